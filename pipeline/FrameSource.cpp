@@ -1,0 +1,52 @@
+#include "pipeline/FrameSource.h"
+
+#include "pipeline/TestSceneSource.h"
+
+#include <opencv2/videoio.hpp>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// A camera (by index or device path) or a video file, through OpenCV's capture.
+class CaptureSource : public FrameSource {
+public:
+    explicit CaptureSource(std::string spec) : spec_(std::move(spec)) {}
+
+    bool Open() override
+    {
+        const bool isIndex = !spec_.empty()
+            && std::all_of(spec_.begin(), spec_.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+        if (isIndex)
+            return capture_.open(std::stoi(spec_));
+        return capture_.open(spec_);
+    }
+
+    bool Read(cv::Mat& frame) override
+    {
+        // A file that ended, or a camera that went away, gives no frame: the loop skips the pass.
+        return capture_.isOpened() && capture_.read(frame) && !frame.empty();
+    }
+
+    cv::Size FrameSize() const override
+    {
+        return { static_cast<int>(capture_.get(cv::CAP_PROP_FRAME_WIDTH)),
+            static_cast<int>(capture_.get(cv::CAP_PROP_FRAME_HEIGHT)) };
+    }
+
+    void Release() override { capture_.release(); }
+
+private:
+    std::string spec_;
+    cv::VideoCapture capture_;
+};
+
+} // namespace
+
+FrameSourceFactory MakeFrameSourceFactory(const std::string& spec)
+{
+    if (spec == "test")
+        return [] { return std::make_unique<TestSceneSource>(); };
+    return [spec] { return std::make_unique<CaptureSource>(spec.empty() ? "0" : spec); };
+}

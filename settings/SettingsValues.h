@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+
+// The folders the program works with, built at start-up from the program's own location.
+// The last three may be replaced from the settings workbook and by the user.
+struct AppFolders {
+    std::filesystem::path appDir;
+    std::filesystem::path systemDir;
+    std::filesystem::path userDataDir;
+    std::filesystem::path photoDir;
+    std::filesystem::path frameDir;
+    std::filesystem::path addOnDir;
+
+    static AppFolders FromAppDir(const std::filesystem::path& appDir)
+    {
+        AppFolders f;
+        f.appDir = appDir;
+        f.systemDir = appDir / "system";
+        f.userDataDir = appDir / "UserData";
+        f.photoDir = f.userDataDir / "Photo";
+        f.frameDir = f.userDataDir / u8"大相框";
+        f.addOnDir = f.userDataDir / u8"小挂件";
+        return f;
+    }
+};
+
+// The numeric settings and their defaults.
+struct SettingsValues {
+    int imageWidth = 640;
+    int imageHeight = 480;
+    int cameraDetected = 0;
+    int delaySeconds = 5;
+};
