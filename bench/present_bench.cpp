@@ -1,0 +1,51 @@
+// The present path: camera frame → 4-byte display image → nearest stretch to the display size,
+// against one plain copy of the frame measured in the same run.
+#include "pipeline/Present.h"
+
+#include <benchmark/benchmark.h>
+#include <opencv2/core.hpp>
+
+namespace {
+
+cv::Mat RandomFrame(int w, int h)
+{
+    cv::Mat frame(h, w, CV_8UC3);
+    cv::randu(frame, 0, 255);
+    return frame;
+}
+
+void BM_FrameCopy(benchmark::State& state)
+{
+    const cv::Mat frame = RandomFrame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    cv::Mat copy(frame.size(), frame.type());
+    for (auto _ : state) {
+        frame.copyTo(copy);
+        benchmark::DoNotOptimize(copy.data);
+    }
+}
+
+// range(2): display size in quarters of the picture size (4 full, 3 three quarters, 2 half).
+void BM_Present(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const int quarters = static_cast<int>(state.range(2));
+    const cv::Mat frame = RandomFrame(w, h);
+    const QSize display(w * quarters / 4, h * quarters / 4);
+    for (auto _ : state) {
+        QImage shown = StretchNearest(FrameToImage(frame), display);
+        benchmark::DoNotOptimize(shown.constBits());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_FrameCopy)->Args({ 640, 480 })->Args({ 1920, 1080 });
+BENCHMARK(BM_Present)
+    ->Args({ 640, 480, 4 })
+    ->Args({ 640, 480, 3 })
+    ->Args({ 640, 480, 2 })
+    ->Args({ 1920, 1080, 4 })
+    ->Args({ 1920, 1080, 3 })
+    ->Args({ 1920, 1080, 2 });
+BENCHMARK_MAIN();

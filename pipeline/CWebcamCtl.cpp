@@ -1,0 +1,246 @@
+#include "pipeline/CWebcamCtl.h"
+
+#include "decorations/ImageEx.h"
+#include "pipeline/Present.h"
+
+#include <QDir>
+#include <QMouseEvent>
+#include <QPainter>
+#include <opencv2/imgproc.hpp>
+
+#include <cmath>
+
+std::atomic<int> CWebcamCtl::runningCount_ { 0 };
+
+namespace {
+constexpr auto kPassWait = std::chrono::milliseconds(33);
+}
+
+CWebcamCtl::CWebcamCtl(const QString& systemDir, FrameSourceFactory sourceFactory, QWidget* parent)
+    : QWidget(parent)
+    , sourceFactory_(std::move(sourceFactory))
+    , welcomeImage_(std::make_unique<ImageEx>(QDir(systemDir).filePath("welcome.gif")))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+CWebcamCtl::~CWebcamCtl()
+{
+    if (cameraRunning_)
+        StopCamera();
+    if (frameThread_.joinable())
+        frameThread_.join();
+    welcomeImage_->Pause();
+    welcomeImage_->Stop();
+}
+
+void CWebcamCtl::SetPictureSize(int width, int height)
+{
+    pictureWidth_ = width;
+    pictureHeight_ = height;
+}
+
+void CWebcamCtl::SetDisplaySize(int width, int height)
+{
+    displayWidth_ = width;
+    displayHeight_ = height;
+    scaleX_ = static_cast<float>(pictureWidth_) / static_cast<float>(width);
+    scaleY_ = static_cast<float>(pictureHeight_) / static_cast<float>(height);
+    resize(width, height);
+    update();
+}
+
+QPoint CWebcamCtl::PicturePoint(QPoint client) const
+{
+    // The float product plus one half, truncated toward zero.
+    const float px = scaleX_ * static_cast<float>(client.x()) + 0.5f;
+    const float py = scaleY_ * static_cast<float>(client.y()) + 0.5f;
+    return { static_cast<int>(std::trunc(px)), static_cast<int>(std::trunc(py)) };
+}
+
+bool CWebcamCtl::workerAlive() const
+{
+    std::scoped_lock lock(runMutex_);
+    return workerAlive_;
+}
+
+bool CWebcamCtl::StartCamera()
+{
+    if (cameraRunning_)
+        return true;
+    std::unique_ptr<FrameSource> source;
+    {
+        std::scoped_lock lock(runMutex_);
+        if (!workerAlive_) {
+            source = sourceFactory_ ? sourceFactory_() : nullptr;
+            if (!source || !source->Open()) {
+                if (source)
+                    source->Release();
+                if (onNoCamera)
+                    onNoCamera();
+                return false;
+            }
+        }
+        // Otherwise the previous worker has not yet seen the stop: it keeps its camera and goes on.
+        cameraRunning_ = true;
+    }
+    ++runningCount_;
+    welcomeImage_->Pause();
+    {
+        std::scoped_lock guard(drawLock_);
+        workFrame_.create(std::max(pictureHeight_.load(), 1), std::max(pictureWidth_.load(), 1), CV_8UC3);
+        workFrame_.setTo(cv::Scalar::all(0));
+    }
+    if (source) {
+        if (frameThread_.joinable())
+            frameThread_.join(); // it has already left its loop: this only collects it
+        {
+            std::scoped_lock lock(runMutex_);
+            workerAlive_ = true;
+        }
+        ++workersStarted_;
+        frameThread_ = std::thread(&CWebcamCtl::FrameLoop, this, std::move(source));
+    }
+    update();
+    return true;
+}
+
+bool CWebcamCtl::StopCamera()
+{
+    {
+        std::scoped_lock lock(runMutex_);
+        if (cameraRunning_)
+            --runningCount_;
+        cameraRunning_ = false;
+    }
+    runChanged_.notify_all();
+    welcomeImage_->Resume();
+    update();
+    return true;
+}
+
+void CWebcamCtl::FrameLoop(std::unique_ptr<FrameSource> source)
+{
+    cv::Mat raw;
+    for (;;) {
+        {
+            std::scoped_lock lock(runMutex_);
+            if (!cameraRunning_) {
+                // Released before the worker counts as gone, so a new start can open the camera.
+                source->Release();
+                workerAlive_ = false;
+                return;
+            }
+        }
+        if (!loopPaused && source->Read(raw) && !raw.empty()) {
+            std::scoped_lock guard(drawLock_);
+            TakeIntoWorkFrame(raw);
+            ProcessFrame(workFrame_);
+            PresentFrame(workFrame_);
+        }
+        std::unique_lock lock(runMutex_);
+        runChanged_.wait_for(lock, kPassWait, [this] { return !cameraRunning_; });
+    }
+}
+
+void CWebcamCtl::TakeIntoWorkFrame(const cv::Mat& raw)
+{
+    cv::Mat bgr = raw;
+    if (raw.type() != CV_8UC3) {
+        // Some sources deliver grey or 4-channel frames; the stages work on BGR.
+        if (raw.channels() == 1)
+            cv::cvtColor(raw, bgr, cv::COLOR_GRAY2BGR);
+        else if (raw.channels() == 4)
+            cv::cvtColor(raw, bgr, cv::COLOR_BGRA2BGR);
+        else
+            return;
+    }
+    if (bgr.size() == workFrame_.size())
+        bgr.copyTo(workFrame_);
+    else
+        cv::resize(bgr, workFrame_, workFrame_.size(), 0, 0, cv::INTER_LINEAR);
+}
+
+void CWebcamCtl::ProcessFrame(cv::Mat& frame)
+{
+    cv::flip(frame, frame, 1);
+}
+
+void CWebcamCtl::PresentFrame(const cv::Mat& frame)
+{
+    QImage composed = FrameToImage(frame);
+    ShowOnInterfaceThread(StretchNearest(composed, QSize(displayWidth_, displayHeight_)));
+}
+
+void CWebcamCtl::ShowOnInterfaceThread(QImage image)
+{
+    std::scoped_lock lock(shownMutex_);
+    pendingImage_ = std::move(image);
+    if (presentPosted_)
+        return; // the interface thread has not shown the previous one yet: it takes the newest
+    presentPosted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            {
+                std::scoped_lock lock(shownMutex_);
+                shownImage_ = std::move(pendingImage_);
+                pendingImage_ = QImage();
+                presentPosted_ = false;
+            }
+            update();
+            emit framePresented();
+        },
+        Qt::QueuedConnection);
+}
+
+void CWebcamCtl::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!welcomeStarted_) {
+        welcomeImage_->targetRect = rect();
+        welcomeImage_->targetWindow = this;
+        welcomeImage_->mode = ImageEx::PaintIntoWindow;
+        if (welcomeImage_->ready())
+            welcomeImage_->AnimateInto();
+        welcomeStarted_ = true;
+    }
+    if (shownImage_.isNull())
+        painter.fillRect(rect(), Qt::black);
+    else
+        painter.drawImage(0, 0, shownImage_);
+    // While stopped the welcome animation plays over whatever was shown last.
+    if (!cameraRunning_ && welcomeImage_->ready())
+        welcomeImage_->PaintInto(painter);
+}
+
+void CWebcamCtl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        if (cameraRunning_)
+            StopCamera();
+        else
+            StartCamera();
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void CWebcamCtl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !cameraRunning_)
+        return;
+    QWidget::mousePressEvent(event);
+}
+
+void CWebcamCtl::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!cameraRunning_)
+        return;
+    QWidget::mouseMoveEvent(event);
+}
+
+void CWebcamCtl::mouseReleaseEvent(QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "pipeline/FrameSource.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+// A frame source driven by the test: what it opens, what it delivers, and what was asked of it.
+struct ScriptedSourceState {
+    std::atomic<bool> openSucceeds { true };
+    std::atomic<int> opens { 0 };
+    std::atomic<int> releases { 0 };
+    std::atomic<int> reads { 0 };
+    std::atomic<int> liveSources { 0 }; // opened and not yet released
+    std::atomic<int> maxLiveSources { 0 };
+    std::mutex mutex;
+    // Returns the frame for read number n; an empty Mat is a null frame.
+    std::function<cv::Mat(int n)> frameFor;
+};
+
+class ScriptedSource : public FrameSource {
+public:
+    explicit ScriptedSource(std::shared_ptr<ScriptedSourceState> state) : state_(std::move(state)) {}
+    ~ScriptedSource() override
+    {
+        if (open_)
+            Release();
+    }
+
+    bool Open() override
+    {
+        ++state_->opens;
+        if (!state_->openSucceeds)
+            return false;
+        open_ = true;
+        const int live = ++state_->liveSources;
+        int seen = state_->maxLiveSources;
+        while (live > seen && !state_->maxLiveSources.compare_exchange_weak(seen, live)) {
+        }
+        return true;
+    }
+    bool Read(cv::Mat& frame) override
+    {
+        const int n = state_->reads++;
+        std::scoped_lock lock(state_->mutex);
+        frame = state_->frameFor ? state_->frameFor(n) : cv::Mat(480, 640, CV_8UC3, cv::Scalar(10, 20, 30));
+        return !frame.empty();
+    }
+    cv::Size FrameSize() const override { return { 640, 480 }; }
+    void Release() override
+    {
+        if (open_) {
+            open_ = false;
+            --state_->liveSources;
+        }
+        ++state_->releases;
+    }
+
+private:
+    std::shared_ptr<ScriptedSourceState> state_;
+    bool open_ = false;
+};
+
+inline FrameSourceFactory ScriptedFactory(const std::shared_ptr<ScriptedSourceState>& state)
+{
+    return [state] { return std::make_unique<ScriptedSource>(state); };
+}

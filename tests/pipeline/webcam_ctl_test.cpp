@@ -1,0 +1,220 @@
+#include "QtTestApp.h"
+#include "ScriptedSource.h"
+
+#include "decorations/ImageEx.h"
+#include "pipeline/CWebcamCtl.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class WebcamCtlTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureQtApp();
+        state = std::make_shared<ScriptedSourceState>();
+    }
+
+    std::unique_ptr<CWebcamCtl> MakeControl(int w = 640, int h = 480, const QString& systemDir = QString())
+    {
+        auto ctl = std::make_unique<CWebcamCtl>(systemDir.isEmpty() ? emptyDir.path() : systemDir,
+            ScriptedFactory(state));
+        ctl->SetPictureSize(w, h);
+        ctl->SetDisplaySize(w, h);
+        ctl->onNoCamera = [this] { ++noCameraMessages; };
+        return ctl;
+    }
+
+    // The worker is gone without the interface thread handling any event.
+    static bool WorkerEndsWithin(const CWebcamCtl& ctl, std::chrono::milliseconds limit)
+    {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        while (ctl.workerAlive()) {
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    }
+
+    void SendMouse(QWidget& w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QMouseEvent event(type, at, w.mapToGlobal(at), button,
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button), Qt::NoModifier);
+        QCoreApplication::sendEvent(&w, &event);
+    }
+
+    std::shared_ptr<ScriptedSourceState> state;
+    QTemporaryDir emptyDir;
+    int noCameraMessages = 0;
+};
+
+TEST_F(WebcamCtlTest, StartShowsFramesAndStopReleasesTheSourceWithinOnePass)
+{
+    auto ctl = MakeControl();
+    ASSERT_TRUE(ctl->StartCamera());
+    EXPECT_TRUE(ctl->cameraRunning());
+    EXPECT_TRUE(CWebcamCtl::CameraRunningAnywhere());
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
+    EXPECT_EQ(ctl->shownImage().size(), QSize(640, 480));
+
+    EXPECT_TRUE(ctl->StopCamera());
+    EXPECT_FALSE(CWebcamCtl::CameraRunningAnywhere());
+    // One pass is at most one frame plus the 33 ms wait; allow generous slack for sanitizers.
+    EXPECT_TRUE(WorkerEndsWithin(*ctl, 500ms));
+    EXPECT_EQ(state->releases, 1);
+    EXPECT_EQ(state->liveSources, 0);
+}
+
+TEST_F(WebcamCtlTest, NoCameraGivesOneMessageChangesNothingAndALaterStartWorks)
+{
+    auto ctl = MakeControl();
+    ctl->mouseMode = CWebcamCtl::Doodle;
+    state->openSucceeds = false;
+    EXPECT_FALSE(ctl->StartCamera());
+    EXPECT_EQ(noCameraMessages, 1);
+    EXPECT_FALSE(ctl->cameraRunning());
+    EXPECT_FALSE(ctl->workerAlive());
+    EXPECT_EQ(ctl->mouseMode, CWebcamCtl::Doodle);
+    EXPECT_EQ(ctl->workersStarted(), 0);
+
+    state->openSucceeds = true;
+    EXPECT_TRUE(ctl->StartCamera());
+    EXPECT_EQ(noCameraMessages, 1);
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
+    ctl->StopCamera();
+}
+
+TEST_F(WebcamCtlTest, PausedLoopTakesNoFramesButStopsPromptly)
+{
+    auto ctl = MakeControl();
+    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(WaitUntil([&] { return state->reads > 0; }));
+    ctl->loopPaused = true;
+    std::this_thread::sleep_for(80ms);
+    const int reads = state->reads;
+    std::this_thread::sleep_for(150ms);
+    EXPECT_EQ(state->reads, reads);
+    ctl->StopCamera();
+    EXPECT_TRUE(WorkerEndsWithin(*ctl, 300ms));
+}
+
+TEST_F(WebcamCtlTest, NullFramesAreSkippedAndTheLoopGoesOn)
+{
+    state->frameFor = [](int n) {
+        return n < 5 ? cv::Mat() : cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 0, 255));
+    };
+    auto ctl = MakeControl();
+    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
+    EXPECT_GE(state->reads, 6);
+    EXPECT_EQ(ctl->shownImage().pixelColor(10, 10), QColor(255, 0, 0));
+    ctl->StopCamera();
+}
+
+TEST_F(WebcamCtlTest, OddWidthIsShownWithoutShearAndMirrored)
+{
+    // 213 pixels make rows of 639 bytes: not a multiple of 4.
+    cv::Mat frame(50, 213, CV_8UC3);
+    cv::randu(frame, 0, 255);
+    state->frameFor = [frame](int) { return frame.clone(); };
+    auto ctl = MakeControl(213, 50);
+    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
+    const QImage shown = ctl->shownImage();
+    ctl->StopCamera();
+    ASSERT_EQ(shown.size(), QSize(213, 50));
+    for (int y : { 0, 1, 25, 49 })
+        for (int x : { 0, 1, 100, 212 }) {
+            const cv::Vec3b bgr = frame.at<cv::Vec3b>(y, 212 - x); // mirrored by default
+            ASSERT_EQ(shown.pixelColor(x, y), QColor(bgr[2], bgr[1], bgr[0])) << x << "," << y;
+        }
+}
+
+TEST_F(WebcamCtlTest, FramesOfAnotherSizeAreScaledToThePictureAndStretchedToTheDisplay)
+{
+    state->frameFor = [](int) { return cv::Mat(120, 160, CV_8UC3, cv::Scalar(0, 255, 0)); };
+    auto ctl = MakeControl(640, 480);
+    ctl->SetDisplaySize(320, 240);
+    EXPECT_FLOAT_EQ(ctl->scaleX(), 2.0f);
+    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
+    EXPECT_EQ(ctl->shownImage().size(), QSize(320, 240));
+    EXPECT_EQ(ctl->shownImage().pixelColor(300, 200), QColor(0, 255, 0));
+    ctl->StopCamera();
+}
+
+TEST_F(WebcamCtlTest, RapidStartStopNeverRunsTwoWorkersNorFreezes)
+{
+    auto ctl = MakeControl();
+    const auto began = std::chrono::steady_clock::now();
+    for (int i = 0; i < 25; ++i) {
+        ASSERT_TRUE(ctl->StartCamera());
+        ctl->StopCamera();
+        ASSERT_TRUE(ctl->StartCamera());
+        if (i % 5 == 0)
+            std::this_thread::sleep_for(5ms);
+        ctl->StopCamera();
+    }
+    const auto spent = std::chrono::steady_clock::now() - began;
+    EXPECT_LT(spent, 2s); // the interface thread never waited out whole passes
+    EXPECT_LE(state->maxLiveSources, 1);
+    EXPECT_TRUE(WorkerEndsWithin(*ctl, 500ms));
+    EXPECT_EQ(state->liveSources, 0);
+    EXPECT_EQ(state->opens, state->releases);
+}
+
+TEST_F(WebcamCtlTest, PicturePositionRoundsTheScaledPoint)
+{
+    auto ctl = MakeControl(640, 480);
+    ctl->SetDisplaySize(480, 360);
+    EXPECT_FLOAT_EQ(ctl->scaleX(), 640.0f / 480.0f);
+    // 1.3333334 × 100 + 0.5 = 133.83… → 133; 1.3333334 × 2 + 0.5 = 3.16… → 3.
+    EXPECT_EQ(ctl->PicturePoint(QPoint(100, 2)), QPoint(133, 3));
+    ctl->SetDisplaySize(320, 240);
+    EXPECT_EQ(ctl->PicturePoint(QPoint(7, 0)), QPoint(14, 0));
+}
+
+TEST_F(WebcamCtlTest, DoubleClickSwitchesTheCameraAndTheWelcomeAnimationFollows)
+{
+    const QString system = QDir(PARVEL_BIN_DIR).filePath("system");
+    if (!QFile::exists(QDir(system).filePath("welcome.gif")))
+        GTEST_SKIP() << "welcome.gif not generated in this build";
+    auto ctl = MakeControl(640, 480, system);
+    ctl->show();
+    ASSERT_TRUE(WaitUntil([&] { return ctl->welcomeStarted(); }));
+    EXPECT_TRUE(ctl->welcomeImage()->running());
+    EXPECT_FALSE(ctl->welcomeImage()->paused());
+
+    SendMouse(*ctl, QEvent::MouseButtonDblClick, QPoint(10, 10));
+    EXPECT_TRUE(ctl->cameraRunning());
+    EXPECT_TRUE(ctl->welcomeImage()->paused());
+
+    SendMouse(*ctl, QEvent::MouseButtonDblClick, QPoint(10, 10));
+    EXPECT_FALSE(ctl->cameraRunning());
+    EXPECT_FALSE(ctl->welcomeImage()->paused());
+    EXPECT_TRUE(WorkerEndsWithin(*ctl, 500ms));
+}
+
+TEST_F(WebcamCtlTest, MissingWelcomeAnimationIsHarmless)
+{
+    auto ctl = MakeControl();
+    ctl->show();
+    ASSERT_TRUE(WaitUntil([&] { return ctl->welcomeStarted(); }));
+    EXPECT_FALSE(ctl->welcomeImage()->ready());
+    ASSERT_TRUE(ctl->StartCamera());
+    ctl->StopCamera();
+}
+
+} // namespace
