@@ -137,7 +137,7 @@ TEST(ImageExLoading, MissingOrDamagedFileIsNotReadyAndDrawsNothing)
     const QString damaged = dir.filePath("broken.gif");
     QFile f(damaged);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("GIF89a\x10\x00\x10\x00garbage", 20);
+    f.write(QByteArray("GIF89a\x10\x00\x10\x00garbage", 18));
     f.close();
     for (const QString& path : { dir.filePath("missing.gif"), damaged }) {
         ImageEx image(path);
