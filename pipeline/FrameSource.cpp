@@ -18,15 +18,23 @@ public:
     {
         const bool isIndex = !spec_.empty()
             && std::all_of(spec_.begin(), spec_.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
-        if (isIndex)
-            return capture_.open(std::stoi(spec_));
-        return capture_.open(spec_);
+        try {
+            if (isIndex)
+                return capture_.open(std::stoi(spec_));
+            return capture_.open(spec_);
+        } catch (const std::exception&) {
+            return false; // an index out of range or a back-end that refuses the name
+        }
     }
 
     bool Read(cv::Mat& frame) override
     {
         // A file that ended, or a camera that went away, gives no frame: the loop skips the pass.
-        return capture_.isOpened() && capture_.read(frame) && !frame.empty();
+        try {
+            return capture_.isOpened() && capture_.read(frame) && !frame.empty();
+        } catch (const cv::Exception&) {
+            return false; // some capture back-ends throw when the device vanishes
+        }
     }
 
     cv::Size FrameSize() const override
