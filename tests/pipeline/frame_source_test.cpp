@@ -1,0 +1,57 @@
+#include "pipeline/FrameSource.h"
+#include "pipeline/TestSceneSource.h"
+
+#include <gtest/gtest.h>
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
+
+#include <QTemporaryDir>
+
+TEST(FrameSources, TestSceneIsVgaAndMoves)
+{
+    auto source = MakeFrameSourceFactory("test")();
+    ASSERT_TRUE(source->Open());
+    EXPECT_EQ(source->FrameSize(), cv::Size(640, 480));
+    cv::Mat a = TestSceneSource::Render(0);
+    cv::Mat b = TestSceneSource::Render(15);
+    ASSERT_EQ(a.size(), cv::Size(640, 480));
+    EXPECT_EQ(a.type(), CV_8UC3);
+    EXPECT_GT(cv::norm(a, b, cv::NORM_L1), 0.0);
+    // Plenty of corners for the dot game to follow.
+    cv::Mat grey;
+    cv::cvtColor(a, grey, cv::COLOR_BGR2GRAY);
+    std::vector<cv::Point2f> corners;
+    cv::goodFeaturesToTrack(grey, corners, 100, 0.01, 10);
+    EXPECT_GE(corners.size(), 30u);
+}
+
+TEST(FrameSources, MissingFileAndBadCameraIndexFailToOpen)
+{
+    QTemporaryDir dir;
+    EXPECT_FALSE(MakeFrameSourceFactory(dir.filePath("nothing.avi").toStdString())()->Open());
+    EXPECT_FALSE(MakeFrameSourceFactory("97")()->Open());
+}
+
+TEST(FrameSources, VideoFileDeliversItsFramesThenNothing)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("clip.avi").toStdString();
+    {
+        cv::VideoWriter writer(path, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 30, cv::Size(160, 120));
+        if (!writer.isOpened())
+            GTEST_SKIP() << "no video writer in this OpenCV build";
+        for (int i = 0; i < 5; ++i)
+            writer.write(cv::Mat(120, 160, CV_8UC3, cv::Scalar(i * 40, 0, 0)));
+    }
+    auto source = MakeFrameSourceFactory(path)();
+    ASSERT_TRUE(source->Open());
+    EXPECT_EQ(source->FrameSize(), cv::Size(160, 120));
+    cv::Mat frame;
+    int frames = 0;
+    while (source->Read(frame) && frames < 100)
+        ++frames;
+    EXPECT_EQ(frames, 5);
+    EXPECT_FALSE(source->Read(frame)); // stays ended: the picture freezes on the last frame
+    source->Release();
+}
