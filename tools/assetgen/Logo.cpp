@@ -22,8 +22,6 @@ QImage logoImage()
     p.drawEllipse(lens, 15, 15);
     p.setBrush(Ink::coral);
     p.drawEllipse(lens, 12, 12);
-    p.setBrush(Ink::white);
-    p.drawEllipse(lens + QPointF(6, -6), 2.2, 2.2);
     const QPainterPath pLetter = letterPath('P', lens + QPointF(-5, -9), 18);
     p.strokePath(pLetter, QPen(Ink::white, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 
