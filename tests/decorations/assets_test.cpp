@@ -1,0 +1,191 @@
+// The shipped images in the ready-to-run folder: the welcome animation and logo in system/,
+// the sample frames and add-ons under UserData/. The build draws them with tools/assetgen.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+namespace {
+
+const QDir kBin(QString::fromUtf8(PARVEL_BIN_DIR));
+
+struct Decoded {
+    std::vector<QImage> frames;
+    std::vector<int> delays; // milliseconds, as the player will wait
+    int loopCount = 0;
+};
+
+Decoded decode(const QString& path)
+{
+    QImageReader reader(path);
+    Decoded d;
+    d.loopCount = reader.loopCount();
+    QImage frame;
+    while (reader.read(&frame)) {
+        d.frames.push_back(frame.convertToFormat(QImage::Format_ARGB32));
+        d.delays.push_back(reader.nextImageDelay());
+    }
+    return d;
+}
+
+bool transparentAt(const QImage& image, int x, int y) { return qAlpha(image.pixel(x, y)) == 0; }
+
+// Share of pixels that are fully opaque and fully transparent.
+std::pair<double, double> coverage(const QImage& image)
+{
+    long opaque = 0, clear = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int a = qAlpha(image.pixel(x, y));
+            opaque += a == 255;
+            clear += a == 0;
+        }
+    }
+    const double n = double(image.width()) * image.height();
+    return {opaque / n, clear / n};
+}
+
+QStringList filesIn(const QString& folder, const QString& pattern)
+{
+    const QDir dir(kBin.filePath(folder));
+    QStringList paths;
+    for (const QString& name : dir.entryList({pattern}, QDir::Files, QDir::Name))
+        paths << dir.filePath(name);
+    return paths;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(ShippedAssets, WelcomeAnimationLoopsForEverAtVaryingStoredDelays)
+{
+    const Decoded welcome = decode(kBin.filePath("system/welcome.gif"));
+    ASSERT_GT(welcome.frames.size(), 1u);
+    EXPECT_EQ(welcome.loopCount, -1) << "NETSCAPE2.0 loop count 0 means for ever";
+    std::set<int> distinct;
+    for (std::size_t i = 0; i < welcome.frames.size(); ++i) {
+        EXPECT_EQ(welcome.frames[i].size(), QSize(640, 480)) << "frame " << i;
+        // 10 ms to 5 s are used as stored; anything else would fall back to 80 ms.
+        EXPECT_GE(welcome.delays[i], 10) << "frame " << i;
+        EXPECT_LE(welcome.delays[i], 5000) << "frame " << i;
+        distinct.insert(welcome.delays[i]);
+        if (i > 0) {
+            EXPECT_NE(welcome.frames[i], welcome.frames[i - 1]) << "frame " << i << " shows nothing new";
+        }
+    }
+    EXPECT_GE(distinct.size(), 2u);
+    // Painted over the window colour, so it must cover its whole area.
+    EXPECT_DOUBLE_EQ(coverage(welcome.frames.back()).first, 1.0);
+}
+
+TEST(ShippedAssets, LogoIsSmallWithTransparentCorners)
+{
+    const QImage logo = QImage(kBin.filePath("system/loogo.png")).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(logo.isNull());
+    EXPECT_LE(logo.width(), 160);
+    EXPECT_LE(logo.height(), 64);
+    const int r = logo.width() - 1, b = logo.height() - 1;
+    EXPECT_TRUE(transparentAt(logo, 0, 0) && transparentAt(logo, r, 0) && transparentAt(logo, 0, b)
+                && transparentAt(logo, r, b));
+    const auto [opaque, clear] = coverage(logo);
+    EXPECT_GT(opaque, 0.1) << "the mark itself must be solid";
+    EXPECT_LT(clear, 0.3) << "the plate behind it must be visible";
+}
+
+TEST(ShippedAssets, SampleFramesCoverThePictureAndLeaveTheMiddleOpen)
+{
+    const QStringList stills = filesIn("UserData/大相框", "*.png");
+    const QStringList animated = filesIn("UserData/大相框", "*.gif");
+    EXPECT_GE(stills.size(), 3);
+    EXPECT_GE(animated.size(), 2);
+    for (const QString& path : stills + animated) {
+        SCOPED_TRACE(path.toStdString());
+        const Decoded d = decode(path);
+        ASSERT_FALSE(d.frames.empty());
+        if (path.endsWith(".gif")) {
+            EXPECT_GT(d.frames.size(), 1u);
+            EXPECT_EQ(d.loopCount, -1);
+        }
+        // Every frame: an earlier frame must never show through the cleared middle.
+        for (const QImage& frame : d.frames) {
+            ASSERT_EQ(frame.size(), QSize(640, 480));
+            EXPECT_TRUE(transparentAt(frame, 320, 240));
+            EXPECT_TRUE(transparentAt(frame, 160, 120) && transparentAt(frame, 480, 360));
+            const auto [opaque, clear] = coverage(frame);
+            EXPECT_GT(opaque, 0.05) << "a frame needs a visible border";
+            EXPECT_GT(clear, 0.6) << "most of the picture must stay visible";
+        }
+    }
+}
+
+TEST(ShippedAssets, AddOnsAreSmallStickersOnTransparentGround)
+{
+    const QStringList stills = filesIn("UserData/小挂件", "*.png");
+    const QStringList animated = filesIn("UserData/小挂件", "*.gif");
+    EXPECT_GE(stills.size(), 4);
+    EXPECT_GE(animated.size(), 3);
+    for (const QString& path : stills + animated) {
+        SCOPED_TRACE(path.toStdString());
+        const Decoded d = decode(path);
+        ASSERT_FALSE(d.frames.empty());
+        if (path.endsWith(".gif")) {
+            EXPECT_GT(d.frames.size(), 1u);
+            EXPECT_EQ(d.loopCount, -1);
+        }
+        for (const QImage& frame : d.frames) {
+            EXPECT_LT(frame.width(), 640);
+            EXPECT_LT(frame.height(), 480);
+            EXPECT_TRUE(transparentAt(frame, 0, 0));
+            const auto [opaque, clear] = coverage(frame);
+            EXPECT_GT(opaque, 0.15);
+            EXPECT_GT(clear, 0.1);
+        }
+    }
+}
+
+TEST(ShippedAssets, GeneratorWritesTheSameBytesEveryRun)
+{
+    // The generator sits in the build tree beside bin/ (tools/assetgen).
+    const QString generator = QStandardPaths::findExecutable(
+        "assetgen", {QDir::cleanPath(kBin.filePath("../tools/assetgen"))});
+    ASSERT_FALSE(generator.isEmpty()) << "assetgen not built";
+    QTemporaryDir first, second;
+    for (const QTemporaryDir* dir : {&first, &second}) {
+        ASSERT_TRUE(dir->isValid());
+        QProcess run;
+        run.start(generator, {dir->path()});
+        ASSERT_TRUE(run.waitForFinished(60000));
+        ASSERT_EQ(run.exitStatus(), QProcess::NormalExit);
+        ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    }
+    int compared = 0;
+    for (const char* folderName : {"system", "UserData/大相框", "UserData/小挂件"}) {
+        const QString folder = QString::fromUtf8(folderName);
+        const QDir a(QDir(first.path()).filePath(folder));
+        for (const QString& name : a.entryList(QDir::Files)) {
+            SCOPED_TRACE((folder + "/" + name).toStdString());
+            const QByteArray bytes = contents(a.filePath(name));
+            EXPECT_FALSE(bytes.isEmpty());
+            EXPECT_EQ(bytes, contents(QDir(second.path()).filePath(folder + "/" + name)));
+            // And the build's copy is the current drawing, not a stale one.
+            EXPECT_EQ(bytes, contents(kBin.filePath(folder + "/" + name)));
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 15);
+}
+
+} // namespace

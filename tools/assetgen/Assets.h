@@ -1,0 +1,29 @@
+#pragma once
+
+#include "tools/assetgen/Animation.h"
+
+#include <QImage>
+
+// Every image the program ships with. Sizes: the welcome animation and the big frames
+// cover the whole 640 × 480 picture; the logo and the add-ons are small.
+
+// system/
+Animation welcomeAnimation();
+QImage logoImage();
+
+// UserData/大相框: transparent middle, ornaments around it.
+QImage woodFrame();
+QImage filmFrame();
+QImage heartsFrame();
+Animation starsFrame();
+Animation bubblesFrame();
+
+// UserData/小挂件
+QImage starAddOn();
+QImage heartAddOn();
+QImage sunglassesAddOn();
+QImage crownAddOn();
+QImage speechAddOn();
+Animation spinningStarAddOn();
+Animation heartbeatAddOn();
+Animation eyesAddOn();
