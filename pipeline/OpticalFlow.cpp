@@ -130,7 +130,8 @@ void TrackFlow(cv::Mat& frame, FlowState& state)
 
     const cv::Size window(FlowState::kWindow, FlowState::kWindow);
     // The current pyramid is built once and serves as the previous one on the next frame.
-    cv::buildOpticalFlowPyramid(state.grey_, state.pyramid_, window, kPyramidLevels);
+    cv::buildOpticalFlowPyramid(state.grey_, state.pyramid_, window, kPyramidLevels, true, cv::BORDER_REFLECT_101,
+        cv::BORDER_CONSTANT, false);
 
     if (requests.needDetection) {
         cv::goodFeaturesToTrack(state.grey_, state.points_, FlowState::kMostPoints, 0.01, 10, cv::noArray(), 3, false, 0.04);
