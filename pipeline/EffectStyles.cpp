@@ -19,14 +19,14 @@ cv::Rect WorkArea(const cv::Mat& frame, const std::optional<cv::Rect>& region)
     return region ? (*region & whole) : whole;
 }
 
-constexpr int kGrainLevels = 21;
+constexpr unsigned kGrainLevels = 21;
 
 struct GrainTables {
     std::array<std::uint8_t, kGrainLevels * 256> luma {};
     std::array<std::uint8_t, 256> chroma {};
     GrainTables()
     {
-        for (int r = 0; r < kGrainLevels; ++r)
+        for (int r = 0; r < static_cast<int>(kGrainLevels); ++r)
             for (int y = 0; y < 256; ++y)
                 luma[r * 256 + y] = GrainLuma(r, y);
         for (int v = 0; v < 256; ++v)
@@ -132,12 +132,14 @@ void ApplyGrain(cv::Mat& frame, GrainRandom& random, const std::optional<cv::Rec
     const GrainTables& tables = Tables();
     const std::uint8_t* luma = tables.luma.data();
     const std::uint8_t* chroma = tables.chroma.data();
-    // One pass over the interleaved samples draws the noise in the row-major luma order.
+    // The noise of a row is drawn in one go, in the row-major luma order; one pass over the
+    // interleaved samples then applies both curves.
+    std::vector<int> noise(ycc.cols);
     for (int y = 0; y < ycc.rows; ++y) {
+        random.Fill(noise.data(), ycc.cols);
         uchar* p = ycc.ptr<uchar>(y);
-        uchar* const end = p + ycc.cols * 3;
-        for (; p != end; p += 3) {
-            const int r = random.Next() % kGrainLevels;
+        for (int x = 0; x < ycc.cols; ++x, p += 3) {
+            const unsigned r = static_cast<unsigned>(noise[x]) % kGrainLevels;
             p[0] = luma[r * 256 + p[0]];
             p[1] = chroma[p[1]];
             p[2] = chroma[p[2]];

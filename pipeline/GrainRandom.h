@@ -3,8 +3,8 @@
 #include <cstdint>
 
 // The same number sequence as the GNU C library's rand() after srand(seed) (its additive
-// feedback generator of degree 31), without rand()'s lock and without sharing its global state.
-// One thread uses one object.
+// feedback generator of degree 31: r[i] = r[i−31] + r[i−3]), without rand()'s lock and without
+// sharing its global state. One thread uses one object.
 class GrainRandom {
 public:
     // Seed 1 is where rand() starts when srand() was never called.
@@ -15,21 +15,39 @@ public:
     // 0 … 2147483647, like rand().
     int Next()
     {
-        state_[front_] += state_[rear_];
-        const int result = static_cast<int>(state_[front_] >> 1);
-        if (++front_ == kDegree) {
-            front_ = 0;
-            ++rear_;
-        } else if (++rear_ == kDegree) {
-            rear_ = 0;
+        // The last 32 terms live in a ring: r[i−31] sits where r[i] goes next but one.
+        const std::uint32_t value = ring_[(index_ + 1) & kMask] + ring_[(index_ - 3) & kMask];
+        ring_[index_ & kMask] = value;
+        ++index_;
+        return static_cast<int>(value >> 1);
+    }
+
+    // The next n values, as n calls of Next() would give them, three at a time.
+    void Fill(int* out, int n)
+    {
+        unsigned i = index_;
+        std::uint32_t a = ring_[(i - 3) & kMask];
+        std::uint32_t b = ring_[(i - 2) & kMask];
+        std::uint32_t c = ring_[(i - 1) & kMask];
+        int k = 0;
+        for (; k + 3 <= n; k += 3, i += 3) {
+            a += ring_[(i + 1) & kMask];
+            b += ring_[(i + 2) & kMask];
+            c += ring_[(i + 3) & kMask];
+            ring_[i & kMask] = a;
+            ring_[(i + 1) & kMask] = b;
+            ring_[(i + 2) & kMask] = c;
+            out[k] = static_cast<int>(a >> 1);
+            out[k + 1] = static_cast<int>(b >> 1);
+            out[k + 2] = static_cast<int>(c >> 1);
         }
-        return result;
+        index_ = i;
+        for (; k < n; ++k)
+            out[k] = Next();
     }
 
 private:
-    static constexpr int kDegree = 31;
-    static constexpr int kSeparation = 3;
-    std::uint32_t state_[kDegree] {};
-    int front_ = kSeparation;
-    int rear_ = 0;
+    static constexpr unsigned kMask = 31;
+    std::uint32_t ring_[32] {};
+    unsigned index_ = 0;
 };

@@ -64,6 +64,19 @@ TEST(GrainRandom, ReproducesTheCLibrarySequence)
     }
 }
 
+TEST(GrainRandom, FillingInBlocksKeepsTheSequence)
+{
+    std::srand(5);
+    GrainRandom random(5);
+    std::vector<int> block(40);
+    for (int n : { 1, 2, 3, 4, 7, 31, 32, 33, 40, 0, 5 }) {
+        random.Fill(block.data(), n);
+        for (int k = 0; k < n; ++k)
+            ASSERT_EQ(block[k], std::rand()) << n << " " << k;
+        ASSERT_EQ(random.Next(), std::rand());
+    }
+}
+
 TEST(Grain, LumaCurveAndChromaHalving)
 {
     EXPECT_EQ(GrainLuma(0, 0), 0); // 100 / 255 rounds to 0

@@ -166,10 +166,10 @@ TEST_F(FlowPlay, FullSetAddsNothingAndTheClickWaits)
     ASSERT_GE(far.x, 0);
     flow.RequestPoint(far);
     Run(busy);
-    EXPECT_LE(flow.PointCount(), FlowState::kMostPoints);
-    if (flow.PointCount() == FlowState::kMostPoints) {
-        EXPECT_TRUE(flow.PointPending());
-    }
+    EXPECT_EQ(flow.PointCount(), FlowState::kMostPoints);
+    EXPECT_TRUE(flow.PointPending()); // waits until a dot is dropped or the play is left
+    flow.Reset();
+    EXPECT_FALSE(flow.PointPending());
 }
 
 TEST_F(FlowPlay, NightModeLeavesOnlyDotsAndTracks)
