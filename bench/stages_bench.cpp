@@ -1,0 +1,302 @@
+// Cost of each picture stage and of the worst-case frame, as multiples of one plain frame copy
+// measured in the same run. One thread: cv::setNumThreads(1); CPU time, so that other work on
+// the machine does not count.
+#include "pipeline/ColourAdjust.h"
+#include "pipeline/Doodle.h"
+#include "pipeline/EffectStyles.h"
+#include "pipeline/Flip.h"
+#include "pipeline/GrainRandom.h"
+#include "pipeline/OpticalFlow.h"
+#include "pipeline/ProcessFrame.h"
+#include "pipeline/RegionSelect.h"
+#include "pipeline/TestSceneSource.h"
+
+#include <benchmark/benchmark.h>
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+cv::Size SizeOf(const benchmark::State& state)
+{
+    return { static_cast<int>(state.range(0)), static_cast<int>(state.range(1)) };
+}
+
+// The test scene at the wanted size.
+cv::Mat Scene(cv::Size size, int n = 0)
+{
+    cv::Mat scene = TestSceneSource::Render(n);
+    if (scene.size() != size)
+        cv::resize(scene, scene, size, 0, 0, cv::INTER_LINEAR);
+    return scene;
+}
+
+// Blurred noise, rich enough in corners for the full 500 dots.
+cv::Mat Textured(cv::Size size, int shift)
+{
+    cv::Mat big(size.height + 8, size.width + 8, CV_8UC3);
+    cv::RNG rng(99);
+    rng.fill(big, cv::RNG::UNIFORM, 0, 256);
+    cv::GaussianBlur(big, big, cv::Size(5, 5), 1.2);
+    return big(cv::Rect(4 + shift, 4 - shift, size.width, size.height)).clone();
+}
+
+// Runs a stage on a fresh copy of the scene each iteration. The copy is timed with it (pausing the
+// timer costs more than a small copy) and taken off in the table.
+template <class Stage>
+void RunOnScene(benchmark::State& state, Stage stage)
+{
+    const cv::Mat scene = Scene(SizeOf(state));
+    cv::Mat frame = scene.clone();
+    for (auto _ : state) {
+        scene.copyTo(frame);
+        stage(frame);
+        benchmark::DoNotOptimize(frame.data);
+        benchmark::ClobberMemory();
+    }
+}
+
+void Copy(benchmark::State& state)
+{
+    const cv::Mat scene = Scene(SizeOf(state));
+    cv::Mat frame = scene.clone();
+    for (auto _ : state) {
+        scene.copyTo(frame);
+        benchmark::DoNotOptimize(frame.data);
+        benchmark::ClobberMemory();
+    }
+}
+
+void Flip(benchmark::State& state)
+{
+    RunOnScene(state, [](cv::Mat& f) { ApplyFlip(f, kFlipMirror); });
+}
+
+template <int Model>
+void Adjust(benchmark::State& state)
+{
+    ChannelSliders sliders;
+    sliders.brightness = { 120, 140, 90 };
+    sliders.contrast = { 110, 80, 130 };
+    RunOnScene(state, [&](cv::Mat& f) { AdjustChannels(f, Model, sliders); });
+}
+
+void BlackWhite(benchmark::State& state) { RunOnScene(state, ApplyBlackWhite); }
+void Negative(benchmark::State& state) { RunOnScene(state, ApplyNegative); }
+void Sketch(benchmark::State& state) { RunOnScene(state, ApplySketch); }
+void FineOutline(benchmark::State& state) { RunOnScene(state, ApplyFineOutline); }
+void Erode(benchmark::State& state)
+{
+    RunOnScene(state, [](cv::Mat& f) { ApplyErode(f); });
+}
+
+void Grain(benchmark::State& state)
+{
+    GrainRandom random;
+    RunOnScene(state, [&](cv::Mat& f) { ApplyGrain(f, random); });
+}
+
+// The straightforward grain: planes, the C library's rand() and the formula per sample.
+void GrainPerSample(benchmark::State& state)
+{
+    RunOnScene(state, [](cv::Mat& f) {
+        cv::Mat ycc;
+        cv::cvtColor(f, ycc, cv::COLOR_BGR2YCrCb);
+        std::vector<cv::Mat> planes;
+        cv::split(ycc, planes);
+        for (int y = 0; y < ycc.rows; ++y) {
+            uchar* p = planes[0].ptr<uchar>(y);
+            for (int x = 0; x < ycc.cols; ++x) {
+                const double t = std::rand() % 21 + 1.7 * p[x] - 10;
+                p[x] = cv::saturate_cast<uchar>(t * t / 255);
+            }
+        }
+        for (int c = 1; c < 3; ++c)
+            for (int y = 0; y < ycc.rows; ++y) {
+                uchar* p = planes[c].ptr<uchar>(y);
+                for (int x = 0; x < ycc.cols; ++x)
+                    p[x] = static_cast<uchar>((p[x] - 128) / 2 + 128);
+            }
+        cv::merge(planes, ycc);
+        cv::cvtColor(ycc, f, cv::COLOR_YCrCb2BGR);
+    });
+}
+
+void ZoomCut(benchmark::State& state)
+{
+    const cv::Size size = SizeOf(state);
+    const cv::Mat raw = Scene(size);
+    cv::Mat work(size, CV_8UC3);
+    const cv::Rect zoom(size.width / 4, size.height / 4, size.width / 3, size.height / 3);
+    for (auto _ : state) {
+        TakeWorkFrame(raw, work, zoom);
+        benchmark::DoNotOptimize(work.data);
+    }
+}
+
+void PaintSomeStrokes(DoodleLayer& doodle, cv::Size size)
+{
+    doodle.Clear(size);
+    cv::RNG rng(3);
+    for (int s = 0; s < 12; ++s) {
+        doodle.BeginStroke({ rng.uniform(0, size.width), rng.uniform(0, size.height) });
+        for (int m = 0; m < 8; ++m)
+            doodle.ExtendStroke({ rng.uniform(0, size.width), rng.uniform(0, size.height) },
+                cv::Scalar(rng.uniform(0, 256), rng.uniform(0, 256), rng.uniform(0, 256)), 1 + s);
+        doodle.EndStroke();
+    }
+}
+
+void Doodle(benchmark::State& state)
+{
+    DoodleLayer doodle;
+    PaintSomeStrokes(doodle, SizeOf(state));
+    RunOnScene(state, [&](cv::Mat& f) { doodle.Overlay(f); });
+}
+
+void DoodleUncached(benchmark::State& state)
+{
+    DoodleLayer doodle;
+    PaintSomeStrokes(doodle, SizeOf(state));
+    const cv::Mat canvas = doodle.Canvas();
+    RunOnScene(state, [&](cv::Mat& f) { OverlayDoodle(f, canvas); });
+}
+
+// Tracking 500 dots over a picture that moves by a pixel or two back and forth.
+void Flow(benchmark::State& state)
+{
+    const cv::Size size = SizeOf(state);
+    const cv::Mat frames[2] = { Textured(size, 0), Textured(size, 2) };
+    FlowState flow;
+    flow.RequestDetection();
+    cv::Mat frame = frames[0].clone();
+    TrackFlow(frame, flow);
+    int n = 0;
+    for (auto _ : state) {
+        frames[++n & 1].copyTo(frame);
+        TrackFlow(frame, flow);
+    }
+    state.counters["dots"] = flow.PointCount();
+}
+
+// Take the frame, flip, HSV adjustment, grain, flow with 500 dots, doodle.
+void WorstCaseFrame(benchmark::State& state)
+{
+    const cv::Size size = SizeOf(state);
+    const cv::Mat frames[2] = { Textured(size, 0), Textured(size, 2) };
+    PictureSettings settings;
+    settings.channelsDefault = false;
+    settings.colourModel = kColourHsv;
+    settings.sliders.brightness = { 100, 130, 110 };
+    settings.effectStyle = kEffectGrain;
+    settings.flowOn = true;
+    settings.doodleShown = true;
+    FlowState flow;
+    DoodleLayer doodle;
+    PaintSomeStrokes(doodle, size);
+    GrainRandom random;
+    cv::Mat work(size, CV_8UC3);
+    int n = 0;
+    for (auto _ : state) {
+        if (flow.PointCount() < FlowState::kMostPoints * 9 / 10) {
+            // Dots are found afresh, off the clock, whenever many were lost.
+            state.PauseTiming();
+            flow.RequestDetection();
+            TakeWorkFrame(frames[n & 1], work, std::nullopt);
+            ProcessFrame(work, settings, flow, doodle, random);
+            state.ResumeTiming();
+        }
+        TakeWorkFrame(frames[++n & 1], work, std::nullopt);
+        ProcessFrame(work, settings, flow, doodle, random);
+        benchmark::DoNotOptimize(work.data);
+    }
+    state.counters["dots"] = flow.PointCount();
+}
+
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    b->Args({ 640, 480 })->Args({ 1920, 1080 })->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(Copy)->Apply(Sizes);
+BENCHMARK(ZoomCut)->Apply(Sizes);
+BENCHMARK(Flip)->Apply(Sizes);
+BENCHMARK(Adjust<kColourRgb>)->Name("AdjustRGB")->Apply(Sizes);
+BENCHMARK(Adjust<kColourHsv>)->Name("AdjustHSV")->Apply(Sizes);
+BENCHMARK(Adjust<kColourHls>)->Name("AdjustHLS")->Apply(Sizes);
+BENCHMARK(Adjust<kColourYCrCb>)->Name("AdjustYCrCb")->Apply(Sizes);
+BENCHMARK(BlackWhite)->Apply(Sizes);
+BENCHMARK(Negative)->Apply(Sizes);
+BENCHMARK(Sketch)->Apply(Sizes);
+BENCHMARK(FineOutline)->Apply(Sizes);
+BENCHMARK(Erode)->Apply(Sizes);
+BENCHMARK(Grain)->Apply(Sizes);
+BENCHMARK(GrainPerSample)->Apply(Sizes);
+BENCHMARK(Doodle)->Apply(Sizes);
+BENCHMARK(DoodleUncached)->Apply(Sizes);
+BENCHMARK(Flow)->Apply(Sizes);
+BENCHMARK(WorstCaseFrame)->Apply(Sizes);
+
+// Prints, after the usual output, each result as a multiple of the copy of its size. Stages run
+// on a fresh copy have that copy taken off; the zoom cut and the whole frame include taking the
+// frame.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
+                continue;
+            const std::string name = run.benchmark_name();
+            const auto slash = name.find('/');
+            const double seconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+            rows_.push_back({ name.substr(0, slash), name.substr(slash + 1), seconds });
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        std::map<std::string, double> copy;
+        for (const Row& r : rows_)
+            if (r.stage == "Copy")
+                copy[r.size] = r.seconds;
+        std::printf("\n%-16s %-10s %10s %10s\n", "stage", "size", "ms", "x copy");
+        for (const Row& r : rows_) {
+            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "WorstCaseFrame";
+            const double base = copy[r.size];
+            const double own = whole ? r.seconds : r.seconds - base;
+            std::printf("%-16s %-10s %10.3f %10.1f\n", r.stage.c_str(), r.size.c_str(), own * 1e3,
+                base > 0 ? own / base : 0.0);
+        }
+    }
+
+private:
+    struct Row {
+        std::string stage;
+        std::string size;
+        double seconds;
+    };
+    std::vector<Row> rows_;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    cv::setNumThreads(1);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

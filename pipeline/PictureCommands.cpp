@@ -1,0 +1,296 @@
+#include "pipeline/PictureCommands.h"
+
+#include "pipeline/Doodle.h"
+#include "pipeline/EffectStyles.h"
+#include "pipeline/OpticalFlow.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+int Toggled(int field, int value)
+{
+    return field == value ? 0 : value;
+}
+
+int SliderPosition(int position)
+{
+    return std::clamp(position, 0, 200);
+}
+
+bool AllSlidersNeutral(const PictureSettings& s)
+{
+    const auto neutral = [](int v) { return v == 100; };
+    return std::all_of(s.sliders.brightness.begin(), s.sliders.brightness.end(), neutral)
+        && std::all_of(s.sliders.contrast.begin(), s.sliders.contrast.end(), neutral);
+}
+
+void LeaveRegionSelection(PictureSettings& s)
+{
+    s.regionArmed = false;
+    s.regionPurpose = kRegionNone;
+    if (s.mouseMode == kMouseSelectRegion)
+        s.mouseMode = kMouseNothing;
+}
+
+} // namespace
+
+cv::Scalar ColourFromButton(std::uint32_t rgbValue)
+{
+    return cv::Scalar((rgbValue >> 16) & 0xFF, (rgbValue >> 8) & 0xFF, rgbValue & 0xFF, 0);
+}
+
+void ToggleEffectStyle(PictureSettings& s, int style)
+{
+    s.effectStyle = Toggled(s.effectStyle, style);
+}
+
+void ToggleFlip(PictureSettings& s, int flipMode)
+{
+    s.flipMode = Toggled(s.flipMode, flipMode);
+}
+
+bool EffectStylePressed(const PictureSettings& s, int style)
+{
+    return s.effectStyle == style;
+}
+
+bool FlipPressed(const PictureSettings& s, int flipMode)
+{
+    return s.flipMode == flipMode;
+}
+
+void SetBrightness(PictureSettings& s, int slider, int position)
+{
+    if (slider < 0 || slider > 2)
+        return;
+    s.sliders.brightness[slider] = SliderPosition(position);
+    s.channelsDefault = false;
+}
+
+void SetContrast(PictureSettings& s, int slider, int position)
+{
+    if (slider < 0 || slider > 2)
+        return;
+    s.sliders.contrast[slider] = SliderPosition(position);
+    s.channelsDefault = false;
+}
+
+void ResetChannels(PictureSettings& s)
+{
+    s.sliders.brightness = { 100, 100, 100 };
+    s.sliders.contrast = { 100, 100, 100 };
+    s.colourModel = kColourRgb;
+    s.channelsDefault = true;
+}
+
+void SelectColourModel(PictureSettings& s, int colourModel)
+{
+    if (colourModel < kColourRgb || colourModel > kColourYCrCb)
+        return;
+    s.colourModel = colourModel;
+    if (colourModel != kColourRgb)
+        s.channelsDefault = false;
+    else if (AllSlidersNeutral(s))
+        s.channelsDefault = true;
+}
+
+bool ColourModelPressed(const PictureSettings& s, int colourModel)
+{
+    return s.colourModel == colourModel;
+}
+
+bool ChannelsButtonPressed(const PictureSettings& s)
+{
+    return !s.channelsDefault;
+}
+
+const char* ChannelsButtonCaption(const PictureSettings& s)
+{
+    return s.channelsDefault ? "通道状态：默认" : "通道状态：自定义";
+}
+
+void ArmZoomRegion(PictureSettings& s, bool running)
+{
+    if (!running)
+        return;
+    s.mouseMode = kMouseSelectRegion;
+    s.zoomRegionOn = false;
+    s.regionPurpose = kRegionZoom;
+    s.regionArmed = true;
+}
+
+ArmResult ArmEffectRegion(PictureSettings& s, bool running)
+{
+    if (!running)
+        return ArmResult::Ignored;
+    if (s.effectStyle == kEffectNone)
+        return ArmResult::NoEffectStyle;
+    s.mouseMode = kMouseSelectRegion;
+    s.effectRegionOn = false;
+    s.regionPurpose = kRegionEffect;
+    s.regionArmed = true;
+    return ArmResult::Armed;
+}
+
+void CancelZoomRegion(PictureSettings& s)
+{
+    s.zoomRegionOn = false;
+    LeaveRegionSelection(s);
+}
+
+void CancelEffectRegion(PictureSettings& s)
+{
+    s.effectRegionOn = false;
+    LeaveRegionSelection(s);
+}
+
+void ApplySelectedRegion(PictureSettings& s, const std::optional<PictureRegion>& region, bool confirmed)
+{
+    s.regionArmed = false;
+    if (!confirmed || !region)
+        return;
+    s.zoomRect = region->zoomRect;
+    s.effectRect = region->effectRect;
+    if (s.regionPurpose == kRegionZoom)
+        s.zoomRegionOn = true;
+    else if (s.regionPurpose == kRegionEffect)
+        s.effectRegionOn = true;
+}
+
+bool ZoomRegionPressed(const PictureSettings& s)
+{
+    return s.regionPurpose == kRegionZoom;
+}
+
+bool EffectRegionPressed(const PictureSettings& s)
+{
+    return s.regionPurpose == kRegionEffect;
+}
+
+std::optional<cv::Rect> ZoomInForce(const PictureSettings& s)
+{
+    if (s.zoomRegionOn && !s.zoomRect.empty())
+        return s.zoomRect;
+    return std::nullopt;
+}
+
+void StartFlowAuto(PictureSettings& s, FlowState& flow, bool running, const cv::Scalar& flowColour)
+{
+    if (!running)
+        return;
+    flow.SetColour(flowColour);
+    flow.RequestDetection();
+    s.flowOn = true;
+}
+
+void ToggleFlowManual(PictureSettings& s, FlowState& flow, bool running, const cv::Scalar& flowColour)
+{
+    if (!running)
+        return;
+    flow.SetColour(flowColour);
+    s.flowOn = true;
+    s.flowManualAdd = !s.flowManualAdd;
+}
+
+void ToggleFlowNight(const PictureSettings& s, FlowState& flow)
+{
+    if (s.flowOn)
+        flow.SetNight(!flow.Night());
+}
+
+void ExitFlow(PictureSettings& s, FlowState& flow)
+{
+    if (!s.flowOn)
+        return;
+    flow.Reset();
+    s.flowOn = false;
+    s.flowManualAdd = false;
+}
+
+bool FlowAutoPressed(const PictureSettings& s)
+{
+    return s.flowOn;
+}
+
+bool FlowManualPressed(const PictureSettings& s)
+{
+    return s.flowManualAdd;
+}
+
+bool FlowNightPressed(const FlowState& flow)
+{
+    return flow.Night();
+}
+
+void ToggleMousePaint(PictureSettings& s, const cv::Scalar& paintColour)
+{
+    if (s.mouseMode == kMouseDoodle) {
+        s.mouseMode = kMouseNothing;
+        return;
+    }
+    s.mouseMode = kMouseDoodle;
+    s.paintColour = paintColour;
+    s.doodleShown = true;
+}
+
+void SetPaintColour(PictureSettings& s, const cv::Scalar& paintColour)
+{
+    s.paintColour = paintColour;
+}
+
+void SelectPenWidth(PictureSettings& s, int galleryIndex)
+{
+    static constexpr std::array<int, 8> kWidths { 1, 3, 5, 8, 10, 13, 16, 20 };
+    if (galleryIndex >= 0 && galleryIndex < static_cast<int>(kWidths.size()))
+        s.penWidth = kWidths[galleryIndex];
+}
+
+void TogglePaintShown(PictureSettings& s)
+{
+    s.doodleShown = !s.doodleShown;
+}
+
+void ClearPaint(PictureSettings& s, DoodleLayer& doodle, cv::Size pictureSize)
+{
+    if (s.mouseMode == kMouseDoodle)
+        s.mouseMode = kMouseNothing;
+    doodle.Clear(pictureSize);
+    s.doodleShown = false;
+}
+
+bool MousePaintPressed(const PictureSettings& s)
+{
+    return s.mouseMode == kMouseDoodle;
+}
+
+const char* PaintHideCaption(const PictureSettings& s)
+{
+    return s.doodleShown ? "隐藏 涂鸦" : "显示 涂鸦";
+}
+
+void TogglePhotoClick(PictureSettings& s)
+{
+    s.mouseMode = s.mouseMode == kMousePhoto ? kMouseNothing : kMousePhoto;
+}
+
+void ToggleDragAddOns(PictureSettings& s)
+{
+    s.mouseMode = s.mouseMode == kMouseDragAddOns ? kMouseNothing : kMouseDragAddOns;
+}
+
+bool PhotoClickPressed(const PictureSettings& s)
+{
+    return s.mouseMode == kMousePhoto;
+}
+
+bool DragAddOnsPressed(const PictureSettings& s)
+{
+    return s.mouseMode == kMouseDragAddOns;
+}
+
+void OnCameraStopped(PictureSettings& s)
+{
+    s.doodleShown = false;
+}

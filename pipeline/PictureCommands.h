@@ -1,0 +1,82 @@
+#pragma once
+
+#include "pipeline/PictureSettings.h"
+#include "pipeline/RegionSelect.h"
+
+#include <opencv2/core.hpp>
+
+#include <cstdint>
+#include <optional>
+
+class DoodleLayer;
+class FlowState;
+
+// Handlers and update rules of the ribbon commands for the picture panels. Handlers change the
+// settings passed in (call them inside PictureSettingsStore::Change); `running` is whether the
+// camera runs, for the commands that do nothing while it is stopped. Update rules only read.
+
+// A colour button's value (red in the low byte) as blue, green, red.
+cv::Scalar ColourFromButton(std::uint32_t rgbValue);
+
+// --- effect styles and flips (act whether or not the camera runs) ---
+void ToggleEffectStyle(PictureSettings& s, int style); // between style and 0
+void ToggleFlip(PictureSettings& s, int flipMode);     // between flipMode and 0
+bool EffectStylePressed(const PictureSettings& s, int style);
+bool FlipPressed(const PictureSettings& s, int flipMode);
+
+// --- colour channels ---
+// Slider 0, 1, 2 moved to position (0 … 200): the value is stored and the adjustment switched on.
+void SetBrightness(PictureSettings& s, int slider, int position);
+void SetContrast(PictureSettings& s, int slider, int position);
+// "通道状态：默认设置": all six values 100, RGB, adjustment off. The caller moves the sliders.
+void ResetChannels(PictureSettings& s);
+// HSV, HLS, YCrCb switch the adjustment on; RGB switches it off only when all six values are 100.
+void SelectColourModel(PictureSettings& s, int colourModel);
+bool ColourModelPressed(const PictureSettings& s, int colourModel);
+bool ChannelsButtonPressed(const PictureSettings& s);
+const char* ChannelsButtonCaption(const PictureSettings& s); // UTF-8
+
+// --- region ---
+void ArmZoomRegion(PictureSettings& s, bool running);
+enum class ArmResult { Armed, Ignored, NoEffectStyle };
+// NoEffectStyle: the caller tells the user "尚未开启任何特效？" (caption "乐影屋", question icon);
+// nothing changed.
+ArmResult ArmEffectRegion(PictureSettings& s, bool running);
+void CancelZoomRegion(PictureSettings& s);
+void CancelEffectRegion(PictureSettings& s);
+// The end of a selection: disarms; when confirmed with a region, writes both rectangles and
+// switches on the one the selection was for. mouseMode stays as it is.
+void ApplySelectedRegion(PictureSettings& s, const std::optional<PictureRegion>& region, bool confirmed);
+bool ZoomRegionPressed(const PictureSettings& s);
+bool EffectRegionPressed(const PictureSettings& s);
+// The zoom region while one is in force.
+std::optional<cv::Rect> ZoomInForce(const PictureSettings& s);
+
+// --- optical flow ---
+void StartFlowAuto(PictureSettings& s, FlowState& flow, bool running, const cv::Scalar& flowColour);
+void ToggleFlowManual(PictureSettings& s, FlowState& flow, bool running, const cv::Scalar& flowColour);
+void ToggleFlowNight(const PictureSettings& s, FlowState& flow); // only while the play is on
+void ExitFlow(PictureSettings& s, FlowState& flow);              // only while the play is on
+bool FlowAutoPressed(const PictureSettings& s);
+bool FlowManualPressed(const PictureSettings& s);
+bool FlowNightPressed(const FlowState& flow);
+
+// --- doodle ---
+// Ends painting (mode 4, the drawing stays) or starts it: mode 1, pen colour, layer shown.
+void ToggleMousePaint(PictureSettings& s, const cv::Scalar& paintColour);
+void SetPaintColour(PictureSettings& s, const cv::Scalar& paintColour);
+// Gallery item 0 … 7 → 1, 3, 5, 8, 10, 13, 16, 20 pixels; other indexes change nothing.
+void SelectPenWidth(PictureSettings& s, int galleryIndex);
+void TogglePaintShown(PictureSettings& s);
+void ClearPaint(PictureSettings& s, DoodleLayer& doodle, cv::Size pictureSize);
+bool MousePaintPressed(const PictureSettings& s);
+const char* PaintHideCaption(const PictureSettings& s); // UTF-8
+
+// --- other mouse modes that share mouseMode ---
+void TogglePhotoClick(PictureSettings& s); // 2 ↔ 4, from any other mode to 2
+void ToggleDragAddOns(PictureSettings& s); // 0 → 4, anything else → 0
+bool PhotoClickPressed(const PictureSettings& s);
+bool DragAddOnsPressed(const PictureSettings& s);
+
+// StopCamera hides the doodle layer.
+void OnCameraStopped(PictureSettings& s);

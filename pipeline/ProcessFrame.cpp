@@ -1,0 +1,25 @@
+#include "pipeline/ProcessFrame.h"
+
+#include "pipeline/ColourAdjust.h"
+#include "pipeline/Doodle.h"
+#include "pipeline/EffectStyles.h"
+#include "pipeline/Flip.h"
+#include "pipeline/OpticalFlow.h"
+
+void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
+    GrainRandom& grainRandom)
+{
+    if (frame.empty())
+        return;
+    ApplyFlip(frame, settings.flipMode);
+    if (!settings.channelsDefault)
+        AdjustChannels(frame, settings.colourModel, settings.sliders);
+    std::optional<cv::Rect> region;
+    if (settings.effectRegionOn)
+        region = settings.effectRect;
+    ApplyEffectStyle(frame, settings.effectStyle, grainRandom, region);
+    if (settings.flowOn)
+        TrackFlow(frame, flow);
+    if (settings.doodleShown)
+        doodle.Overlay(frame);
+}

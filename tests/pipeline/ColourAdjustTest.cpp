@@ -1,0 +1,162 @@
+#include "pipeline/ColourAdjust.h"
+
+#include "StageTestUtil.h"
+
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// The stage written the long way: convert, split, remap each adjusted channel in slider order
+// through its own table, merge, convert back.
+void ReferenceAdjust(cv::Mat& frame, int model, const ChannelSliders& sliders)
+{
+    static const int in[] = { -1, cv::COLOR_BGR2HSV, cv::COLOR_BGR2HLS, cv::COLOR_BGR2YCrCb };
+    static const int out[] = { -1, cv::COLOR_HSV2BGR, cv::COLOR_HLS2BGR, cv::COLOR_YCrCb2BGR };
+    cv::Mat converted = model == 0 ? frame.clone() : cv::Mat();
+    if (model != 0)
+        cv::cvtColor(frame, converted, in[model]);
+    std::vector<cv::Mat> planes;
+    cv::split(converted, planes);
+    for (int i = 0; i < 3; ++i) {
+        if (!SliderAdjusts(model, i))
+            continue;
+        const int br = sliders.brightness[i] - 100;
+        const int ct = sliders.contrast[i] - 100;
+        cv::Mat table(1, 256, CV_8U);
+        for (int v = 0; v < 256; ++v) {
+            double a, k;
+            if (ct > 0) {
+                const double d = 127.0 * ct / 100;
+                a = 255 / (255 - 2 * d);
+                k = a * (br - d);
+            } else {
+                const double d = -128.0 * ct / 100;
+                a = (256 - 2 * d) / 255;
+                k = a * br + d;
+            }
+            const double t = std::nearbyint(a * v + k);
+            table.at<uchar>(v) = static_cast<uchar>(t < 0 ? 0 : t > 255 ? 255 : t);
+        }
+        cv::Mat mapped;
+        cv::LUT(planes[sliders.channelIndex[i]], table, mapped);
+        planes[sliders.channelIndex[i]] = mapped;
+    }
+    cv::merge(planes, converted);
+    if (model == 0)
+        converted.copyTo(frame);
+    else
+        cv::cvtColor(converted, frame, out[model]);
+}
+
+TEST(ChannelTable, MatchesTheWorkedValues)
+{
+    const ChannelTable neutral = BuildChannelTable(100, 100);
+    EXPECT_EQ(neutral[1], 1);
+    EXPECT_EQ(neutral[127], 127);
+    EXPECT_EQ(neutral[128], 129); // neutral is not an identity
+    EXPECT_EQ(neutral[200], 201);
+    EXPECT_EQ(neutral[255], 255);
+
+    const ChannelTable bright = BuildChannelTable(150, 100);
+    EXPECT_EQ(bright[0], 50);
+    EXPECT_EQ(bright[128], 179);
+    EXPECT_EQ(bright[200], 251);
+    EXPECT_EQ(bright[255], 255);
+
+    const ChannelTable steep = BuildChannelTable(100, 150);
+    EXPECT_EQ(steep[64], 1);
+    EXPECT_EQ(steep[127], 127);
+    EXPECT_EQ(steep[128], 128);
+    EXPECT_EQ(steep[200], 255);
+
+    const ChannelTable dim = BuildChannelTable(50, 50);
+    EXPECT_EQ(dim[0], 39);
+    EXPECT_EQ(dim[128], 103);
+    EXPECT_EQ(dim[255], 167);
+}
+
+TEST(ChannelTable, FullContrastIsAThresholdAndNoContrastIsFlat)
+{
+    const ChannelTable threshold = BuildChannelTable(100, 200);
+    for (int v = 0; v < 256; ++v)
+        EXPECT_EQ(threshold[v], v < 128 ? 0 : 255) << v;
+    for (int brightness : { 0, 100, 200 }) {
+        const ChannelTable flat = BuildChannelTable(brightness, 0);
+        for (int v = 0; v < 256; ++v)
+            ASSERT_EQ(flat[v], 128) << brightness << " " << v;
+    }
+}
+
+TEST(AdjustChannels, EqualsSplitLookUpMergeForEveryModel)
+{
+    cv::RNG rng(7);
+    for (int model = 0; model < 4; ++model) {
+        for (int round = 0; round < 6; ++round) {
+            ChannelSliders sliders;
+            for (int i = 0; i < 3; ++i) {
+                sliders.brightness[i] = rng.uniform(0, 201);
+                sliders.contrast[i] = rng.uniform(0, 201);
+            }
+            if (round == 5)
+                sliders.channelIndex = { 2, 2, 0 }; // two sliders on one channel apply in turn
+            cv::Mat fast = RandomFrame(97, 61, 100 + round);
+            cv::Mat reference = fast.clone();
+            AdjustChannels(fast, model, sliders);
+            ReferenceAdjust(reference, model, sliders);
+            ASSERT_TRUE(SameBytes(fast, reference)) << "model " << model << " round " << round;
+        }
+    }
+}
+
+TEST(AdjustChannels, EachModelLeavesItsUnadjustedChannelsAlone)
+{
+    const cv::Mat source = RandomFrame(64, 48, 3);
+    ChannelSliders neutral;
+    ChannelSliders moved = neutral;
+    moved.brightness[0] = 180;
+    moved.contrast[0] = 40;
+
+    // HSV, HLS: the hue sliders change nothing beyond the conversion there and back.
+    for (int model : { kColourHsv, kColourHls }) {
+        cv::Mat a = source.clone();
+        cv::Mat b = source.clone();
+        AdjustChannels(a, model, neutral);
+        AdjustChannels(b, model, moved);
+        EXPECT_TRUE(SameBytes(a, b)) << model;
+    }
+
+    // YCrCb: only the luma is remapped; the sliders of channels 2 and 3 change nothing.
+    ChannelSliders chroma = neutral;
+    chroma.brightness = { 100, 30, 170 };
+    chroma.contrast = { 100, 190, 10 };
+    cv::Mat a = source.clone();
+    cv::Mat b = source.clone();
+    AdjustChannels(a, kColourYCrCb, neutral);
+    AdjustChannels(b, kColourYCrCb, chroma);
+    EXPECT_TRUE(SameBytes(a, b));
+
+    cv::Mat lumaOnly = source.clone();
+    AdjustChannels(lumaOnly, kColourYCrCb, moved);
+    cv::Mat before, after;
+    cv::cvtColor(a, before, cv::COLOR_BGR2YCrCb);
+    cv::cvtColor(lumaOnly, after, cv::COLOR_BGR2YCrCb);
+    cv::Mat lumaBefore, lumaAfter;
+    cv::extractChannel(before, lumaBefore, 0);
+    cv::extractChannel(after, lumaAfter, 0);
+    EXPECT_GT(cv::norm(lumaBefore, lumaAfter, cv::NORM_L1), 0.0);
+
+    // RGB: slider 1 is blue.
+    cv::Mat rgb = source.clone();
+    ChannelSliders blueOnly = neutral;
+    blueOnly.contrast[0] = 0;
+    AdjustChannels(rgb, kColourRgb, blueOnly);
+    std::vector<cv::Mat> planes;
+    cv::split(rgb, planes);
+    EXPECT_EQ(cv::countNonZero(planes[0] != 128), 0);
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+#include "pipeline/Doodle.h"
+
+#include "StageTestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const cv::Scalar kKeyScalar(47, 107, 85);
+
+// The overlay pixel by pixel.
+void ReferenceOverlay(cv::Mat& frame, const cv::Mat& canvas, const cv::Vec3b& key)
+{
+    for (int i = 0; i < canvas.rows; ++i)
+        for (int k = 0; k < canvas.cols; ++k) {
+            const cv::Vec3b p = canvas.at<cv::Vec3b>(i, k);
+            if (p != key && i < frame.rows && k < frame.cols)
+                frame.at<cv::Vec3b>(i, k) = p;
+        }
+}
+
+cv::Mat SprinkledCanvas(cv::Size size, std::uint64_t seed)
+{
+    cv::Mat canvas;
+    ClearDoodle(canvas, size);
+    cv::RNG rng(seed);
+    for (int n = 0; n < size.area() / 3; ++n) {
+        const cv::Point p(rng.uniform(0, size.width), rng.uniform(0, size.height));
+        // Some pixels differ from the key in one byte only.
+        cv::Vec3b v = kDoodleKey;
+        v[rng.uniform(0, 3)] = static_cast<uchar>(rng.uniform(0, 256));
+        canvas.at<cv::Vec3b>(p) = n % 2 ? v : cv::Vec3b(rng.uniform(0, 256), rng.uniform(0, 256), 9);
+    }
+    return canvas;
+}
+
+TEST(OverlayDoodle, EqualsPixelLoopForAnySizes)
+{
+    for (auto [canvasSize, frameSize] : { std::pair<cv::Size, cv::Size> { { 64, 48 }, { 64, 48 } },
+             { { 64, 48 }, { 40, 30 } }, { { 30, 20 }, { 64, 48 } } }) {
+        const cv::Mat canvas = SprinkledCanvas(canvasSize, canvasSize.area());
+        cv::Mat fast = RandomFrame(frameSize.width, frameSize.height, 3);
+        cv::Mat reference = fast.clone();
+        OverlayDoodle(fast, canvas);
+        ReferenceOverlay(reference, canvas, kDoodleKey);
+        ASSERT_TRUE(SameBytes(fast, reference)) << canvasSize << frameSize;
+    }
+}
+
+TEST(DoodleLayer, CachedMaskEqualsPixelLoopAcrossStrokes)
+{
+    DoodleLayer layer;
+    layer.Clear({ 80, 60 });
+    const cv::Mat picture = RandomFrame(80, 60, 12);
+    cv::RNG rng(5);
+    for (int stroke = 0; stroke < 6; ++stroke) {
+        layer.BeginStroke({ rng.uniform(0, 80), rng.uniform(0, 60) });
+        for (int move = 0; move < 3; ++move)
+            layer.ExtendStroke({ rng.uniform(-10, 90), rng.uniform(-10, 70) },
+                cv::Scalar(rng.uniform(0, 256), rng.uniform(0, 256), rng.uniform(0, 256)), 1 + stroke * 3);
+        layer.EndStroke();
+        for (int frame = 0; frame < 2; ++frame) { // the second frame uses the kept mask
+            cv::Mat fast = picture.clone();
+            cv::Mat reference = picture.clone();
+            layer.Overlay(fast);
+            ReferenceOverlay(reference, layer.Canvas(), kDoodleKey);
+            ASSERT_TRUE(SameBytes(fast, reference)) << stroke;
+        }
+    }
+}
+
+TEST(DoodleLayer, PressWithoutMoveAndKeyColourDrawNothing)
+{
+    DoodleLayer layer;
+    layer.Clear({ 40, 30 });
+    const cv::Mat empty = layer.Canvas();
+    layer.BeginStroke({ 10, 10 });
+    layer.EndStroke();
+    EXPECT_TRUE(SameBytes(layer.Canvas(), empty));
+
+    layer.BeginStroke({ 5, 5 });
+    layer.ExtendStroke({ 30, 20 }, kKeyScalar, 8);
+    layer.EndStroke();
+    const cv::Mat picture = RandomFrame(40, 30, 1);
+    cv::Mat frame = picture.clone();
+    layer.Overlay(frame);
+    EXPECT_TRUE(SameBytes(frame, picture));
+
+    // A move without a press draws nothing either.
+    layer.ExtendStroke({ 1, 1 }, cv::Scalar(0, 0, 255), 3);
+    EXPECT_TRUE(SameBytes(layer.Canvas(), empty));
+}
+
+TEST(DoodleLayer, StrokeJoinsSampledPositionsAndClearEmpties)
+{
+    DoodleLayer layer;
+    layer.Clear({ 100, 80 });
+    layer.BeginStroke({ 10, 40 });
+    layer.ExtendStroke({ 90, 40 }, cv::Scalar(0, 0, 255), 20);
+    layer.ExtendStroke({ 90, 70 }, cv::Scalar(255, 0, 0), 1);
+    layer.EndStroke();
+    const cv::Mat canvas = layer.Canvas();
+    EXPECT_EQ(canvas.at<cv::Vec3b>(40, 50), cv::Vec3b(0, 0, 255));
+    EXPECT_EQ(canvas.at<cv::Vec3b>(31, 50), cv::Vec3b(0, 0, 255)); // width 20 reaches 9 above
+    EXPECT_EQ(canvas.at<cv::Vec3b>(20, 50), kDoodleKey);
+    EXPECT_EQ(canvas.at<cv::Vec3b>(65, 90), cv::Vec3b(255, 0, 0));
+    EXPECT_EQ(canvas.at<cv::Vec3b>(65, 92), kDoodleKey);
+
+    layer.Clear({ 100, 80 });
+    cv::Mat frame = RandomFrame(100, 80, 2);
+    const cv::Mat before = frame.clone();
+    layer.Overlay(frame);
+    EXPECT_TRUE(SameBytes(frame, before));
+    EXPECT_EQ(canvas.at<cv::Vec3b>(40, 50), cv::Vec3b(0, 0, 255));
+}
+
+} // namespace

@@ -1,0 +1,234 @@
+#include "pipeline/EffectStyles.h"
+#include "pipeline/Flip.h"
+#include "pipeline/GrainRandom.h"
+
+#include "StageTestUtil.h"
+
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Per-sample indexing, the way the outline is defined.
+void ReferenceFineOutline(cv::Mat& frame)
+{
+    const cv::Mat copy = frame.clone();
+    auto P = [&](int x, int y, int s) { return static_cast<int>(copy.at<cv::Vec3b>(y, x)[s]); };
+    for (int y = 1; y < frame.rows - 1; ++y)
+        for (int x = 1; x < frame.cols - 1; ++x)
+            for (int s = 0; s < 3; ++s) {
+                const int gy = P(x - 1, y - 1, s) + 2 * P(x, y - 1, s) + P(x + 1, y - 1, s) - P(x - 1, y + 1, s)
+                    - 2 * P(x, y + 1, s) - P(x + 1, y + 1, s);
+                const int gx = P(x - 1, y - 1, s) + 2 * P(x - 1, y, s) + P(x - 1, y + 1, s) - P(x + 1, y - 1, s)
+                    - 2 * P(x + 1, y, s) - P(x + 1, y + 1, s);
+                const int v = std::abs(gx) + std::abs(gy);
+                frame.at<cv::Vec3b>(y, x)[s] = static_cast<uchar>(v > 255 ? 255 : v);
+            }
+}
+
+// Grain the long way: planes, the C library's rand() per luma sample, the formula per sample.
+void ReferenceGrain(cv::Mat& frame, cv::Rect area)
+{
+    cv::Mat target = frame(area);
+    cv::Mat ycc;
+    cv::cvtColor(target, ycc, cv::COLOR_BGR2YCrCb);
+    std::vector<cv::Mat> planes;
+    cv::split(ycc, planes);
+    for (int y = 0; y < ycc.rows; ++y)
+        for (int x = 0; x < ycc.cols; ++x) {
+            uchar& Y = planes[0].at<uchar>(y, x);
+            const int r = std::rand() % 21;
+            const double t = r + 1.7 * Y - 10;
+            Y = cv::saturate_cast<uchar>(t * t / 255);
+        }
+    for (int c = 1; c < 3; ++c)
+        for (int y = 0; y < ycc.rows; ++y)
+            for (int x = 0; x < ycc.cols; ++x) {
+                uchar& v = planes[c].at<uchar>(y, x);
+                v = static_cast<uchar>((v - 128) / 2 + 128);
+            }
+    cv::merge(planes, ycc);
+    cv::cvtColor(ycc, target, cv::COLOR_YCrCb2BGR);
+}
+
+TEST(GrainRandom, ReproducesTheCLibrarySequence)
+{
+    for (unsigned seed : { 0u, 1u, 42u, 1700000000u, 0xFFFFFFFFu }) {
+        std::srand(seed);
+        GrainRandom random(seed);
+        for (int i = 0; i < 2000; ++i)
+            ASSERT_EQ(random.Next(), std::rand()) << "seed " << seed << " draw " << i;
+    }
+}
+
+TEST(GrainRandom, FillingInBlocksKeepsTheSequence)
+{
+    std::srand(5);
+    GrainRandom random(5);
+    std::vector<int> block(40);
+    for (int n : { 1, 2, 3, 4, 7, 31, 32, 33, 40, 0, 5 }) {
+        random.Fill(block.data(), n);
+        for (int k = 0; k < n; ++k)
+            ASSERT_EQ(block[k], std::rand()) << n << " " << k;
+        ASSERT_EQ(random.Next(), std::rand());
+    }
+}
+
+TEST(Grain, LumaCurveAndChromaHalving)
+{
+    EXPECT_EQ(GrainLuma(0, 0), 0); // 100 / 255 rounds to 0
+    EXPECT_EQ(GrainLuma(20, 0), 0);
+    EXPECT_EQ(GrainLuma(0, 50), 22);
+    EXPECT_EQ(GrainLuma(0, 150), 235);
+    EXPECT_EQ(GrainLuma(20, 150), 255);
+    for (int r = 0; r <= 20; ++r)
+        EXPECT_EQ(GrainLuma(r, 255), 255) << r;
+    EXPECT_EQ(GrainChroma(0), 64);
+    EXPECT_EQ(GrainChroma(128), 128);
+    EXPECT_EQ(GrainChroma(255), 191);
+    EXPECT_EQ(GrainChroma(1), 65);   // −127 / 2 truncates toward zero
+    EXPECT_EQ(GrainChroma(127), 128);
+}
+
+TEST(Grain, EqualsPerSampleFormulaWithRand)
+{
+    const cv::Rect areas[] = { { 0, 0, 83, 59 }, { 10, 7, 40, 30 }, { 70, 50, 13, 9 } };
+    unsigned seed = 11;
+    for (const cv::Rect& area : areas) {
+        for (bool regional : { false, true }) {
+            cv::Mat fast = RandomFrame(83, 59, seed);
+            cv::Mat reference = fast.clone();
+            GrainRandom random(seed);
+            std::srand(seed);
+            // Two frames in a row: the sequence carries on from frame to frame.
+            for (int frame = 0; frame < 2; ++frame) {
+                ApplyGrain(fast, random, regional ? std::optional<cv::Rect>(area) : std::nullopt);
+                ReferenceGrain(reference, regional ? area : cv::Rect(0, 0, 83, 59));
+            }
+            ASSERT_TRUE(SameBytes(fast, reference)) << area << " regional " << regional;
+            ++seed;
+        }
+    }
+}
+
+TEST(FineOutline, FlatPictureGivesBlackInsideAndKeepsTheBorder)
+{
+    cv::Mat frame(20, 30, CV_8UC3, cv::Scalar(90, 140, 200));
+    ApplyFineOutline(frame);
+    const cv::Rect inside(1, 1, 28, 18);
+    EXPECT_EQ(cv::countNonZero(frame(inside).reshape(1)), 0);
+    cv::Mat border = frame.clone();
+    border(inside).setTo(cv::Scalar(90, 140, 200));
+    EXPECT_TRUE(SameBytes(border, cv::Mat(20, 30, CV_8UC3, cv::Scalar(90, 140, 200))));
+}
+
+TEST(FineOutline, RowLoopEqualsPerSampleIndexing)
+{
+    for (cv::Size size : { cv::Size(3, 3), cv::Size(2, 9), cv::Size(131, 77) }) {
+        cv::Mat fast = RandomFrame(size.width, size.height, size.area());
+        cv::Mat reference = fast.clone();
+        ApplyFineOutline(fast);
+        ReferenceFineOutline(reference);
+        ASSERT_TRUE(SameBytes(fast, reference)) << size;
+    }
+    // A view into a larger picture (rows not contiguous) works the same.
+    cv::Mat big = RandomFrame(100, 80, 5);
+    cv::Mat view = big(cv::Rect(10, 10, 60, 50));
+    cv::Mat reference = view.clone();
+    ApplyFineOutline(view);
+    ReferenceFineOutline(reference);
+    EXPECT_TRUE(SameBytes(view, reference));
+}
+
+TEST(Negative, InvertsEverySample)
+{
+    cv::Mat black(5, 7, CV_8UC3, cv::Scalar::all(0));
+    ApplyNegative(black);
+    EXPECT_TRUE(SameBytes(black, cv::Mat(5, 7, CV_8UC3, cv::Scalar::all(255))));
+    cv::Mat frame = RandomFrame(33, 21, 9);
+    cv::Mat expected = frame.clone();
+    expected.forEach<cv::Vec3b>([](cv::Vec3b& p, const int*) {
+        for (int s = 0; s < 3; ++s)
+            p[s] = static_cast<uchar>(255 - p[s]);
+    });
+    ApplyNegative(frame);
+    EXPECT_TRUE(SameBytes(frame, expected));
+}
+
+TEST(Erode, MarginCopyEqualsWholePictureCopy)
+{
+    const cv::Rect areas[] = { { 0, 0, 90, 70 }, { 20, 15, 30, 25 }, { 0, 0, 5, 5 }, { 85, 60, 5, 10 }, { 1, 2, 1, 1 } };
+    for (const cv::Rect& area : areas) {
+        cv::Mat fast = RandomFrame(90, 70, area.x * 100 + area.y);
+        cv::Mat reference = fast.clone();
+        ApplyErode(fast, area);
+        const cv::Mat copy = reference.clone();
+        cv::Mat target = reference(area);
+        cv::erode(copy(area), target, cv::Mat(), cv::Point(-1, -1), 3, cv::BORDER_REPLICATE);
+        ASSERT_TRUE(SameBytes(fast, reference)) << area;
+    }
+}
+
+class RegionEffect : public ::testing::TestWithParam<int> {};
+
+TEST_P(RegionEffect, ErosionAndGrainStayInsideOthersCoverAll)
+{
+    const int style = GetParam();
+    const cv::Mat source = RandomFrame(80, 60, 21);
+    const cv::Rect region(20, 10, 30, 25);
+    cv::Mat frame = source.clone();
+    GrainRandom random;
+    ApplyEffectStyle(frame, style, random, region);
+
+    cv::Mat outside = cv::Mat::ones(source.size(), CV_8U);
+    outside(region).setTo(0);
+    const cv::Mat changed = (frame != source);
+    std::vector<cv::Mat> planes;
+    cv::split(changed, planes);
+    const cv::Mat anyChange = planes[0] | planes[1] | planes[2];
+    const int changedOutside = cv::countNonZero(anyChange & outside);
+    EXPECT_GT(cv::countNonZero(anyChange(region)), region.area() / 2);
+    if (style == kEffectErode || style == kEffectGrain)
+        EXPECT_EQ(changedOutside, 0);
+    else
+        EXPECT_GT(changedOutside, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllStyles, RegionEffect,
+    ::testing::Values(kEffectBlackWhite, kEffectNegative, kEffectSketch, kEffectFineOutline, kEffectErode, kEffectGrain));
+
+TEST(EffectStyle, RegionMissingThePictureChangesNothing)
+{
+    const cv::Mat source = RandomFrame(40, 30, 4);
+    GrainRandom random;
+    for (int style : { kEffectErode, kEffectGrain }) {
+        cv::Mat frame = source.clone();
+        ApplyEffectStyle(frame, style, random, cv::Rect(50, 40, 10, 10));
+        EXPECT_TRUE(SameBytes(frame, source)) << style;
+    }
+    for (int style : { 0, 7, -1 }) {
+        cv::Mat frame = source.clone();
+        ApplyEffectStyle(frame, style, random);
+        EXPECT_TRUE(SameBytes(frame, source)) << style;
+    }
+}
+
+TEST(Flip, ModesTurnThePictureAsNamed)
+{
+    const cv::Mat source = RandomFrame(7, 5, 8);
+    auto at = [](const cv::Mat& m, int x, int y) { return m.at<cv::Vec3b>(y, x); };
+    for (int mode = -1; mode <= 4; ++mode) {
+        cv::Mat frame = source.clone();
+        ApplyFlip(frame, mode);
+        const bool mirrored = mode == kFlipMirror || mode == kFlipMirrorUpsideDown;
+        const bool upsideDown = mode == kFlipMirrorUpsideDown || mode == kFlipUpsideDown;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x)
+                ASSERT_EQ(at(frame, x, y), at(source, mirrored ? 6 - x : x, upsideDown ? 4 - y : y)) << mode;
+    }
+}
+
+} // namespace
