@@ -21,11 +21,6 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     webcam_->SetDisplaySize(values.imageWidth, values.imageHeight);
     webcam_->move(0, 0);
     webcam_->setToolTip(tr("双击画面可打开或关闭摄像头"));
-    webcam_->onNoCamera = [this] {
-        QMessageBox box(QMessageBox::Question, QString::fromUtf8(AppInfo::kCaption),
-            tr("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"), QMessageBox::Ok, this);
-        box.exec();
-    };
     area->setMinimumSize(values.imageWidth, values.imageHeight);
     setCentralWidget(area);
     statusText_ = new QLabel(tr("就绪"), this);

@@ -1,11 +1,16 @@
 #include "pipeline/CWebcamCtl.h"
 
 #include "decorations/ImageEx.h"
+#include "decorations/MessageBoxes.h"
+#include "pipeline/PictureCommands.h"
 #include "pipeline/Present.h"
+#include "pipeline/ProcessFrame.h"
+#include "pipeline/RegionSelect.h"
 
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <opencv2/imgproc.hpp>
 
 #include <cmath>
@@ -77,8 +82,8 @@ bool CWebcamCtl::StartCamera()
             if (!source || !source->Open()) {
                 if (source)
                     source->Release();
-                if (onNoCamera)
-                    onNoCamera();
+                Messages().Question(this, tr("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"),
+                    MessageBoxes::DefaultCaption());
                 return false;
             }
         }
@@ -92,6 +97,7 @@ bool CWebcamCtl::StartCamera()
         workFrame_.create(std::max(pictureHeight_.load(), 1), std::max(pictureWidth_.load(), 1), CV_8UC3);
         workFrame_.setTo(cv::Scalar::all(0));
     }
+    doodle.Clear(cv::Size(workFrame_.cols, workFrame_.rows));
     if (source) {
         if (frameThread_.joinable())
             frameThread_.join(); // it has already left its loop: this only collects it
@@ -115,6 +121,7 @@ bool CWebcamCtl::StopCamera()
         cameraRunning_ = false;
     }
     runChanged_.notify_all();
+    settings.Change([](PictureSettings& s) { OnCameraStopped(s); });
     welcomeImage_->Resume();
     update();
     return true;
@@ -134,9 +141,10 @@ void CWebcamCtl::FrameLoop(std::unique_ptr<FrameSource> source)
             }
         }
         if (!loopPaused && source->Read(raw) && !raw.empty()) {
+            const PictureSettings snapshot = settings.Snapshot();
             std::scoped_lock guard(drawLock_);
-            TakeIntoWorkFrame(raw);
-            ProcessFrame(workFrame_);
+            TakeIntoWorkFrame(raw, snapshot);
+            ProcessFrame(workFrame_, snapshot);
             PresentFrame(workFrame_);
         }
         std::unique_lock lock(runMutex_);
@@ -144,7 +152,7 @@ void CWebcamCtl::FrameLoop(std::unique_ptr<FrameSource> source)
     }
 }
 
-void CWebcamCtl::TakeIntoWorkFrame(const cv::Mat& raw)
+void CWebcamCtl::TakeIntoWorkFrame(const cv::Mat& raw, const PictureSettings& snapshot)
 {
     cv::Mat bgr = raw;
     if (raw.type() != CV_8UC3) {
@@ -156,15 +164,12 @@ void CWebcamCtl::TakeIntoWorkFrame(const cv::Mat& raw)
         else
             return;
     }
-    if (bgr.size() == workFrame_.size())
-        bgr.copyTo(workFrame_);
-    else
-        cv::resize(bgr, workFrame_, workFrame_.size(), 0, 0, cv::INTER_LINEAR);
+    TakeWorkFrame(bgr, workFrame_, ZoomInForce(snapshot));
 }
 
-void CWebcamCtl::ProcessFrame(cv::Mat& frame)
+void CWebcamCtl::ProcessFrame(cv::Mat& frame, const PictureSettings& snapshot)
 {
-    cv::flip(frame, frame, 1);
+    ::ProcessFrame(frame, snapshot, flow, doodle, grainRandom_);
 }
 
 void CWebcamCtl::PresentFrame(const cv::Mat& frame)
@@ -230,6 +235,20 @@ void CWebcamCtl::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !cameraRunning_)
         return;
+    const QPoint client = event->position().toPoint();
+    const QPoint picture = PicturePoint(client);
+    const PictureSettings s = settings.Snapshot();
+    switch (s.mouseMode) {
+    case kMouseDoodle:
+        doodle.BeginStroke({ picture.x(), picture.y() });
+        break;
+    default:
+        break;
+    }
+    if (s.regionArmed)
+        BeginRegionSelection(client);
+    if (s.flowManualAdd)
+        flow.RequestPoint({ picture.x(), picture.y() });
     QWidget::mousePressEvent(event);
 }
 
@@ -237,10 +256,57 @@ void CWebcamCtl::mouseMoveEvent(QMouseEvent* event)
 {
     if (!cameraRunning_)
         return;
+    const QPoint client = event->position().toPoint();
+    if (selecting()) {
+        rubberBand_->setGeometry(QRect(selectionStart_, client).normalized());
+        return;
+    }
+    const QPoint picture = PicturePoint(client);
+    const PictureSettings s = settings.Snapshot();
+    if (s.mouseMode == kMouseDoodle && (event->buttons() & Qt::LeftButton))
+        doodle.ExtendStroke({ picture.x(), picture.y() }, s.paintColour, s.penWidth);
     QWidget::mouseMoveEvent(event);
 }
 
 void CWebcamCtl::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton) {
+        if (selecting()) {
+            EndRegionSelection(event->position().toPoint());
+            return;
+        }
+        // Also while stopped: a release always ends what a press began.
+        if (settings.Snapshot().mouseMode == kMouseDoodle)
+            doodle.EndStroke();
+    }
     QWidget::mouseReleaseEvent(event);
+}
+
+void CWebcamCtl::BeginRegionSelection(QPoint client)
+{
+    if (!SelectionMayStartAt({ client.x(), client.y() }, { displayWidth_, displayHeight_ }))
+        return; // stays armed
+    loopPaused = true; // the picture stands still while the user drags
+    if (!rubberBand_)
+        rubberBand_ = new QRubberBand(QRubberBand::Rectangle, this);
+    selectionStart_ = client;
+    selecting_ = true;
+    rubberBand_->setGeometry(QRect(client, QSize()));
+    rubberBand_->show();
+}
+
+void CWebcamCtl::EndRegionSelection(QPoint client)
+{
+    selecting_ = false;
+    rubberBand_->hide();
+    const PictureSettings s = settings.Snapshot();
+    const auto region = RegionFromSelection({ selectionStart_.x(), selectionStart_.y() }, { client.x(), client.y() },
+        scaleX_, scaleY_, { pictureWidth_, pictureHeight_ }, s.flipMode);
+    bool confirmed = false;
+    if (region) {
+        // The same question for both purposes; the loop stays paused until it is answered.
+        confirmed = Messages().OkCancelQuestion(this, tr("确定放大选区？"), tr("提示信息")) == MessageChoice::Ok;
+    }
+    settings.Change([&](PictureSettings& st) { ApplySelectedRegion(st, region, confirmed); });
+    loopPaused = false;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "pipeline/Doodle.h"
 #include "pipeline/FrameSource.h"
+#include "pipeline/GrainRandom.h"
+#include "pipeline/OpticalFlow.h"
+#include "pipeline/PictureSettings.h"
 
 #include <QImage>
 #include <QWidget>
@@ -14,6 +18,7 @@
 #include <thread>
 
 class ImageEx;
+class QRubberBand;
 
 // The image area: owns the camera, runs the frame loop on a worker thread, holds the picture
 // settings that the ribbon changes, and shows the processed picture. Before the camera starts
@@ -21,9 +26,6 @@ class ImageEx;
 class CWebcamCtl : public QWidget {
     Q_OBJECT
 public:
-    // Mouse modes: what the left button does on the picture.
-    enum MouseMode : int { DragAddOns = 0, Doodle = 1, TakePhoto = 2, SelectRegion = 3, Nothing = 4 };
-
     CWebcamCtl(const QString& systemDir, FrameSourceFactory sourceFactory, QWidget* parent = nullptr);
     ~CWebcamCtl() override;
 
@@ -46,8 +48,14 @@ public:
     // True while any image area runs its camera (the main window refuses to close then).
     static bool CameraRunningAnywhere() { return runningCount_.load() > 0; }
 
-    std::atomic<int> mouseMode { DragAddOns };
     std::atomic<bool> loopPaused { false };
+
+    // The mode fields the ribbon changes; the worker copies them once per frame.
+    PictureSettingsStore settings;
+    FlowState flow;
+    DoodleLayer doodle;
+    // A region selection is being dragged.
+    bool selecting() const { return rubberBand_ != nullptr && selecting_; }
 
     ImageEx* welcomeImage() const { return welcomeImage_.get(); }
     bool welcomeStarted() const { return welcomeStarted_; }
@@ -56,9 +64,6 @@ public:
     // Number of worker threads started so far (only one ever runs at a time).
     int workersStarted() const { return workersStarted_; }
     bool workerAlive() const;
-
-    // Called instead of a modal box when no camera could be opened (the program shows its message).
-    std::function<void()> onNoCamera;
 
 signals:
     // Emitted on the interface thread for every picture shown.
@@ -73,10 +78,12 @@ protected:
 
 private:
     void FrameLoop(std::unique_ptr<FrameSource> source);
-    void TakeIntoWorkFrame(const cv::Mat& raw);
-    void ProcessFrame(cv::Mat& frame);
+    void TakeIntoWorkFrame(const cv::Mat& raw, const PictureSettings& snapshot);
+    void ProcessFrame(cv::Mat& frame, const PictureSettings& snapshot);
     void PresentFrame(const cv::Mat& frame);
     void ShowOnInterfaceThread(QImage image);
+    void BeginRegionSelection(QPoint client);
+    void EndRegionSelection(QPoint client);
 
     FrameSourceFactory sourceFactory_;
     std::unique_ptr<ImageEx> welcomeImage_;
@@ -103,6 +110,11 @@ private:
     // Guards what the worker draws and the interface thread replaces.
     std::mutex drawLock_;
     cv::Mat workFrame_;
+    GrainRandom grainRandom_; // worker only
+
+    QRubberBand* rubberBand_ = nullptr;
+    bool selecting_ = false;
+    QPoint selectionStart_;
 
     // Latest finished picture waiting for the interface thread.
     std::mutex shownMutex_;

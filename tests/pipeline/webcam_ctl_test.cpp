@@ -2,6 +2,8 @@
 #include "ScriptedSource.h"
 
 #include "decorations/ImageEx.h"
+#include "decorations/MessageBoxes.h"
+#include "pipeline/PictureCommands.h"
 #include "pipeline/CWebcamCtl.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +34,6 @@ protected:
             ScriptedFactory(state));
         ctl->SetPictureSize(w, h);
         ctl->SetDisplaySize(w, h);
-        ctl->onNoCamera = [this] { ++noCameraMessages; };
         return ctl;
     }
 
@@ -57,7 +58,8 @@ protected:
 
     std::shared_ptr<ScriptedSourceState> state;
     QTemporaryDir emptyDir;
-    int noCameraMessages = 0;
+    RecordingMessageBoxes messages;
+    ScopedMessageBoxes installMessages { messages };
 };
 
 TEST_F(WebcamCtlTest, StartShowsFramesAndStopReleasesTheSourceWithinOnePass)
@@ -80,18 +82,24 @@ TEST_F(WebcamCtlTest, StartShowsFramesAndStopReleasesTheSourceWithinOnePass)
 TEST_F(WebcamCtlTest, NoCameraGivesOneMessageChangesNothingAndALaterStartWorks)
 {
     auto ctl = MakeControl();
-    ctl->mouseMode = CWebcamCtl::Doodle;
+    ctl->settings.Change([](PictureSettings& s) { ToggleEffectStyle(s, 3); });
+    const PictureSettings before = ctl->settings.Snapshot();
     state->openSucceeds = false;
     EXPECT_FALSE(ctl->StartCamera());
-    EXPECT_EQ(noCameraMessages, 1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, QString("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"));
+    EXPECT_EQ(messages.shown[0].caption, QString("乐影屋"));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
     EXPECT_FALSE(ctl->cameraRunning());
     EXPECT_FALSE(ctl->workerAlive());
-    EXPECT_EQ(ctl->mouseMode, CWebcamCtl::Doodle);
+    const PictureSettings after = ctl->settings.Snapshot();
+    EXPECT_EQ(after.effectStyle, before.effectStyle);
+    EXPECT_EQ(after.mouseMode, before.mouseMode);
     EXPECT_EQ(ctl->workersStarted(), 0);
 
     state->openSucceeds = true;
     EXPECT_TRUE(ctl->StartCamera());
-    EXPECT_EQ(noCameraMessages, 1);
+    EXPECT_EQ(messages.shown.size(), 1u);
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
     ctl->StopCamera();
 }
@@ -214,6 +222,92 @@ TEST_F(WebcamCtlTest, MissingWelcomeAnimationIsHarmless)
     ASSERT_TRUE(WaitUntil([&] { return ctl->welcomeStarted(); }));
     EXPECT_FALSE(ctl->welcomeImage()->ready());
     ASSERT_TRUE(ctl->StartCamera());
+    ctl->StopCamera();
+}
+
+TEST_F(WebcamCtlTest, MouseIsIgnoredWhileStoppedButAReleaseStillEndsAStroke)
+{
+    auto ctl = MakeControl();
+    ctl->settings.Change([](PictureSettings& s) { ToggleMousePaint(s, cv::Scalar(0, 0, 255)); });
+    ctl->doodle.Clear({ 640, 480 });
+    SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(10, 10));
+    EXPECT_FALSE(ctl->doodle.StrokeInProgress()); // stopped: the press is ignored
+
+    ASSERT_TRUE(ctl->StartCamera());
+    SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(10, 10));
+    SendMouse(*ctl, QEvent::MouseMove, QPoint(60, 10));
+    EXPECT_TRUE(ctl->doodle.StrokeInProgress());
+    ctl->StopCamera();
+    SendMouse(*ctl, QEvent::MouseMove, QPoint(60, 80)); // ignored while stopped
+    SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(60, 80));
+    EXPECT_FALSE(ctl->doodle.StrokeInProgress());
+
+    // The stroke drawn while running is on the canvas, the move while stopped is not.
+    const cv::Mat canvas = ctl->doodle.Canvas();
+    EXPECT_EQ(canvas.at<cv::Vec3b>(10, 35), cv::Vec3b(0, 0, 255));
+    EXPECT_EQ(canvas.at<cv::Vec3b>(45, 60), kDoodleKey);
+}
+
+TEST_F(WebcamCtlTest, DraggedRegionFreezesThePictureAndIsConfirmedIntoTheZoom)
+{
+    auto ctl = MakeControl();
+    ASSERT_TRUE(ctl->StartCamera());
+    ctl->settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
+    SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(300, 200)); // dragged up and left
+    EXPECT_TRUE(ctl->loopPaused);
+    EXPECT_TRUE(ctl->selecting());
+    SendMouse(*ctl, QEvent::MouseMove, QPoint(150, 100));
+    SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(100, 50));
+    EXPECT_FALSE(ctl->loopPaused);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, QString("确定放大选区？"));
+    EXPECT_EQ(messages.shown[0].caption, QString("提示信息"));
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::OkCancel);
+    const PictureSettings s = ctl->settings.Snapshot();
+    EXPECT_TRUE(s.zoomRegionOn);
+    EXPECT_FALSE(s.regionArmed);
+    EXPECT_EQ(s.zoomRect, cv::Rect(340, 50, 200, 150));
+    EXPECT_EQ(s.effectRect, cv::Rect(100, 50, 200, 150));
+    ctl->StopCamera();
+}
+
+TEST_F(WebcamCtlTest, CancelledOrEmptySelectionOnlyDisarms)
+{
+    auto ctl = MakeControl();
+    ASSERT_TRUE(ctl->StartCamera());
+    messages.answer = MessageChoice::Cancel;
+    ctl->settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
+    SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(100, 50));
+    SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(300, 200));
+    EXPECT_FALSE(ctl->settings.Snapshot().zoomRegionOn);
+    EXPECT_FALSE(ctl->settings.Snapshot().regionArmed);
+
+    ctl->settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
+    SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(100, 50));
+    SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(100, 50)); // zero size: no question
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_FALSE(ctl->settings.Snapshot().zoomRegionOn);
+    EXPECT_FALSE(ctl->loopPaused);
+    ctl->StopCamera();
+}
+
+TEST_F(WebcamCtlTest, ProcessedPictureFollowsTheSettings)
+{
+    state->frameFor = [](int) {
+        cv::Mat f(480, 640, CV_8UC3, cv::Scalar(0, 0, 0));
+        f(cv::Rect(0, 0, 320, 480)).setTo(cv::Scalar(255, 255, 255)); // white left half
+        return f;
+    };
+    auto ctl = MakeControl();
+    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
+    EXPECT_EQ(ctl->shownImage().pixelColor(600, 10), QColor(255, 255, 255)); // mirrored
+    ctl->settings.Change([](PictureSettings& s) {
+        ToggleFlip(s, 3);          // as delivered
+        ToggleEffectStyle(s, 2);   // negative
+    });
+    ASSERT_TRUE(WaitUntil([&] { return ctl->shownImage().pixelColor(10, 10) == QColor(0, 0, 0); }));
+    EXPECT_EQ(ctl->shownImage().pixelColor(600, 10), QColor(255, 255, 255));
     ctl->StopCamera();
 }
 
