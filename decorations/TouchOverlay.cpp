@@ -41,8 +41,9 @@ std::vector<ContactRecord> TouchOverlay::ContactsFromTouchEvent(const QTouchEven
         ContactRecord c;
         c.source = 1;
         c.time = static_cast<uint32_t>(event.timestamp());
-        c.x = static_cast<int32_t>(std::trunc(point.position().x()));
-        c.y = static_cast<int32_t>(std::trunc(point.position().y()));
+        const QPointF at = mapFromGlobal(point.globalPosition());
+        c.x = static_cast<int32_t>(std::trunc(at.x()));
+        c.y = static_cast<int32_t>(std::trunc(at.y()));
         switch (point.state()) {
         case QEventPoint::Pressed: {
             if (nextContactId_ == 0)
