@@ -10,6 +10,9 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 struct EmptyStripMessage {
@@ -49,7 +52,26 @@ CFrameView::CFrameView(const PaneFolders& folders, DecorationKind frameKind,
     setObjectName(QStringLiteral("CFrameView"));
 }
 
-CFrameView::~CFrameView() = default;
+struct CFrameView::StripLoad {
+    Photostrip* strip;
+    uint64_t generation;
+    int32_t kind;
+    std::filesystem::path folder;
+    bool atCreation;
+    StripFillPlan plan;
+    std::atomic<bool> done{false};
+    std::atomic<bool> cancel{false};
+    std::thread worker;
+};
+
+CFrameView::~CFrameView()
+{
+    for (auto& load : loads_)
+        load->cancel = true;
+    for (auto& load : loads_)
+        if (load->worker.joinable())
+            load->worker.join();
+}
 
 void CFrameView::paintEvent(QPaintEvent*)
 {
@@ -97,23 +119,88 @@ Photostrip* CFrameView::CreateStrip(int top, int height, const std::filesystem::
                                  static_cast<StripPlacement>(placement),
                                  static_cast<StripContent>(content), kind);
     strip->show();
-    if (!FillStrip(*strip, folder)) {
-        const EmptyStripMessage message = MessageFor(strip->content());
-        Messages().Question(strip, QString::fromUtf8(message.text) + FolderText(folder),
-                            QString::fromUtf8(message.caption));
-    }
+    StartFill(strip, folder, kind, true);
     return strip;
 }
 
 void CFrameView::Reload(Photostrip* strip, int32_t kind, const std::filesystem::path& folder)
 {
-    if (!strip)
+    if (strip)
+        StartFill(strip, folder, kind, false);
+}
+
+void CFrameView::StartFill(Photostrip* strip, const std::filesystem::path& folder, int32_t kind,
+                           bool atCreation)
+{
+    const uint64_t generation = ++latestLoad_[strip];
+    StripFillPlan plan = PlanStripFill(*strip, folder, kind);
+    if (plan.toDecode.size() < kBackgroundDecodeThreshold) {
+        DecodeStripFill(plan);
+        FinishFill(strip, std::move(plan), kind, folder, atCreation);
         return;
+    }
+    // Many new files (a first start on a full photo folder): decode them off the interface.
+    auto load = std::make_unique<StripLoad>();
+    load->strip = strip;
+    load->generation = generation;
+    load->kind = kind;
+    load->folder = folder;
+    load->atCreation = atCreation;
+    load->plan = std::move(plan);
+    StripLoad* raw = load.get();
+    raw->worker = std::thread([this, raw] {
+        DecodeStripFill(raw->plan, &raw->cancel);
+        raw->done = true;
+        QMetaObject::invokeMethod(this, [this] { ApplyFinishedLoads(); }, Qt::QueuedConnection);
+    });
+    loads_.push_back(std::move(load));
+}
+
+void CFrameView::ApplyFinishedLoads()
+{
+    std::vector<std::unique_ptr<StripLoad>> finished;
+    for (auto it = loads_.begin(); it != loads_.end();) {
+        if ((*it)->done) {
+            if ((*it)->worker.joinable())
+                (*it)->worker.join();
+            finished.push_back(std::move(*it));
+            it = loads_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (auto& load : finished) {
+        if (load->generation == latestLoad_[load->strip])
+            FinishFill(load->strip, std::move(load->plan), load->kind, load->folder,
+                       load->atCreation);
+    }
+}
+
+void CFrameView::WaitForLoads()
+{
+    for (auto& load : loads_)
+        if (load->worker.joinable())
+            load->worker.join();
+    ApplyFinishedLoads();
+}
+
+void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
+                            const std::filesystem::path& folder, bool atCreation)
+{
+    if (atCreation) {
+        strip->SetKind(kind);
+        if (!ApplyStripFill(*strip, std::move(plan))) {
+            const EmptyStripMessage message = MessageFor(strip->content());
+            Messages().Question(strip, QString::fromUtf8(message.text) + FolderText(folder),
+                                QString::fromUtf8(message.caption));
+        }
+        return;
+    }
     TouchTargetRegistry& targets = overlay_->targets();
     targets.Remove(strip);
     strip->SetScrollOffset(0.0f);
     strip->SetKind(kind);
-    FillStrip(*strip, folder); // a reload that finds nothing stays silent
+    ApplyStripFill(*strip, std::move(plan)); // a reload that finds nothing stays silent
     targets.Add(strip);
     strip->update();
     update();

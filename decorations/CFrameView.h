@@ -1,11 +1,15 @@
 #pragma once
 
 #include "decorations/DecorationKind.h"
+#include "decorations/FillStrip.h"
 #include "settings/SettingsValues.h"
 
 #include <QWidget>
 
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <vector>
 
 class Photostrip;
 class TouchOverlay;
@@ -42,6 +46,13 @@ public:
     Photostrip* addOnStrip() const { return addOns_; }
     Photostrip* photoStrip() const { return photos_; }
 
+    // A fill with at least this many files to decode runs on a worker thread; the strip shows
+    // its old thumbnails until the new ones are ready.
+    static constexpr size_t kBackgroundDecodeThreshold = 16;
+    bool loading() const { return !loads_.empty(); }
+    // Waits for the fills in progress and shows their results.
+    void WaitForLoads();
+
 public slots:
     // A photo was saved: list the photo folder again, scrolled back to the start.
     void OnPhotoSaved();
@@ -63,6 +74,12 @@ private:
     Photostrip* CreateStrip(int top, int height, const std::filesystem::path& folder,
                             int placement, int content, int32_t kind);
     void Reload(Photostrip* strip, int32_t kind, const std::filesystem::path& folder);
+    struct StripLoad;
+    void StartFill(Photostrip* strip, const std::filesystem::path& folder, int32_t kind,
+                   bool atCreation);
+    void FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
+                    const std::filesystem::path& folder, bool atCreation);
+    void ApplyFinishedLoads();
 
     PaneFolders folders_;
     int32_t initialFrameKind_;
@@ -76,4 +93,6 @@ private:
     Photostrip* frames_ = nullptr;
     Photostrip* photos_ = nullptr;
     Photostrip* addOns_ = nullptr;
+    std::vector<std::unique_ptr<StripLoad>> loads_;
+    std::map<Photostrip*, uint64_t> latestLoad_; // only the newest fill of a strip is shown
 };

@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -167,4 +169,44 @@ TEST_F(StripPaneTest, StripsPaintTheirGradientAndThumbnails)
     EXPECT_NEAR(upper.red(), 128, 3);
     EXPECT_NEAR(upper.green(), 0, 3);
     EXPECT_NEAR(upper.blue(), 128, 3);
+}
+
+TEST_F(StripPaneTest, LargeFoldersLoadInTheBackgroundAndOnlyTheNewestFillIsShown)
+{
+    const int many = static_cast<int>(CFrameView::kBackgroundDecodeThreshold) + 4;
+    for (int i = 0; i < many; ++i) {
+        ASSERT_TRUE(WriteTestImage(In("frames", QStringLiteral("%1.png").arg(i, 2, 10, QLatin1Char('0'))), 40, 40));
+        ASSERT_TRUE(WriteTestImage(In("frames", QStringLiteral("%1.gif").arg(i, 2, 10, QLatin1Char('0'))), 80, 40));
+    }
+    ASSERT_TRUE(WriteTestImage(In("photos", "1.jpg"), 64, 48));
+    auto pane = ShowPane();
+    EXPECT_TRUE(pane->loading());
+    EXPECT_TRUE(pane->frameStrip()->thumbnails().empty()) << "not filled on the interface thread";
+    pane->ReloadFrameStrip(0); // the user switches to GIF before the PNG load is done
+    pane->WaitForLoads();
+    EXPECT_FALSE(pane->loading());
+    Photostrip* frames = pane->frameStrip();
+    ASSERT_EQ(frames->thumbnails().size(), static_cast<size_t>(many));
+    EXPECT_EQ(frames->kind(), 0);
+    EXPECT_TRUE(frames->thumbnails()[0]->path().endsWith(QLatin1String("00.gif")));
+    EXPECT_EQ(boxes.shown.size(), 1u) << "only the empty add-ons folder is reported";
+
+    // Results that arrive through the event loop are shown too.
+    pane->ReloadFrameStrip(1);
+    for (int i = 0; i < 500 && pane->loading(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_FALSE(pane->loading());
+    EXPECT_TRUE(frames->thumbnails()[0]->path().endsWith(QLatin1String("00.png")));
+}
+
+TEST_F(StripPaneTest, ClosingWhileLoadingIsSafe)
+{
+    for (int i = 0; i < static_cast<int>(CFrameView::kBackgroundDecodeThreshold) * 3; ++i)
+        ASSERT_TRUE(WriteTestImage(In("photos", QStringLiteral("%1.jpg").arg(i)), 320, 240));
+    auto pane = ShowPane();
+    EXPECT_TRUE(pane->loading());
+    pane.reset();
+    QCoreApplication::processEvents();
 }
