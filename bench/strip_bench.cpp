@@ -114,6 +114,28 @@ void BM_FillStrip1000Photos(benchmark::State& state)
     Report(state, total);
 }
 
+// What the interface thread itself spends on a first fill whose decoding runs on a worker:
+// the scan before and the placing of the thumbnails after.
+void BM_FillInterfaceShare(benchmark::State& state)
+{
+    const auto folder = QStringToPath(PhotoFolder());
+    double total = 0;
+    for (auto _ : state) {
+        Photostrip strip(nullptr, kStripWidth, kStripHeight, 0, StripPlacement::Bottom,
+                         StripContent::Photos, kPhotoStripKind);
+        auto start = Clock::now();
+        StripFillPlan plan = PlanStripFill(strip, folder, strip.kind());
+        double ns = std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+        DecodeStripFill(plan);
+        start = Clock::now();
+        ApplyStripFill(strip, std::move(plan));
+        ns += std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+        state.SetIterationTime(ns / 1e9);
+        total += ns;
+    }
+    Report(state, total);
+}
+
 // The reload after a new photo: everything but the new file is reused.
 void BM_ReloadAfterOnePhoto(benchmark::State& state)
 {
@@ -189,6 +211,7 @@ void BM_PaintStrip(benchmark::State& state)
 
 BENCHMARK(BM_FrameCopy)->UseManualTime();
 BENCHMARK(BM_FillStrip1000Photos)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FillInterfaceShare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ReloadAfterOnePhoto)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_DecodeThumbnails)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_PaintStrip)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
