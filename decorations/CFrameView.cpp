@@ -1,0 +1,222 @@
+#include "decorations/CFrameView.h"
+
+#include "decorations/FillStrip.h"
+#include "decorations/FolderScan.h"
+#include "decorations/MessageBoxes.h"
+#include "decorations/Photostrip.h"
+#include "decorations/TouchOverlay.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+struct EmptyStripMessage {
+    const char* text;
+    const char* caption;
+};
+
+EmptyStripMessage MessageFor(StripContent content)
+{
+    switch (content) {
+    case StripContent::Photos:
+        return {"相片长廊 无法打开照片目录:\n\n目录不存在?\n或\n目录中无照片? 赶快试试拍照功能吧！\n\n",
+                "请检查照片目录"};
+    case StripContent::Frames:
+        return {"相框长廊 无法打开照片目录:\n\n目录不存在?\n或\n目录无相框?\n\n", "请检查照片目录"};
+    case StripContent::AddOns: break;
+    }
+    return {"挂件长廊 无法打开挂件目录:\n\n目录不存在?\n或\n目录无相框?\n\n", "请检查挂件目录"};
+}
+
+// The folder as the user knows it, ending in a separator.
+QString FolderText(const std::filesystem::path& folder)
+{
+    QString text = QDir::toNativeSeparators(PathToQString(folder));
+    if (!text.endsWith(QDir::separator()))
+        text += QDir::separator();
+    return text;
+}
+
+} // namespace
+
+CFrameView::CFrameView(const PaneFolders& folders, DecorationKind frameKind,
+                       DecorationKind addOnKind, QWidget* parent)
+    : QWidget(parent), folders_(folders), initialFrameKind_(static_cast<int32_t>(frameKind)),
+      initialAddOnKind_(static_cast<int32_t>(addOnKind))
+{
+    setObjectName(QStringLiteral("CFrameView"));
+}
+
+struct CFrameView::StripLoad {
+    Photostrip* strip;
+    uint64_t generation;
+    int32_t kind;
+    std::filesystem::path folder;
+    bool atCreation;
+    StripFillPlan plan;
+    std::atomic<bool> done{false};
+    std::atomic<bool> cancel{false};
+    std::thread worker;
+};
+
+CFrameView::~CFrameView()
+{
+    for (auto& load : loads_)
+        load->cancel = true;
+    for (auto& load : loads_)
+        if (load->worker.joinable())
+            load->worker.join();
+}
+
+void CFrameView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+}
+
+void CFrameView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // A splitter may size its panes to nothing before showing them; wait for a real size.
+    if (!laidOut_ && !event->size().isEmpty())
+        LayOut();
+}
+
+void CFrameView::LayOut()
+{
+    paneWidth_ = width();
+    paneHeight_ = height();
+    topHeight_ = static_cast<int>(0.4 * paneHeight_);
+    bottomHeight_ = static_cast<int>(0.4 * paneHeight_);
+
+    overlay_ = new TouchOverlay(this, paneWidth_, paneHeight_);
+    frames_ = CreateStrip(0, topHeight_, folders_.frames, 0, 1, initialFrameKind_);
+    addOns_ = CreateStrip(topHeight_, paneHeight_ - bottomHeight_ - topHeight_, folders_.addOns, 2,
+                          2, initialAddOnKind_);
+    photos_ = CreateStrip(paneHeight_ - bottomHeight_, bottomHeight_, folders_.photos, 1, 0,
+                          kPhotoStripKind);
+    overlay_->raise(); // all input over the pane must reach the overlay, none the strips
+    overlay_->show();
+
+    TouchTargetRegistry& targets = overlay_->targets();
+    targets.Add(frames_);
+    targets.Add(addOns_);
+    targets.Add(photos_);
+    connect(frames_, &Photostrip::thumbnailPicked, this, &CFrameView::framePicked);
+    connect(addOns_, &Photostrip::thumbnailPicked, this, &CFrameView::addOnPicked);
+    laidOut_ = true;
+}
+
+Photostrip* CFrameView::CreateStrip(int top, int height, const std::filesystem::path& folder,
+                                    int placement, int content, int32_t kind)
+{
+    auto* strip = new Photostrip(this, paneWidth_, height, top,
+                                 static_cast<StripPlacement>(placement),
+                                 static_cast<StripContent>(content), kind);
+    strip->show();
+    StartFill(strip, folder, kind, true);
+    return strip;
+}
+
+void CFrameView::Reload(Photostrip* strip, int32_t kind, const std::filesystem::path& folder)
+{
+    if (strip)
+        StartFill(strip, folder, kind, false);
+}
+
+void CFrameView::StartFill(Photostrip* strip, const std::filesystem::path& folder, int32_t kind,
+                           bool atCreation)
+{
+    const uint64_t generation = ++latestLoad_[strip];
+    StripFillPlan plan = PlanStripFill(*strip, folder, kind);
+    if (plan.toDecode.size() < kBackgroundDecodeThreshold) {
+        DecodeStripFill(plan);
+        FinishFill(strip, std::move(plan), kind, folder, atCreation);
+        return;
+    }
+    // Many new files (a first start on a full photo folder): decode them off the interface.
+    auto load = std::make_unique<StripLoad>();
+    load->strip = strip;
+    load->generation = generation;
+    load->kind = kind;
+    load->folder = folder;
+    load->atCreation = atCreation;
+    load->plan = std::move(plan);
+    StripLoad* raw = load.get();
+    raw->worker = std::thread([this, raw] {
+        DecodeStripFill(raw->plan, &raw->cancel);
+        raw->done = true;
+        QMetaObject::invokeMethod(this, [this] { ApplyFinishedLoads(); }, Qt::QueuedConnection);
+    });
+    loads_.push_back(std::move(load));
+}
+
+void CFrameView::ApplyFinishedLoads()
+{
+    std::vector<std::unique_ptr<StripLoad>> finished;
+    for (auto it = loads_.begin(); it != loads_.end();) {
+        if ((*it)->done) {
+            if ((*it)->worker.joinable())
+                (*it)->worker.join();
+            finished.push_back(std::move(*it));
+            it = loads_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (auto& load : finished) {
+        if (load->generation == latestLoad_[load->strip])
+            FinishFill(load->strip, std::move(load->plan), load->kind, load->folder,
+                       load->atCreation);
+    }
+}
+
+void CFrameView::WaitForLoads()
+{
+    for (auto& load : loads_)
+        if (load->worker.joinable())
+            load->worker.join();
+    ApplyFinishedLoads();
+}
+
+void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
+                            const std::filesystem::path& folder, bool atCreation)
+{
+    if (atCreation) {
+        strip->SetKind(kind);
+        if (!ApplyStripFill(*strip, std::move(plan))) {
+            const EmptyStripMessage message = MessageFor(strip->content());
+            Messages().Question(strip, QString::fromUtf8(message.text) + FolderText(folder),
+                                QString::fromUtf8(message.caption));
+        }
+        return;
+    }
+    TouchTargetRegistry& targets = overlay_->targets();
+    targets.Remove(strip);
+    strip->SetScrollOffset(0.0f);
+    strip->SetKind(kind);
+    ApplyStripFill(*strip, std::move(plan)); // a reload that finds nothing stays silent
+    targets.Add(strip);
+    strip->update();
+    update();
+}
+
+void CFrameView::OnPhotoSaved()
+{
+    Reload(photos_, kPhotoStripKind, folders_.photos);
+}
+
+void CFrameView::ReloadFrameStrip(int kind)
+{
+    Reload(frames_, kind, folders_.frames);
+}
+
+void CFrameView::ReloadAddOnStrip(int kind)
+{
+    Reload(addOns_, kind, folders_.addOns);
+}

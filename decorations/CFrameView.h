@@ -1,0 +1,98 @@
+#pragma once
+
+#include "decorations/DecorationKind.h"
+#include "decorations/FillStrip.h"
+#include "settings/SettingsValues.h"
+
+#include <QWidget>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <vector>
+
+class Photostrip;
+class TouchOverlay;
+
+// The folders the side pane lists.
+struct PaneFolders {
+    std::filesystem::path frames;
+    std::filesystem::path addOns;
+    std::filesystem::path photos;
+
+    static PaneFolders From(const AppFolders& folders)
+    {
+        return {folders.frameDir, folders.addOnDir, folders.photoDir};
+    }
+};
+
+// The side pane: the frames strip on top, the add-ons strip in the middle and the photos strip
+// at the bottom, all under one input overlay. It lays itself out once, at its first non-empty
+// size; later size changes leave the strips where they are.
+class CFrameView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CFrameView(const PaneFolders& folders, DecorationKind frameKind = DecorationKind::Png,
+                        DecorationKind addOnKind = DecorationKind::Gif, QWidget* parent = nullptr);
+    ~CFrameView() override;
+
+    // New folders take effect at the next reload of each strip.
+    void SetFolders(const PaneFolders& folders) { folders_ = folders; }
+    const PaneFolders& folders() const { return folders_; }
+
+    bool laidOut() const { return laidOut_; }
+    TouchOverlay* overlay() const { return overlay_; }
+    Photostrip* frameStrip() const { return frames_; }
+    Photostrip* addOnStrip() const { return addOns_; }
+    Photostrip* photoStrip() const { return photos_; }
+
+    // A fill with at least this many files to decode runs on a worker thread; the strip shows
+    // its old thumbnails until the new ones are ready.
+    static constexpr size_t kBackgroundDecodeThreshold = 16;
+    bool loading() const { return !loads_.empty(); }
+    // Waits for the fills in progress and shows their results.
+    void WaitForLoads();
+
+public slots:
+    // A photo was saved: list the photo folder again, scrolled back to the start.
+    void OnPhotoSaved();
+    // The ribbon switched the frames or add-ons strip to GIF (0) or PNG (1) files.
+    void ReloadFrameStrip(int kind);
+    void ReloadAddOnStrip(int kind);
+
+signals:
+    // The user pulled a thumbnail out of the frames or add-ons strip.
+    void framePicked(const QString& path, int kind);
+    void addOnPicked(const QString& path, int kind);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void LayOut();
+    Photostrip* CreateStrip(int top, int height, const std::filesystem::path& folder,
+                            int placement, int content, int32_t kind);
+    void Reload(Photostrip* strip, int32_t kind, const std::filesystem::path& folder);
+    struct StripLoad;
+    void StartFill(Photostrip* strip, const std::filesystem::path& folder, int32_t kind,
+                   bool atCreation);
+    void FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
+                    const std::filesystem::path& folder, bool atCreation);
+    void ApplyFinishedLoads();
+
+    PaneFolders folders_;
+    int32_t initialFrameKind_;
+    int32_t initialAddOnKind_;
+    int topHeight_ = 0;
+    int bottomHeight_ = 0;
+    int paneWidth_ = 0;
+    int paneHeight_ = 0;
+    bool laidOut_ = false;
+    TouchOverlay* overlay_ = nullptr;
+    Photostrip* frames_ = nullptr;
+    Photostrip* photos_ = nullptr;
+    Photostrip* addOns_ = nullptr;
+    std::vector<std::unique_ptr<StripLoad>> loads_;
+    std::map<Photostrip*, uint64_t> latestLoad_; // only the newest fill of a strip is shown
+};

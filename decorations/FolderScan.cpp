@@ -1,0 +1,61 @@
+#include "decorations/FolderScan.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+QString PathToQString(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
+}
+
+std::filesystem::path QStringToPath(const QString& text)
+{
+#ifdef _WIN32
+    return std::filesystem::path(text.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(text).toStdString());
+#endif
+}
+
+QString StripExtension(StripContent content, int32_t kind)
+{
+    switch (content) {
+    case StripContent::Photos: return QStringLiteral(".jpg");
+    case StripContent::Frames:
+    case StripContent::AddOns:
+        if (kind == 0)
+            return QStringLiteral(".gif");
+        if (kind == 1)
+            return QStringLiteral(".png");
+        break;
+    }
+    return {};
+}
+
+std::vector<QString> ScanFolder(const std::filesystem::path& folder, const QString& extension)
+{
+    if (extension.isEmpty())
+        return {};
+    const QDir dir(PathToQString(folder));
+    if (!dir.exists())
+        return {};
+    // Name filters match case-insensitively unless told otherwise.
+    const QStringList names =
+        dir.entryList({QLatin1Char('*') + extension}, QDir::Files | QDir::Hidden, QDir::NoSort);
+    std::vector<QString> sorted(names.begin(), names.end());
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b; // names differing only in case keep a fixed order
+    });
+    std::vector<QString> paths;
+    paths.reserve(sorted.size());
+    for (const QString& name : sorted)
+        paths.push_back(dir.filePath(name));
+    return paths;
+}

@@ -1,0 +1,114 @@
+#include "decorations/PhotoThumbnail.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+// libjpeg decodes directly at M/8 of the full size; take the smallest such size that still
+// covers the target, so the cubic scaling always works from at least as many pixels as it makes.
+QSize JpegDecodeSize(QSize full, QSize target)
+{
+    const double need = std::max(double(target.width()) / full.width(),
+                                 double(target.height()) / full.height());
+    const int m = std::clamp(static_cast<int>(std::ceil(need * 8.0 - 1e-9)), 1, 8);
+    return {static_cast<int>(std::ceil(full.width() * m / 8.0)),
+            static_cast<int>(std::ceil(full.height() * m / 8.0))};
+}
+
+// Cubic overshoot can push a colour above its alpha, which is no valid premultiplied pixel.
+void ClampToAlpha(QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto* p = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int a = qAlpha(p[x]);
+            if (a == 255)
+                continue;
+            p[x] = qRgba(std::min(qRed(p[x]), a), std::min(qGreen(p[x]), a),
+                         std::min(qBlue(p[x]), a), a);
+        }
+    }
+}
+
+} // namespace
+
+std::optional<PhotoThumbnail> LoadPhotoThumbnail(const QString& path, float height)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return std::nullopt;
+    QImageReader reader(path);
+    const QSize full = reader.size();
+    if (!full.isValid() || full.isEmpty())
+        return std::nullopt;
+
+    PhotoThumbnail thumb;
+    thumb.height = height;
+    thumb.width = height / static_cast<float>(full.height()) * static_cast<float>(full.width());
+    const QSize target(static_cast<int>(thumb.width), static_cast<int>(height));
+    if (target.isEmpty())
+        return std::nullopt;
+    if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        const QSize decode = JpegDecodeSize(full, target);
+        if (decode.width() < full.width())
+            reader.setScaledSize(decode);
+    }
+    QImage frame = reader.read(); // the first frame of an animation
+    if (frame.isNull())
+        return std::nullopt;
+
+    const bool alpha = frame.hasAlphaChannel();
+    // Opaque pixels in RGB32 carry alpha 255 and so are already premultiplied.
+    frame = frame.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    QImage scaled(target, QImage::Format_ARGB32_Premultiplied);
+    if (scaled.isNull())
+        return std::nullopt;
+    const cv::Mat src(frame.height(), frame.width(), CV_8UC4, frame.bits(),
+                      static_cast<size_t>(frame.bytesPerLine()));
+    cv::Mat dst(scaled.height(), scaled.width(), CV_8UC4, scaled.bits(),
+                static_cast<size_t>(scaled.bytesPerLine()));
+    cv::resize(src, dst, dst.size(), 0, 0, cv::INTER_CUBIC);
+    if (alpha)
+        ClampToAlpha(scaled);
+
+    thumb.bitmap = std::move(scaled);
+    thumb.fileSize = info.size();
+    thumb.modified = info.lastModified();
+    return thumb;
+}
+
+std::vector<std::optional<PhotoThumbnail>> LoadPhotoThumbnails(const std::vector<QString>& paths,
+                                                                float height, unsigned threads)
+{
+    std::vector<std::optional<PhotoThumbnail>> results(paths.size());
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::min<size_t>(threads, paths.size()));
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i = next++; i < paths.size(); i = next++)
+            results[i] = LoadPhotoThumbnail(paths[i], height);
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (auto& helper : helpers)
+        helper.join();
+    return results;
+}
+
+bool ThumbnailIsCurrent(const PhotoThumbnail& thumbnail, const QString& path, float height)
+{
+    const QFileInfo info(path);
+    return thumbnail.height == height && info.isFile() && info.size() == thumbnail.fileSize &&
+           info.lastModified() == thumbnail.modified;
+}

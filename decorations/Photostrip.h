@@ -1,0 +1,96 @@
+#pragma once
+
+#include "decorations/ConstrainedPhoto.h"
+#include "decorations/InertiaObj.h"
+#include "decorations/PhotoThumbnail.h"
+#include "decorations/PhotostripTypes.h"
+#include "decorations/TouchTargetRegistry.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QTimer;
+
+// One row of thumbnails on a vertical gradient. Contacts from the pane scroll the row sideways
+// (with inertia, within limits) and move the thumbnail under them vertically; pulling a frame or
+// add-on thumbnail out of its place picks it.
+class Photostrip : public QWidget, public PhotoHost, public InertiaObj {
+    Q_OBJECT
+public:
+    static constexpr float kThumbnailGap = 25.0f;
+
+    Photostrip(QWidget* parent, int width, int height, int top, StripPlacement placement,
+               StripContent content, int32_t kind);
+    ~Photostrip() override;
+
+    // Pane coordinates.
+    bool HitTest(float x, float y) override;
+    void OnContact(const ContactRecord& contact) override;
+    void ManipulationDelta(float dx, float dy) override;
+
+    // One motion step: every thumbnail in order, then the strip, then a repaint. All running
+    // timers call it; tests call it with their own clock.
+    void Tick(int64_t nowMs);
+    bool TimerActive(int timerId) const;
+
+    void ClearStrip();
+    void AppendThumbnail(std::unique_ptr<ConstrainedPhoto> photo);
+    const std::vector<std::unique_ptr<ConstrainedPhoto>>& thumbnails() const { return thumbnails_; }
+    // Sum of thumbnail widths and the gaps between them.
+    float ThumbnailsExtent() const;
+
+    // Draws the background and every thumbnail that overlaps the strip.
+    void Paint(QPainter& painter) const;
+
+    StripContent content() const { return content_; }
+    StripPlacement placement() const { return placement_; }
+    int32_t kind() const { return kind_; }
+    void SetKind(int32_t kind) { kind_ = kind; }
+    float scrollOffset() const { return scrollOffset_; }
+    void SetScrollOffset(float offset) { scrollOffset_ = offset; }
+    int stripWidth() const { return width_; }
+    int stripHeight() const { return height_; }
+    int stripLeft() const { return left_; }
+    int stripTop() const { return top_; }
+    const TouchTargetRegistry& thumbnailTargets() const { return thumbnailTargets_; }
+    // The prepared thumbnails of the last fill by path, so a reload decodes only new files.
+    QHash<QString, PhotoThumbnail>& thumbnailCache() { return thumbnailCache_; }
+
+    void StartTimer(int timerId) override;
+    void KillTimer(int timerId) override;
+    void ThumbnailLeftBounds(Photo& photo, bool duringInertia) override;
+
+signals:
+    // A frame or add-on thumbnail was picked (never sent by the photos strip).
+    void thumbnailPicked(const QString& path, int kind);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Pick(Photo& photo);
+    void ReleaseRetired();
+
+    StripContent content_;
+    StripPlacement placement_;
+    int32_t kind_;
+    int width_;
+    int height_;
+    int left_ = 0;
+    int top_;
+    float scrollOffset_ = 0.0f;
+    TouchTargetRegistry thumbnailTargets_;
+    std::vector<std::unique_ptr<ConstrainedPhoto>> thumbnails_;
+    // Thumbnails cleared while one of them may still be on the call stack (a pick handler
+    // that reloads the strip); freed at the next contact or tick.
+    std::vector<std::unique_ptr<ConstrainedPhoto>> retired_;
+    QHash<QString, PhotoThumbnail> thumbnailCache_;
+    std::map<int, QTimer*> timers_;
+    QElapsedTimer clock_;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "decorations/ContactRecord.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+// The mouse actions a touch target understands; the mouse is contact 0.
+enum class MouseAction { Press, Move, Release };
+
+// Anything that can be hit by a contact and then receives it until the contact ends.
+class ITouchTarget {
+public:
+    virtual ~ITouchTarget() = default;
+    virtual bool HitTest(float x, float y) = 0;
+    virtual void OnContact(const ContactRecord& contact) = 0;
+    // Turns a left-button mouse action at (x, y) into contact 0 and passes it to OnContact.
+    virtual void OnMouse(MouseAction action, int x, int y, uint32_t timeMs);
+};
+
+// Targets in hit-test order, and which target holds which contact. Targets are not owned.
+class TouchTargetRegistry {
+public:
+    void Add(ITouchTarget* target);
+    // Removes the target from the hit-test list; contacts it holds stay with it.
+    void Remove(ITouchTarget* target);
+    // Drops every contact the target holds (before the target goes away).
+    void RemoveContactsOf(ITouchTarget* target);
+    // Maps the contact to the first target hit at (x, y); false when none is hit.
+    bool HitTest(uint32_t identifier, float x, float y);
+    ITouchTarget* Find(uint32_t identifier) const;
+    void Erase(uint32_t identifier);
+
+    const std::vector<ITouchTarget*>& targets() const { return targets_; }
+    size_t contactCount() const { return contacts_.size(); }
+
+private:
+    std::vector<ITouchTarget*> targets_;
+    std::unordered_map<uint32_t, ITouchTarget*> contacts_;
+};
