@@ -14,6 +14,8 @@ inline QApplication& EnsureQtApp()
     static int argc = 1;
     static char name[] = "parvel-tests";
     static char* argv[] = { name, nullptr };
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // widget tests never need a display
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }

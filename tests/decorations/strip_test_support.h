@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QtTestApp.h"
+
 #include "decorations/ContactRecord.h"
 
 #include <QApplication>
@@ -9,17 +11,9 @@
 #include <QImage>
 #include <QString>
 
-// Widget tests need one QApplication for the whole test program (offscreen platform).
 inline void EnsureStripTestApp()
 {
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "decorations_tests";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
-    new QApplication(argc, argv);
+    EnsureQtApp();
 }
 
 inline ContactRecord MakeContact(uint32_t id, uint32_t flags, int x, int y, uint32_t time)
