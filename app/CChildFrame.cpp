@@ -1,0 +1,30 @@
+#include "app/CChildFrame.h"
+
+#include "app/CParvelWebcamView.h"
+#include "decorations/CFrameView.h"
+#include "pipeline/CWebcamCtl.h"
+
+#include <QHBoxLayout>
+#include <QSplitter>
+
+CChildFrame::CChildFrame(const AppFolders& folders, const SettingsValues& values, FrameSourceFactory sources,
+    QSize mainClientSize, QWidget* parent)
+    : QWidget(parent)
+{
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    view_ = new CParvelWebcamView(folders, values, std::move(sources), splitter_);
+    pane_ = new CFrameView(PaneFolders::From(folders), DecorationKind::Png, DecorationKind::Gif, splitter_);
+    splitter_->addWidget(view_);
+    splitter_->addWidget(pane_);
+    splitter_->setChildrenCollapsible(false);
+    view_->setMinimumHeight(50);
+    // The picture's width on the left, the rest of the window for the pane.
+    splitter_->setSizes({ values.imageWidth, std::max(mainClientSize.width() - values.imageWidth, 100) });
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter_);
+
+    connect(pane_, &CFrameView::framePicked, view_, &CParvelWebcamView::OnFramePicked);
+    connect(pane_, &CFrameView::addOnPicked, view_, &CParvelWebcamView::OnAddOnPicked);
+    connect(view_->webcam(), &CWebcamCtl::photoSaved, pane_, &CFrameView::OnPhotoSaved);
+}

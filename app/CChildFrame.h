@@ -1,0 +1,27 @@
+#pragma once
+
+#include "pipeline/FrameSource.h"
+#include "settings/SettingsValues.h"
+
+#include <QWidget>
+
+class CFrameView;
+class CParvelWebcamView;
+class QSplitter;
+
+// The document window: the workspace view on the left and the side pane on the right.
+class CChildFrame : public QWidget {
+    Q_OBJECT
+public:
+    CChildFrame(const AppFolders& folders, const SettingsValues& values, FrameSourceFactory sources,
+        QSize mainClientSize, QWidget* parent = nullptr);
+
+    CParvelWebcamView* view() const { return view_; }
+    CFrameView* pane() const { return pane_; }
+    QSplitter* splitter() const { return splitter_; }
+
+private:
+    QSplitter* splitter_ = nullptr;
+    CParvelWebcamView* view_ = nullptr;
+    CFrameView* pane_ = nullptr;
+};

@@ -1,0 +1,87 @@
+#include "app/CParvelWebcamView.h"
+
+#include "decorations/MessageBoxes.h"
+#include "pipeline/CWebcamCtl.h"
+#include "pipeline/DecorationCommands.h"
+#include "pipeline/Decorations.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+namespace {
+constexpr int kMovieStripHeight = 60;
+}
+
+CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsValues& values,
+    FrameSourceFactory sources, QWidget* parent)
+    : QWidget(parent)
+    , values_(values)
+{
+    webcam_ = new CWebcamCtl(QString::fromStdString(folders.systemDir.string()), std::move(sources), this);
+    webcam_->hide();
+}
+
+void CParvelWebcamView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!layoutDone_ && !event->size().isEmpty())
+        FirstLayout();
+}
+
+void CParvelWebcamView::FirstLayout()
+{
+    webcam_->SetPictureSize(values_.imageWidth, values_.imageHeight);
+    webcam_->SetDisplaySize(values_.imageWidth, values_.imageHeight);
+    sizeMode_ = 0;
+    webcam_->move(0, 0);
+    webcam_->show();
+    webcam_->update();
+    // Later size changes move neither the picture nor this strip.
+    const int bottom = std::min(height(), values_.imageHeight + kMovieStripHeight);
+    movieRect_ = QRect(QPoint(0, values_.imageHeight), QPoint(width() - 1, bottom - 1));
+    layoutDone_ = true;
+}
+
+void CParvelWebcamView::SetDisplaySize(int mode)
+{
+    if (mode == sizeMode_ || mode < 0 || mode > 2)
+        return;
+    sizeMode_ = mode;
+    int w = values_.imageWidth;
+    int h = values_.imageHeight;
+    if (mode == 1) {
+        w = w * 3 / 4;
+        h = h * 3 / 4;
+    } else if (mode == 2) {
+        w /= 2;
+        h /= 2;
+    }
+    webcam_->SetDisplaySize(w, h);
+    webcam_->move(0, 0);
+}
+
+void CParvelWebcamView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+}
+
+void CParvelWebcamView::OnFramePicked(const QString& path, int kind)
+{
+    Decorations& decorations = webcam_->decorations();
+    const auto decision = DecorationCommands::FramePick(webcam_->cameraRunning(), decorations.frameShown());
+    if (decision.action == DecorationCommands::PickAction::Apply)
+        decorations.SetFrameImage(path, kind);
+    else if (decision.action == DecorationCommands::PickAction::ShowMessage)
+        Messages().Information(this, decision.message, DecorationCommands::MessageCaption());
+}
+
+void CParvelWebcamView::OnAddOnPicked(const QString& path, int kind)
+{
+    Decorations& decorations = webcam_->decorations();
+    const auto decision = DecorationCommands::AddOnPick(webcam_->cameraRunning(), decorations.addOnsShown());
+    if (decision.action == DecorationCommands::PickAction::Apply)
+        decorations.AddAddOn(path, kind, webcam_->pictureWidth(), webcam_->pictureHeight());
+    else if (decision.action == DecorationCommands::PickAction::ShowMessage)
+        Messages().Information(this, decision.message, DecorationCommands::MessageCaption());
+}
