@@ -1,0 +1,3 @@
+#pragma once
+
+enum DecorationKind : int { AnimatedGif = 0, StillPng = 1 };
