@@ -58,12 +58,18 @@ public:
     // For tests and the logo folder change: where the logo is read from.
     void SetLogoPath(const QString& path);
 
-    // Runs f with the lock held on the add-on collection (read-only inspection).
+    // Run f with the lock held on the add-on collection or the big frame (read-only inspection).
     template <typename F>
     auto WithAddOns(F&& f) const
     {
         std::scoped_lock lock(decorationsLock_);
         return f(addOns_);
+    }
+    template <typename F>
+    auto WithFrame(F&& f) const
+    {
+        std::scoped_lock lock(decorationsLock_);
+        return f(frame_);
     }
 
 private:
