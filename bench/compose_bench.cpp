@@ -199,6 +199,22 @@ void BM_ComposeUncachedFrame(benchmark::State& state)
     });
 }
 
+// The one-off cost of the first frame after a frame pick: loading and stretching it once.
+void BM_ComposeAfterFramePick(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const cv::Mat frame = CameraFrame(w, h);
+    auto decorations = MakeDecorations(w, h);
+    QImage picture;
+    Measure(state, w, h, [&] {
+        decorations->SetFrameImage(SharedAssets().frame, 1);
+        FillPictureFromFrame(frame, picture);
+        decorations->DrawOverlays(picture);
+        benchmark::DoNotOptimize(picture.constBits());
+    });
+}
+
 // The photo: JPEG at default quality, written beside and renamed.
 void BM_PhotoSave(benchmark::State& state)
 {
@@ -222,6 +238,7 @@ BENCHMARK(BM_FrameCopy) PARVEL_SIZES;
 BENCHMARK(BM_DisplayConversion) PARVEL_SIZES;
 BENCHMARK(BM_Compose) PARVEL_SIZES;
 BENCHMARK(BM_ComposeUncachedFrame) PARVEL_SIZES;
+BENCHMARK(BM_ComposeAfterFramePick) PARVEL_SIZES;
 BENCHMARK(BM_PhotoSave) PARVEL_SIZES;
 
 } // namespace

@@ -90,10 +90,15 @@ TEST_F(OverlayComposeTest, FillPictureConvertsBgrRowsWithoutShear)
         for (int x = 0; x < 7; ++x)
             ASSERT_EQ(picture.pixel(x, y), qRgba(200, y, x + 3, 255)) << x << "," << y;
 
-    // The same buffer is reused for the next frame of that size.
+    // The same buffer is reused for the next frame of that size...
     const uchar* bits = picture.constBits();
     FillPictureFromFrame(view, picture);
     EXPECT_EQ(picture.constBits(), bits);
+    // ...unless the last picture is still held elsewhere, which keeps its pixels.
+    const QImage handedOut = picture;
+    FillPictureFromFrame(wide(cv::Rect(0, 0, 7, 5)), picture);
+    EXPECT_EQ(handedOut.pixel(0, 0), qRgba(200, 0, 3, 255));
+    EXPECT_EQ(picture.pixel(0, 0), qRgba(200, 0, 0, 255));
 }
 
 TEST_F(OverlayComposeTest, LogoFrameAndAddOnsLandExactlyWhereTheyAreDrawn)
