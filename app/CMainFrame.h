@@ -5,22 +5,27 @@
 
 #include <QMainWindow>
 
-class CWebcamCtl;
+class CChildFrame;
 class QLabel;
 
-// The main window: hosts the image area and the status bar.
+// The main window: the document with the picture and the side pane, a tool bar for the
+// picture's commands, and the status bar.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     CMainFrame(const AppFolders& folders, const SettingsValues& values, FrameSourceFactory sources,
         QWidget* parent = nullptr);
 
-    CWebcamCtl* webcam() const { return webcam_; }
+    CChildFrame* child() const { return child_; }
+    void SetStatusText(const QString& text);
+    QString statusText() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    CWebcamCtl* webcam_ = nullptr;
+    void BuildToolBar();
+
+    CChildFrame* child_ = nullptr;
     QLabel* statusText_ = nullptr;
 };

@@ -17,7 +17,8 @@ CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsVa
     : QWidget(parent)
     , values_(values)
 {
-    webcam_ = new CWebcamCtl(QString::fromStdString(folders.systemDir.string()), std::move(sources), this);
+    webcam_ = new CWebcamCtl(QString::fromStdString(folders.systemDir.string()),
+        QString::fromStdString(folders.photoDir.string()), std::move(sources), this);
     webcam_->hide();
 }
 

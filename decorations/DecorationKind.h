@@ -8,3 +8,9 @@ enum class DecorationKind : int32_t {
     Gif = 0, // animated GIF
     Png = 1, // still PNG with transparency
 };
+
+// Picks and commands carry the kind as a plain number; only these two name a kind.
+constexpr bool IsDecorationKind(int kind)
+{
+    return kind == static_cast<int>(DecorationKind::Gif) || kind == static_cast<int>(DecorationKind::Png);
+}

@@ -2,6 +2,7 @@
 
 #include "decorations/ImageEx.h"
 #include "decorations/MessageBoxes.h"
+#include "pipeline/Overlays.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/Present.h"
 #include "pipeline/ProcessFrame.h"
@@ -21,10 +22,24 @@ namespace {
 constexpr auto kPassWait = std::chrono::milliseconds(33);
 }
 
-CWebcamCtl::CWebcamCtl(const QString& systemDir, FrameSourceFactory sourceFactory, QWidget* parent)
+CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameSourceFactory sourceFactory,
+    QWidget* parent)
     : QWidget(parent)
     , sourceFactory_(std::move(sourceFactory))
     , welcomeImage_(std::make_unique<ImageEx>(QDir(systemDir).filePath("welcome.gif")))
+    , decorations_(QDir(systemDir).filePath("loogo.png"))
+    , photos_(photoDir, [this](const PhotoResult& result) {
+        // Worker thread: queued, never waiting for the interface thread.
+        QMetaObject::invokeMethod(
+            this,
+            [this, result] {
+                if (result.saved)
+                    emit photoSaved(result.path);
+                else
+                    emit photoFailed(result.message);
+            },
+            Qt::QueuedConnection);
+    })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -32,12 +47,18 @@ CWebcamCtl::CWebcamCtl(const QString& systemDir, FrameSourceFactory sourceFactor
 
 CWebcamCtl::~CWebcamCtl()
 {
+    ReleaseAll();
+}
+
+void CWebcamCtl::ReleaseAll()
+{
     if (cameraRunning_)
         StopCamera();
     if (frameThread_.joinable())
         frameThread_.join();
     welcomeImage_->Pause();
     welcomeImage_->Stop();
+    decorations_.ReleaseAll();
 }
 
 void CWebcamCtl::SetPictureSize(int width, int height)
@@ -122,6 +143,7 @@ bool CWebcamCtl::StopCamera()
     }
     runChanged_.notify_all();
     settings.Change([](PictureSettings& s) { OnCameraStopped(s); });
+    decorations_.ResumeFrameAnimation();
     welcomeImage_->Resume();
     update();
     return true;
@@ -174,8 +196,11 @@ void CWebcamCtl::ProcessFrame(cv::Mat& frame, const PictureSettings& snapshot)
 
 void CWebcamCtl::PresentFrame(const cv::Mat& frame)
 {
-    QImage composed = FrameToImage(frame);
-    ShowOnInterfaceThread(StretchNearest(composed, QSize(displayWidth_, displayHeight_)));
+    FillPictureFromFrame(frame, picture_);
+    decorations_.DrawOverlays(picture_);
+    ShowOnInterfaceThread(StretchNearest(picture_, QSize(displayWidth_, displayHeight_)));
+    // The photo is the unscaled composed picture.
+    photos_.SavePhotoIfRequested(picture_);
 }
 
 void CWebcamCtl::ShowOnInterfaceThread(QImage image)
@@ -239,8 +264,15 @@ void CWebcamCtl::mousePressEvent(QMouseEvent* event)
     const QPoint picture = PicturePoint(client);
     const PictureSettings s = settings.Snapshot();
     switch (s.mouseMode) {
+    case kMouseDragAddOns:
+        decorations_.PointerDown();
+        break;
     case kMouseDoodle:
         doodle.BeginStroke({ picture.x(), picture.y() });
+        break;
+    case kMousePhoto:
+        setCursor(Qt::PointingHandCursor);
+        photos_.Request();
         break;
     default:
         break;
@@ -263,8 +295,14 @@ void CWebcamCtl::mouseMoveEvent(QMouseEvent* event)
     }
     const QPoint picture = PicturePoint(client);
     const PictureSettings s = settings.Snapshot();
-    if (s.mouseMode == kMouseDoodle && (event->buttons() & Qt::LeftButton))
+    if (s.mouseMode == kMouseDragAddOns) {
+        if (decorations_.PointerMove(picture.x(), picture.y()))
+            setCursor(Qt::PointingHandCursor);
+        else
+            unsetCursor();
+    } else if (s.mouseMode == kMouseDoodle && (event->buttons() & Qt::LeftButton)) {
         doodle.ExtendStroke({ picture.x(), picture.y() }, s.paintColour, s.penWidth);
+    }
     QWidget::mouseMoveEvent(event);
 }
 
@@ -276,7 +314,10 @@ void CWebcamCtl::mouseReleaseEvent(QMouseEvent* event)
             return;
         }
         // Also while stopped: a release always ends what a press began.
-        if (settings.Snapshot().mouseMode == kMouseDoodle)
+        const int mode = settings.Snapshot().mouseMode;
+        if (mode == kMouseDragAddOns)
+            decorations_.PointerUp();
+        else if (mode == kMouseDoodle)
             doodle.EndStroke();
     }
     QWidget::mouseReleaseEvent(event);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "pipeline/Decorations.h"
 #include "pipeline/Doodle.h"
 #include "pipeline/FrameSource.h"
 #include "pipeline/GrainRandom.h"
 #include "pipeline/OpticalFlow.h"
+#include "pipeline/PhotoCapture.h"
 #include "pipeline/PictureSettings.h"
 
 #include <QImage>
@@ -26,7 +28,8 @@ class QRubberBand;
 class CWebcamCtl : public QWidget {
     Q_OBJECT
 public:
-    CWebcamCtl(const QString& systemDir, FrameSourceFactory sourceFactory, QWidget* parent = nullptr);
+    CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameSourceFactory sourceFactory,
+        QWidget* parent = nullptr);
     ~CWebcamCtl() override;
 
     bool StartCamera();
@@ -54,6 +57,12 @@ public:
     PictureSettingsStore settings;
     FlowState flow;
     DoodleLayer doodle;
+    // Logo, big frame and add-ons; every change takes the lock the worker draws under.
+    Decorations& decorations() { return decorations_; }
+    PhotoCapture& photos() { return photos_; }
+    // Ends the camera and releases every decoration (window destruction).
+    void ReleaseAll();
+
     // A region selection is being dragged.
     bool selecting() const { return rubberBand_ != nullptr && selecting_; }
 
@@ -68,6 +77,9 @@ public:
 signals:
     // Emitted on the interface thread for every picture shown.
     void framePresented();
+    // A photo was saved (path) or could not be saved (message, in Chinese, for the status bar).
+    void photoSaved(const QString& path);
+    void photoFailed(const QString& message);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -110,6 +122,9 @@ private:
     // Guards what the worker draws and the interface thread replaces.
     std::mutex drawLock_;
     cv::Mat workFrame_;
+    QImage picture_; // worker: the composed picture at picture resolution
+    Decorations decorations_;
+    PhotoCapture photos_;
     GrainRandom grainRandom_; // worker only
 
     QRubberBand* rubberBand_ = nullptr;

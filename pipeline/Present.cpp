@@ -2,16 +2,6 @@
 
 #include <opencv2/imgproc.hpp>
 
-QImage FrameToImage(const cv::Mat& bgrFrame)
-{
-    CV_Assert(bgrFrame.type() == CV_8UC3);
-    QImage image(bgrFrame.cols, bgrFrame.rows, QImage::Format_RGB32);
-    // Converting straight into the image's buffer is far cheaper than Qt's own BGR conversion.
-    cv::Mat target(image.height(), image.width(), CV_8UC4, image.bits(), static_cast<size_t>(image.bytesPerLine()));
-    cv::cvtColor(bgrFrame, target, cv::COLOR_BGR2BGRA);
-    return image;
-}
-
 QImage StretchNearest(const QImage& image, QSize displaySize)
 {
     if (image.isNull() || displaySize.isEmpty() || image.size() == displaySize)

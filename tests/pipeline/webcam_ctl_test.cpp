@@ -31,7 +31,7 @@ protected:
     std::unique_ptr<CWebcamCtl> MakeControl(int w = 640, int h = 480, const QString& systemDir = QString())
     {
         auto ctl = std::make_unique<CWebcamCtl>(systemDir.isEmpty() ? emptyDir.path() : systemDir,
-            ScriptedFactory(state));
+            emptyDir.path(), ScriptedFactory(state));
         ctl->SetPictureSize(w, h);
         ctl->SetDisplaySize(w, h);
         return ctl;

@@ -1,0 +1,246 @@
+// Cost of decorating one frame (display conversion, logo, a transparent 640 × 480 big frame
+// stretched over the picture, 10 add-ons) and of saving it as a JPEG photo, as multiples of one
+// plain frame copy measured in the same run ("x_copy").
+
+#include "pipeline/Decorations.h"
+#include "pipeline/Overlays.h"
+#include "pipeline/PhotoCapture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <opencv2/core.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Assets {
+    QTemporaryDir dir;
+    QString logo;
+    QString frame;
+    std::vector<QString> addOns;
+
+    Assets()
+    {
+        logo = dir.filePath("loogo.png");
+        QImage logoImage(120, 40, QImage::Format_ARGB32);
+        logoImage.fill(QColor(255, 255, 255, 160));
+        logoImage.save(logo);
+
+        // A typical frame: an opaque border and a clear middle, with soft edges.
+        QImage frameImage(640, 480, QImage::Format_ARGB32);
+        frameImage.fill(Qt::transparent);
+        {
+            QPainter p(&frameImage);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(200, 120, 40, 230), 40));
+            p.drawRoundedRect(QRectF(20, 20, 600, 440), 30, 30);
+        }
+        frame = dir.filePath("frame.png");
+        frameImage.save(frame);
+
+        for (int i = 0; i < 10; ++i) {
+            QImage addOn(64, 64, QImage::Format_ARGB32);
+            addOn.fill(Qt::transparent);
+            QPainter p(&addOn);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setBrush(QColor::fromHsv(i * 36, 200, 230));
+            p.drawEllipse(4, 4, 56, 56);
+            p.end();
+            addOns.push_back(dir.filePath(QString("addon%1.png").arg(i)));
+            addOn.save(addOns.back());
+        }
+    }
+};
+
+Assets& SharedAssets()
+{
+    static Assets assets;
+    return assets;
+}
+
+// Something like a camera picture: smooth gradients with a little sensor noise (pure noise would
+// make the JPEG encoder several times slower than on any real picture).
+cv::Mat CameraFrame(int w, int h)
+{
+    cv::Mat frame(h, w, CV_8UC3);
+    for (int y = 0; y < h; ++y) {
+        auto* row = frame.ptr<cv::Vec3b>(y);
+        for (int x = 0; x < w; ++x)
+            row[x] = cv::Vec3b(uchar(x * 255 / w), uchar(y * 255 / h), uchar((x + y) * 127 / (w + h) + 64));
+    }
+    cv::Mat noise(h, w, CV_8UC3);
+    cv::randn(noise, cv::Scalar::all(0), cv::Scalar::all(3));
+    frame += noise;
+    return frame;
+}
+
+// Median time of one frame.copyTo(dst), in nanoseconds, measured once per size.
+double CopyNs(int w, int h)
+{
+    static std::map<std::pair<int, int>, double> measured;
+    const auto key = std::make_pair(w, h);
+    if (auto found = measured.find(key); found != measured.end())
+        return found->second;
+    const cv::Mat frame = CameraFrame(w, h);
+    cv::Mat dst(h, w, CV_8UC3);
+    std::vector<double> runs;
+    for (int r = 0; r < 9; ++r) {
+        const int n = 400;
+        const auto start = Clock::now();
+        for (int i = 0; i < n; ++i) {
+            frame.copyTo(dst);
+            benchmark::DoNotOptimize(dst.data);
+            benchmark::ClobberMemory();
+        }
+        runs.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count() / n);
+    }
+    std::nth_element(runs.begin(), runs.begin() + runs.size() / 2, runs.end());
+    return measured[key] = runs[runs.size() / 2];
+}
+
+// Runs body once per iteration and reports its time as a multiple of a frame copy.
+template <typename Body>
+void Measure(benchmark::State& state, int w, int h, Body&& body)
+{
+    const double copyNs = CopyNs(w, h);
+    const auto start = Clock::now();
+    for (auto _ : state)
+        body();
+    const double ns = std::chrono::duration<double, std::nano>(Clock::now() - start).count()
+        / static_cast<double>(state.iterations());
+    state.counters["x_copy"] = ns / copyNs;
+    state.counters["ms"] = ns / 1e6;
+    state.counters["copy_ms"] = copyNs / 1e6;
+}
+
+std::unique_ptr<Decorations> MakeDecorations(int w, int h)
+{
+    Assets& assets = SharedAssets();
+    auto seed = std::make_shared<int>(0);
+    auto decorations = std::make_unique<Decorations>(assets.logo, [seed] { return std::time_t(1'700'000'000 + *seed); });
+    decorations->SetFrameImage(assets.frame, 1);
+    for (const QString& addOn : assets.addOns) {
+        ++*seed;
+        decorations->AddAddOn(addOn, 1, w, h);
+    }
+    return decorations;
+}
+
+void BM_FrameCopy(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const cv::Mat frame = CameraFrame(w, h);
+    cv::Mat dst(h, w, CV_8UC3);
+    Measure(state, w, h, [&] {
+        frame.copyTo(dst);
+        benchmark::DoNotOptimize(dst.data);
+    });
+}
+
+// BGR frame into the display image.
+void BM_DisplayConversion(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const cv::Mat frame = CameraFrame(w, h);
+    QImage picture;
+    Measure(state, w, h, [&] {
+        FillPictureFromFrame(frame, picture);
+        benchmark::DoNotOptimize(picture.constBits());
+    });
+}
+
+// Logo, stretched frame and 10 add-ons onto the display image (the conversion included).
+void BM_Compose(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const cv::Mat frame = CameraFrame(w, h);
+    auto decorations = MakeDecorations(w, h);
+    QImage picture;
+    Measure(state, w, h, [&] {
+        FillPictureFromFrame(frame, picture);
+        decorations->DrawOverlays(picture);
+        benchmark::DoNotOptimize(picture.constBits());
+    });
+}
+
+// The same layers painted the plain way: the frame decoded once but stretched on every frame.
+void BM_ComposeUncachedFrame(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const cv::Mat frame = CameraFrame(w, h);
+    auto decorations = MakeDecorations(w, h);
+    decorations->ToggleFrameShown(); // hidden: painted below instead
+    const QImage frameImage(SharedAssets().frame);
+    QImage picture;
+    Measure(state, w, h, [&] {
+        FillPictureFromFrame(frame, picture);
+        {
+            QPainter painter(&picture);
+            painter.drawImage(QRect(0, 0, w, h), frameImage);
+        }
+        decorations->DrawOverlays(picture);
+        benchmark::DoNotOptimize(picture.constBits());
+    });
+}
+
+// The one-off cost of the first frame after a frame pick: loading and stretching it once.
+void BM_ComposeAfterFramePick(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const cv::Mat frame = CameraFrame(w, h);
+    auto decorations = MakeDecorations(w, h);
+    QImage picture;
+    Measure(state, w, h, [&] {
+        decorations->SetFrameImage(SharedAssets().frame, 1);
+        FillPictureFromFrame(frame, picture);
+        decorations->DrawOverlays(picture);
+        benchmark::DoNotOptimize(picture.constBits());
+    });
+}
+
+// The photo: JPEG at default quality, written beside and renamed.
+void BM_PhotoSave(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const cv::Mat frame = CameraFrame(w, h);
+    auto decorations = MakeDecorations(w, h);
+    QImage picture;
+    FillPictureFromFrame(frame, picture);
+    decorations->DrawOverlays(picture);
+    QTemporaryDir photos;
+    Measure(state, w, h, [&] {
+        const PhotoResult result = SavePhoto(picture, photos.path(), 1'700'000'000);
+        QFile::remove(result.path);
+    });
+}
+
+#define PARVEL_SIZES ->Args({640, 480})->Args({1920, 1080})->Unit(benchmark::kMillisecond)
+
+BENCHMARK(BM_FrameCopy) PARVEL_SIZES;
+BENCHMARK(BM_DisplayConversion) PARVEL_SIZES;
+BENCHMARK(BM_Compose) PARVEL_SIZES;
+BENCHMARK(BM_ComposeUncachedFrame) PARVEL_SIZES;
+BENCHMARK(BM_ComposeAfterFramePick) PARVEL_SIZES;
+BENCHMARK(BM_PhotoSave) PARVEL_SIZES;
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "decorations/DecorationKind.h"
+#include "decorations/ImageEx.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
+
+// Hit rectangle of an add-on: left and top inclusive, right and bottom exclusive.
+struct AddOnBounds {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+
+    bool Contains(int px, int py) const { return px >= left && px < right && py >= top && py < bottom; }
+};
+
+// One placed add-on. Exactly one of animation (animated GIF) and still (PNG) is used.
+struct AddOnRecord {
+    std::unique_ptr<ImageEx> animation;
+    QImage still; // premultiplied, ready to paint
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t width = 0;  // natural size at load time; 0 when the file did not load
+    int32_t height = 0;
+    bool hovered = false;
+    bool moving = false;
+    AddOnBounds bounds;
+
+    // Loads the image of the given kind (an animated one starts playing). A file that does not
+    // load still gives a record, of size 0 × 0, which draws nothing and is never hit.
+    static AddOnRecord Load(const QString& path, DecorationKind kind);
+    void Draw(QPainter& painter) const;
+};
+
+// The small decorations placed on the picture, with their hover and drag state. Not thread-safe:
+// whoever draws it on another thread must share a lock with whoever changes it.
+class AddOnCollection {
+public:
+    using Clock = std::function<std::time_t()>;
+
+    // The clock seeds the placement generator; it defaults to the current time in seconds.
+    explicit AddOnCollection(Clock clock = {});
+    ~AddOnCollection();
+    AddOnCollection(const AddOnCollection&) = delete;
+    AddOnCollection& operator=(const AddOnCollection&) = delete;
+
+    // Loads and places one add-on; false for an unknown kind (nothing is added).
+    bool AddAddOn(const QString& path, int kind);
+    // Places an already loaded record at random inside the area and appends it to its list.
+    void Insert(AddOnRecord record, DecorationKind kind);
+
+    // Removes every add-on, stopping the animations.
+    void ClearAddOns();
+    // Empties both lists and hands the records back, so that the caller can stop and release
+    // them after letting go of a lock that a drawing thread waits on.
+    std::vector<AddOnRecord> TakeAll();
+
+    // Inverts the shown flag and pauses or resumes every animation to match.
+    void ToggleAddOnsShown();
+    bool shown() const { return shown_; }
+
+    // Pointer handling in add-on mode, (px, py) in picture pixels. PointerMove returns whether
+    // the hand cursor should show.
+    bool PointerMove(int px, int py);
+    void PointerDown();
+    void PointerUp();
+
+    // Animated add-ons in list order, then still ones, each at its natural size. Draws whether or
+    // not the add-ons are shown; the compositor checks shown().
+    void Draw(QPainter& painter) const;
+
+    int32_t areaWidth = 0;
+    int32_t areaHeight = 0;
+
+    int32_t animatedCount() const { return static_cast<int32_t>(animated_.size()); }
+    int32_t stillCount() const { return static_cast<int32_t>(still_.size()); }
+    const std::vector<AddOnRecord>& animated() const { return animated_; }
+    const std::vector<AddOnRecord>& still() const { return still_; }
+    bool dragging() const { return dragging_; }
+    int32_t hoveredIndex() const { return hoveredIndex_; }
+
+private:
+    // The record at a combined index (animated first, then still); null when out of range.
+    AddOnRecord* RecordAt(int32_t index);
+
+    Clock clock_;
+    std::vector<AddOnRecord> animated_;
+    std::vector<AddOnRecord> still_;
+    bool shown_ = true;
+    bool dragging_ = false;
+    int32_t hoveredIndex_ = -1;
+};

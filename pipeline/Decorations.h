@@ -1,0 +1,85 @@
+#pragma once
+
+#include "decorations/AddOnCollection.h"
+#include "pipeline/FrameOverlay.h"
+#include "pipeline/LogoCache.h"
+
+#include <QImage>
+#include <QString>
+
+#include <atomic>
+#include <mutex>
+
+// Everything laid over the picture (logo, big frame, add-ons) behind one lock. The frame-loop
+// worker composes under the lock; every change from the interface thread takes it too, so a frame
+// is never replaced or an add-on released while it is being drawn. Files are decoded and
+// animations stopped outside the lock, so the worker waits at most for a pointer swap, and the
+// lock is never held while waiting for anything else.
+class Decorations {
+public:
+    // logoPath is the logo file ("loogo.png" in the system folder); clock seeds the add-on
+    // placement (the current time by default).
+    explicit Decorations(const QString& logoPath, AddOnCollection::Clock clock = {});
+    ~Decorations();
+    Decorations(const Decorations&) = delete;
+    Decorations& operator=(const Decorations&) = delete;
+
+    // Worker thread: composes logo, big frame and add-ons onto the picture.
+    void DrawOverlays(QImage& picture);
+
+    // Interface thread. Changes of the big frame and the add-ons.
+    void SetFrameImage(const QString& path, int kind); // 0 GIF, 1 PNG, others ignored
+    // Places one add-on inside areaWidth × areaHeight; false for an unknown kind.
+    bool AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight);
+    void ClearAddOns();
+
+    // Interface thread. Show flags; the toggles return the new state.
+    bool ToggleLogoShown();
+    bool ToggleFrameShown(); // pauses the animated frame when hidden, resumes it when shown
+    bool ToggleAddOnsShown(); // pauses or resumes every animated add-on
+    bool logoShown() const { return logoShown_; }
+    bool frameShown() const { return frameShown_; }
+    bool addOnsShown() const;
+
+    // Interface thread: the camera stopped, the animated frame plays again.
+    void ResumeFrameAnimation();
+    // Interface thread: window destruction; the animations are paused and everything released.
+    void ReleaseAll();
+
+    // Interface thread: add-on hover and drag in mouse mode 0, (px, py) in picture pixels.
+    // PointerMove returns whether the hand cursor should show.
+    bool PointerMove(int px, int py);
+    void PointerDown();
+    void PointerUp();
+    bool dragging() const;
+    int hoveredIndex() const;
+
+    int frameKind() const;
+    // For tests and the logo folder change: where the logo is read from.
+    void SetLogoPath(const QString& path);
+
+    // Run f with the lock held on the add-on collection or the big frame (read-only inspection).
+    template <typename F>
+    auto WithAddOns(F&& f) const
+    {
+        std::scoped_lock lock(decorationsLock_);
+        return f(addOns_);
+    }
+    template <typename F>
+    auto WithFrame(F&& f) const
+    {
+        std::scoped_lock lock(decorationsLock_);
+        return f(frame_);
+    }
+
+private:
+    mutable std::mutex decorationsLock_;
+    AddOnCollection addOns_;
+    FrameOverlay frame_;
+    std::atomic<bool> logoShown_{true};
+    std::atomic<bool> frameShown_{true};
+
+    // Worker only; its own lock because the path may change from the interface thread.
+    std::mutex logoLock_;
+    LogoCache logo_;
+};

@@ -1,0 +1,117 @@
+#include "pipeline/PhotoCapture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+namespace {
+bool ToLocalTime(std::time_t when, std::tm& local)
+{
+#ifdef _WIN32
+    return localtime_s(&local, &when) == 0;
+#else
+    return localtime_r(&when, &local) != nullptr;
+#endif
+}
+
+QString Text(const char* source)
+{
+    return QCoreApplication::translate("PhotoCapture", source);
+}
+
+// Name of the n-th photo of one second: the first keeps the plain name.
+QString CandidateName(const QString& base, int n)
+{
+    if (n <= 1)
+        return base + QStringLiteral(".jpg");
+    return base + QStringLiteral("_%1.jpg").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+PhotoResult Failure(const char* reason, const QString& where)
+{
+    PhotoResult result;
+    result.message = Text("照片保存失败：") + Text(reason).arg(QDir::toNativeSeparators(where));
+    return result;
+}
+} // namespace
+
+QString PhotoBaseName(std::time_t when)
+{
+    std::tm local{};
+    int year = 0, month = 0, day = 0, hour = -1, minute = -1, second = -1;
+    if (ToLocalTime(when, local)) {
+        year = local.tm_year + 1900;
+        month = local.tm_mon + 1;
+        day = local.tm_mday;
+        hour = local.tm_hour;
+        minute = local.tm_min;
+        second = local.tm_sec;
+    }
+    return QString::asprintf("%d-%d-%d-%d-%d-%d", year, month, day, hour, minute, second);
+}
+
+PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when)
+{
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.isDir())
+        return Failure("照片文件夹不存在（%1）", folder);
+
+    const QDir dir(folder);
+    // Hidden and not "*.jpg", so the photo strip never lists a photo still being written.
+    QTemporaryFile temp(dir.filePath(QStringLiteral(".photo-XXXXXX.part")));
+    if (!temp.open())
+        return Failure("无法在照片文件夹中写入文件（%1）", folder);
+    if (!picture.save(&temp, "JPG") || !temp.flush() || temp.error() != QFileDevice::NoError)
+        return Failure("写入照片时出错，磁盘可能已满（%1）", folder); // the temporary file goes away
+    // Temporary files are private to their owner; a photo is an ordinary file.
+    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                        | QFileDevice::ReadOther);
+
+    const QString base = PhotoBaseName(when);
+    for (int n = 1; n < 1000; ++n) {
+        const QString path = dir.filePath(CandidateName(base, n));
+        if (QFileInfo::exists(path))
+            continue;
+        // Renaming never replaces an existing file; a name taken meanwhile moves on to the next.
+        if (temp.rename(path)) {
+            temp.setAutoRemove(false);
+            PhotoResult result;
+            result.saved = true;
+            result.path = path;
+            return result;
+        }
+        if (!QFileInfo::exists(path))
+            break;
+    }
+    return Failure("无法在照片文件夹中写入文件（%1）", folder);
+}
+
+PhotoCapture::PhotoCapture(QString photoDir, Notify onSaved, Clock clock)
+    : photoDir_(std::move(photoDir))
+    , onSaved_(std::move(onSaved))
+    , clock_(clock ? std::move(clock) : Clock([] { return std::time(nullptr); }))
+{
+}
+
+void PhotoCapture::SetPhotoDir(const QString& photoDir)
+{
+    std::scoped_lock lock(dirLock_);
+    photoDir_ = photoDir;
+}
+
+QString PhotoCapture::photoDir() const
+{
+    std::scoped_lock lock(dirLock_);
+    return photoDir_;
+}
+
+bool PhotoCapture::SavePhotoIfRequested(const QImage& picture)
+{
+    if (!photoRequest_.exchange(false))
+        return false;
+    const PhotoResult result = SavePhoto(picture, photoDir(), clock_());
+    if (onSaved_)
+        onSaved_(result);
+    return true;
+}

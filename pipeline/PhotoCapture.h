@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <atomic>
+#include <ctime>
+#include <functional>
+#include <mutex>
+
+// The photo file name without its extension: local year, month, day, hour, minute and second
+// joined by "-", without leading zeros ("2026-5-3-9-7-5"). A time that cannot be converted gives
+// -1 for the second, minute and hour and 0 for the day, month and year.
+QString PhotoBaseName(std::time_t when);
+
+struct PhotoResult {
+    bool saved = false;
+    QString path;    // the file written, when saved
+    QString message; // what went wrong, for the status bar, when not saved
+};
+
+// Saves picture as a JPEG (default quality) in folder, named after `when`. A photo taken in a
+// second that already has one gets "_02", "_03", … before ".jpg", so nothing is overwritten and
+// later photos sort after earlier ones. The file is written under a temporary name in the same
+// folder and renamed when complete, so a failed photo leaves nothing behind.
+PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when);
+
+// The photo request and the save on the next composed picture. Request() may be called from any
+// thread (a click, the countdown); the frame-loop worker calls SavePhotoIfRequested() once per
+// frame, so several requests before a frame give one photo.
+class PhotoCapture {
+public:
+    using Clock = std::function<std::time_t()>;
+    // Called on the worker after every attempt; it must not wait for the interface thread
+    // (connect it to a queued signal).
+    using Notify = std::function<void(const PhotoResult&)>;
+
+    explicit PhotoCapture(QString photoDir, Notify onSaved = {}, Clock clock = {});
+
+    void Request() { photoRequest_.store(true); }
+    bool requested() const { return photoRequest_.load(); }
+
+    // The folder may change (folder settings) while the worker runs.
+    void SetPhotoDir(const QString& photoDir);
+    QString photoDir() const;
+
+    // Worker thread: when a photo was requested, saves picture, clears the request and reports
+    // the result through the callback. Returns whether a photo was attempted.
+    bool SavePhotoIfRequested(const QImage& picture);
+
+private:
+    std::atomic<bool> photoRequest_{false};
+    mutable std::mutex dirLock_;
+    QString photoDir_;
+    Notify onSaved_;
+    Clock clock_;
+};

@@ -1,0 +1,360 @@
+#include "decorations/AddOnCollection.h"
+#include "pipeline/TestImages.h"
+
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class AddOnCollectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        small = dir.filePath("small.png");
+        ASSERT_TRUE(testimages::WritePng(small, 10, 10, Qt::blue));
+    }
+
+    // A collection whose placement clock is `now`.
+    AddOnCollection MakeCollection() { return AddOnCollection([this] { return now; }); }
+
+    // An animated record from frames in memory, size w × h, playing.
+    static AddOnRecord AnimatedRecord(int w, int h, QColor a, QColor b)
+    {
+        QImage first(w, h, QImage::Format_ARGB32_Premultiplied);
+        first.fill(a);
+        QImage second(w, h, QImage::Format_ARGB32_Premultiplied);
+        second.fill(b);
+        AddOnRecord record;
+        record.animation = std::make_unique<ImageEx>(std::vector<QImage>{first, second},
+                                                     std::vector<uint32_t>{5, 5});
+        record.animation->Animate();
+        record.width = w;
+        record.height = h;
+        return record;
+    }
+
+    static AddOnRecord StillRecord(int w, int h, QColor colour)
+    {
+        AddOnRecord record;
+        record.still = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+        record.still.fill(colour);
+        record.width = w;
+        record.height = h;
+        return record;
+    }
+
+    QTemporaryDir dir;
+    QString small;
+    std::time_t now = 1'700'000'000;
+};
+
+TEST_F(AddOnCollectionTest, PlacementKeepsTheAddOnInsideThePicture)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    int maxX = 0;
+    int maxY = 0;
+    for (int i = 0; i < 400; ++i) {
+        now = 1'700'000'000 + i;
+        ASSERT_TRUE(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)));
+        const AddOnRecord& r = addOns.still().back();
+        ASSERT_EQ(r.width, 10);
+        ASSERT_EQ(r.height, 10);
+        EXPECT_GE(r.x, 0);
+        EXPECT_LE(r.x, 628);
+        EXPECT_GE(r.y, 0);
+        EXPECT_LE(r.y, 468);
+        EXPECT_EQ(r.bounds.left, r.x);
+        EXPECT_EQ(r.bounds.top, r.y);
+        EXPECT_EQ(r.bounds.right, r.x + 10);
+        EXPECT_EQ(r.bounds.bottom, r.y + 10);
+        maxX = std::max(maxX, r.x);
+        maxY = std::max(maxY, r.y);
+    }
+    // The whole range is used, not a corner of it.
+    EXPECT_GT(maxX, 500);
+    EXPECT_GT(maxY, 350);
+    EXPECT_EQ(addOns.stillCount(), 400);
+    EXPECT_EQ(addOns.animatedCount(), 0);
+
+    // Three free pixels leave the offsets 0 and 1 (free extent − 2 at most).
+    addOns.areaWidth = 13;
+    addOns.areaHeight = 13;
+    bool seen[3] = {};
+    for (int i = 0; i < 200; ++i) {
+        now += 1;
+        addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png));
+        const AddOnRecord& r = addOns.still().back();
+        ASSERT_LE(r.x, 1);
+        ASSERT_LE(r.y, 1);
+        seen[r.x] = true;
+    }
+    EXPECT_TRUE(seen[0] && seen[1]);
+}
+
+TEST_F(AddOnCollectionTest, TwoEqualAddOnsWithinOneSecondLandOnTheSameSpot)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    ASSERT_TRUE(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)));
+    ASSERT_TRUE(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)));
+    EXPECT_EQ(addOns.still()[0].x, addOns.still()[1].x);
+    EXPECT_EQ(addOns.still()[0].y, addOns.still()[1].y);
+
+    // A different second gives another spot for at least one of a few tries.
+    bool moved = false;
+    for (int i = 1; i <= 5 && !moved; ++i) {
+        now += 1;
+        addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png));
+        const AddOnRecord& r = addOns.still().back();
+        moved = r.x != addOns.still()[0].x || r.y != addOns.still()[0].y;
+    }
+    EXPECT_TRUE(moved);
+}
+
+TEST_F(AddOnCollectionTest, AddOnAsLargeAsThePictureOrWithoutRoomSitsAtTheOrigin)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 10;
+    addOns.areaHeight = 300;
+    addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)); // no free width
+    EXPECT_EQ(addOns.still().back().x, 0);
+    EXPECT_EQ(addOns.still().back().y, 0);
+
+    addOns.areaWidth = 11; // one free pixel: no choice on that axis
+    for (int i = 0; i < 20; ++i) {
+        now += 1;
+        addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png));
+        EXPECT_EQ(addOns.still().back().x, 0);
+        EXPECT_LE(addOns.still().back().y, 288);
+    }
+}
+
+TEST_F(AddOnCollectionTest, UnknownKindAddsNothing)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    EXPECT_FALSE(addOns.AddAddOn(small, 2));
+    EXPECT_EQ(addOns.animatedCount() + addOns.stillCount(), 0);
+}
+
+TEST_F(AddOnCollectionTest, FailedLoadGivesAZeroSizeRecordThatIsNeverHit)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    ASSERT_TRUE(addOns.AddAddOn(dir.filePath("missing.png"), static_cast<int>(DecorationKind::Png)));
+    ASSERT_TRUE(addOns.AddAddOn(dir.filePath("missing.gif"), static_cast<int>(DecorationKind::Gif)));
+    ASSERT_EQ(addOns.stillCount(), 1);
+    ASSERT_EQ(addOns.animatedCount(), 1);
+    for (const AddOnRecord* r : {&addOns.still()[0], &addOns.animated()[0]}) {
+        EXPECT_EQ(r->width, 0);
+        EXPECT_EQ(r->height, 0);
+        EXPECT_LE(r->x, 638);
+        EXPECT_LE(r->y, 478);
+        EXPECT_FALSE(addOns.PointerMove(r->x, r->y));
+        EXPECT_EQ(addOns.hoveredIndex(), -1);
+    }
+    QImage picture(640, 480, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    addOns.Draw(painter); // draws nothing and does not crash
+    painter.end();
+    EXPECT_EQ(picture.pixel(addOns.still()[0].x, addOns.still()[0].y), QColor(Qt::black).rgb());
+}
+
+TEST_F(AddOnCollectionTest, AnimatedGifFromFilePlaysAndIsPlaced)
+{
+    const QColor palette[3] = {Qt::red, Qt::green, Qt::blue};
+    const QString gif = dir.filePath("two.gif");
+    ASSERT_TRUE(testimages::WriteGif(gif, 12, 8, {{0, 2}, {1, 2}}, palette));
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    ASSERT_TRUE(addOns.AddAddOn(gif, static_cast<int>(DecorationKind::Gif)));
+    const AddOnRecord& r = addOns.animated()[0];
+    EXPECT_EQ(r.width, 12);
+    EXPECT_EQ(r.height, 8);
+    ASSERT_TRUE(r.animation);
+    EXPECT_EQ(r.animation->frameCount(), 2u);
+    EXPECT_TRUE(r.animation->running());
+    addOns.ClearAddOns();
+    EXPECT_EQ(addOns.animatedCount(), 0);
+}
+
+TEST_F(AddOnCollectionTest, FirstRecordInListOrderWinsTheHitWhileTheStillOneIsDrawnOnTop)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 20; // both fill the area, so both sit at (0, 0)
+    addOns.areaHeight = 20;
+    addOns.Insert(StillRecord(20, 20, Qt::blue), DecorationKind::Png);
+    addOns.Insert(AnimatedRecord(20, 20, Qt::red, Qt::red), DecorationKind::Gif);
+
+    EXPECT_TRUE(addOns.PointerMove(5, 5));
+    EXPECT_EQ(addOns.hoveredIndex(), 0); // the animated one, though added later
+    EXPECT_TRUE(addOns.animated()[0].hovered);
+    EXPECT_FALSE(addOns.still()[0].hovered);
+
+    QImage picture(20, 20, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    addOns.Draw(painter);
+    painter.end();
+    EXPECT_EQ(picture.pixel(5, 5), QColor(Qt::blue).rgb());
+}
+
+TEST_F(AddOnCollectionTest, BoundsIncludeLeftAndTopButNotRightAndBottom)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 20;
+    addOns.areaHeight = 20;
+    addOns.Insert(StillRecord(20, 20, Qt::blue), DecorationKind::Png);
+    EXPECT_TRUE(addOns.PointerMove(0, 0));
+    EXPECT_TRUE(addOns.PointerMove(19, 19));
+    EXPECT_FALSE(addOns.PointerMove(20, 5));
+    EXPECT_FALSE(addOns.PointerMove(5, 20));
+    EXPECT_FALSE(addOns.PointerMove(-1, 5));
+    EXPECT_EQ(addOns.hoveredIndex(), -1);
+}
+
+TEST_F(AddOnCollectionTest, DragCentresTheAddOnOnThePointerWhetherShownOrHidden)
+{
+    for (bool hidden : {false, true}) {
+        AddOnCollection addOns = MakeCollection();
+        addOns.areaWidth = 21;
+        addOns.areaHeight = 11;
+        addOns.Insert(StillRecord(21, 11, Qt::blue), DecorationKind::Png);
+        if (hidden)
+            addOns.ToggleAddOnsShown();
+        EXPECT_EQ(addOns.shown(), !hidden);
+
+        addOns.PointerDown(); // not over anything yet
+        EXPECT_FALSE(addOns.dragging());
+        ASSERT_TRUE(addOns.PointerMove(3, 3));
+        addOns.PointerDown();
+        EXPECT_TRUE(addOns.dragging());
+        EXPECT_TRUE(addOns.PointerMove(100, 50));
+        const AddOnRecord& r = addOns.still()[0];
+        EXPECT_EQ(r.x, 100 - 10); // integer halves, truncated
+        EXPECT_EQ(r.y, 50 - 5);
+        EXPECT_EQ(r.bounds.right - r.bounds.left, 21);
+        EXPECT_EQ(r.bounds.bottom, r.y + 11);
+        EXPECT_TRUE(r.moving);
+        // Not kept inside the picture.
+        addOns.PointerMove(-30, -30);
+        EXPECT_EQ(r.x, -40);
+        addOns.PointerUp();
+        EXPECT_FALSE(addOns.dragging());
+        EXPECT_FALSE(r.moving);
+        EXPECT_EQ(addOns.hoveredIndex(), -1);
+    }
+}
+
+TEST_F(AddOnCollectionTest, NoDragAfterAClearUntilThePointerMovesOverANewAddOn)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 20;
+    addOns.areaHeight = 20;
+    addOns.Insert(StillRecord(20, 20, Qt::blue), DecorationKind::Png);
+    ASSERT_TRUE(addOns.PointerMove(5, 5));
+    addOns.PointerDown();
+    ASSERT_TRUE(addOns.dragging());
+
+    addOns.ClearAddOns();
+    EXPECT_FALSE(addOns.dragging());
+    EXPECT_EQ(addOns.hoveredIndex(), -1);
+    addOns.PointerDown();
+    EXPECT_FALSE(addOns.dragging());
+    EXPECT_FALSE(addOns.PointerMove(5, 5)); // nothing there any more
+    addOns.PointerDown();
+    EXPECT_FALSE(addOns.dragging());
+
+    addOns.Insert(StillRecord(20, 20, Qt::green), DecorationKind::Png);
+    addOns.PointerDown(); // the pointer has not moved since
+    EXPECT_FALSE(addOns.dragging());
+    EXPECT_TRUE(addOns.PointerMove(6, 6));
+    addOns.PointerDown();
+    EXPECT_TRUE(addOns.dragging());
+}
+
+TEST_F(AddOnCollectionTest, HoveredStillAddOnStaysHoveredWhenAnAnimatedOneIsAdded)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 20;
+    addOns.areaHeight = 20;
+    addOns.Insert(StillRecord(20, 20, Qt::blue), DecorationKind::Png);
+    ASSERT_TRUE(addOns.PointerMove(5, 5));
+    ASSERT_EQ(addOns.hoveredIndex(), 0);
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    addOns.Insert(AnimatedRecord(4, 4, Qt::red, Qt::red), DecorationKind::Gif);
+    const int32_t animatedX = addOns.animated()[0].x;
+    addOns.PointerDown();
+    addOns.PointerMove(300, 200);
+    EXPECT_EQ(addOns.still()[0].x, 290); // the still one moved, not the new animated one
+    EXPECT_EQ(addOns.animated()[0].x, animatedX);
+}
+
+TEST_F(AddOnCollectionTest, HidingPausesAnimationsAndShowingResumesThem)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    addOns.Insert(AnimatedRecord(8, 8, Qt::red, Qt::green), DecorationKind::Gif);
+    addOns.Insert(AnimatedRecord(8, 8, Qt::red, Qt::green), DecorationKind::Gif);
+    addOns.ToggleAddOnsShown();
+    EXPECT_FALSE(addOns.shown());
+    for (const AddOnRecord& r : addOns.animated())
+        EXPECT_TRUE(r.animation->paused());
+
+    // A paused animation holds its frame.
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    const uint32_t held = addOns.animated()[0].animation->currentFrame();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(addOns.animated()[0].animation->currentFrame(), held);
+
+    addOns.ToggleAddOnsShown();
+    EXPECT_TRUE(addOns.shown());
+    for (const AddOnRecord& r : addOns.animated())
+        EXPECT_FALSE(r.animation->paused());
+    addOns.ClearAddOns(); // stops the threads without hanging
+}
+
+TEST_F(AddOnCollectionTest, DrawsAnimatedInListOrderThenStill)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 10;
+    addOns.areaHeight = 10;
+    addOns.Insert(StillRecord(10, 10, Qt::blue), DecorationKind::Png);
+    addOns.Insert(AnimatedRecord(10, 10, Qt::red, Qt::red), DecorationKind::Gif);
+    addOns.Insert(AnimatedRecord(10, 10, Qt::green, Qt::green), DecorationKind::Gif);
+    addOns.Insert(StillRecord(10, 10, QColor(255, 255, 0, 0)), DecorationKind::Png); // fully transparent
+
+    QImage picture(10, 10, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    addOns.Draw(painter);
+    painter.end();
+    EXPECT_EQ(picture.pixel(4, 4), QColor(Qt::blue).rgb());
+
+    addOns.ClearAddOns();
+    addOns.Insert(AnimatedRecord(10, 10, Qt::red, Qt::red), DecorationKind::Gif);
+    addOns.Insert(AnimatedRecord(10, 10, Qt::green, Qt::green), DecorationKind::Gif);
+    picture.fill(Qt::black);
+    painter.begin(&picture);
+    addOns.Draw(painter);
+    painter.end();
+    EXPECT_EQ(picture.pixel(4, 4), QColor(Qt::green).rgb());
+}
+
+} // namespace
