@@ -191,8 +191,13 @@ void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
         strip->SetKind(kind);
         if (!ApplyStripFill(*strip, std::move(plan))) {
             const EmptyStripMessage message = MessageFor(strip->content());
-            Messages().Question(strip, QString::fromUtf8(message.text) + FolderText(folder),
-                                QString::fromUtf8(message.caption));
+            const QString text = QString::fromUtf8(message.text) + FolderText(folder);
+            const QString caption = QString::fromUtf8(message.caption);
+            // The first layout happens while the window is being shown; a modal box opened
+            // there would run an event loop in the middle of showing the pane's children.
+            QMetaObject::invokeMethod(
+                strip, [strip, text, caption] { Messages().Question(strip, text, caption); },
+                Qt::QueuedConnection);
         }
         return;
     }

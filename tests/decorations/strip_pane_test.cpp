@@ -74,6 +74,8 @@ TEST_F(StripPaneTest, LaysOutThreeStripsUnderTheOverlayOnce)
 TEST_F(StripPaneTest, EmptyFoldersAreReportedAtCreationOnly)
 {
     auto pane = ShowPane();
+    EXPECT_TRUE(boxes.shown.empty()) << "no modal box while the pane is being shown";
+    QCoreApplication::processEvents();
     ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[0].caption, QStringLiteral("请检查照片目录"));
     EXPECT_EQ(boxes.shown[0].text,
@@ -89,6 +91,7 @@ TEST_F(StripPaneTest, EmptyFoldersAreReportedAtCreationOnly)
     pane->OnPhotoSaved();
     pane->ReloadFrameStrip(0);
     pane->ReloadAddOnStrip(1);
+    QCoreApplication::processEvents();
     EXPECT_EQ(boxes.shown.size(), 3u);
 }
 
@@ -189,6 +192,7 @@ TEST_F(StripPaneTest, LargeFoldersLoadInTheBackgroundAndOnlyTheNewestFillIsShown
     ASSERT_EQ(frames->thumbnails().size(), static_cast<size_t>(many));
     EXPECT_EQ(frames->kind(), 0);
     EXPECT_TRUE(frames->thumbnails()[0]->path().endsWith(QLatin1String("00.gif")));
+    QCoreApplication::processEvents();
     EXPECT_EQ(boxes.shown.size(), 1u) << "only the empty add-ons folder is reported";
 
     // Results that arrive through the event loop are shown too.
