@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -96,7 +97,10 @@ void CMainFrame::BuildToolBar()
         apply(frame, DecorationCommands::FrameLook(decorations.frameShown()));
         apply(addOns, DecorationCommands::AddOnLook(decorations.addOnsShown()));
     };
-    connect(bar, &QToolBar::actionTriggered, this, refresh);
+    // Update rules run at idle, as the model may change from anywhere (commands, the pane).
+    auto* idle = new QTimer(this);
+    connect(idle, &QTimer::timeout, this, refresh);
+    idle->start(100);
     refresh();
 }
 
