@@ -26,11 +26,14 @@ TEST(FrameSources, TestSceneIsVgaAndMoves)
     EXPECT_GE(corners.size(), 30u);
 }
 
-TEST(FrameSources, MissingFileAndBadCameraIndexFailToOpen)
+TEST(FrameSources, MissingFileFailsToOpenAndReadsNothing)
 {
     QTemporaryDir dir;
-    EXPECT_FALSE(MakeFrameSourceFactory(dir.filePath("nothing.avi").toStdString())()->Open());
-    EXPECT_FALSE(MakeFrameSourceFactory("97")()->Open());
+    auto source = MakeFrameSourceFactory(dir.filePath("nothing.avi").toStdString())();
+    EXPECT_FALSE(source->Open());
+    cv::Mat frame;
+    EXPECT_FALSE(source->Read(frame));
+    source->Release();
 }
 
 TEST(FrameSources, VideoFileDeliversItsFramesThenNothing)
