@@ -104,6 +104,21 @@ TEST(WebcamDecorations, FrameAddOnsDragAndPhotoOnTheTestScene)
     }));
 
 
+    // Move the star to the top-left area, clear of the logo: animated records are hit first.
+    auto starRect = [&] {
+        return decorations.WithAddOns([](const AddOnCollection& a) {
+            const AddOnBounds& b = a.animated()[0].bounds;
+            return QRect(b.left, b.top, b.right - b.left, b.bottom - b.top);
+        });
+    };
+    const QPoint starGrab = starRect().center() / 2;
+    SendMouse(ctl, QEvent::MouseMove, starGrab, Qt::NoButton);
+    SendMouse(ctl, QEvent::MouseButtonPress, starGrab, Qt::LeftButton);
+    SendMouse(ctl, QEvent::MouseMove, QPoint(60, 60), Qt::LeftButton);
+    SendMouse(ctl, QEvent::MouseButtonRelease, QPoint(60, 60), Qt::NoButton);
+    const QRect star = starRect();
+    EXPECT_EQ(star.topLeft() + QPoint(star.width() / 2, star.height() / 2), QPoint(120, 120)) << "centred on the pointer";
+
     // A click in photo mode takes the photo from the composed picture.
     ctl.settings.Change([](PictureSettings& s) { s.mouseMode = kMousePhoto; });
     QStringList saved;
@@ -111,10 +126,6 @@ TEST(WebcamDecorations, FrameAddOnsDragAndPhotoOnTheTestScene)
     SendMouse(ctl, QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton);
     SendMouse(ctl, QEvent::MouseButtonRelease, QPoint(100, 100), Qt::NoButton);
     ASSERT_TRUE(WaitUntil([&] { return saved.count() == 1; }));
-    const QRect star = decorations.WithAddOns([](const AddOnCollection& a) {
-        const AddOnBounds& b = a.animated()[0].bounds;
-        return QRect(b.left, b.top, b.right - b.left, b.bottom - b.top);
-    });
     ctl.StopCamera();
 
     const QString path = saved.at(0);
