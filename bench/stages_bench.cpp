@@ -2,6 +2,9 @@
 // measured in the same run. One thread: cv::setNumThreads(1); CPU time, so that other work on
 // the machine does not count.
 #include "pipeline/ColourAdjust.h"
+#include "pipeline/Decorations.h"
+#include "pipeline/Overlays.h"
+#include "pipeline/Present.h"
 #include "pipeline/Doodle.h"
 #include "pipeline/EffectStyles.h"
 #include "pipeline/Flip.h"
@@ -14,6 +17,10 @@
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
+
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -219,6 +226,71 @@ void WorstCaseFrame(benchmark::State& state)
     state.counters["dots"] = flow.PointCount();
 }
 
+// What the worker does for one frame with everything on: the worst-case stages, then the logo, a
+// transparent 640 × 480 frame stretched over the picture and 10 add-ons, then the stretch to a
+// three-quarter display.
+void WholeFrame(benchmark::State& state)
+{
+    const cv::Size size = SizeOf(state);
+    QTemporaryDir dir;
+    QImage logo(124, 40, QImage::Format_ARGB32);
+    logo.fill(QColor(255, 255, 255, 160));
+    logo.save(dir.filePath("loogo.png"));
+    QImage border(640, 480, QImage::Format_ARGB32);
+    border.fill(Qt::transparent);
+    {
+        QPainter p(&border);
+        p.fillRect(0, 0, 640, 30, QColor(120, 60, 20));
+        p.fillRect(0, 450, 640, 30, QColor(120, 60, 20));
+    }
+    border.save(dir.filePath("frame.png"));
+    QImage sticker(96, 96, QImage::Format_ARGB32);
+    sticker.fill(Qt::transparent);
+    {
+        QPainter p(&sticker);
+        p.setBrush(QColor(250, 200, 40));
+        p.drawEllipse(4, 4, 88, 88);
+    }
+    sticker.save(dir.filePath("sticker.png"));
+    Decorations decorations(dir.filePath("loogo.png"));
+    decorations.SetFrameImage(dir.filePath("frame.png"), 1);
+    for (int i = 0; i < 10; ++i)
+        decorations.AddAddOn(dir.filePath("sticker.png"), 1, size.width, size.height);
+
+    const cv::Mat frames[2] = { Textured(size, 0), Textured(size, 2) };
+    PictureSettings settings;
+    settings.channelsDefault = false;
+    settings.colourModel = kColourHsv;
+    settings.sliders.brightness = { 100, 130, 110 };
+    settings.effectStyle = kEffectGrain;
+    settings.flowOn = true;
+    settings.doodleShown = true;
+    FlowState flow;
+    DoodleLayer doodle;
+    PaintSomeStrokes(doodle, size);
+    GrainRandom random;
+    cv::Mat work(size, CV_8UC3);
+    QImage picture;
+    const QSize display(size.width * 3 / 4, size.height * 3 / 4);
+    int n = 0;
+    for (auto _ : state) {
+        if (flow.PointCount() < FlowState::kMostPoints * 9 / 10) {
+            state.PauseTiming();
+            flow.RequestDetection();
+            TakeWorkFrame(frames[n & 1], work, std::nullopt);
+            ProcessFrame(work, settings, flow, doodle, random);
+            state.ResumeTiming();
+        }
+        TakeWorkFrame(frames[++n & 1], work, std::nullopt);
+        ProcessFrame(work, settings, flow, doodle, random);
+        FillPictureFromFrame(work, picture);
+        decorations.DrawOverlays(picture);
+        QImage shown = StretchNearest(picture, display);
+        benchmark::DoNotOptimize(shown.constBits());
+    }
+    state.counters["dots"] = flow.PointCount();
+}
+
 void Sizes(benchmark::internal::Benchmark* b)
 {
     b->Args({ 640, 480 })->Args({ 1920, 1080 })->Unit(benchmark::kMillisecond);
@@ -242,6 +314,7 @@ BENCHMARK(Doodle)->Apply(Sizes);
 BENCHMARK(DoodleUncached)->Apply(Sizes);
 BENCHMARK(Flow)->Apply(Sizes);
 BENCHMARK(WorstCaseFrame)->Apply(Sizes);
+BENCHMARK(WholeFrame)->Apply(Sizes);
 
 // Prints, after the usual output, each result as a multiple of the copy of its size. Stages run
 // on a fresh copy have that copy taken off; the zoom cut and the whole frame include taking the
