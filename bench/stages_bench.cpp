@@ -193,37 +193,57 @@ void Flow(benchmark::State& state)
 }
 
 // Take the frame, flip, HSV adjustment, grain, flow with 500 dots, doodle.
-void WorstCaseFrame(benchmark::State& state)
-{
-    const cv::Size size = SizeOf(state);
-    const cv::Mat frames[2] = { Textured(size, 0), Textured(size, 2) };
-    PictureSettings settings;
-    settings.channelsDefault = false;
-    settings.colourModel = kColourHsv;
-    settings.sliders.brightness = { 100, 130, 110 };
-    settings.effectStyle = kEffectGrain;
-    settings.flowOn = true;
-    settings.doodleShown = true;
-    FlowState flow;
-    DoodleLayer doodle;
-    PaintSomeStrokes(doodle, size);
-    GrainRandom random;
-    cv::Mat work(size, CV_8UC3);
-    int n = 0;
-    for (auto _ : state) {
-        if (flow.PointCount() < FlowState::kMostPoints * 9 / 10) {
+class WorstCaseStages {
+public:
+    explicit WorstCaseStages(cv::Size size)
+        : frames_ { Textured(size, 0), Textured(size, 2) }
+        , work_(size, CV_8UC3)
+    {
+        settings_.channelsDefault = false;
+        settings_.colourModel = kColourHsv;
+        settings_.sliders.brightness = { 100, 130, 110 };
+        settings_.effectStyle = kEffectGrain;
+        settings_.flowOn = true;
+        settings_.doodleShown = true;
+        PaintSomeStrokes(doodle_, size);
+    }
+
+    // One frame through the stages; the result is in work().
+    void Run(benchmark::State& state)
+    {
+        if (flow_.PointCount() < FlowState::kMostPoints * 9 / 10) {
             // Dots are found afresh, off the clock, whenever many were lost.
             state.PauseTiming();
-            flow.RequestDetection();
-            TakeWorkFrame(frames[n & 1], work, std::nullopt);
-            ProcessFrame(work, settings, flow, doodle, random);
+            flow_.RequestDetection();
+            TakeWorkFrame(frames_[n_ & 1], work_, std::nullopt);
+            ProcessFrame(work_, settings_, flow_, doodle_, random_);
             state.ResumeTiming();
         }
-        TakeWorkFrame(frames[++n & 1], work, std::nullopt);
-        ProcessFrame(work, settings, flow, doodle, random);
-        benchmark::DoNotOptimize(work.data);
+        TakeWorkFrame(frames_[++n_ & 1], work_, std::nullopt);
+        ProcessFrame(work_, settings_, flow_, doodle_, random_);
     }
-    state.counters["dots"] = flow.PointCount();
+
+    const cv::Mat& work() const { return work_; }
+    int dots() const { return flow_.PointCount(); }
+
+private:
+    cv::Mat frames_[2];
+    cv::Mat work_;
+    PictureSettings settings_;
+    FlowState flow_;
+    DoodleLayer doodle_;
+    GrainRandom random_;
+    int n_ = 0;
+};
+
+void WorstCaseFrame(benchmark::State& state)
+{
+    WorstCaseStages stages(SizeOf(state));
+    for (auto _ : state) {
+        stages.Run(state);
+        benchmark::DoNotOptimize(stages.work().data);
+    }
+    state.counters["dots"] = stages.dots();
 }
 
 // What the worker does for one frame with everything on: the worst-case stages, then the logo, a
@@ -257,38 +277,17 @@ void WholeFrame(benchmark::State& state)
     for (int i = 0; i < 10; ++i)
         decorations.AddAddOn(dir.filePath("sticker.png"), 1, size.width, size.height);
 
-    const cv::Mat frames[2] = { Textured(size, 0), Textured(size, 2) };
-    PictureSettings settings;
-    settings.channelsDefault = false;
-    settings.colourModel = kColourHsv;
-    settings.sliders.brightness = { 100, 130, 110 };
-    settings.effectStyle = kEffectGrain;
-    settings.flowOn = true;
-    settings.doodleShown = true;
-    FlowState flow;
-    DoodleLayer doodle;
-    PaintSomeStrokes(doodle, size);
-    GrainRandom random;
-    cv::Mat work(size, CV_8UC3);
+    WorstCaseStages stages(size);
     QImage picture;
     const QSize display(size.width * 3 / 4, size.height * 3 / 4);
-    int n = 0;
     for (auto _ : state) {
-        if (flow.PointCount() < FlowState::kMostPoints * 9 / 10) {
-            state.PauseTiming();
-            flow.RequestDetection();
-            TakeWorkFrame(frames[n & 1], work, std::nullopt);
-            ProcessFrame(work, settings, flow, doodle, random);
-            state.ResumeTiming();
-        }
-        TakeWorkFrame(frames[++n & 1], work, std::nullopt);
-        ProcessFrame(work, settings, flow, doodle, random);
-        FillPictureFromFrame(work, picture);
+        stages.Run(state);
+        FillPictureFromFrame(stages.work(), picture);
         decorations.DrawOverlays(picture);
         QImage shown = StretchNearest(picture, display);
         benchmark::DoNotOptimize(shown.constBits());
     }
-    state.counters["dots"] = flow.PointCount();
+    state.counters["dots"] = stages.dots();
 }
 
 void Sizes(benchmark::internal::Benchmark* b)

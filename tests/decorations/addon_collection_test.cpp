@@ -1,5 +1,5 @@
 #include "decorations/AddOnCollection.h"
-#include "pipeline/TestImages.h"
+#include "TestImages.h"
 
 #include <QPainter>
 #include <QTemporaryDir>

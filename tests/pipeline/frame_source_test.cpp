@@ -42,7 +42,7 @@ TEST(FrameSources, TestSceneIsVgaAndMoves)
 TEST(FrameSources, MissingFileFailsToOpenAndReadsNothing)
 {
     QTemporaryDir dir;
-    SystemCaptureAllocations ignore;
+    [[maybe_unused]] SystemCaptureAllocations ignore;
     auto source = MakeFrameSourceFactory(dir.filePath("nothing.avi").toStdString())();
     EXPECT_FALSE(source->Open());
     cv::Mat frame;
@@ -61,7 +61,7 @@ TEST(FrameSources, VideoFileDeliversItsFramesThenNothing)
         for (int i = 0; i < 5; ++i)
             writer.write(cv::Mat(120, 160, CV_8UC3, cv::Scalar(i * 40, 0, 0)));
     }
-    SystemCaptureAllocations ignore;
+    [[maybe_unused]] SystemCaptureAllocations ignore;
     auto source = MakeFrameSourceFactory(path)();
     ASSERT_TRUE(source->Open());
     EXPECT_EQ(source->FrameSize(), cv::Size(160, 120));

@@ -1,7 +1,7 @@
 #include "pipeline/Decorations.h"
 #include "pipeline/Overlays.h"
 #include "pipeline/PhotoCapture.h"
-#include "pipeline/TestImages.h"
+#include "TestImages.h"
 
 #include <QDir>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "pipeline/Decorations.h"
 #include "pipeline/FrameOverlay.h"
 #include "pipeline/Overlays.h"
-#include "pipeline/TestImages.h"
+#include "TestImages.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
