@@ -16,6 +16,7 @@ enum class StatusCode : int {
     BadFormat = -21,     // the bytes are not a well-formed container or workbook
     TooLarge = -22,      // a value or file exceeds a limit of the format or of the store
     NotOpen = -23,       // no document is open
+    InvalidArgument = -24,
 };
 
 // Success or failure, nothing else: there is no "true means error" anywhere in this store.
