@@ -529,7 +529,8 @@ void CompoundStorage::WriteSector(std::uint32_t sector, std::span<const std::uin
     if (image_.size() < at + SECTOR_SIZE)
         image_.resize(at + SECTOR_SIZE, 0);
     std::memset(image_.data() + at, 0, SECTOR_SIZE);
-    std::memcpy(image_.data() + at, bytes.data(), std::min<std::size_t>(bytes.size(), SECTOR_SIZE));
+    if (!bytes.empty())
+        std::memcpy(image_.data() + at, bytes.data(), std::min<std::size_t>(bytes.size(), SECTOR_SIZE));
 }
 
 void CompoundStorage::InsertSector(std::uint32_t index)

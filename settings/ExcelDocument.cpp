@@ -145,6 +145,10 @@ Status ExcelDocument::LoadFromStorage()
     if (st) {
         std::vector<Biff8::ParsedSheet> where;
         st = Biff8::ParseWorkbookStream(stream, workbook_, worksheets_, &where);
+        // A worksheet listed past the end of the stream means the stream was cut short.
+        for (const auto& bs : workbook_.boundSheets)
+            if (st && bs.sheetType == 0 && std::uint64_t{bs.position} + Biff8::RECORD_HEADER_SIZE > stream.size())
+                st = StatusCode::BadFormat;
         if (st)
             MatchBoundSheets(workbook_, where);
     }
