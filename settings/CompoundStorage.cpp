@@ -284,6 +284,8 @@ void CompoundStorage::CloseStorage()
     entries_.clear();
     tree_.clear();
     current_ = 0;
+    freeHint_ = 0;
+    miniFreeHint_ = 0;
 }
 
 // ---- names ------------------------------------------------------------------------------
@@ -559,9 +561,11 @@ void CompoundStorage::InsertSector(std::uint32_t index)
 
 Result<std::uint32_t> CompoundStorage::TakeFreeSector()
 {
-    auto it = std::find(fat_.begin(), fat_.end(), FREESECT);
-    if (it != fat_.end())
+    auto it = std::find(fat_.begin() + static_cast<std::ptrdiff_t>(std::min(freeHint_, fat_.size())), fat_.end(), FREESECT);
+    if (it != fat_.end()) {
+        freeHint_ = static_cast<std::size_t>(it - fat_.begin()) + 1;
         return static_cast<std::uint32_t>(it - fat_.begin());
+    }
     if (header_.numFatSectors >= HEADER_DIFAT_ENTRIES)
         return StatusCode::TooLarge;
     // Grow the FAT by one sector placed right after every sector it already covers.
@@ -575,9 +579,11 @@ Result<std::uint32_t> CompoundStorage::TakeFreeSector()
 
 Result<std::uint32_t> CompoundStorage::TakeFreeMiniSector()
 {
-    auto it = std::find(miniFat_.begin(), miniFat_.end(), FREESECT);
-    if (it != miniFat_.end())
+    auto it = std::find(miniFat_.begin() + static_cast<std::ptrdiff_t>(std::min(miniFreeHint_, miniFat_.size())), miniFat_.end(), FREESECT);
+    if (it != miniFat_.end()) {
+        miniFreeHint_ = static_cast<std::size_t>(it - miniFat_.begin()) + 1;
         return static_cast<std::uint32_t>(it - miniFat_.begin());
+    }
     auto s = TakeFreeSector();
     if (!s)
         return s;
@@ -601,6 +607,7 @@ Result<std::uint32_t> CompoundStorage::TakeFreeMiniSector()
 void CompoundStorage::ReleaseChain(std::uint32_t start, bool mini)
 {
     std::vector<std::uint32_t>& table = mini ? miniFat_ : fat_;
+    (mini ? miniFreeHint_ : freeHint_) = 0;
     std::vector<bool> seen(table.size(), false);
     std::uint32_t s = start;
     while (s < table.size() && !seen[s]) {
@@ -621,6 +628,7 @@ Status CompoundStorage::WriteRegular(std::uint32_t& start, std::span<const std::
     std::vector<std::uint32_t> chain = std::move(collected).value();
     std::size_t needed = (data.size() + SECTOR_SIZE - 1) / SECTOR_SIZE;
     if (chain.size() > needed) {
+        freeHint_ = 0;
         for (std::size_t i = needed; i < chain.size(); ++i)
             fat_[chain[i]] = FREESECT;
         if (needed == 0)
@@ -685,6 +693,7 @@ Status CompoundStorage::WriteMini(std::uint32_t& start, std::span<const std::uin
         }
     }
     if (chain.size() > needed) {
+        miniFreeHint_ = 0;
         for (std::size_t i = needed; i < chain.size(); ++i)
             miniFat_[chain[i]] = FREESECT;
         if (needed == 0)

@@ -113,4 +113,8 @@ private:
     std::vector<CfbDirectoryEntry> entries_;
     std::vector<TreeNode> tree_;
     std::uint32_t current_ = 0;
+    // Lower bounds of the lowest free FAT and mini FAT entries, so that taking sectors one
+    // after another stays linear.
+    std::size_t freeHint_ = 0;
+    std::size_t miniFreeHint_ = 0;
 };
