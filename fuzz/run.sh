@@ -16,5 +16,5 @@ for f in "${root}"/tests/data/settings-corpus/* "${root}"/fuzz/seeds/*; do
   { printf '\x00'; cat "$f"; } > "${corpus}/file-${name}"
 done
 cd "${root}/fuzz-build"
-"${fuzzer}" -max_total_time="${seconds}" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
+"${fuzzer}" -max_total_time="${seconds}" -max_len=65536 -rss_limit_mb=2048 -malloc_limit_mb=32 -timeout=10 \
   -print_final_stats=1 "${corpus}"

@@ -96,8 +96,13 @@ Status CompoundStorage::OpenStorage(const std::filesystem::path& path)
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file)
         return StatusCode::IoError;
+    // Not a compound file: stop before reading further.
+    char signature[8] = {};
+    if (!file.read(signature, 8) || std::memcmp(signature, HEADER_SIGNATURE, 8) != 0)
+        return StatusCode::BadFormat;
     if (size > kMaxFileBytes)
         return StatusCode::TooLarge;
+    file.seekg(0);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (size > 0 && !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
         return StatusCode::IoError;
