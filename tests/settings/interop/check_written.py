@@ -36,6 +36,9 @@ def check(name, folder):
         used_rows = max((r for r, _ in cells), default=-1) + 1
         used_cols = max((c for _, c in cells), default=-1) + 1
         assert (sheet.nrows, sheet.ncols) == (used_rows, used_cols), (name, sheet.nrows, sheet.ncols)
+        # The extent we wrote, as xlrd read it from DIMENSIONS.
+        assert (sheet._dimnrows, sheet._dimncols) == (sheet_want["rows"], sheet_want["cols"]), \
+            (name, sheet._dimnrows, sheet._dimncols)
         for r in range(sheet.nrows):
             for c in range(sheet.ncols):
                 cell = sheet.cell(r, c)
