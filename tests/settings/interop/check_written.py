@@ -55,11 +55,24 @@ def check(name, folder):
     print("ok", name)
 
 
+def check_if_missing(folder):
+    path = os.path.join(folder, "Configure.xls")
+    subprocess.run([TOOL, "--if-missing", path], check=True)
+    with open(os.path.join(folder, "configure.xls"), "rb") as f:
+        assert open(path, "rb").read() == f.read(), "the installed workbook is the configure sample"
+    with open(path, "wb") as f:
+        f.write(b"the user's own")
+    subprocess.run([TOOL, "--if-missing", path], check=True)
+    assert open(path, "rb").read() == b"the user's own", "--if-missing must keep an existing file"
+    print("ok if-missing")
+
+
 def main():
     with tempfile.TemporaryDirectory() as folder:
         for name in SAMPLES:
             check(name, folder)
-    print(f"{len(SAMPLES)} passed, 0 failed")
+        check_if_missing(folder)
+    print(f"{len(SAMPLES) + 1} passed, 0 failed")
 
 
 main()
