@@ -9,6 +9,8 @@
 namespace {
 
 const std::u16string kWorkbookStream = u"Workbook";
+// What a container without extension sectors can hold.
+constexpr std::uint64_t kMaxStreamBytes = 109ull * 128 * 512;
 
 using RowBlock = Biff8::Worksheet::CellTable::RowBlock;
 using CellBlock = RowBlock::CellBlock;
@@ -81,19 +83,25 @@ void MatchBoundSheets(Biff8::Workbook& globals, const std::vector<Biff8::ParsedS
     std::vector<Biff8::Workbook::BoundSheet> kept;
     std::vector<bool> used(globals.boundSheets.size(), false);
     std::vector<int> choice(where.size(), -1);
-    for (std::size_t i = 0; i < where.size(); ++i)
-        for (std::size_t b = 0; b < globals.boundSheets.size(); ++b)
-            if (!used[b] && globals.boundSheets[b].position == where[i].bofPosition) {
-                used[b] = true;
-                choice[i] = static_cast<int>(b);
-                break;
-            }
+    // Hostile files may list many sheets: match through a table, not pair by pair.
+    std::unordered_multimap<std::uint32_t, std::size_t> byPosition;
+    for (std::size_t b = globals.boundSheets.size(); b-- > 0;)
+        byPosition.emplace(globals.boundSheets[b].position, b);
+    for (std::size_t i = 0; i < where.size(); ++i) {
+        auto [first, last] = byPosition.equal_range(where[i].bofPosition);
+        for (auto it = first; it != last; ++it)
+            if (!used[it->second] && (choice[i] < 0 || it->second < static_cast<std::size_t>(choice[i])))
+                choice[i] = static_cast<int>(it->second);
+        if (choice[i] >= 0)
+            used[static_cast<std::size_t>(choice[i])] = true;
+    }
+    std::size_t nextUnused = 0;
     for (std::size_t i = 0; i < where.size(); ++i) {
         if (choice[i] < 0)
-            for (std::size_t b = 0; b < globals.boundSheets.size(); ++b)
-                if (!used[b] && globals.boundSheets[b].sheetType == 0) {
-                    used[b] = true;
-                    choice[i] = static_cast<int>(b);
+            for (; nextUnused < globals.boundSheets.size(); ++nextUnused)
+                if (!used[nextUnused] && globals.boundSheets[nextUnused].sheetType == 0) {
+                    used[nextUnused] = true;
+                    choice[i] = static_cast<int>(nextUnused);
                     break;
                 }
         if (choice[i] >= 0) {
@@ -176,6 +184,14 @@ Status ExcelDocument::RebuildFromGrids()
     sst.continueOffsets.clear();
     std::unordered_map<std::string, std::uint32_t> ansiIndex;
     std::unordered_map<std::u16string, std::uint32_t> wideIndex;
+
+    // Every row block costs at least an empty DBCELL: refuse sheets whose mere extent would
+    // make a stream larger than a container can hold, before building any of it.
+    std::uint64_t blocks = 0;
+    for (const auto& grid : grids_)
+        blocks += (grid->RowCount() + Biff8::ROWS_PER_BLOCK - 1) / Biff8::ROWS_PER_BLOCK;
+    if (blocks * 8 > kMaxStreamBytes)
+        return StatusCode::TooLarge;
 
     worksheets_.clear();
     worksheets_.resize(grids_.size());

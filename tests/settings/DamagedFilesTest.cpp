@@ -119,3 +119,23 @@ TEST(DamagedFiles, RecordLayerSurvivesEveryTruncatedStream)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DamagedFiles, SheetsWhoseExtentCannotBeWrittenAreRefusedBeforeBuildingThem)
+{
+    using namespace testing_streams;
+    std::vector<std::string> names(500, "S");
+    Bytes s = Globals(names);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        Append(s, Bof(0x0010));
+        Append(s, Dimensions(65536, 256));
+        Append(s, Eof());
+    }
+    ExcelDocument doc;
+    ASSERT_TRUE(doc.OpenBookFromMemory(Container(s)).ok());
+    EXPECT_EQ(doc.SheetCount(), 500u);
+    EXPECT_EQ(doc.WriteBookToMemory().status().code(), StatusCode::TooLarge);
+}
+
+} // namespace
