@@ -1,0 +1,104 @@
+#pragma once
+
+#include "Biff8Record.h"
+
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+// The cell records of a row block. They are reached through their holder as
+// Biff8::Worksheet::CellTable::RowBlock::CellBlock::<kind>.
+namespace Biff8::CellRecords {
+
+class CellRecord : public Record {
+public:
+    using Record::Record;
+    std::uint16_t row = 0;
+    std::uint16_t column = 0;
+    std::uint16_t xfIndex = 0;
+};
+
+class Blank : public CellRecord {
+public:
+    Blank() : CellRecord(RT_BLANK) {}
+protected:
+    bool DecodeFields() override;
+    void EncodeFields() override;
+};
+
+class BoolErr : public CellRecord {
+public:
+    BoolErr() : CellRecord(RT_BOOLERR) {}
+    std::uint8_t value = 0;
+    std::uint8_t isError = 0;
+protected:
+    bool DecodeFields() override;
+    void EncodeFields() override;
+};
+
+class LabelSST : public CellRecord {
+public:
+    LabelSST() : CellRecord(RT_LABELSST) {}
+    std::uint32_t stringIndex = 0;
+protected:
+    bool DecodeFields() override;
+    void EncodeFields() override;
+};
+
+// column is the first column; one XF index per column.
+class MulBlank : public CellRecord {
+public:
+    MulBlank() : CellRecord(RT_MULBLANK) {}
+    std::vector<std::uint16_t> xfIndices;
+    std::uint16_t lastColumn = 0;
+protected:
+    bool DecodeFields() override;
+    void EncodeFields() override;
+};
+
+// column is the first column; one (XF index, RK value) pair per column.
+class MulRK : public CellRecord {
+public:
+    MulRK() : CellRecord(RT_MULRK) {}
+    struct Entry {
+        std::uint16_t xfIndex = 0;
+        std::uint32_t rk = 0;
+    };
+    std::vector<Entry> entries;
+    std::uint16_t lastColumn = 0;
+protected:
+    bool DecodeFields() override;
+    void EncodeFields() override;
+};
+
+class Number : public CellRecord {
+public:
+    Number() : CellRecord(RT_NUMBER) {}
+    double value = 0.0;
+protected:
+    bool DecodeFields() override;
+    void EncodeFields() override;
+};
+
+class RK : public CellRecord {
+public:
+    RK() : CellRecord(RT_RK) {}
+    std::uint32_t rk = 0;
+protected:
+    bool DecodeFields() override;
+    void EncodeFields() override;
+};
+
+class Formula : public CellRecord {
+public:
+    Formula() : CellRecord(RT_FORMULA) {}
+    std::uint64_t result = 0;
+    std::uint16_t options = 0;
+    std::uint16_t reserved = 0;
+    Bytes rest;
+protected:
+    bool DecodeFields() override;
+    void EncodeFields() override;
+};
+
+} // namespace Biff8::CellRecords

@@ -1,0 +1,830 @@
+#include "CompoundStorage.h"
+
+#include "ByteOrder.h"
+#include "CompoundFileFormat.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+using namespace Cfb;
+using ByteOrder::LoadU16;
+using ByteOrder::LoadU32;
+using ByteOrder::LoadU64;
+using ByteOrder::StoreU16;
+using ByteOrder::StoreU32;
+using ByteOrder::StoreU64;
+
+namespace {
+
+// Without extension sectors a version-3 file addresses at most 109 × 128 sectors; anything
+// longer cannot be ours to read, and refusing it keeps memory bounded.
+constexpr std::uintmax_t kMaxFileBytes = (std::uintmax_t{HEADER_DIFAT_ENTRIES} * ENTRIES_PER_FAT_SECTOR + 1) * SECTOR_SIZE;
+
+bool IsRegular(std::uint32_t sector) { return sector <= MAXREGSECT; }
+
+// Names sort by length first, then by UTF-16 code units.
+bool SortsBefore(const std::u16string& a, const std::u16string& b)
+{
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+CfbDirectoryEntry DecodeEntry(const std::uint8_t* p)
+{
+    CfbDirectoryEntry e;
+    e.nameLength = LoadU16(p + DIRENT_NAME_LENGTH);
+    std::size_t chars = std::min<std::size_t>(e.nameLength / 2, DIRENT_NAME_BYTES / 2);
+    for (std::size_t i = 0; i < chars; ++i) {
+        char16_t c = static_cast<char16_t>(LoadU16(p + DIRENT_NAME + 2 * i));
+        if (c == 0)
+            break;
+        e.name.push_back(c);
+    }
+    e.type = p[DIRENT_TYPE];
+    e.colour = p[DIRENT_COLOUR];
+    e.left = LoadU32(p + DIRENT_LEFT);
+    e.right = LoadU32(p + DIRENT_RIGHT);
+    e.child = LoadU32(p + DIRENT_CHILD);
+    std::memcpy(e.clsid.data(), p + DIRENT_CLSID, 16);
+    e.stateBits = LoadU32(p + DIRENT_STATE_BITS);
+    e.creationTime = LoadU64(p + DIRENT_CREATION_TIME);
+    e.modifiedTime = LoadU64(p + DIRENT_MODIFIED_TIME);
+    e.startSector = LoadU32(p + DIRENT_START_SECTOR);
+    e.size = LoadU32(p + DIRENT_STREAM_SIZE);
+    if (e.name.empty())
+        e.type = STGTY_INVALID;
+    return e;
+}
+
+void EncodeEntry(const CfbDirectoryEntry& e, std::uint8_t* p)
+{
+    for (std::size_t i = 0; i < e.name.size() && i < MAX_NAME_CHARS; ++i)
+        StoreU16(p + DIRENT_NAME + 2 * i, e.name[i]);
+    StoreU16(p + DIRENT_NAME_LENGTH, e.nameLength);
+    p[DIRENT_TYPE] = e.type;
+    p[DIRENT_COLOUR] = e.colour;
+    StoreU32(p + DIRENT_LEFT, e.left);
+    StoreU32(p + DIRENT_RIGHT, e.right);
+    StoreU32(p + DIRENT_CHILD, e.child);
+    std::memcpy(p + DIRENT_CLSID, e.clsid.data(), 16);
+    StoreU32(p + DIRENT_STATE_BITS, e.stateBits);
+    StoreU64(p + DIRENT_CREATION_TIME, e.creationTime);
+    StoreU64(p + DIRENT_MODIFIED_TIME, e.modifiedTime);
+    StoreU32(p + DIRENT_START_SECTOR, e.startSector);
+    StoreU32(p + DIRENT_STREAM_SIZE, e.size);
+}
+
+bool IsEmptyEntry(const CfbDirectoryEntry& e) { return e.type == STGTY_INVALID; }
+
+} // namespace
+
+// ---- opening ----------------------------------------------------------------------------
+
+Status CompoundStorage::OpenStorage(const std::filesystem::path& path)
+{
+    CloseStorage();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return StatusCode::IoError;
+    std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return StatusCode::IoError;
+    // Opened for reading and writing: a file that cannot be rewritten is not ours to load.
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    if (!file)
+        return StatusCode::IoError;
+    // Not a compound file: stop before reading further.
+    char signature[8] = {};
+    if (!file.read(signature, 8) || std::memcmp(signature, HEADER_SIGNATURE, 8) != 0)
+        return StatusCode::BadFormat;
+    if (size > kMaxFileBytes)
+        return StatusCode::TooLarge;
+    file.seekg(0);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (size > 0 && !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+        return StatusCode::IoError;
+    Status st = OpenFromMemory(std::move(bytes));
+    if (st)
+        path_ = path;
+    return st;
+}
+
+Status CompoundStorage::OpenFromMemory(std::vector<std::uint8_t> image)
+{
+    CloseStorage();
+    if (image.size() > kMaxFileBytes)
+        return StatusCode::TooLarge;
+    image_ = std::move(image);
+    // The last block may be short; it reads as if padded with zeros.
+    if (image_.size() % SECTOR_SIZE != 0)
+        image_.resize((image_.size() / SECTOR_SIZE + 1) * SECTOR_SIZE, 0);
+    Status st = Parse();
+    if (!st) {
+        CloseStorage();
+        return st;
+    }
+    open_ = true;
+    return Status::Success();
+}
+
+std::size_t CompoundStorage::SectorCount() const
+{
+    return image_.size() / SECTOR_SIZE > 0 ? image_.size() / SECTOR_SIZE - 1 : 0;
+}
+
+Status CompoundStorage::Parse()
+{
+    if (image_.size() < SECTOR_SIZE || std::memcmp(image_.data(), HEADER_SIGNATURE, 8) != 0)
+        return StatusCode::BadFormat;
+    const std::uint8_t* h = image_.data();
+    CfbHeader hd;
+    hd.minorVersion = LoadU16(h + HDR_MINOR_VERSION);
+    hd.majorVersion = LoadU16(h + HDR_MAJOR_VERSION);
+    hd.byteOrder = LoadU16(h + HDR_BYTE_ORDER);
+    hd.sectorShift = LoadU16(h + HDR_SECTOR_SHIFT);
+    hd.miniSectorShift = LoadU32(h + HDR_MINI_SECTOR_SHIFT);
+    hd.numFatSectors = LoadU32(h + HDR_NUM_FAT_SECTORS);
+    hd.firstDirSector = LoadU32(h + HDR_FIRST_DIR_SECTOR);
+    hd.transactionSignature = LoadU32(h + HDR_TRANSACTION_SIGNATURE);
+    hd.miniStreamCutoff = LoadU32(h + HDR_MINI_STREAM_CUTOFF);
+    hd.firstMiniFatSector = LoadU32(h + HDR_FIRST_MINIFAT_SECTOR);
+    hd.numMiniFatSectors = LoadU32(h + HDR_NUM_MINIFAT_SECTORS);
+    hd.firstDifatSector = LoadU32(h + HDR_FIRST_DIFAT_SECTOR);
+    hd.numDifatSectors = LoadU32(h + HDR_NUM_DIFAT_SECTORS);
+    for (std::uint32_t i = 0; i < HEADER_DIFAT_ENTRIES; ++i)
+        hd.difat[i] = LoadU32(h + HDR_DIFAT + 4 * i);
+    header_ = hd;
+
+    // Only 512-byte sectors and 64-byte mini sectors, and no extension sectors.
+    if (hd.sectorShift != SECTOR_SHIFT_V3 || (hd.miniSectorShift & 0xFFFF) != MINI_SECTOR_SHIFT)
+        return StatusCode::BadFormat;
+    if (hd.numFatSectors == 0 || hd.numFatSectors > HEADER_DIFAT_ENTRIES)
+        return StatusCode::BadFormat;
+
+    const std::size_t sectors = SectorCount();
+    fat_.clear();
+    fat_.reserve(std::size_t{hd.numFatSectors} * ENTRIES_PER_FAT_SECTOR);
+    for (std::uint32_t i = 0; i < hd.numFatSectors; ++i) {
+        std::uint32_t s = hd.difat[i];
+        if (!IsRegular(s) || s >= sectors)
+            return StatusCode::BadFormat;
+        const std::uint8_t* p = image_.data() + (std::size_t{s} + 1) * SECTOR_SIZE;
+        for (std::uint32_t k = 0; k < ENTRIES_PER_FAT_SECTOR; ++k)
+            fat_.push_back(LoadU32(p + 4 * k));
+    }
+
+    // The mini FAT is followed through the FAT, which also reads files whose mini FAT is
+    // not stored in consecutive sectors.
+    miniFat_.clear();
+    if (hd.numMiniFatSectors > 0 && hd.firstMiniFatSector != ENDOFCHAIN) {
+        auto chain = CollectChain(hd.firstMiniFatSector, hd.numMiniFatSectors);
+        if (!chain)
+            return chain.status();
+        for (std::uint32_t s : chain.value()) {
+            const std::uint8_t* p = image_.data() + (std::size_t{s} + 1) * SECTOR_SIZE;
+            for (std::uint32_t k = 0; k < ENTRIES_PER_FAT_SECTOR; ++k)
+                miniFat_.push_back(LoadU32(p + 4 * k));
+        }
+    }
+
+    auto dirChain = CollectChain(hd.firstDirSector, SIZE_MAX);
+    if (!dirChain)
+        return dirChain.status();
+    entries_.clear();
+    for (std::uint32_t s : dirChain.value()) {
+        const std::uint8_t* p = image_.data() + (std::size_t{s} + 1) * SECTOR_SIZE;
+        for (std::uint32_t k = 0; k < DIRENTS_PER_SECTOR; ++k)
+            entries_.push_back(DecodeEntry(p + k * DIRENT_SIZE));
+    }
+    // Unused entries keep their place, so that the links, which are directory indices, stay
+    // right; only the unused tail is dropped.
+    while (!entries_.empty() && IsEmptyEntry(entries_.back()))
+        entries_.pop_back();
+    if (entries_.empty() || entries_[0].type != STGTY_ROOT)
+        return StatusCode::BadFormat;
+    return BuildTree();
+}
+
+Status CompoundStorage::BuildTree()
+{
+    tree_.assign(entries_.size(), TreeNode{});
+    std::vector<bool> seen(entries_.size(), false);
+    seen[0] = true;
+    // Explicit stack: a hostile directory could nest deeper than the call stack allows.
+    struct Item { std::uint32_t entry; std::uint32_t parent; };
+    std::vector<Item> stack;
+    auto push = [&](std::uint32_t link, std::uint32_t parent) -> bool {
+        if (link == NOSTREAM)
+            return true;
+        if (link >= entries_.size() || seen[link] || IsEmptyEntry(entries_[link]) || entries_[link].type == STGTY_ROOT)
+            return false;
+        seen[link] = true;
+        stack.push_back({link, parent});
+        return true;
+    };
+    if (!push(entries_[0].child, 0))
+        return StatusCode::BadFormat;
+    while (!stack.empty()) {
+        Item it = stack.back();
+        stack.pop_back();
+        tree_[it.entry].parent = it.parent;
+        tree_[it.parent].children.push_back(it.entry);
+        const CfbDirectoryEntry& e = entries_[it.entry];
+        if (!push(e.left, it.parent) || !push(e.right, it.parent))
+            return StatusCode::BadFormat;
+        if (e.type == STGTY_STORAGE && !push(e.child, it.entry))
+            return StatusCode::BadFormat;
+    }
+    for (TreeNode& n : tree_)
+        std::sort(n.children.begin(), n.children.end());
+    current_ = 0;
+    return Status::Success();
+}
+
+Result<std::vector<std::uint32_t>> CompoundStorage::CollectChain(std::uint32_t start, std::size_t limit) const
+{
+    std::vector<std::uint32_t> chain;
+    const std::size_t sectors = std::min(SectorCount(), fat_.size());
+    std::vector<bool> visited(sectors, false);
+    std::uint32_t s = start;
+    while (s != ENDOFCHAIN && chain.size() < limit) {
+        if (!IsRegular(s) || s >= sectors || visited[s])
+            return StatusCode::BadFormat;
+        visited[s] = true;
+        chain.push_back(s);
+        s = fat_[s];
+    }
+    return chain;
+}
+
+Result<std::vector<std::uint8_t>> CompoundStorage::ReadRegular(std::uint32_t start, std::uint32_t size) const
+{
+    std::size_t needed = (std::size_t{size} + SECTOR_SIZE - 1) / SECTOR_SIZE;
+    auto chain = CollectChain(start, needed);
+    if (!chain)
+        return chain.status();
+    if (chain.value().size() < needed)
+        return StatusCode::BadFormat;
+    std::vector<std::uint8_t> out(size);
+    std::size_t done = 0;
+    for (std::uint32_t s : chain.value()) {
+        std::size_t n = std::min<std::size_t>(SECTOR_SIZE, size - done);
+        std::memcpy(out.data() + done, image_.data() + (std::size_t{s} + 1) * SECTOR_SIZE, n);
+        done += n;
+    }
+    return out;
+}
+
+void CompoundStorage::CloseStorage()
+{
+    open_ = false;
+    path_.clear();
+    image_.clear();
+    header_ = CfbHeader{};
+    fat_.clear();
+    miniFat_.clear();
+    entries_.clear();
+    tree_.clear();
+    current_ = 0;
+    freeHint_ = 0;
+    miniFreeHint_ = 0;
+}
+
+// ---- names ------------------------------------------------------------------------------
+
+std::uint32_t CompoundStorage::FindChild(std::uint32_t storage, std::u16string_view leaf) const
+{
+    for (std::uint32_t c : tree_[storage].children)
+        if (entries_[c].name == leaf)
+            return c;
+    return NOSTREAM;
+}
+
+Status CompoundStorage::Resolve(std::u16string_view name, std::uint32_t& storage, std::u16string& leaf) const
+{
+    storage = current_;
+    if (!name.empty() && name.front() == u'\\') {
+        storage = 0;
+        name.remove_prefix(1);
+    }
+    std::size_t cut = name.rfind(u'\\');
+    std::u16string_view dirs = cut == std::u16string_view::npos ? std::u16string_view{} : name.substr(0, cut);
+    leaf = std::u16string(cut == std::u16string_view::npos ? name : name.substr(cut + 1));
+    while (!dirs.empty()) {
+        std::size_t sep = dirs.find(u'\\');
+        std::u16string_view part = dirs.substr(0, sep);
+        dirs = sep == std::u16string_view::npos ? std::u16string_view{} : dirs.substr(sep + 1);
+        if (part.empty() || part == u".")
+            continue;
+        if (part == u"..") {
+            if (storage != 0)
+                storage = tree_[storage].parent;
+            continue;
+        }
+        std::uint32_t next = FindChild(storage, part);
+        if (next == NOSTREAM || entries_[next].type != STGTY_STORAGE)
+            return StatusCode::NotFound;
+        storage = next;
+    }
+    return Status::Success();
+}
+
+// ---- stream operations ------------------------------------------------------------------
+
+Result<std::uint32_t> CompoundStorage::StreamSize(std::u16string_view name) const
+{
+    if (!open_)
+        return StatusCode::NotOpen;
+    std::uint32_t storage;
+    std::u16string leaf;
+    if (Status st = Resolve(name, storage, leaf); !st)
+        return st;
+    std::uint32_t e = FindChild(storage, leaf);
+    if (e == NOSTREAM || entries_[e].type != STGTY_STREAM)
+        return StatusCode::NotFound;
+    return entries_[e].size;
+}
+
+Status CompoundStorage::ReadStream(std::u16string_view name, std::vector<std::uint8_t>& buffer) const
+{
+    if (!open_)
+        return StatusCode::NotOpen;
+    std::uint32_t storage;
+    std::u16string leaf;
+    if (Status st = Resolve(name, storage, leaf); !st)
+        return st;
+    std::uint32_t idx = FindChild(storage, leaf);
+    if (idx == NOSTREAM || entries_[idx].type != STGTY_STREAM)
+        return StatusCode::NotFound;
+    const CfbDirectoryEntry& e = entries_[idx];
+    if (e.size >= MINI_STREAM_CUTOFF) {
+        auto bytes = ReadRegular(e.startSector, e.size);
+        if (!bytes)
+            return bytes.status();
+        buffer = std::move(bytes).value();
+        return Status::Success();
+    }
+    if (e.size == 0) {
+        buffer.clear();
+        return Status::Success();
+    }
+    const CfbDirectoryEntry& root = entries_[0];
+    auto mini = ReadRegular(root.startSector, root.size);
+    if (!mini)
+        return mini.status();
+    const std::vector<std::uint8_t>& ministream = mini.value();
+    std::size_t needed = (std::size_t{e.size} + MINI_SECTOR_SIZE - 1) / MINI_SECTOR_SIZE;
+    std::vector<bool> visited(miniFat_.size(), false);
+    std::vector<std::uint8_t> out(e.size);
+    std::uint32_t m = e.startSector;
+    for (std::size_t i = 0; i < needed; ++i) {
+        if (m >= miniFat_.size() || visited[m] || (std::size_t{m} + 1) * MINI_SECTOR_SIZE > ministream.size())
+            return StatusCode::BadFormat;
+        visited[m] = true;
+        std::size_t n = std::min<std::size_t>(MINI_SECTOR_SIZE, e.size - i * MINI_SECTOR_SIZE);
+        std::memcpy(out.data() + i * MINI_SECTOR_SIZE, ministream.data() + std::size_t{m} * MINI_SECTOR_SIZE, n);
+        m = miniFat_[m];
+    }
+    buffer = std::move(out);
+    return Status::Success();
+}
+
+Status CompoundStorage::CreateStorage(const std::filesystem::path& path)
+{
+    CloseStorage();
+    CfbHeader& hd = header_;
+    hd.minorVersion = MINOR_VERSION;
+    hd.majorVersion = MAJOR_VERSION_3;
+    hd.byteOrder = BYTE_ORDER_MARK;
+    hd.sectorShift = SECTOR_SHIFT_V3;
+    hd.miniSectorShift = MINI_SECTOR_SHIFT;
+    hd.numFatSectors = 1;
+    hd.firstDirSector = 1;
+    hd.transactionSignature = 0;
+    hd.miniStreamCutoff = MINI_STREAM_CUTOFF;
+    hd.firstMiniFatSector = ENDOFCHAIN;
+    hd.numMiniFatSectors = 0;
+    hd.firstDifatSector = ENDOFCHAIN;
+    hd.numDifatSectors = 0;
+    hd.difat.fill(FREESECT);
+    hd.difat[0] = 0;
+
+    fat_.assign(ENTRIES_PER_FAT_SECTOR, FREESECT);
+    fat_[0] = FATSECT;
+    fat_[1] = ENDOFCHAIN;
+    image_.assign(3 * SECTOR_SIZE, 0);
+
+    CfbDirectoryEntry root;
+    root.name = u"Root Entry";
+    root.nameLength = static_cast<std::uint16_t>((root.name.size() + 1) * 2);
+    root.type = STGTY_ROOT;
+    entries_ = {root};
+    tree_.assign(1, TreeNode{});
+    current_ = 0;
+    path_ = path;
+    open_ = true;
+    return SaveAll();
+}
+
+Status CompoundStorage::AddStream(std::u16string_view name)
+{
+    if (!open_)
+        return StatusCode::NotOpen;
+    std::uint32_t storage;
+    std::u16string leaf;
+    if (Status st = Resolve(name, storage, leaf); !st)
+        return st;
+    current_ = storage;
+    if (leaf.empty())
+        return StatusCode::EmptyName;
+    if (leaf.size() > MAX_NAME_CHARS)
+        return StatusCode::NameTooLong;
+    if (FindChild(storage, leaf) != NOSTREAM)
+        return StatusCode::DuplicateName;
+
+    CfbDirectoryEntry e;
+    e.name = leaf;
+    e.nameLength = static_cast<std::uint16_t>((leaf.size() + 1) * 2);
+    e.type = STGTY_STREAM;
+
+    std::uint32_t at = 1;
+    while (at < entries_.size() && SortsBefore(entries_[at].name, leaf))
+        ++at;
+    auto bump = [at](std::uint32_t& ref) {
+        if (ref != NOSTREAM && ref >= at)
+            ++ref;
+    };
+    for (CfbDirectoryEntry& x : entries_) {
+        bump(x.left);
+        bump(x.right);
+        bump(x.child);
+    }
+    for (TreeNode& n : tree_) {
+        bump(n.parent);
+        for (std::uint32_t& c : n.children)
+            bump(c);
+    }
+    bump(storage);
+    bump(current_);
+    entries_.insert(entries_.begin() + at, e);
+    TreeNode node;
+    node.parent = storage;
+    tree_.insert(tree_.begin() + at, node);
+    auto& kids = tree_[storage].children;
+    kids.insert(std::upper_bound(kids.begin(), kids.end(), at), at);
+    Relink(storage);
+    return SaveAll();
+}
+
+void CompoundStorage::Relink(std::uint32_t storage)
+{
+    const auto& c = tree_[storage].children;
+    for (std::uint32_t k : c) {
+        entries_[k].left = NOSTREAM;
+        entries_[k].right = NOSTREAM;
+    }
+    if (c.empty()) {
+        entries_[storage].child = NOSTREAM;
+        return;
+    }
+    std::size_t n = c.size();
+    std::size_t m = n / 2;
+    entries_[storage].child = c[m];
+    for (std::size_t k = 1; k <= m; ++k)
+        entries_[c[k]].left = c[k - 1];
+    for (std::size_t k = m; k + 1 < n; ++k)
+        entries_[c[k]].right = c[k + 1];
+}
+
+Status CompoundStorage::WriteStream(std::u16string_view name, std::span<const std::uint8_t> data)
+{
+    if (!open_)
+        return StatusCode::NotOpen;
+    if (data.size() > kMaxFileBytes)
+        return StatusCode::TooLarge;
+    std::uint32_t storage;
+    std::u16string leaf;
+    if (Status st = Resolve(name, storage, leaf); !st)
+        return st;
+    std::uint32_t idx = FindChild(storage, leaf);
+    if (idx == NOSTREAM || entries_[idx].type != STGTY_STREAM)
+        return StatusCode::NotFound;
+
+    const bool wasMini = entries_[idx].size < MINI_STREAM_CUTOFF;
+    const bool isMini = data.size() < MINI_STREAM_CUTOFF;
+    std::uint32_t start = entries_[idx].startSector;
+    if (wasMini != isMini) {
+        ReleaseChain(start, wasMini);
+        start = ENDOFCHAIN;
+    }
+    Status st = isMini ? WriteMini(start, data) : WriteRegular(start, data);
+    if (!st)
+        return st;
+    entries_[idx].startSector = start;
+    entries_[idx].size = static_cast<std::uint32_t>(data.size());
+    return SaveAll();
+}
+
+// ---- sector allocation --------------------------------------------------------------------
+
+void CompoundStorage::WriteSector(std::uint32_t sector, std::span<const std::uint8_t> bytes)
+{
+    std::size_t at = (std::size_t{sector} + 1) * SECTOR_SIZE;
+    if (image_.size() < at + SECTOR_SIZE)
+        image_.resize(at + SECTOR_SIZE, 0);
+    std::memset(image_.data() + at, 0, SECTOR_SIZE);
+    if (!bytes.empty())
+        std::memcpy(image_.data() + at, bytes.data(), std::min<std::size_t>(bytes.size(), SECTOR_SIZE));
+}
+
+void CompoundStorage::InsertSector(std::uint32_t index)
+{
+    std::size_t at = (std::size_t{index} + 1) * SECTOR_SIZE;
+    if (at >= image_.size())
+        image_.resize(at + SECTOR_SIZE, 0);
+    else
+        image_.insert(image_.begin() + static_cast<std::ptrdiff_t>(at), SECTOR_SIZE, 0);
+    auto bump = [index](std::uint32_t& ref) {
+        if (IsRegular(ref) && ref >= index)
+            ++ref;
+    };
+    for (std::uint32_t& f : fat_)
+        bump(f);
+    for (std::uint32_t i = 0; i < header_.numFatSectors; ++i)
+        bump(header_.difat[i]);
+    bump(header_.firstDirSector);
+    bump(header_.firstMiniFatSector);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        CfbDirectoryEntry& e = entries_[i];
+        if (e.type == STGTY_ROOT || (e.type == STGTY_STREAM && e.size >= MINI_STREAM_CUTOFF))
+            bump(e.startSector);
+    }
+}
+
+Result<std::uint32_t> CompoundStorage::TakeFreeSector()
+{
+    auto it = std::find(fat_.begin() + static_cast<std::ptrdiff_t>(std::min(freeHint_, fat_.size())), fat_.end(), FREESECT);
+    if (it != fat_.end()) {
+        freeHint_ = static_cast<std::size_t>(it - fat_.begin()) + 1;
+        return static_cast<std::uint32_t>(it - fat_.begin());
+    }
+    if (header_.numFatSectors >= HEADER_DIFAT_ENTRIES)
+        return StatusCode::TooLarge;
+    // Grow the FAT by one sector placed right after every sector it already covers.
+    std::uint32_t index = static_cast<std::uint32_t>(fat_.size());
+    InsertSector(index);
+    header_.difat[header_.numFatSectors++] = index;
+    fat_.push_back(FATSECT);
+    fat_.insert(fat_.end(), ENTRIES_PER_FAT_SECTOR - 1, FREESECT);
+    return index + 1;
+}
+
+Result<std::uint32_t> CompoundStorage::TakeFreeMiniSector()
+{
+    auto it = std::find(miniFat_.begin() + static_cast<std::ptrdiff_t>(std::min(miniFreeHint_, miniFat_.size())), miniFat_.end(), FREESECT);
+    if (it != miniFat_.end()) {
+        miniFreeHint_ = static_cast<std::size_t>(it - miniFat_.begin()) + 1;
+        return static_cast<std::uint32_t>(it - miniFat_.begin());
+    }
+    auto s = TakeFreeSector();
+    if (!s)
+        return s;
+    fat_[s.value()] = ENDOFCHAIN;
+    WriteSector(s.value(), {});
+    if (miniFat_.empty()) {
+        header_.firstMiniFatSector = s.value();
+        header_.numMiniFatSectors = 1;
+    } else {
+        auto chain = CollectChain(header_.firstMiniFatSector, SIZE_MAX);
+        if (!chain || chain.value().empty())
+            return StatusCode::BadFormat;
+        fat_[chain.value().back()] = s.value();
+        ++header_.numMiniFatSectors;
+    }
+    std::uint32_t first = static_cast<std::uint32_t>(miniFat_.size());
+    miniFat_.insert(miniFat_.end(), ENTRIES_PER_FAT_SECTOR, FREESECT);
+    return first;
+}
+
+void CompoundStorage::ReleaseChain(std::uint32_t start, bool mini)
+{
+    std::vector<std::uint32_t>& table = mini ? miniFat_ : fat_;
+    (mini ? miniFreeHint_ : freeHint_) = 0;
+    std::vector<bool> seen(table.size(), false);
+    std::uint32_t s = start;
+    while (s < table.size() && !seen[s]) {
+        seen[s] = true;
+        std::uint32_t next = table[s];
+        table[s] = FREESECT;
+        s = next;
+    }
+}
+
+Status CompoundStorage::WriteRegular(std::uint32_t& start, std::span<const std::uint8_t> data)
+{
+    if (data.empty() && start == ENDOFCHAIN)
+        return Status::Success();
+    auto collected = CollectChain(start, SIZE_MAX);
+    if (!collected)
+        return collected.status();
+    std::vector<std::uint32_t> chain = std::move(collected).value();
+    std::size_t needed = (data.size() + SECTOR_SIZE - 1) / SECTOR_SIZE;
+    if (chain.size() > needed) {
+        freeHint_ = 0;
+        for (std::size_t i = needed; i < chain.size(); ++i)
+            fat_[chain[i]] = FREESECT;
+        if (needed == 0)
+            start = ENDOFCHAIN;
+        else
+            fat_[chain[needed - 1]] = ENDOFCHAIN;
+        chain.resize(needed);
+    }
+    for (std::size_t i = 0; i < needed; ++i) {
+        if (i == chain.size()) {
+            auto s = TakeFreeSector();
+            if (!s)
+                return s.status();
+            fat_[s.value()] = ENDOFCHAIN;
+            if (i == 0)
+                start = s.value();
+            else
+                fat_[chain[i - 1]] = s.value();
+            chain.push_back(s.value());
+        }
+        std::size_t n = std::min<std::size_t>(SECTOR_SIZE, data.size() - i * SECTOR_SIZE);
+        WriteSector(chain[i], data.subspan(i * SECTOR_SIZE, n));
+    }
+    return Status::Success();
+}
+
+Status CompoundStorage::WriteMini(std::uint32_t& start, std::span<const std::uint8_t> data)
+{
+    std::size_t needed = (data.size() + MINI_SECTOR_SIZE - 1) / MINI_SECTOR_SIZE;
+    if (needed == 0 && start == ENDOFCHAIN)
+        return Status::Success();
+
+    CfbDirectoryEntry* root = &entries_[0];
+    std::vector<std::uint8_t> ministream;
+    if (root->startSector == ENDOFCHAIN) {
+        auto s = TakeFreeSector();
+        if (!s)
+            return s.status();
+        fat_[s.value()] = ENDOFCHAIN;
+        std::uint8_t zero[SECTOR_SIZE] = {};
+        WriteSector(s.value(), zero);
+        root = &entries_[0];
+        root->startSector = s.value();
+        root->size = SECTOR_SIZE;
+    } else {
+        auto bytes = ReadRegular(root->startSector, root->size);
+        if (!bytes)
+            return bytes.status();
+        ministream = std::move(bytes).value();
+    }
+
+    std::vector<std::uint32_t> chain;
+    {
+        std::vector<bool> seen(miniFat_.size(), false);
+        std::uint32_t m = start;
+        while (m != ENDOFCHAIN) {
+            if (m >= miniFat_.size() || seen[m])
+                return StatusCode::BadFormat;
+            seen[m] = true;
+            chain.push_back(m);
+            m = miniFat_[m];
+        }
+    }
+    if (chain.size() > needed) {
+        miniFreeHint_ = 0;
+        for (std::size_t i = needed; i < chain.size(); ++i)
+            miniFat_[chain[i]] = FREESECT;
+        if (needed == 0)
+            start = ENDOFCHAIN;
+        else
+            miniFat_[chain[needed - 1]] = ENDOFCHAIN;
+        chain.resize(needed);
+    }
+    while (chain.size() < needed) {
+        auto m = TakeFreeMiniSector();
+        if (!m)
+            return m.status();
+        miniFat_[m.value()] = ENDOFCHAIN;
+        if (chain.empty())
+            start = m.value();
+        else
+            miniFat_[chain.back()] = m.value();
+        chain.push_back(m.value());
+        std::size_t end = (std::size_t{m.value()} + 1) * MINI_SECTOR_SIZE;
+        if (ministream.size() < end)
+            ministream.resize(end, 0);
+    }
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        std::size_t n = std::min<std::size_t>(MINI_SECTOR_SIZE, data.size() - i * MINI_SECTOR_SIZE);
+        std::uint8_t* dst = ministream.data() + std::size_t{chain[i]} * MINI_SECTOR_SIZE;
+        std::memset(dst, 0, MINI_SECTOR_SIZE);
+        std::memcpy(dst, data.data() + i * MINI_SECTOR_SIZE, n);
+    }
+    std::uint32_t rootStart = entries_[0].startSector;
+    Status st = WriteRegular(rootStart, ministream);
+    if (!st)
+        return st;
+    entries_[0].startSector = rootStart;
+    entries_[0].size = static_cast<std::uint32_t>(ministream.size());
+    return Status::Success();
+}
+
+// ---- saving -------------------------------------------------------------------------------
+
+Status CompoundStorage::SaveAll()
+{
+    // The directory first: growing its chain may add sectors that the FAT must record.
+    if (Status st = SaveDirectory(); !st)
+        return st;
+    if (Status st = SaveMiniFat(); !st)
+        return st;
+    if (Status st = SaveFat(); !st)
+        return st;
+    SaveHeader();
+    return Flush();
+}
+
+void CompoundStorage::SaveHeader()
+{
+    if (image_.size() < SECTOR_SIZE)
+        image_.resize(SECTOR_SIZE, 0);
+    std::uint8_t* h = image_.data();
+    std::memset(h, 0, SECTOR_SIZE);
+    std::memcpy(h + HDR_SIGNATURE, HEADER_SIGNATURE, 8);
+    StoreU16(h + HDR_MINOR_VERSION, header_.minorVersion);
+    StoreU16(h + HDR_MAJOR_VERSION, header_.majorVersion);
+    StoreU16(h + HDR_BYTE_ORDER, header_.byteOrder);
+    StoreU16(h + HDR_SECTOR_SHIFT, header_.sectorShift);
+    StoreU32(h + HDR_MINI_SECTOR_SHIFT, header_.miniSectorShift);
+    StoreU32(h + HDR_NUM_FAT_SECTORS, header_.numFatSectors);
+    StoreU32(h + HDR_FIRST_DIR_SECTOR, header_.firstDirSector);
+    StoreU32(h + HDR_TRANSACTION_SIGNATURE, header_.transactionSignature);
+    StoreU32(h + HDR_MINI_STREAM_CUTOFF, header_.miniStreamCutoff);
+    StoreU32(h + HDR_FIRST_MINIFAT_SECTOR, header_.firstMiniFatSector);
+    StoreU32(h + HDR_NUM_MINIFAT_SECTORS, header_.numMiniFatSectors);
+    StoreU32(h + HDR_FIRST_DIFAT_SECTOR, header_.firstDifatSector);
+    StoreU32(h + HDR_NUM_DIFAT_SECTORS, header_.numDifatSectors);
+    for (std::uint32_t i = 0; i < HEADER_DIFAT_ENTRIES; ++i)
+        StoreU32(h + HDR_DIFAT + 4 * i, header_.difat[i]);
+}
+
+Status CompoundStorage::SaveFat()
+{
+    for (std::uint32_t i = 0; i < header_.numFatSectors; ++i) {
+        std::uint8_t block[SECTOR_SIZE];
+        for (std::uint32_t k = 0; k < ENTRIES_PER_FAT_SECTOR; ++k)
+            StoreU32(block + 4 * k, fat_[std::size_t{i} * ENTRIES_PER_FAT_SECTOR + k]);
+        WriteSector(header_.difat[i], block);
+    }
+    return Status::Success();
+}
+
+Status CompoundStorage::SaveMiniFat()
+{
+    if (miniFat_.empty())
+        return Status::Success();
+    auto chain = CollectChain(header_.firstMiniFatSector, header_.numMiniFatSectors);
+    if (!chain)
+        return chain.status();
+    const auto& sectors = chain.value();
+    for (std::size_t i = 0; i < sectors.size(); ++i) {
+        std::uint8_t block[SECTOR_SIZE];
+        for (std::uint32_t k = 0; k < ENTRIES_PER_FAT_SECTOR; ++k) {
+            std::size_t at = i * ENTRIES_PER_FAT_SECTOR + k;
+            StoreU32(block + 4 * k, at < miniFat_.size() ? miniFat_[at] : FREESECT);
+        }
+        WriteSector(sectors[i], block);
+    }
+    return Status::Success();
+}
+
+Status CompoundStorage::SaveDirectory()
+{
+    std::size_t sectors = (entries_.size() + DIRENTS_PER_SECTOR - 1) / DIRENTS_PER_SECTOR;
+    std::vector<std::uint8_t> buffer(sectors * SECTOR_SIZE, 0);
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        EncodeEntry(entries_[i], buffer.data() + i * DIRENT_SIZE);
+    std::uint32_t first = header_.firstDirSector;
+    Status st = WriteRegular(first, buffer);
+    header_.firstDirSector = first;
+    return st;
+}
+
+Status CompoundStorage::Flush()
+{
+    if (path_.empty())
+        return Status::Success();
+    std::ofstream out(path_, std::ios::out | std::ios::binary | std::ios::trunc);
+    if (!out)
+        return StatusCode::IoError;
+    out.write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
+    out.close();
+    return out ? Status::Success() : Status(StatusCode::IoError);
+}

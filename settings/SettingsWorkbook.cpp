@@ -1,0 +1,188 @@
+#include "SettingsWorkbook.h"
+
+#include "ExcelDocument.h"
+#include "TextConversions.h"
+
+#include <charconv>
+#include <system_error>
+
+namespace {
+
+constexpr std::uint32_t kSettingsColumn = 1;
+constexpr std::uint32_t kLastSettingsRow = 7;
+
+bool IsFolderRow(SettingRow row) { return row >= SettingRow::PhotoDir && row <= SettingRow::AddOnDir; }
+bool IsIntegerRow(SettingRow row) { return row >= SettingRow::ImageWidth && row <= SettingRow::DelaySeconds; }
+
+std::filesystem::path PathFromUtf8(const std::string& utf8)
+{
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// The cell as text: integers in decimal, doubles with six decimals, texts as they are.
+std::string CellText(const GridCell& cell)
+{
+    switch (cell.Type()) {
+    case CellType::Integer:
+        return std::to_string(cell.AsInteger());
+    case CellType::Double: {
+        // Six decimals whatever the user's locale, so that 1.5 always reads as 1.500000.
+        char buffer[400];
+        auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, cell.AsDouble(), std::chars_format::fixed, 6);
+        return ec == std::errc{} ? std::string(buffer, end) : std::string{};
+    }
+    case CellType::AnsiText:
+        return TextConversions::Latin1ToUtf8(cell.AnsiText());
+    case CellType::WideText:
+        return TextConversions::Utf16ToUtf8(cell.WideText());
+    case CellType::Empty:
+        break;
+    }
+    return {};
+}
+
+std::filesystem::path& FolderOf(AppFolders& folders, SettingRow row)
+{
+    switch (row) {
+    case SettingRow::PhotoDir: return folders.photoDir;
+    case SettingRow::FrameDir: return folders.frameDir;
+    default: return folders.addOnDir;
+    }
+}
+
+int& ValueOf(SettingsValues& values, SettingRow row)
+{
+    switch (row) {
+    case SettingRow::ImageWidth: return values.imageWidth;
+    case SettingRow::ImageHeight: return values.imageHeight;
+    case SettingRow::CameraDetected: return values.cameraDetected;
+    default: return values.delaySeconds;
+    }
+}
+
+} // namespace
+
+bool FitsSettingBuffer(const std::string& utf8)
+{
+    return utf8.size() < kSettingTextBuffer;
+}
+
+std::filesystem::path SettingsWorkbookPath(const std::filesystem::path& systemDir)
+{
+    return systemDir / "Configure.xls";
+}
+
+std::string FolderText(const std::filesystem::path& folder)
+{
+    std::u8string s = folder.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+Status LoadSettings(AppFolders& folders, SettingsValues& values)
+{
+    const std::filesystem::path path = SettingsWorkbookPath(folders.systemDir);
+    if (!FitsSettingBuffer(FolderText(path)))
+        return StatusCode::TooLarge;
+    ExcelDocument doc;
+    if (Status st = doc.OpenBook(path); !st)
+        return st;
+    SheetGrid* sheet = doc.SheetAt(0);
+    if (sheet == nullptr || sheet->ColumnCount() <= kSettingsColumn)
+        return Status::Success();
+    for (std::uint32_t r = 1; r < sheet->RowCount() && r <= kLastSettingsRow; ++r) {
+        const GridCell* cell = sheet->Find(r, kSettingsColumn);
+        if (cell == nullptr)
+            continue;
+        std::string text = CellText(*cell);
+        if (text.empty())
+            continue;
+        const SettingRow row = static_cast<SettingRow>(r);
+        if (IsFolderRow(row))
+            FolderOf(folders, row) = PathFromUtf8(text);
+        else if (FitsSettingBuffer(text))
+            ValueOf(values, row) = TextConversions::LeadingInteger(text);
+    }
+    return Status::Success();
+}
+
+Status StoreSettings(const std::filesystem::path& systemDir, std::span<const SettingWrite> writes)
+{
+    for (const SettingWrite& w : writes) {
+        if (const std::string* text = std::get_if<std::string>(&w.value)) {
+            if (!IsFolderRow(w.row))
+                return StatusCode::InvalidArgument;
+            if (!FitsSettingBuffer(*text))
+                return StatusCode::TooLarge;
+        } else if (!IsIntegerRow(w.row)) {
+            return StatusCode::InvalidArgument;
+        }
+    }
+    const std::filesystem::path path = SettingsWorkbookPath(systemDir);
+    if (!FitsSettingBuffer(FolderText(path)))
+        return StatusCode::TooLarge;
+
+    ExcelDocument doc;
+    if (Status st = doc.OpenBook(path); !st)
+        return st;
+    if (SheetGrid* sheet = doc.SheetAt(0)) {
+        for (const SettingWrite& w : writes) {
+            GridCell* cell = sheet->CellAt(static_cast<std::uint32_t>(w.row), kSettingsColumn);
+            if (const std::string* text = std::get_if<std::string>(&w.value)) {
+                // Plain ASCII stays an 8-bit string; anything else needs 16-bit characters,
+                // since 8-bit strings can only hold the first 256 Unicode characters.
+                if (TextConversions::IsAscii(*text))
+                    cell->SetAnsiText(*text);
+                else
+                    cell->SetWideText(TextConversions::Utf8ToUtf16(*text));
+            } else {
+                cell->SetInteger(std::get<int>(w.value));
+            }
+        }
+    }
+
+    // The new workbook is complete on disk before it replaces the old one.
+    std::filesystem::path temp = path;
+    temp += ".new";
+    std::error_code ec;
+    Status st = doc.WriteBook(temp);
+    if (st) {
+        std::filesystem::file_status old = std::filesystem::status(path, ec);
+        if (!ec)
+            std::filesystem::permissions(temp, old.permissions(), ec);
+        std::filesystem::rename(temp, path, ec);
+        if (ec)
+            st = StatusCode::IoError;
+    }
+    if (!st)
+        std::filesystem::remove(temp, ec);
+    return st;
+}
+
+Status StoreFolder(AppFolders& folders, SettingRow row, const std::filesystem::path& folder)
+{
+    if (!IsFolderRow(row))
+        return StatusCode::InvalidArgument;
+    const std::string text = FolderText(folder);
+    if (!FitsSettingBuffer(text))
+        return StatusCode::TooLarge;
+    FolderOf(folders, row) = folder;
+    const SettingWrite write{row, text};
+    return StoreSettings(folders.systemDir, std::span(&write, 1));
+}
+
+Status StoreDelaySeconds(const AppFolders& folders, SettingsValues& values, int seconds)
+{
+    values.delaySeconds = seconds;
+    const SettingWrite write{SettingRow::DelaySeconds, seconds};
+    return StoreSettings(folders.systemDir, std::span(&write, 1));
+}
+
+Status StoreCameraProbe(const AppFolders& folders, int frameWidth, int frameHeight)
+{
+    const SettingWrite writes[] = {
+        {SettingRow::ImageWidth, frameWidth},
+        {SettingRow::ImageHeight, frameHeight},
+        {SettingRow::CameraDetected, 1},
+    };
+    return StoreSettings(folders.systemDir, writes);
+}

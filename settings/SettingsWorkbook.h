@@ -1,0 +1,57 @@
+#pragma once
+
+#include "SettingsValues.h"
+#include "Status.h"
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <variant>
+
+// The settings workbook system/Configure.xls: first sheet, column B, rows 1 to 7 (counted
+// from 0). Rows 0, column A and anything else in the workbook are kept on every store.
+enum class SettingRow : int {
+    PhotoDir = 1,
+    FrameDir = 2,
+    AddOnDir = 3,
+    ImageWidth = 4,
+    ImageHeight = 5,
+    CameraDetected = 6,
+    DelaySeconds = 7,
+};
+
+// One value to store: a UTF-8 text for the folder rows, an integer for rows 4 to 7.
+struct SettingWrite {
+    SettingRow row;
+    std::variant<std::string, int> value;
+};
+
+// Texts and the workbook path must fit 263 bytes (UTF-8 here), as in the stored format's
+// fixed-size buffers; longer ones are refused.
+inline constexpr std::size_t kSettingTextBuffer = 264;
+bool FitsSettingBuffer(const std::string& utf8);
+
+std::filesystem::path SettingsWorkbookPath(const std::filesystem::path& systemDir);
+
+// Fills folders and values from the workbook; what the workbook lacks keeps the value it had
+// (the caller sets the defaults first). Fails only when the workbook cannot be loaded (missing,
+// unwritable, damaged, or its path too long): the caller tells the user, this layer does not.
+// A workbook without sheets, or whose first sheet has no column B, loads with success.
+Status LoadSettings(AppFolders& folders, SettingsValues& values);
+
+// Opens the workbook, sets the given cells in order and writes it back through a temporary
+// file beside it that replaces it only once complete. Never creates the workbook: when it
+// cannot be loaded nothing is written. Refuses (writing nothing) a text that does not fit
+// the buffer, a text for an integer row or an integer for a folder row.
+Status StoreSettings(const std::filesystem::path& systemDir, std::span<const SettingWrite> writes);
+
+// The callers' forms. A folder that does not fit is refused and the folder keeps its value;
+// otherwise the in-memory value changes even when the file cannot be written.
+Status StoreFolder(AppFolders& folders, SettingRow row, const std::filesystem::path& folder);
+Status StoreDelaySeconds(const AppFolders& folders, SettingsValues& values, int seconds);
+// The camera probe: width, height and the detected mark 1, in one rewrite. The values in
+// memory are left alone; they take effect at the next start.
+Status StoreCameraProbe(const AppFolders& folders, int frameWidth, int frameHeight);
+
+// The folder as it is stored: UTF-8 text.
+std::string FolderText(const std::filesystem::path& folder);

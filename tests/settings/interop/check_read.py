@@ -1,0 +1,113 @@
+"""Workbooks written by xlwt read back through make_configure with the values xlrd sees,
+and survive being opened and rewritten."""
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+import xlrd
+import xlwt
+
+TOOL = sys.argv[1]
+
+
+def make_numbers(path):
+    book = xlwt.Workbook()
+    sheet = book.add_sheet("Numbers")
+    values = [0, 1, -1, 640, 480, 536870911, -536870912, 1 << 30, 0.5, 1.23, 3.14159, -2.5e-3, 1e100, 123456.78]
+    for i, v in enumerate(values):
+        sheet.write(i, 0, v)
+        sheet.write(i, 1, i)
+        sheet.write(i, 2, i * 0.25)
+    for r in range(40, 100):
+        sheet.write(r, 3, r * 7)
+    sheet.write(5, 6, True)
+    book.save(path)
+
+
+def make_chinese(path):
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("设置")
+    sheet.write(0, 0, "设置项")
+    sheet.write(1, 1, "/home/用户/图片/")
+    sheet.write(2, 1, "相框")
+    sheet.write(3, 1, "café")
+    sheet.write(4, 1, 640)
+    book.save(path)
+
+
+def make_sheets(path):
+    book = xlwt.Workbook(encoding="utf-8")
+    for s in range(4):
+        sheet = book.add_sheet(f"第{s}页")
+        for r in range(s * 10 + 1):
+            sheet.write(r, s, f"sheet {s} row {r}")
+            sheet.write(r, s + 1, r * 1.5)
+    book.save(path)
+
+
+def make_long_sst(path):
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("Long")
+    for r in range(3000):
+        text = f"string {r} " + "x" * (r % 50)
+        if r % 4 == 0:
+            text += "长字符串" * (r % 7)
+        sheet.write(r, 0, text)
+        sheet.write(r, 1, text)  # every text twice: shared
+    sheet.write(3000, 0, "W" * 20000)
+    sheet.write(3001, 0, "宽" * 12000)
+    book.save(path)
+
+
+def xlrd_cells(path):
+    book = xlrd.open_workbook(path)
+    sheets = []
+    for sheet in book.sheets():
+        cells = {}
+        for r in range(sheet.nrows):
+            for c in range(sheet.ncols):
+                cell = sheet.cell(r, c)
+                if cell.ctype in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
+                    continue
+                value = cell.value
+                if cell.ctype == xlrd.XL_CELL_BOOLEAN:
+                    value = int(value)
+                cells[(r, c)] = value
+        sheets.append((sheet.name, cells))
+    return sheets
+
+
+def ours(path):
+    out = subprocess.run([TOOL, "--dump", path], check=True, capture_output=True)
+    data = json.loads(out.stdout.decode("utf-8"))
+    return [(s["name"], {(r, c): v for r, c, _t, v in s["cells"]}) for s in data["sheets"]]
+
+
+def same(name, want, got):
+    assert len(want) == len(got), (name, len(want), len(got))
+    for (wname, wcells), (gname, gcells) in zip(want, got):
+        assert wname == gname, (name, wname, gname)
+        assert wcells.keys() == gcells.keys(), (name, sorted(set(wcells) ^ set(gcells))[:10])
+        for key, value in wcells.items():
+            assert gcells[key] == value, (name, key, value, gcells[key])
+
+
+def main():
+    makers = {"numbers": make_numbers, "chinese": make_chinese, "sheets": make_sheets, "longsst": make_long_sst}
+    with tempfile.TemporaryDirectory() as folder:
+        for name, make in makers.items():
+            path = os.path.join(folder, name + ".xls")
+            make(path)
+            want = xlrd_cells(path)
+            same(name, want, ours(path))
+            again = os.path.join(folder, name + "-rewritten.xls")
+            subprocess.run([TOOL, "--rewrite", path, again], check=True)
+            same(name + " rewritten (xlrd)", want, xlrd_cells(again))
+            same(name + " rewritten (ours)", want, ours(again))
+            print("ok", name)
+    print(f"{len(makers)} passed, 0 failed")
+
+
+main()
