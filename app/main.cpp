@@ -1,6 +1,8 @@
 #include "app/AppInfo.h"
 #include "app/CMainFrame.h"
 #include "app/CommandLine.h"
+#include "decorations/MessageBoxes.h"
+#include "settings/SettingsWorkbook.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -16,8 +18,12 @@ int main(int argc, char* argv[])
         QMessageBox::critical(nullptr, QString::fromUtf8(AppInfo::kCaption), options.error);
         return 2;
     }
-    const AppFolders folders = AppFolders::FromAppDir(QApplication::applicationDirPath().toStdString());
-    const SettingsValues values;
+    AppFolders folders = AppFolders::FromAppDir(QApplication::applicationDirPath().toStdString());
+    SettingsValues values;
+    if (!LoadSettings(folders, values)) {
+        // The defaults stay in force; the program goes on without the workbook.
+        Messages().Exclamation(nullptr, QObject::tr("加载配置文件失败！"), QString::fromUtf8(AppInfo::kTitle));
+    }
     CMainFrame window(folders, values, MakeFrameSourceFactory(options.source));
     window.show();
     return app.exec();

@@ -133,9 +133,10 @@ public:
     explicit Writer(std::vector<std::uint8_t>& out) : out_(out) {}
 
     void U8(std::uint8_t v) { out_.push_back(v); }
-    void U16(std::uint16_t v) { std::uint8_t b[2]; StoreU16(b, v); out_.insert(out_.end(), b, b + 2); }
-    void U32(std::uint32_t v) { std::uint8_t b[4]; StoreU32(b, v); out_.insert(out_.end(), b, b + 4); }
-    void U64(std::uint64_t v) { std::uint8_t b[8]; StoreU64(b, v); out_.insert(out_.end(), b, b + 8); }
+    // Byte by byte: GCC 12 warns falsely about inserting a small array into an empty vector.
+    void U16(std::uint16_t v) { Little(v, 2); }
+    void U32(std::uint32_t v) { Little(v, 4); }
+    void U64(std::uint64_t v) { Little(v, 8); }
     void F64(double d)
     {
         std::uint64_t bits;
@@ -143,6 +144,15 @@ public:
         U64(bits);
     }
     void Bytes(ConstBytes bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
+
+private:
+    void Little(std::uint64_t v, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            out_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+
+public:
 
 private:
     std::vector<std::uint8_t>& out_;

@@ -56,8 +56,15 @@ std::string WorkbookJson(ExcelDocument& doc, std::size_t streamSize)
             }
             out += first ? "" : ", ";
             first = false;
-            out += "[" + std::to_string(key / SheetGrid::kMaxColumns) + ", " + std::to_string(key % SheetGrid::kMaxColumns)
-                + ", " + std::to_string(static_cast<int>(cell.Type())) + ", " + value + "]";
+            out += "[";
+            out += std::to_string(key / SheetGrid::kMaxColumns);
+            out += ", ";
+            out += std::to_string(key % SheetGrid::kMaxColumns);
+            out += ", ";
+            out += std::to_string(static_cast<int>(cell.Type()));
+            out += ", ";
+            out += value;
+            out += "]";
         }
         out += "]}";
     }
