@@ -20,7 +20,12 @@ public:
     CFrameView* pane() const { return pane_; }
     QSplitter* splitter() const { return splitter_; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    int imageWidth_ = 0;
+    bool splitDone_ = false;
     QSplitter* splitter_ = nullptr;
     CParvelWebcamView* view_ = nullptr;
     CFrameView* pane_ = nullptr;

@@ -1,0 +1,136 @@
+#include "QtTestApp.h"
+#include "../pipeline/ScriptedSource.h"
+
+#include "app/CChildFrame.h"
+#include "app/CParvelWebcamView.h"
+#include "app/CommandLine.h"
+#include "decorations/CFrameView.h"
+#include "decorations/MessageBoxes.h"
+#include "decorations/Photostrip.h"
+#include "pipeline/CWebcamCtl.h"
+#include "pipeline/Decorations.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSplitter>
+#include <QTemporaryDir>
+
+namespace {
+
+class WorkspaceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureQtApp();
+        folders = AppFolders::FromAppDir(dir.path().toStdString());
+        state = std::make_shared<ScriptedSourceState>();
+    }
+
+    std::unique_ptr<CParvelWebcamView> ShowView(int width = 640, int height = 480, int viewHeight = 560)
+    {
+        SettingsValues values;
+        values.imageWidth = width;
+        values.imageHeight = height;
+        auto view = std::make_unique<CParvelWebcamView>(folders, values, ScriptedFactory(state));
+        view->resize(width, viewHeight);
+        view->show();
+        return view;
+    }
+
+    QTemporaryDir dir;
+    AppFolders folders;
+    std::shared_ptr<ScriptedSourceState> state;
+    RecordingMessageBoxes boxes;
+    ScopedMessageBoxes install { boxes };
+};
+
+TEST_F(WorkspaceTest, DisplaySizesScaleThePictureAndKeepTheMovieStrip)
+{
+    auto view = ShowView();
+    ASSERT_TRUE(view->layoutDone());
+    CWebcamCtl* webcam = view->webcam();
+    EXPECT_EQ(webcam->geometry(), QRect(0, 0, 640, 480));
+    EXPECT_EQ(view->movieRect(), QRect(0, 480, 640, 60));
+
+    view->SetDisplaySize(2);
+    EXPECT_EQ(webcam->size(), QSize(320, 240));
+    EXPECT_FLOAT_EQ(webcam->scaleX(), 2.0f);
+    view->SetDisplaySize(1);
+    EXPECT_EQ(webcam->size(), QSize(480, 360));
+    EXPECT_FLOAT_EQ(webcam->scaleY(), 1.3333334f);
+    EXPECT_EQ(view->movieRect(), QRect(0, 480, 640, 60)); // the strip stays where it is
+}
+
+TEST_F(WorkspaceTest, OddWidthAtThreeQuartersTruncatesAndShortViewsGetAShortStrip)
+{
+    auto view = ShowView(642, 480, 500);
+    view->SetDisplaySize(1);
+    EXPECT_EQ(view->webcam()->displayWidth(), 481);
+    EXPECT_EQ(view->movieRect().height(), 20);
+}
+
+TEST_F(WorkspaceTest, PicksAreDroppedWhileStoppedAndRefusedWhileHidden)
+{
+    auto view = ShowView();
+    Decorations& decorations = view->webcam()->decorations();
+    const QString sticker = dir.filePath("s.png");
+    QImage(10, 10, QImage::Format_ARGB32).save(sticker);
+
+    view->OnAddOnPicked(sticker, 1);
+    view->OnFramePicked(sticker, 1);
+    EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }), 0);
+    EXPECT_EQ(decorations.frameKind(), 2);
+    EXPECT_TRUE(boxes.shown.empty());
+
+    ASSERT_TRUE(view->webcam()->StartCamera());
+    view->OnAddOnPicked(sticker, 1);
+    EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }), 1);
+    view->OnFramePicked(sticker, 1);
+    EXPECT_EQ(decorations.frameKind(), 1);
+
+    decorations.ToggleAddOnsShown();
+    decorations.ToggleFrameShown();
+    view->OnAddOnPicked(sticker, 1);
+    view->OnFramePicked(sticker, 0);
+    EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }), 1);
+    EXPECT_EQ(decorations.frameKind(), 1);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, QString("^_^挂件暂时无法添加\n\n目前挂件状态为：隐藏~\n\n请首先切换挂件状态为：显示~~"));
+    EXPECT_EQ(boxes.shown[1].text, QString("^_^相框暂时无法添加\n\n目前相框状态为：隐藏~\n\n请首先切换相框状态为：显示~~"));
+    EXPECT_EQ(boxes.shown[1].caption, QString("乐影屋"));
+    EXPECT_EQ(boxes.shown[1].icon, MessageIcon::Information);
+    view->webcam()->StopCamera();
+}
+
+TEST_F(WorkspaceTest, ChildFrameSplitsPictureAndPaneAndPassesPhotosToThePane)
+{
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folders.photoDir.string())));
+    SettingsValues values;
+    CChildFrame frame(folders, values, ScriptedFactory(state), QSize(1000, 700));
+    frame.resize(1000, 560);
+    frame.show();
+    QCoreApplication::processEvents();
+    const QList<int> sizes = frame.splitter()->sizes();
+    ASSERT_EQ(sizes.size(), 2);
+    EXPECT_EQ(sizes[0], 640);
+    EXPECT_GT(sizes[1], 300);
+    EXPECT_TRUE(frame.pane()->laidOut());
+
+    CWebcamCtl* webcam = frame.view()->webcam();
+    ASSERT_TRUE(webcam->StartCamera());
+    webcam->photos().Request();
+    EXPECT_TRUE(WaitUntil([&] { return frame.pane()->photoStrip()->thumbnails().size() == 1; }));
+    webcam->StopCamera();
+}
+
+TEST(CommandLineTest, SourceDefaultsToCameraZeroAndRejectsUnknownArguments)
+{
+    EXPECT_EQ(CommandLine::Parse({ "parvelwebcam" }).source, "0");
+    EXPECT_EQ(CommandLine::Parse({ "parvelwebcam", "--source", "test" }).source, "test");
+    EXPECT_EQ(CommandLine::Parse({ "parvelwebcam", "--source=/dev/video2" }).source, "/dev/video2");
+    EXPECT_FALSE(CommandLine::Parse({ "parvelwebcam", "--bogus" }).ok);
+    EXPECT_FALSE(CommandLine::Parse({ "parvelwebcam", "--source=" }).ok);
+}
+
+} // namespace
