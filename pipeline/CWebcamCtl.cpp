@@ -96,20 +96,23 @@ bool CWebcamCtl::StartCamera()
     if (cameraRunning_)
         return true;
     std::unique_ptr<FrameSource> source;
+    bool noCamera = false;
     {
         std::scoped_lock lock(runMutex_);
         if (!workerAlive_) {
             source = sourceFactory_ ? sourceFactory_() : nullptr;
-            if (!source || !source->Open()) {
-                if (source)
-                    source->Release();
-                Messages().Question(this, tr("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"),
-                    MessageBoxes::DefaultCaption());
-                return false;
-            }
+            noCamera = !source || !source->Open();
         }
         // Otherwise the previous worker has not yet seen the stop: it keeps its camera and goes on.
-        cameraRunning_ = true;
+        if (!noCamera)
+            cameraRunning_ = true;
+    }
+    if (noCamera) {
+        if (source)
+            source->Release();
+        Messages().Question(this, tr("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"),
+            MessageBoxes::DefaultCaption());
+        return false;
     }
     ++runningCount_;
     welcomeImage_->Pause();
