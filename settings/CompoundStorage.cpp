@@ -334,32 +334,36 @@ Status CompoundStorage::Resolve(std::u16string_view name, std::uint32_t& storage
 
 // ---- stream operations ------------------------------------------------------------------
 
-Result<std::uint32_t> CompoundStorage::StreamSize(std::u16string_view name) const
+Result<std::uint32_t> CompoundStorage::FindStream(std::u16string_view name) const
 {
-    if (!open_)
-        return StatusCode::NotOpen;
     std::uint32_t storage;
     std::u16string leaf;
     if (Status st = Resolve(name, storage, leaf); !st)
         return st;
-    std::uint32_t e = FindChild(storage, leaf);
+    const std::uint32_t e = FindChild(storage, leaf);
     if (e == NOSTREAM || entries_[e].type != STGTY_STREAM)
         return StatusCode::NotFound;
-    return entries_[e].size;
+    return e;
+}
+
+Result<std::uint32_t> CompoundStorage::StreamSize(std::u16string_view name) const
+{
+    if (!open_)
+        return StatusCode::NotOpen;
+    const Result<std::uint32_t> e = FindStream(name);
+    if (!e)
+        return e.status();
+    return entries_[e.value()].size;
 }
 
 Status CompoundStorage::ReadStream(std::u16string_view name, std::vector<std::uint8_t>& buffer) const
 {
     if (!open_)
         return StatusCode::NotOpen;
-    std::uint32_t storage;
-    std::u16string leaf;
-    if (Status st = Resolve(name, storage, leaf); !st)
-        return st;
-    std::uint32_t idx = FindChild(storage, leaf);
-    if (idx == NOSTREAM || entries_[idx].type != STGTY_STREAM)
-        return StatusCode::NotFound;
-    const CfbDirectoryEntry& e = entries_[idx];
+    const Result<std::uint32_t> found = FindStream(name);
+    if (!found)
+        return found.status();
+    const CfbDirectoryEntry& e = entries_[found.value()];
     if (e.size >= MINI_STREAM_CUTOFF) {
         auto bytes = ReadRegular(e.startSector, e.size);
         if (!bytes)
@@ -505,13 +509,10 @@ Status CompoundStorage::WriteStream(std::u16string_view name, std::span<const st
         return StatusCode::NotOpen;
     if (data.size() > kMaxFileBytes)
         return StatusCode::TooLarge;
-    std::uint32_t storage;
-    std::u16string leaf;
-    if (Status st = Resolve(name, storage, leaf); !st)
-        return st;
-    std::uint32_t idx = FindChild(storage, leaf);
-    if (idx == NOSTREAM || entries_[idx].type != STGTY_STREAM)
-        return StatusCode::NotFound;
+    const Result<std::uint32_t> found = FindStream(name);
+    if (!found)
+        return found.status();
+    const std::uint32_t idx = found.value();
 
     const bool wasMini = entries_[idx].size < MINI_STREAM_CUTOFF;
     const bool isMini = data.size() < MINI_STREAM_CUTOFF;

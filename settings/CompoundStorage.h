@@ -86,6 +86,8 @@ private:
     Result<std::vector<std::uint8_t>> ReadRegular(std::uint32_t start, std::uint32_t size) const;
     Status Resolve(std::u16string_view name, std::uint32_t& storage, std::u16string& leaf) const;
     std::uint32_t FindChild(std::uint32_t storage, std::u16string_view leaf) const;
+    // The directory index of the stream with this path; NotFound when absent or not a stream.
+    Result<std::uint32_t> FindStream(std::u16string_view name) const;
 
     std::size_t SectorCount() const;
     void WriteSector(std::uint32_t sector, std::span<const std::uint8_t> bytes);
