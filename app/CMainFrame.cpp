@@ -3,6 +3,7 @@
 #include "app/AppInfo.h"
 #include "app/CChildFrame.h"
 #include "app/CParvelWebcamView.h"
+#include "app/PictureMenus.h"
 #include "decorations/CFrameView.h"
 #include "decorations/MessageBoxes.h"
 #include "pipeline/CWebcamCtl.h"
@@ -36,7 +37,7 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     connect(webcam, &CWebcamCtl::photoFailed, this, &CMainFrame::SetStatusText);
     connect(webcam, &CWebcamCtl::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
-    resize(client.width(), client.height() + 80);
+    resize(client.width(), client.height() + 120);
 }
 
 void CMainFrame::SetStatusText(const QString& text)
@@ -56,13 +57,14 @@ void CMainFrame::BuildToolBar()
     auto* bar = addToolBar(tr("常用"));
     bar->setMovable(false);
 
-    QAction* camera = bar->addAction(tr("打开/关闭摄像头"), this, [webcam] {
+    QAction* camera = bar->addAction(QString(), this, [this, webcam] {
         if (webcam->cameraRunning())
             webcam->StopCamera();
         else
             webcam->StartCamera();
+        SetStatusText(webcam->cameraRunning() ? tr("摄像头已经打开,可进行其他操作") : tr("摄像头已经关闭"));
     });
-    camera->setToolTip(tr("打开或关闭摄像头（双击画面也可以）"));
+    camera->setToolTip(tr("打开或关闭摄像机（双击画面也可以）"));
 
     QAction* photoClick = bar->addAction(QString(), this, [this, webcam] {
         const auto result = webcam->settings.Change([](PictureSettings& s) {
@@ -80,13 +82,15 @@ void CMainFrame::BuildToolBar()
     QAction* frame = bar->addAction(QString(), this, [&decorations] { decorations.ToggleFrameShown(); });
     QAction* addOns = bar->addAction(QString(), this, [&decorations] { decorations.ToggleAddOnsShown(); });
     bar->addAction(tr("全部清除"), this, [&decorations] { decorations.ClearAddOns(); });
-    for (QAction* a : { photoClick, drag, logo, frame, addOns })
+    for (QAction* a : { camera, photoClick, drag, logo, frame, addOns })
         a->setCheckable(true);
 
     // Captions and pressed states follow the model after every command.
     auto refresh = [=, &decorations] {
         const int mode = webcam->settings.Snapshot().mouseMode;
-        photoClick->setText(tr("点击拍照"));
+        camera->setText(webcam->cameraRunning() ? tr("关闭摄像机") : tr("开启摄像机"));
+        camera->setChecked(webcam->cameraRunning());
+        photoClick->setText(tr("单击图像区拍照"));
         photoClick->setChecked(DecorationCommands::PhotoClickPressed(mode));
         drag->setChecked(DecorationCommands::DragAddOnPressed(mode));
         const auto apply = [](QAction* a, const DecorationCommands::ToggleLook& look) {
@@ -98,6 +102,11 @@ void CMainFrame::BuildToolBar()
         apply(addOns, DecorationCommands::AddOnLook(decorations.addOnsShown()));
     };
     // Update rules run at idle, as the model may change from anywhere (commands, the pane).
+    addToolBarBreak();
+    auto* picture = addToolBar(tr("画面"));
+    picture->setMovable(false);
+    AddPictureMenus(*picture, *child_->view());
+
     auto* idle = new QTimer(this);
     connect(idle, &QTimer::timeout, this, refresh);
     idle->start(100);

@@ -4,6 +4,7 @@
 #include "app/CChildFrame.h"
 #include "app/CParvelWebcamView.h"
 #include "app/CommandLine.h"
+#include "app/PictureMenus.h"
 #include "decorations/CFrameView.h"
 #include "decorations/MessageBoxes.h"
 #include "decorations/Photostrip.h"
@@ -12,7 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
 #include <QSplitter>
 #include <QTemporaryDir>
 
@@ -131,6 +136,47 @@ TEST(CommandLineTest, SourceDefaultsToCameraZeroAndRejectsUnknownArguments)
     EXPECT_EQ(CommandLine::Parse({ "parvelwebcam", "--source=/dev/video2" }).source, "/dev/video2");
     EXPECT_FALSE(CommandLine::Parse({ "parvelwebcam", "--bogus" }).ok);
     EXPECT_FALSE(CommandLine::Parse({ "parvelwebcam", "--source=" }).ok);
+}
+
+} // namespace
+
+namespace {
+
+QAction* FindMenuAction(QWidget& bar, const QString& menuTitle, const QString& caption)
+{
+    for (QToolButton* button : bar.findChildren<QToolButton*>())
+        if (button->text() == menuTitle && button->menu())
+            for (QAction* action : button->menu()->actions())
+                if (action->text() == caption)
+                    return action;
+    return nullptr;
+}
+
+TEST_F(WorkspaceTest, PictureMenusChangeTheSettingsAndShowTheirState)
+{
+    auto view = ShowView();
+    QToolBar bar;
+    AddPictureMenus(bar, *view);
+    QAction* sketch = FindMenuAction(bar, "炫彩风格", "素描");
+    QAction* upsideDown = FindMenuAction(bar, "图像翻转", "上下翻转");
+    QAction* effectRegion = FindMenuAction(bar, "ROI关键区域", "为选区应用特效");
+    ASSERT_TRUE(sketch && upsideDown && effectRegion);
+
+    ASSERT_TRUE(view->webcam()->StartCamera());
+    effectRegion->trigger(); // no style yet: only the question
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QString("尚未开启任何特效？"));
+    EXPECT_FALSE(view->webcam()->settings.Snapshot().regionArmed);
+
+    sketch->trigger();
+    upsideDown->trigger();
+    const PictureSettings s = view->webcam()->settings.Snapshot();
+    EXPECT_EQ(s.effectStyle, 3);
+    EXPECT_EQ(s.flipMode, 1);
+    EXPECT_TRUE(WaitUntil([&] { return sketch->isChecked() && upsideDown->isChecked(); }));
+    sketch->trigger(); // a style command toggles back to none
+    EXPECT_EQ(view->webcam()->settings.Snapshot().effectStyle, 0);
+    view->webcam()->StopCamera();
 }
 
 } // namespace
