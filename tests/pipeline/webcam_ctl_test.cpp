@@ -131,6 +131,21 @@ TEST_F(WebcamCtlTest, NullFramesAreSkippedAndTheLoopGoesOn)
     ctl->StopCamera();
 }
 
+TEST_F(WebcamCtlTest, CameraThatStopsDeliveringKeepsThePictureAndStillStops)
+{
+    state->frameFor = [](int n) {
+        return n < 3 ? cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 255, 0)) : cv::Mat(); // then gone
+    };
+    auto ctl = MakeControl();
+    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(WaitUntil([&] { return state->reads > 10; }));
+    EXPECT_TRUE(ctl->workerAlive());
+    EXPECT_EQ(ctl->shownImage().pixelColor(5, 5), QColor(0, 255, 0)); // the last picture stays
+    ctl->StopCamera();
+    EXPECT_TRUE(WorkerEndsWithin(*ctl, 500ms));
+    EXPECT_EQ(state->releases, 1);
+}
+
 TEST_F(WebcamCtlTest, OddWidthIsShownWithoutShearAndMirrored)
 {
     // 213 pixels make rows of 639 bytes: not a multiple of 4.
