@@ -279,12 +279,13 @@ void WholeFrame(benchmark::State& state)
 
     WorstCaseStages stages(size);
     QImage picture;
+    DisplayBuffers buffers;
     const QSize display(size.width * 3 / 4, size.height * 3 / 4);
     for (auto _ : state) {
         stages.Run(state);
         FillPictureFromFrame(stages.work(), picture);
         decorations.DrawOverlays(picture);
-        QImage shown = StretchNearest(picture, display);
+        QImage shown = buffers.Stretch(picture, display);
         benchmark::DoNotOptimize(shown.constBits());
     }
     state.counters["dots"] = stages.dots();

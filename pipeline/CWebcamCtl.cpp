@@ -201,7 +201,7 @@ void CWebcamCtl::PresentFrame(const cv::Mat& frame)
 {
     FillPictureFromFrame(frame, picture_);
     decorations_.DrawOverlays(picture_);
-    ShowOnInterfaceThread(StretchNearest(picture_, QSize(displayWidth_, displayHeight_)));
+    ShowOnInterfaceThread(displayBuffers_.Stretch(picture_, QSize(displayWidth_, displayHeight_)));
     // The photo is the unscaled composed picture.
     photos_.SavePhotoIfRequested(picture_);
 }

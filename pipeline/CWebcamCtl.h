@@ -7,6 +7,7 @@
 #include "pipeline/OpticalFlow.h"
 #include "pipeline/PhotoCapture.h"
 #include "pipeline/PictureSettings.h"
+#include "pipeline/Present.h"
 
 #include <QImage>
 #include <QWidget>
@@ -123,6 +124,7 @@ private:
     std::mutex drawLock_;
     cv::Mat workFrame_;
     QImage picture_; // worker: the composed picture at picture resolution
+    DisplayBuffers displayBuffers_;
     Decorations decorations_;
     PhotoCapture photos_;
     GrainRandom grainRandom_; // worker only

@@ -2,8 +2,20 @@
 
 #include <QImage>
 #include <QSize>
-#include <opencv2/core.hpp>
 
-// Nearest-pixel stretch to the display size (the picture is shown unfiltered, as a camera
-// viewer does). Returns the image itself when the size already matches.
-QImage StretchNearest(const QImage& image, QSize displaySize);
+// Nearest-pixel stretch (the picture is shown unfiltered, as a camera viewer does) into an image
+// of the display size: display column x shows picture column ⌊x · width / displayWidth⌋.
+void StretchNearestInto(const QImage& image, QImage& target);
+
+// The worker's display images. Two are kept and used in turn, so the one the interface thread is
+// still showing is never written; a fresh image each frame would cost more in page faults than
+// the stretch itself.
+class DisplayBuffers {
+public:
+    // The picture at display size: the picture itself when the sizes match.
+    QImage Stretch(const QImage& picture, QSize displaySize);
+
+private:
+    QImage buffers_[2];
+    int next_ = 0;
+};
