@@ -138,11 +138,23 @@ std::unique_ptr<Decorations> MakeDecorations(int w, int h)
     return decorations;
 }
 
-void BM_FrameCopy(benchmark::State& state)
+// The benchmark's picture size and a camera frame of that size.
+struct Sized {
+    int w;
+    int h;
+    cv::Mat frame;
+};
+
+Sized SizedFrame(const benchmark::State& state)
 {
     const int w = static_cast<int>(state.range(0));
     const int h = static_cast<int>(state.range(1));
-    const cv::Mat frame = CameraFrame(w, h);
+    return { w, h, CameraFrame(w, h) };
+}
+
+void BM_FrameCopy(benchmark::State& state)
+{
+    const auto [w, h, frame] = SizedFrame(state);
     cv::Mat dst(h, w, CV_8UC3);
     Measure(state, w, h, [&] {
         frame.copyTo(dst);
@@ -153,9 +165,7 @@ void BM_FrameCopy(benchmark::State& state)
 // BGR frame into the display image.
 void BM_DisplayConversion(benchmark::State& state)
 {
-    const int w = static_cast<int>(state.range(0));
-    const int h = static_cast<int>(state.range(1));
-    const cv::Mat frame = CameraFrame(w, h);
+    const auto [w, h, frame] = SizedFrame(state);
     QImage picture;
     Measure(state, w, h, [&] {
         FillPictureFromFrame(frame, picture);
@@ -166,9 +176,7 @@ void BM_DisplayConversion(benchmark::State& state)
 // Logo, stretched frame and 10 add-ons onto the display image (the conversion included).
 void BM_Compose(benchmark::State& state)
 {
-    const int w = static_cast<int>(state.range(0));
-    const int h = static_cast<int>(state.range(1));
-    const cv::Mat frame = CameraFrame(w, h);
+    const auto [w, h, frame] = SizedFrame(state);
     auto decorations = MakeDecorations(w, h);
     QImage picture;
     Measure(state, w, h, [&] {
@@ -181,9 +189,7 @@ void BM_Compose(benchmark::State& state)
 // The same layers painted the plain way: the frame decoded once but stretched on every frame.
 void BM_ComposeUncachedFrame(benchmark::State& state)
 {
-    const int w = static_cast<int>(state.range(0));
-    const int h = static_cast<int>(state.range(1));
-    const cv::Mat frame = CameraFrame(w, h);
+    const auto [w, h, frame] = SizedFrame(state);
     auto decorations = MakeDecorations(w, h);
     decorations->ToggleFrameShown(); // hidden: painted below instead
     const QImage frameImage(SharedAssets().frame);
@@ -202,9 +208,7 @@ void BM_ComposeUncachedFrame(benchmark::State& state)
 // The one-off cost of the first frame after a frame pick: loading and stretching it once.
 void BM_ComposeAfterFramePick(benchmark::State& state)
 {
-    const int w = static_cast<int>(state.range(0));
-    const int h = static_cast<int>(state.range(1));
-    const cv::Mat frame = CameraFrame(w, h);
+    const auto [w, h, frame] = SizedFrame(state);
     auto decorations = MakeDecorations(w, h);
     QImage picture;
     Measure(state, w, h, [&] {
@@ -218,9 +222,7 @@ void BM_ComposeAfterFramePick(benchmark::State& state)
 // The photo: JPEG at default quality, written beside and renamed.
 void BM_PhotoSave(benchmark::State& state)
 {
-    const int w = static_cast<int>(state.range(0));
-    const int h = static_cast<int>(state.range(1));
-    const cv::Mat frame = CameraFrame(w, h);
+    const auto [w, h, frame] = SizedFrame(state);
     auto decorations = MakeDecorations(w, h);
     QImage picture;
     FillPictureFromFrame(frame, picture);

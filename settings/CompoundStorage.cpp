@@ -624,6 +624,27 @@ void CompoundStorage::ReleaseChain(std::uint32_t start, bool mini)
     }
 }
 
+namespace {
+
+// Cuts a chain down to `needed` sectors, freeing the rest in its allocation table and ending it
+// (or emptying `start`). True when sectors were freed, so free-sector searches start over.
+bool TrimChain(std::vector<std::uint32_t>& table, std::vector<std::uint32_t>& chain, std::size_t needed,
+    std::uint32_t& start)
+{
+    if (chain.size() <= needed)
+        return false;
+    for (std::size_t i = needed; i < chain.size(); ++i)
+        table[chain[i]] = FREESECT;
+    if (needed == 0)
+        start = ENDOFCHAIN;
+    else
+        table[chain[needed - 1]] = ENDOFCHAIN;
+    chain.resize(needed);
+    return true;
+}
+
+} // namespace
+
 Status CompoundStorage::WriteRegular(std::uint32_t& start, std::span<const std::uint8_t> data)
 {
     if (data.empty() && start == ENDOFCHAIN)
@@ -633,16 +654,8 @@ Status CompoundStorage::WriteRegular(std::uint32_t& start, std::span<const std::
         return collected.status();
     std::vector<std::uint32_t> chain = std::move(collected).value();
     std::size_t needed = (data.size() + SECTOR_SIZE - 1) / SECTOR_SIZE;
-    if (chain.size() > needed) {
+    if (TrimChain(fat_, chain, needed, start))
         freeHint_ = 0;
-        for (std::size_t i = needed; i < chain.size(); ++i)
-            fat_[chain[i]] = FREESECT;
-        if (needed == 0)
-            start = ENDOFCHAIN;
-        else
-            fat_[chain[needed - 1]] = ENDOFCHAIN;
-        chain.resize(needed);
-    }
     for (std::size_t i = 0; i < needed; ++i) {
         if (i == chain.size()) {
             auto s = TakeFreeSector();
@@ -698,16 +711,8 @@ Status CompoundStorage::WriteMini(std::uint32_t& start, std::span<const std::uin
             m = miniFat_[m];
         }
     }
-    if (chain.size() > needed) {
+    if (TrimChain(miniFat_, chain, needed, start))
         miniFreeHint_ = 0;
-        for (std::size_t i = needed; i < chain.size(); ++i)
-            miniFat_[chain[i]] = FREESECT;
-        if (needed == 0)
-            start = ENDOFCHAIN;
-        else
-            miniFat_[chain[needed - 1]] = ENDOFCHAIN;
-        chain.resize(needed);
-    }
     while (chain.size() < needed) {
         auto m = TakeFreeMiniSector();
         if (!m)

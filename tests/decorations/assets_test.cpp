@@ -64,6 +64,28 @@ QStringList filesIn(const QString& folder, const QString& pattern)
     return paths;
 }
 
+// Every still and animated image of a folder, at least the given numbers of each; animated ones
+// have several frames and loop for ever. checkFrame sees every frame of every file.
+template <class Check>
+void CheckEveryFrame(const QString& folder, int leastStills, int leastAnimated, Check checkFrame)
+{
+    const QStringList stills = filesIn(folder, "*.png");
+    const QStringList animated = filesIn(folder, "*.gif");
+    EXPECT_GE(stills.size(), leastStills);
+    EXPECT_GE(animated.size(), leastAnimated);
+    for (const QString& path : stills + animated) {
+        SCOPED_TRACE(path.toStdString());
+        const Decoded d = decode(path);
+        ASSERT_FALSE(d.frames.empty());
+        if (path.endsWith(".gif")) {
+            EXPECT_GT(d.frames.size(), 1u);
+            EXPECT_EQ(d.loopCount, -1);
+        }
+        for (const QImage& frame : d.frames)
+            checkFrame(frame);
+    }
+}
+
 QByteArray contents(const QString& path)
 {
     QFile f(path);
@@ -107,53 +129,27 @@ TEST(ShippedAssets, LogoIsSmallWithTransparentCorners)
 
 TEST(ShippedAssets, SampleFramesCoverThePictureAndLeaveTheMiddleOpen)
 {
-    const QStringList stills = filesIn("UserData/大相框", "*.png");
-    const QStringList animated = filesIn("UserData/大相框", "*.gif");
-    EXPECT_GE(stills.size(), 3);
-    EXPECT_GE(animated.size(), 2);
-    for (const QString& path : stills + animated) {
-        SCOPED_TRACE(path.toStdString());
-        const Decoded d = decode(path);
-        ASSERT_FALSE(d.frames.empty());
-        if (path.endsWith(".gif")) {
-            EXPECT_GT(d.frames.size(), 1u);
-            EXPECT_EQ(d.loopCount, -1);
-        }
-        // Every frame: an earlier frame must never show through the cleared middle.
-        for (const QImage& frame : d.frames) {
-            ASSERT_EQ(frame.size(), QSize(640, 480));
-            EXPECT_TRUE(transparentAt(frame, 320, 240));
-            EXPECT_TRUE(transparentAt(frame, 160, 120) && transparentAt(frame, 480, 360));
-            const auto [opaque, clear] = coverage(frame);
-            EXPECT_GT(opaque, 0.05) << "a frame needs a visible border";
-            EXPECT_GT(clear, 0.6) << "most of the picture must stay visible";
-        }
-    }
+    // Every frame: an earlier frame must never show through the cleared middle.
+    CheckEveryFrame("UserData/大相框", 3, 2, [](const QImage& frame) {
+        ASSERT_EQ(frame.size(), QSize(640, 480));
+        EXPECT_TRUE(transparentAt(frame, 320, 240));
+        EXPECT_TRUE(transparentAt(frame, 160, 120) && transparentAt(frame, 480, 360));
+        const auto [opaque, clear] = coverage(frame);
+        EXPECT_GT(opaque, 0.05) << "a frame needs a visible border";
+        EXPECT_GT(clear, 0.6) << "most of the picture must stay visible";
+    });
 }
 
 TEST(ShippedAssets, AddOnsAreSmallStickersOnTransparentGround)
 {
-    const QStringList stills = filesIn("UserData/小挂件", "*.png");
-    const QStringList animated = filesIn("UserData/小挂件", "*.gif");
-    EXPECT_GE(stills.size(), 4);
-    EXPECT_GE(animated.size(), 3);
-    for (const QString& path : stills + animated) {
-        SCOPED_TRACE(path.toStdString());
-        const Decoded d = decode(path);
-        ASSERT_FALSE(d.frames.empty());
-        if (path.endsWith(".gif")) {
-            EXPECT_GT(d.frames.size(), 1u);
-            EXPECT_EQ(d.loopCount, -1);
-        }
-        for (const QImage& frame : d.frames) {
-            EXPECT_LT(frame.width(), 640);
-            EXPECT_LT(frame.height(), 480);
-            EXPECT_TRUE(transparentAt(frame, 0, 0));
-            const auto [opaque, clear] = coverage(frame);
-            EXPECT_GT(opaque, 0.15);
-            EXPECT_GT(clear, 0.1);
-        }
-    }
+    CheckEveryFrame("UserData/小挂件", 4, 3, [](const QImage& frame) {
+        EXPECT_LT(frame.width(), 640);
+        EXPECT_LT(frame.height(), 480);
+        EXPECT_TRUE(transparentAt(frame, 0, 0));
+        const auto [opaque, clear] = coverage(frame);
+        EXPECT_GT(opaque, 0.15);
+        EXPECT_GT(clear, 0.1);
+    });
 }
 
 TEST(ShippedAssets, GeneratorWritesTheSameBytesEveryRun)
