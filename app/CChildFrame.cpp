@@ -8,13 +8,20 @@
 #include <QResizeEvent>
 #include <QSplitter>
 
+namespace {
+PaneFolders PaneFoldersOf(const AppFolders& folders)
+{
+    return { folders.frameDir, folders.addOnDir, folders.photoDir };
+}
+} // namespace
+
 CChildFrame::CChildFrame(const AppFolders& folders, const SettingsValues& values, FrameSourceFactory sources,
     QSize mainClientSize, QWidget* parent)
     : QWidget(parent)
 {
     splitter_ = new QSplitter(Qt::Horizontal, this);
     view_ = new CParvelWebcamView(folders, values, std::move(sources), splitter_);
-    pane_ = new CFrameView(PaneFolders::From(folders), DecorationKind::Png, DecorationKind::Gif, splitter_);
+    pane_ = new CFrameView(PaneFoldersOf(folders), DecorationKind::Png, DecorationKind::Gif, splitter_);
     splitter_->addWidget(view_);
     splitter_->addWidget(pane_);
     splitter_->setChildrenCollapsible(false);

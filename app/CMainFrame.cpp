@@ -1,29 +1,32 @@
 #include "app/CMainFrame.h"
 
-#include "app/AppInfo.h"
 #include "app/CChildFrame.h"
 #include "app/CParvelWebcamView.h"
-#include "app/PictureMenus.h"
+#include "app/CommandToolBar.h"
+#include "app/commands/CommandContext.h"
 #include "decorations/CFrameView.h"
-#include "decorations/MessageBoxes.h"
 #include "pipeline/CWebcamCtl.h"
-#include "pipeline/DecorationCommands.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Shell.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
-#include <QToolBar>
 
 namespace {
 // Room for the side pane beside the picture when the window first opens.
 constexpr int kPaneWidth = 320;
-}
+// How often the command states follow the model when nothing else asks for it.
+constexpr int kRefreshMs = 100;
+} // namespace
 
 CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, FrameSourceFactory sources,
     QWidget* parent)
     : QMainWindow(parent)
+    , folders_(folders)
+    , values_(values)
+    , commands_(BuildCommandTable())
 {
     setWindowTitle(tr("Parvel 乐影屋 - 常言道"));
     const QSize client(values.imageWidth + kPaneWidth, values.imageHeight + 60);
@@ -31,14 +34,20 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     setCentralWidget(child_);
     statusText_ = new QLabel(tr("(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！"), this);
     statusBar()->addWidget(statusText_, 1);
-    BuildToolBar();
 
     CWebcamCtl* webcam = child_->view()->webcam();
+    context_ = std::make_unique<CommandContext>(CommandContext { webcam->model(), *webcam, *child_->view(),
+        *child_->pane(), [this](const QString& text) { SetStatusText(text); }, Messages(), DesktopServices(),
+        folders_, values_ });
+    BuildCommandBars();
+
     connect(webcam, &CWebcamCtl::photoFailed, this, &CMainFrame::SetStatusText);
     connect(webcam, &CWebcamCtl::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
     resize(client.width(), client.height() + 120);
 }
+
+CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::SetStatusText(const QString& text)
 {
@@ -50,67 +59,53 @@ QString CMainFrame::statusText() const
     return statusText_->text();
 }
 
-void CMainFrame::BuildToolBar()
+void CMainFrame::BuildCommandBars()
 {
-    CWebcamCtl* webcam = child_->view()->webcam();
-    Decorations& decorations = webcam->decorations();
-    auto* bar = addToolBar(tr("常用"));
-    bar->setMovable(false);
-
-    QAction* camera = bar->addAction(QString(), this, [this, webcam] {
-        if (webcam->cameraRunning())
-            webcam->StopCamera();
-        else
-            webcam->StartCamera();
-        SetStatusText(webcam->cameraRunning() ? tr("摄像头已经打开,可进行其他操作") : tr("摄像头已经关闭"));
-    });
-    camera->setToolTip(tr("打开或关闭摄像机（双击画面也可以）"));
-
-    QAction* photoClick = bar->addAction(QString(), this, [this, webcam] {
-        const auto result = webcam->settings.Change([](PictureSettings& s) {
-            const auto r = DecorationCommands::PhotoClick(s.mouseMode);
-            s.mouseMode = r.mouseMode;
-            return r;
-        });
-        SetStatusText(result.status);
-    });
-    QAction* drag = bar->addAction(tr("拖动挂件"), this, [webcam] {
-        webcam->settings.Change([](PictureSettings& s) { s.mouseMode = DecorationCommands::DragAddOnMode(s.mouseMode); });
-    });
-    bar->addSeparator();
-    QAction* logo = bar->addAction(QString(), this, [&decorations] { decorations.ToggleLogoShown(); });
-    QAction* frame = bar->addAction(QString(), this, [&decorations] { decorations.ToggleFrameShown(); });
-    QAction* addOns = bar->addAction(QString(), this, [&decorations] { decorations.ToggleAddOnsShown(); });
-    bar->addAction(tr("全部清除"), this, [&decorations] { decorations.ClearAddOns(); });
-    for (QAction* a : { camera, photoClick, drag, logo, frame, addOns })
-        a->setCheckable(true);
-
-    // Captions and pressed states follow the model after every command.
-    auto refresh = [=, &decorations] {
-        const int mode = webcam->settings.Snapshot().mouseMode;
-        camera->setText(webcam->cameraRunning() ? tr("关闭摄像机") : tr("开启摄像机"));
-        camera->setChecked(webcam->cameraRunning());
-        photoClick->setText(tr("单击图像区拍照"));
-        photoClick->setChecked(DecorationCommands::PhotoClickPressed(mode));
-        drag->setChecked(DecorationCommands::DragAddOnPressed(mode));
-        const auto apply = [](QAction* a, const DecorationCommands::ToggleLook& look) {
-            a->setText(look.caption);
-            a->setChecked(look.pressed);
-        };
-        apply(logo, DecorationCommands::LogoLook(decorations.logoShown()));
-        apply(frame, DecorationCommands::FrameLook(decorations.frameShown()));
-        apply(addOns, DecorationCommands::AddOnLook(decorations.addOnsShown()));
+    using E = ToolBarEntry;
+    // Stand-in tool bars until the ribbon shows the same rows.
+    const std::vector<ToolBarEntry> common {
+        E::Button(ID_BUTTON_CAM_MANGER),
+        E::Button(ID_BUTTON_PHOTO_CLICK),
+        E::Button(ID_BUTTON_DRAG_ADD_ON),
+        E::Gap(),
+        E::Button(ID_BUTTON_LOOGO),
+        E::Button(ID_BUTTON_FRAME_SHOWIF),
+        E::Button(ID_BUTTON_ADDON_SHOWIF),
+        E::Button(ID_BUTTON_CLEAR_ADDON),
     };
-    // Update rules run at idle, as the model may change from anywhere (commands, the pane).
+    const std::vector<ToolBarEntry> picture {
+        E::DropDown("图像显示尺寸", { ID_BUTTON_SIZE1, ID_BUTTON_SIZE2, ID_BUTTON_SIZE3 }),
+        E::DropDown("炫彩风格",
+            { ID_BUTTON_BLACKWHITE, ID_BUTTON_INVERT, ID_BUTTON_SKETCH, ID_BUTTON_SMOOTH_SKETCH, ID_BUTTON_ERODE,
+                ID_BUTTON_GRAIN }),
+        E::DropDown("色彩", { ID_CHECK_RGB, ID_CHECK_HSV, ID_CHECK_HLS, ID_CHECK_YCRCB, ID_BUTTON_DEFUALT_COLOR }),
+        E::DropDown("ROI关键区域",
+            { ID_BUTTON_ROI, ID_BUTTON_CANCEL_ROI, ID_BUTTON_EFFECT_ROI, ID_BUTTON_DEFUALT_EFFECT }),
+        E::DropDown("图像翻转", { ID_BUTTON_H_FLIP, ID_BUTTON_V_FLIP, ID_BUTTON_HV_FLIP }),
+        E::DropDown("光流互动",
+            { ID_BUTTON_LIGHTFLOW_AUTO, ID_BUTTON_LIGHTFLOW_MANUAL, ID_BUTTON_LIGHTFLOW_NIGHT,
+                ID_BUTTON_ESC_LIGHTFLOW }),
+        E::DropDown("挥毫泼墨", { ID_BUTTON_MOUSE_PAINT, ID_BUTTON_PAINT_HIDE, ID_BUTTON_PAINT_CLEAR }),
+    };
+    bars_.push_back(new CommandToolBar(tr("常用"), common, commands_, *context_, this));
+    bars_.push_back(new CommandToolBar(tr("画面"), picture, commands_, *context_, this));
+    addToolBar(bars_[0]);
     addToolBarBreak();
-    auto* picture = addToolBar(tr("画面"));
-    picture->setMovable(false);
-    AddPictureMenus(*picture, *child_->view());
+    addToolBar(bars_[1]);
+    for (CommandToolBar* bar : bars_)
+        connect(bar, &CommandToolBar::commandRan, this, &CMainFrame::RefreshCommands);
 
+    // The model also changes from elsewhere (a double-click, the side pane): one pass refreshes
+    // every shown command.
     auto* idle = new QTimer(this);
-    connect(idle, &QTimer::timeout, this, refresh);
-    idle->start(100);
-    refresh();
+    connect(idle, &QTimer::timeout, this, &CMainFrame::RefreshCommands);
+    idle->start(kRefreshMs);
+}
+
+void CMainFrame::RefreshCommands()
+{
+    for (CommandToolBar* bar : bars_)
+        bar->Refresh();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

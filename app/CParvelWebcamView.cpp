@@ -1,9 +1,10 @@
 #include "app/CParvelWebcamView.h"
 
-#include "decorations/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
+#include "ui/PathText.h"
 #include "pipeline/CWebcamCtl.h"
 #include "pipeline/DecorationCommands.h"
-#include "pipeline/Decorations.h"
+#include "pipeline/PictureModel.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -17,8 +18,7 @@ CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsVa
     : QWidget(parent)
     , values_(values)
 {
-    webcam_ = new CWebcamCtl(QString::fromStdString(folders.systemDir.string()),
-        QString::fromStdString(folders.photoDir.string()), std::move(sources), this);
+    webcam_ = new CWebcamCtl(PathToQString(folders.systemDir), PathToQString(folders.photoDir), std::move(sources), this);
     webcam_->hide();
 }
 
@@ -69,7 +69,7 @@ void CParvelWebcamView::paintEvent(QPaintEvent*)
 
 void CParvelWebcamView::OnFramePicked(const QString& path, int kind)
 {
-    Decorations& decorations = webcam_->decorations();
+    OverlayStore& decorations = webcam_->model().overlays;
     const auto decision = DecorationCommands::FramePick(webcam_->cameraRunning(), decorations.frameShown());
     if (decision.action == DecorationCommands::PickAction::Apply)
         decorations.SetFrameImage(path, kind);
@@ -79,7 +79,7 @@ void CParvelWebcamView::OnFramePicked(const QString& path, int kind)
 
 void CParvelWebcamView::OnAddOnPicked(const QString& path, int kind)
 {
-    Decorations& decorations = webcam_->decorations();
+    OverlayStore& decorations = webcam_->model().overlays;
     const auto decision = DecorationCommands::AddOnPick(webcam_->cameraRunning(), decorations.addOnsShown());
     if (decision.action == DecorationCommands::PickAction::Apply)
         decorations.AddAddOn(path, kind, webcam_->pictureWidth(), webcam_->pictureHeight());

@@ -1,7 +1,7 @@
-#include "app/AppInfo.h"
+#include "ui/AppInfo.h"
 #include "app/CMainFrame.h"
 #include "app/CommandLine.h"
-#include "decorations/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "settings/SettingsWorkbook.h"
 
 #include <QApplication>

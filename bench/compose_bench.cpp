@@ -2,7 +2,8 @@
 // stretched over the picture, 10 add-ons) and of saving it as a JPEG photo, as multiples of one
 // plain frame copy measured in the same run ("x_copy").
 
-#include "pipeline/Decorations.h"
+#include "pipeline/DisplayConversion.h"
+#include "pipeline/OverlayStore.h"
 #include "pipeline/Overlays.h"
 #include "pipeline/PhotoCapture.h"
 
@@ -125,11 +126,11 @@ void Measure(benchmark::State& state, int w, int h, Body&& body)
     state.counters["copy_ms"] = copyNs / 1e6;
 }
 
-std::unique_ptr<Decorations> MakeDecorations(int w, int h)
+std::unique_ptr<OverlayStore> MakeDecorations(int w, int h)
 {
     Assets& assets = SharedAssets();
     auto seed = std::make_shared<int>(0);
-    auto decorations = std::make_unique<Decorations>(assets.logo, [seed] { return std::time_t(1'700'000'000 + *seed); });
+    auto decorations = std::make_unique<OverlayStore>(assets.logo, [seed] { return std::time_t(1'700'000'000 + *seed); });
     decorations->SetFrameImage(assets.frame, 1);
     for (const QString& addOn : assets.addOns) {
         ++*seed;

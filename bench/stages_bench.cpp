@@ -1,8 +1,10 @@
 // Cost of each picture stage and of the worst-case frame, as multiples of one plain frame copy
 // measured in the same run. One thread: cv::setNumThreads(1); CPU time, so that other work on
 // the machine does not count.
+#include "pipeline/DisplayConversion.h"
+#include "pipeline/ZoomCut.h"
 #include "pipeline/ColourAdjust.h"
-#include "pipeline/Decorations.h"
+#include "pipeline/OverlayStore.h"
 #include "pipeline/Overlays.h"
 #include "pipeline/Present.h"
 #include "pipeline/Doodle.h"
@@ -272,7 +274,7 @@ void WholeFrame(benchmark::State& state)
         p.drawEllipse(4, 4, 88, 88);
     }
     sticker.save(dir.filePath("sticker.png"));
-    Decorations decorations(dir.filePath("loogo.png"));
+    OverlayStore decorations(dir.filePath("loogo.png"));
     decorations.SetFrameImage(dir.filePath("frame.png"), 1);
     for (int i = 0; i < 10; ++i)
         decorations.AddAddOn(dir.filePath("sticker.png"), 1, size.width, size.height);

@@ -2,7 +2,7 @@
 
 #include "decorations/FillStrip.h"
 #include "decorations/FolderScan.h"
-#include "decorations/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "decorations/Photostrip.h"
 #include "decorations/TouchOverlay.h"
 

@@ -2,7 +2,6 @@
 
 #include "decorations/DecorationKind.h"
 #include "decorations/FillStrip.h"
-#include "settings/SettingsValues.h"
 
 #include <QWidget>
 
@@ -19,11 +18,6 @@ struct PaneFolders {
     std::filesystem::path frames;
     std::filesystem::path addOns;
     std::filesystem::path photos;
-
-    static PaneFolders From(const AppFolders& folders)
-    {
-        return {folders.frameDir, folders.addOnDir, folders.photoDir};
-    }
 };
 
 // The side pane: the frames strip on top, the add-ons strip in the middle and the photos strip

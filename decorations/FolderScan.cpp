@@ -5,24 +5,6 @@
 
 #include <algorithm>
 
-QString PathToQString(const std::filesystem::path& path)
-{
-#ifdef _WIN32
-    return QString::fromStdWString(path.native());
-#else
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
-#endif
-}
-
-std::filesystem::path QStringToPath(const QString& text)
-{
-#ifdef _WIN32
-    return std::filesystem::path(text.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(text).toStdString());
-#endif
-}
-
 QString StripExtension(StripContent content, int32_t kind)
 {
     switch (content) {

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "decorations/PhotostripTypes.h"
+#include "ui/PathText.h"
 
 #include <QString>
 
 #include <filesystem>
 #include <vector>
-
-QString PathToQString(const std::filesystem::path& path);
-std::filesystem::path QStringToPath(const QString& text);
 
 // The file extension a strip lists (".jpg" for photos, ".gif" or ".png" by kind for frames
 // and add-ons), or an empty string when the combination lists nothing.

@@ -1,31 +1,21 @@
 #pragma once
 
-#include "pipeline/Decorations.h"
-#include "pipeline/Doodle.h"
+#include "pipeline/FrameLoop.h"
 #include "pipeline/FrameSource.h"
-#include "pipeline/GrainRandom.h"
-#include "pipeline/OpticalFlow.h"
-#include "pipeline/PhotoCapture.h"
-#include "pipeline/PictureSettings.h"
-#include "pipeline/Present.h"
+#include "pipeline/PictureModel.h"
 
 #include <QImage>
 #include <QWidget>
-#include <opencv2/core.hpp>
 
-#include <atomic>
-#include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 class ImageEx;
 class QRubberBand;
 
-// The image area: owns the camera, runs the frame loop on a worker thread, holds the picture
-// settings that the ribbon changes, and shows the processed picture. Before the camera starts
-// (and whenever it is stopped) it plays the welcome animation.
+// The image area: shows the pictures the frame loop hands out, routes the mouse to the picture
+// model (add-on drags, doodle strokes, click photos, flow points, the region's rubber band), and
+// plays the welcome animation while the camera is stopped. It owns the model and the loop.
 class CWebcamCtl : public QWidget {
     Q_OBJECT
 public:
@@ -33,34 +23,30 @@ public:
         QWidget* parent = nullptr);
     ~CWebcamCtl() override;
 
+    PictureModel& model() { return model_; }
+    const PictureModel& model() const { return model_; }
+    FrameLoop& loop() { return loop_; }
+    const FrameLoop& loop() const { return loop_; }
+
+    // A start without a camera tells the user and leaves the camera stopped.
     bool StartCamera();
     bool StopCamera();
+    bool cameraRunning() const { return loop_.running(); }
+    // True while any image area runs its camera (the main window refuses to close then).
+    static bool CameraRunningAnywhere() { return FrameLoop::RunningAnywhere(); }
 
     // Picture size (camera pixels) and display size (screen pixels); set by the workspace view.
     void SetPictureSize(int width, int height);
     void SetDisplaySize(int width, int height);
-    int pictureWidth() const { return pictureWidth_; }
-    int pictureHeight() const { return pictureHeight_; }
-    int displayWidth() const { return displayWidth_; }
-    int displayHeight() const { return displayHeight_; }
+    int pictureWidth() const { return loop_.pictureWidth(); }
+    int pictureHeight() const { return loop_.pictureHeight(); }
+    int displayWidth() const { return loop_.displayWidth(); }
+    int displayHeight() const { return loop_.displayHeight(); }
     float scaleX() const { return scaleX_; }
     float scaleY() const { return scaleY_; }
     // Picture position of a point in client pixels.
     QPoint PicturePoint(QPoint client) const;
 
-    bool cameraRunning() const { return cameraRunning_; }
-    // True while any image area runs its camera (the main window refuses to close then).
-    static bool CameraRunningAnywhere() { return runningCount_.load() > 0; }
-
-    std::atomic<bool> loopPaused { false };
-
-    // The mode fields the ribbon changes; the worker copies them once per frame.
-    PictureSettingsStore settings;
-    FlowState flow;
-    DoodleLayer doodle;
-    // Logo, big frame and add-ons; every change takes the lock the worker draws under.
-    Decorations& decorations() { return decorations_; }
-    PhotoCapture& photos() { return photos_; }
     // Ends the camera and releases every decoration (window destruction).
     void ReleaseAll();
 
@@ -71,9 +57,6 @@ public:
     bool welcomeStarted() const { return welcomeStarted_; }
     // The last picture handed to the screen, at display size.
     QImage shownImage() const { return shownImage_; }
-    // Number of worker threads started so far (only one ever runs at a time).
-    int workersStarted() const { return workersStarted_; }
-    bool workerAlive() const;
 
 signals:
     // Emitted on the interface thread for every picture shown.
@@ -90,44 +73,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void FrameLoop(std::unique_ptr<FrameSource> source);
-    void TakeIntoWorkFrame(const cv::Mat& raw, const PictureSettings& snapshot);
-    void ProcessFrame(cv::Mat& frame, const PictureSettings& snapshot);
-    void PresentFrame(const cv::Mat& frame);
+    // Worker thread: keeps only the newest picture and posts one queued call to show it.
     void ShowOnInterfaceThread(QImage image);
     void BeginRegionSelection(QPoint client);
     void EndRegionSelection(QPoint client);
 
-    FrameSourceFactory sourceFactory_;
     std::unique_ptr<ImageEx> welcomeImage_;
     bool welcomeStarted_ = false;
+    PictureModel model_;
+    FrameLoop loop_; // after the model: it works on the model until it is joined
 
-    std::atomic<int> pictureWidth_ { -1 };
-    std::atomic<int> pictureHeight_ { -1 };
-    std::atomic<int> displayWidth_ { -1 };
-    std::atomic<int> displayHeight_ { -1 };
-    std::atomic<float> scaleX_ { 1.0f };
-    std::atomic<float> scaleY_ { 1.0f };
-
-    // Run state shared with the worker. The worker checks cameraRunning_ once per pass under
-    // runMutex_; a start that finds the previous worker still alive hands the run back to it
-    // instead of starting a second one.
-    mutable std::mutex runMutex_;
-    std::condition_variable runChanged_;
-    std::atomic<bool> cameraRunning_ { false };
-    bool workerAlive_ = false;
-    std::thread frameThread_;
-    int workersStarted_ = 0;
-    static std::atomic<int> runningCount_;
-
-    // Guards what the worker draws and the interface thread replaces.
-    std::mutex drawLock_;
-    cv::Mat workFrame_;
-    QImage picture_; // worker: the composed picture at picture resolution
-    DisplayBuffers displayBuffers_;
-    Decorations decorations_;
-    PhotoCapture photos_;
-    GrainRandom grainRandom_; // worker only
+    float scaleX_ = 1.0f;
+    float scaleY_ = 1.0f;
 
     QRubberBand* rubberBand_ = nullptr;
     bool selecting_ = false;

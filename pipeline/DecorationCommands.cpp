@@ -1,5 +1,7 @@
 #include "pipeline/DecorationCommands.h"
 
+#include "ui/AppInfo.h"
+
 #include <QCoreApplication>
 
 namespace DecorationCommands {
@@ -22,15 +24,11 @@ PickDecision Pick(bool cameraRunning, bool shown, const char* hiddenMessage)
         return {PickAction::Apply, {}};
     return {PickAction::ShowMessage, Text(hiddenMessage)};
 }
-
-constexpr int kModeDragAddOns = 0;
-constexpr int kModePhoto = 2;
-constexpr int kModeNothing = 4;
 } // namespace
 
 QString MessageCaption()
 {
-    return Text("乐影屋");
+    return QString::fromUtf8(AppInfo::kCaption);
 }
 
 ToggleLook LogoLook(bool logoShown)
@@ -46,28 +44,6 @@ ToggleLook FrameLook(bool frameShown)
 ToggleLook AddOnLook(bool addOnsShown)
 {
     return Look(addOnsShown, "挂件状态：显示", "挂件状态：隐藏");
-}
-
-int DragAddOnMode(int mouseMode)
-{
-    return mouseMode == kModeDragAddOns ? kModeNothing : kModeDragAddOns;
-}
-
-bool DragAddOnPressed(int mouseMode)
-{
-    return mouseMode == kModeDragAddOns;
-}
-
-PhotoClickResult PhotoClick(int mouseMode)
-{
-    if (mouseMode == kModePhoto)
-        return {kModeNothing, Text("鼠标单击拍照功能已暂停")};
-    return {kModePhoto, Text("鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！")};
-}
-
-bool PhotoClickPressed(int mouseMode)
-{
-    return mouseMode == kModePhoto;
 }
 
 PickDecision FramePick(bool cameraRunning, bool frameShown)

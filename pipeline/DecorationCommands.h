@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Handler results and update rules of the ribbon commands for the logo, the big frame, the
-// add-ons and click photos, and the rules for a frame or add-on picked in the side pane. Pure
+// Update rules of the show/hide commands for the logo, the big frame and the add-ons, and the
+// rules for a frame or add-on picked in the side pane. Pure
 // functions: the widget applies the result and shows the texts.
 namespace DecorationCommands {
 
@@ -15,22 +15,9 @@ struct ToggleLook {
     bool pressed = false;
     QString caption;
 };
-ToggleLook LogoLook(bool logoShown);     // ID_BUTTON_LOOGO
-ToggleLook FrameLook(bool frameShown);   // ID_BUTTON_FRAME_SHOWIF
-ToggleLook AddOnLook(bool addOnsShown);  // ID_BUTTON_ADDON_SHOWIF
-
-// ID_BUTTON_DRAG_ADD_ON: 0 becomes 4, anything else 0; pressed while the mode is 0.
-int DragAddOnMode(int mouseMode);
-bool DragAddOnPressed(int mouseMode);
-
-// ID_BUTTON_PHOTO_CLICK: 2 becomes 4, anything else 2; the status bar's first pane gets the text.
-// Works whether or not the camera runs. Pressed while the mode is 2.
-struct PhotoClickResult {
-    int mouseMode = 4;
-    QString status;
-};
-PhotoClickResult PhotoClick(int mouseMode);
-bool PhotoClickPressed(int mouseMode);
+ToggleLook LogoLook(bool logoShown);
+ToggleLook FrameLook(bool frameShown);
+ToggleLook AddOnLook(bool addOnsShown);
 
 // A frame or an add-on picked in the side pane.
 enum class PickAction {

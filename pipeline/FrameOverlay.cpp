@@ -27,7 +27,7 @@ std::unique_ptr<ImageEx> FrameOverlay::ReplaceAnimated(std::unique_ptr<ImageEx> 
 {
     std::unique_ptr<ImageEx> old = std::move(frameGif_);
     frameGif_ = std::move(gif);
-    frameKind_ = Animated;
+    frameKind_ = DecorationKind::Gif;
     scaled_.clear();
     scaledBytes_ = 0;
     return old;
@@ -36,16 +36,16 @@ std::unique_ptr<ImageEx> FrameOverlay::ReplaceAnimated(std::unique_ptr<ImageEx> 
 void FrameOverlay::ReplaceStill(QImage png)
 {
     framePng_ = std::move(png);
-    frameKind_ = Still;
+    frameKind_ = DecorationKind::Png;
     scaled_.clear();
     scaledBytes_ = 0;
 }
 
 void FrameOverlay::SetFrameImage(const QString& path, int kind)
 {
-    if (kind == Still) {
+    if (kind == static_cast<int>(DecorationKind::Png)) {
         ReplaceStill(LoadStill(path));
-    } else if (kind == Animated) {
+    } else if (kind == static_cast<int>(DecorationKind::Gif)) {
         if (std::unique_ptr<ImageEx> old = ReplaceAnimated(LoadAnimated(path)))
             old->Pause();
     }
@@ -55,7 +55,7 @@ std::unique_ptr<ImageEx> FrameOverlay::Clear()
 {
     std::unique_ptr<ImageEx> old = std::move(frameGif_);
     framePng_ = QImage();
-    frameKind_ = None;
+    frameKind_.reset();
     scaled_.clear();
     scaledBytes_ = 0;
     return old;
@@ -81,12 +81,12 @@ const QImage& FrameOverlay::Scaled(const QImage& source, QSize size)
 
 void FrameOverlay::Draw(QPainter& painter, QSize size)
 {
-    if (frameKind_ == Still) {
+    if (frameKind_ == DecorationKind::Png) {
         if (!framePng_.isNull())
             painter.drawImage(0, 0, Scaled(framePng_, size));
         return;
     }
-    if (frameKind_ != Animated || !frameGif_ || !frameGif_->ready())
+    if (frameKind_ != DecorationKind::Gif || !frameGif_ || !frameGif_->ready())
         return;
     // The frame thread may move on meanwhile; the frame taken here is drawn whole.
     const QImage active = frameGif_->ActiveFrame();

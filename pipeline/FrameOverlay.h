@@ -1,5 +1,6 @@
 #pragma once
 
+#include "decorations/DecorationKind.h"
 #include "decorations/ImageEx.h"
 
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 class QPainter;
@@ -19,8 +21,6 @@ class QPainter;
 // than scaling on every camera frame. Not thread-safe: share a lock with the drawing thread.
 class FrameOverlay {
 public:
-    enum Kind : int { Animated = 0, Still = 1, None = 2 };
-
     // Scaled frames kept for an animated frame, in bytes; beyond that its frames are stretched
     // while drawing instead.
     static constexpr std::size_t kScaledCacheBudget = std::size_t{96} << 20;
@@ -45,7 +45,8 @@ public:
     // Draws the selected frame stretched over (0, 0, size); nothing for kind 2 or a missing image.
     void Draw(QPainter& painter, QSize size);
 
-    int frameKind() const { return frameKind_; }
+    // The kind of the frame drawn; none before one is picked or after Clear().
+    std::optional<DecorationKind> frameKind() const { return frameKind_; }
     ImageEx* frameGif() const { return frameGif_.get(); }
     const QImage& framePng() const { return framePng_; }
 
@@ -56,7 +57,7 @@ public:
 private:
     const QImage& Scaled(const QImage& source, QSize size);
 
-    int frameKind_ = None;
+    std::optional<DecorationKind> frameKind_;
     std::unique_ptr<ImageEx> frameGif_;
     QImage framePng_;
 

@@ -2,8 +2,6 @@
 
 #include <QImage>
 
-#include <opencv2/core.hpp>
-
 class AddOnCollection;
 class FrameOverlay;
 
@@ -17,7 +15,3 @@ struct OverlayLayers {
 // Composes the decorations onto the picture at its own resolution, each layer over the earlier
 // ones, with the images' transparency: logo, big frame, add-ons.
 void DrawOverlays(QImage& picture, const OverlayLayers& layers);
-
-// Fills picture (Format_ARGB32_Premultiplied, opaque) from a BGR frame, converting straight into
-// the image's buffer; the image is reallocated only when the size changes.
-void FillPictureFromFrame(const cv::Mat& bgrFrame, QImage& picture);

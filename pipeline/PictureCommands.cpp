@@ -9,9 +9,11 @@
 
 namespace {
 
-int Toggled(int field, int value)
+// The field becomes value, or its neutral 0 when it already was value.
+template <class Mode>
+Mode Toggled(Mode field, Mode value)
 {
-    return field == value ? 0 : value;
+    return field == value ? Mode {} : value;
 }
 
 int SliderPosition(int position)
@@ -41,22 +43,22 @@ cv::Scalar ColourFromButton(std::uint32_t rgbValue)
     return cv::Scalar((rgbValue >> 16) & 0xFF, (rgbValue >> 8) & 0xFF, rgbValue & 0xFF, 0);
 }
 
-void ToggleEffectStyle(PictureSettings& s, int style)
+void ToggleEffectStyle(PictureSettings& s, EffectStyle style)
 {
     s.effectStyle = Toggled(s.effectStyle, style);
 }
 
-void ToggleFlip(PictureSettings& s, int flipMode)
+void ToggleFlip(PictureSettings& s, FlipMode flipMode)
 {
     s.flipMode = Toggled(s.flipMode, flipMode);
 }
 
-bool EffectStylePressed(const PictureSettings& s, int style)
+bool EffectStylePressed(const PictureSettings& s, EffectStyle style)
 {
     return s.effectStyle == style;
 }
 
-bool FlipPressed(const PictureSettings& s, int flipMode)
+bool FlipPressed(const PictureSettings& s, FlipMode flipMode)
 {
     return s.flipMode == flipMode;
 }
@@ -85,7 +87,7 @@ void ResetChannels(PictureSettings& s)
     s.channelsDefault = true;
 }
 
-void SelectColourModel(PictureSettings& s, int colourModel)
+void SelectColourModel(PictureSettings& s, ColourModel colourModel)
 {
     if (colourModel < kColourRgb || colourModel > kColourYCrCb)
         return;
@@ -96,7 +98,7 @@ void SelectColourModel(PictureSettings& s, int colourModel)
         s.channelsDefault = true;
 }
 
-bool ColourModelPressed(const PictureSettings& s, int colourModel)
+bool ColourModelPressed(const PictureSettings& s, ColourModel colourModel)
 {
     return s.colourModel == colourModel;
 }
@@ -270,9 +272,14 @@ const char* PaintHideCaption(const PictureSettings& s)
     return s.doodleShown ? "隐藏 涂鸦" : "显示 涂鸦";
 }
 
-void TogglePhotoClick(PictureSettings& s)
+const char* TogglePhotoClick(PictureSettings& s)
 {
-    s.mouseMode = s.mouseMode == kMousePhoto ? kMouseNothing : kMousePhoto;
+    if (s.mouseMode == kMousePhoto) {
+        s.mouseMode = kMouseNothing;
+        return "鼠标单击拍照功能已暂停";
+    }
+    s.mouseMode = kMousePhoto;
+    return "鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！";
 }
 
 void ToggleDragAddOns(PictureSettings& s)

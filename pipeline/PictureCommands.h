@@ -19,10 +19,10 @@ class FlowState;
 cv::Scalar ColourFromButton(std::uint32_t rgbValue);
 
 // --- effect styles and flips (act whether or not the camera runs) ---
-void ToggleEffectStyle(PictureSettings& s, int style); // between style and 0
-void ToggleFlip(PictureSettings& s, int flipMode);     // between flipMode and 0
-bool EffectStylePressed(const PictureSettings& s, int style);
-bool FlipPressed(const PictureSettings& s, int flipMode);
+void ToggleEffectStyle(PictureSettings& s, EffectStyle style); // between style and 0
+void ToggleFlip(PictureSettings& s, FlipMode flipMode); // between flipMode and 0
+bool EffectStylePressed(const PictureSettings& s, EffectStyle style);
+bool FlipPressed(const PictureSettings& s, FlipMode flipMode);
 
 // --- colour channels ---
 // Slider 0, 1, 2 moved to position (0 … 200): the value is stored and the adjustment switched on.
@@ -31,8 +31,8 @@ void SetContrast(PictureSettings& s, int slider, int position);
 // "通道状态：默认设置": all six values 100, RGB, adjustment off. The caller moves the sliders.
 void ResetChannels(PictureSettings& s);
 // HSV, HLS, YCrCb switch the adjustment on; RGB switches it off only when all six values are 100.
-void SelectColourModel(PictureSettings& s, int colourModel);
-bool ColourModelPressed(const PictureSettings& s, int colourModel);
+void SelectColourModel(PictureSettings& s, ColourModel colourModel);
+bool ColourModelPressed(const PictureSettings& s, ColourModel colourModel);
 bool ChannelsButtonPressed(const PictureSettings& s);
 const char* ChannelsButtonCaption(const PictureSettings& s); // UTF-8
 
@@ -72,9 +72,12 @@ void ClearPaint(PictureSettings& s, DoodleLayer& doodle, cv::Size pictureSize);
 bool MousePaintPressed(const PictureSettings& s);
 const char* PaintHideCaption(const PictureSettings& s); // UTF-8
 
-// --- other mouse modes that share mouseMode ---
-void TogglePhotoClick(PictureSettings& s); // 2 ↔ 4, from any other mode to 2
-void ToggleDragAddOns(PictureSettings& s); // 0 → 4, anything else → 0
+// --- the other mouse modes; every mode shares mouseMode, so choosing one ends the last ---
+// Photo on click: from photo mode to nothing, from any other mode to photo mode. Works whether or
+// not the camera runs. Returns the text for the status bar (UTF-8).
+const char* TogglePhotoClick(PictureSettings& s);
+// Dragging add-ons: from drag mode to nothing, from any other mode to drag mode.
+void ToggleDragAddOns(PictureSettings& s);
 bool PhotoClickPressed(const PictureSettings& s);
 bool DragAddOnsPressed(const PictureSettings& s);
 

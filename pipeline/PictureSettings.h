@@ -1,6 +1,8 @@
 #pragma once
 
 #include "pipeline/ColourAdjust.h"
+#include "pipeline/EffectStyles.h"
+#include "pipeline/Flip.h"
 
 #include <opencv2/core.hpp>
 
@@ -25,9 +27,9 @@ enum RegionPurpose : int {
 // The picture's mode fields that the ribbon commands change, with their start values. A plain
 // value: the worker works on a copy taken once per frame (PictureSettingsStore::Snapshot).
 struct PictureSettings {
-    int effectStyle = 0;
-    int flipMode = 0;
-    int colourModel = 0;
+    EffectStyle effectStyle = kEffectNone;
+    FlipMode flipMode = kFlipMirror;
+    ColourModel colourModel = kColourRgb;
     bool channelsDefault = true; // the colour adjustment is skipped
     ChannelSliders sliders;      // channelIndex 0, 1, 2; brightness and contrast 100 each
 
@@ -35,13 +37,13 @@ struct PictureSettings {
     bool flowManualAdd = false;
 
     bool regionArmed = false;
-    int regionPurpose = kRegionNone;
+    RegionPurpose regionPurpose = kRegionNone;
     cv::Rect zoomRect;
     cv::Rect effectRect;
     bool zoomRegionOn = false;
     bool effectRegionOn = false;
 
-    int mouseMode = kMouseDragAddOns;
+    MouseMode mouseMode = kMouseDragAddOns;
     int penWidth = 1;
     cv::Scalar paintColour { 255, 255, 0, 0 }; // blue, green, red
     bool doodleShown = false;

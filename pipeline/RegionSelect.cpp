@@ -2,8 +2,6 @@
 
 #include "pipeline/Flip.h"
 
-#include <opencv2/imgproc.hpp>
-
 #include <algorithm>
 #include <utility>
 
@@ -61,22 +59,4 @@ std::optional<PictureRegion> RegionFromSelection(cv::Point pressClient, cv::Poin
     region.effectRect = cv::Rect(left, top, right - left, bottom - top);
     region.zoomRect = UnflipRect(region.effectRect, picture, flipMode);
     return region;
-}
-
-void TakeWorkFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoomRect)
-{
-    if (raw.empty())
-        return;
-    const cv::Size size = work.empty() ? raw.size() : work.size();
-    if (work.empty() || work.type() != raw.type())
-        work.create(size, raw.type());
-
-    const cv::Rect cut = zoomRect ? (*zoomRect & cv::Rect(0, 0, raw.cols, raw.rows)) : cv::Rect();
-    if (!cut.empty()) {
-        cv::resize(raw(cut), work, size, 0, 0, cv::INTER_LINEAR);
-    } else if (raw.size() == size) {
-        raw.copyTo(work);
-    } else {
-        cv::resize(raw, work, size, 0, 0, cv::INTER_LINEAR);
-    }
 }

@@ -25,9 +25,3 @@ std::optional<PictureRegion> RegionFromSelection(cv::Point pressClient, cv::Poin
 
 // Where a rectangle of the flipped picture lies in the frame before flipping.
 cv::Rect UnflipRect(const cv::Rect& pictureRect, cv::Size picture, int flipMode);
-
-// The first step of each pass: fills work (kept at its size, or raw's size when work is empty)
-// from the raw camera frame. With a zoom region, that region of raw (clipped to it) is scaled up
-// bilinearly; without one, or when the region misses the frame, raw is copied, or scaled when
-// the camera delivers another size than the picture's.
-void TakeWorkFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoomRect);

@@ -4,20 +4,15 @@
 #include "app/CChildFrame.h"
 #include "app/CParvelWebcamView.h"
 #include "app/CommandLine.h"
-#include "app/PictureMenus.h"
 #include "decorations/CFrameView.h"
-#include "decorations/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "decorations/Photostrip.h"
 #include "pipeline/CWebcamCtl.h"
-#include "pipeline/Decorations.h"
+#include "pipeline/OverlayStore.h"
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QDir>
-#include <QMenu>
-#include <QToolBar>
-#include <QToolButton>
 #include <QSplitter>
 #include <QTemporaryDir>
 
@@ -78,28 +73,28 @@ TEST_F(WorkspaceTest, OddWidthAtThreeQuartersTruncatesAndShortViewsGetAShortStri
 TEST_F(WorkspaceTest, PicksAreDroppedWhileStoppedAndRefusedWhileHidden)
 {
     auto view = ShowView();
-    Decorations& decorations = view->webcam()->decorations();
+    OverlayStore& decorations = view->webcam()->model().overlays;
     const QString sticker = dir.filePath("s.png");
     QImage(10, 10, QImage::Format_ARGB32).save(sticker);
 
     view->OnAddOnPicked(sticker, 1);
     view->OnFramePicked(sticker, 1);
     EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }), 0);
-    EXPECT_EQ(decorations.frameKind(), 2);
+    EXPECT_EQ(decorations.frameKind(), std::nullopt);
     EXPECT_TRUE(boxes.shown.empty());
 
     ASSERT_TRUE(view->webcam()->StartCamera());
     view->OnAddOnPicked(sticker, 1);
     EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }), 1);
     view->OnFramePicked(sticker, 1);
-    EXPECT_EQ(decorations.frameKind(), 1);
+    EXPECT_EQ(decorations.frameKind(), DecorationKind::Png);
 
     decorations.ToggleAddOnsShown();
     decorations.ToggleFrameShown();
     view->OnAddOnPicked(sticker, 1);
     view->OnFramePicked(sticker, 0);
     EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }), 1);
-    EXPECT_EQ(decorations.frameKind(), 1);
+    EXPECT_EQ(decorations.frameKind(), DecorationKind::Png);
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, QString("^_^挂件暂时无法添加\n\n目前挂件状态为：隐藏~\n\n请首先切换挂件状态为：显示~~"));
     EXPECT_EQ(boxes.shown[1].text, QString("^_^相框暂时无法添加\n\n目前相框状态为：隐藏~\n\n请首先切换相框状态为：显示~~"));
@@ -124,7 +119,7 @@ TEST_F(WorkspaceTest, ChildFrameSplitsPictureAndPaneAndPassesPhotosToThePane)
 
     CWebcamCtl* webcam = frame.view()->webcam();
     ASSERT_TRUE(webcam->StartCamera());
-    webcam->photos().Request();
+    webcam->model().photos.Request();
     EXPECT_TRUE(WaitUntil([&] { return frame.pane()->photoStrip()->thumbnails().size() == 1; }));
     webcam->StopCamera();
 }
@@ -136,47 +131,6 @@ TEST(CommandLineTest, SourceDefaultsToCameraZeroAndRejectsUnknownArguments)
     EXPECT_EQ(CommandLine::Parse({ "parvelwebcam", "--source=/dev/video2" }).source, "/dev/video2");
     EXPECT_FALSE(CommandLine::Parse({ "parvelwebcam", "--bogus" }).ok);
     EXPECT_FALSE(CommandLine::Parse({ "parvelwebcam", "--source=" }).ok);
-}
-
-} // namespace
-
-namespace {
-
-QAction* FindMenuAction(QWidget& bar, const QString& menuTitle, const QString& caption)
-{
-    for (QToolButton* button : bar.findChildren<QToolButton*>())
-        if (button->text() == menuTitle && button->menu())
-            for (QAction* action : button->menu()->actions())
-                if (action->text() == caption)
-                    return action;
-    return nullptr;
-}
-
-TEST_F(WorkspaceTest, PictureMenusChangeTheSettingsAndShowTheirState)
-{
-    auto view = ShowView();
-    QToolBar bar;
-    AddPictureMenus(bar, *view);
-    QAction* sketch = FindMenuAction(bar, "炫彩风格", "素描");
-    QAction* upsideDown = FindMenuAction(bar, "图像翻转", "上下翻转");
-    QAction* effectRegion = FindMenuAction(bar, "ROI关键区域", "为选区应用特效");
-    ASSERT_TRUE(sketch && upsideDown && effectRegion);
-
-    ASSERT_TRUE(view->webcam()->StartCamera());
-    effectRegion->trigger(); // no style yet: only the question
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QString("尚未开启任何特效？"));
-    EXPECT_FALSE(view->webcam()->settings.Snapshot().regionArmed);
-
-    sketch->trigger();
-    upsideDown->trigger();
-    const PictureSettings s = view->webcam()->settings.Snapshot();
-    EXPECT_EQ(s.effectStyle, 3);
-    EXPECT_EQ(s.flipMode, 1);
-    EXPECT_TRUE(WaitUntil([&] { return sketch->isChecked() && upsideDown->isChecked(); }));
-    sketch->trigger(); // a style command toggles back to none
-    EXPECT_EQ(view->webcam()->settings.Snapshot().effectStyle, 0);
-    view->webcam()->StopCamera();
 }
 
 } // namespace

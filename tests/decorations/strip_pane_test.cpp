@@ -1,6 +1,6 @@
 #include "decorations/CFrameView.h"
 #include "decorations/FolderScan.h"
-#include "decorations/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "decorations/Photostrip.h"
 #include "decorations/TouchOverlay.h"
 #include "strip_test_support.h"

@@ -1,4 +1,5 @@
 #include "pipeline/DecorationCommands.h"
+#include "pipeline/PictureCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -22,17 +23,39 @@ TEST(DecorationCommandsTest, ShowTogglesArePressedWhileHiddenAndNameTheState)
 
 TEST(DecorationCommandsTest, DragAndPhotoClickSwitchTheMouseModeFromAnyMode)
 {
-    for (int mode = 0; mode <= 4; ++mode) {
-        EXPECT_EQ(DragAddOnMode(mode), mode == 0 ? 4 : 0) << mode;
-        EXPECT_EQ(DragAddOnPressed(mode), mode == 0);
-        const PhotoClickResult click = PhotoClick(mode);
-        EXPECT_EQ(click.mouseMode, mode == 2 ? 4 : 2) << mode;
-        EXPECT_EQ(PhotoClickPressed(mode), mode == 2);
+    const auto dragged = [](MouseMode mode) {
+        PictureSettings s;
+        s.mouseMode = mode;
+        ToggleDragAddOns(s);
+        return s.mouseMode;
+    };
+    const auto clicked = [](MouseMode mode, QString* status = nullptr) {
+        PictureSettings s;
+        s.mouseMode = mode;
+        const QString text = QString::fromUtf8(TogglePhotoClick(s));
+        if (status)
+            *status = text;
+        return s.mouseMode;
+    };
+    const auto modeWith = [](MouseMode mode) {
+        PictureSettings s;
+        s.mouseMode = mode;
+        return s;
+    };
+    for (int m = 0; m <= 4; ++m) {
+        const auto mode = static_cast<MouseMode>(m);
+        EXPECT_EQ(dragged(mode), mode == 0 ? 4 : 0) << mode;
+        EXPECT_EQ(DragAddOnsPressed(modeWith(mode)), mode == 0);
+        EXPECT_EQ(clicked(mode), mode == 2 ? 4 : 2) << mode;
+        EXPECT_EQ(PhotoClickPressed(modeWith(mode)), mode == 2);
     }
-    EXPECT_EQ(PhotoClick(2).status, "鼠标单击拍照功能已暂停");
-    EXPECT_EQ(PhotoClick(0).status, "鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！");
+    QString status;
+    clicked(kMousePhoto, &status);
+    EXPECT_EQ(status, "鼠标单击拍照功能已暂停");
+    clicked(kMouseDragAddOns, &status);
+    EXPECT_EQ(status, "鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！");
     // Pressing twice returns to "nothing", not to the mode before.
-    EXPECT_EQ(PhotoClick(PhotoClick(1).mouseMode).mouseMode, 4);
+    EXPECT_EQ(clicked(clicked(kMouseDoodle)), 4);
 }
 
 TEST(DecorationCommandsTest, PicksApplyOnlyWhileRunningAndWarnWhileHidden)

@@ -1,4 +1,5 @@
-#include "pipeline/Decorations.h"
+#include "pipeline/DisplayConversion.h"
+#include "pipeline/OverlayStore.h"
 #include "pipeline/Overlays.h"
 #include "pipeline/PhotoCapture.h"
 #include "TestImages.h"
@@ -52,7 +53,7 @@ protected:
         return picture;
     }
 
-    QImage Compose(Decorations& decorations)
+    QImage Compose(OverlayStore& decorations)
     {
         QImage picture = CameraPicture();
         decorations.DrawOverlays(picture);
@@ -103,7 +104,7 @@ TEST_F(OverlayComposeTest, FillPictureConvertsBgrRowsWithoutShear)
 
 TEST_F(OverlayComposeTest, LogoFrameAndAddOnsLandExactlyWhereTheyAreDrawn)
 {
-    Decorations decorations(logoPath, [this] { return now; });
+    OverlayStore decorations(logoPath, [this] { return now; });
     decorations.SetFrameImage(framePath, 1);
     ASSERT_TRUE(decorations.AddAddOn(addOnPath, 1, kW, kH));
     const QPoint addOnAt = decorations.WithAddOns([](const AddOnCollection& a) {
@@ -155,7 +156,7 @@ TEST_F(OverlayComposeTest, SmallFrameIsStretchedOverThePicture)
     }
     const QString path = dir.filePath("half.png");
     ASSERT_TRUE(half.save(path));
-    Decorations decorations(dir.filePath("no-logo.png"));
+    OverlayStore decorations(dir.filePath("no-logo.png"));
     decorations.SetFrameImage(path, 1);
     const QImage picture = Compose(decorations);
     EXPECT_EQ(picture.pixel(10, 470), kFrame.rgb());
@@ -166,7 +167,7 @@ TEST_F(OverlayComposeTest, SmallFrameIsStretchedOverThePicture)
 
 TEST_F(OverlayComposeTest, HiddenLayersAreNotDrawn)
 {
-    Decorations decorations(logoPath, [this] { return now; });
+    OverlayStore decorations(logoPath, [this] { return now; });
     decorations.SetFrameImage(framePath, 1);
     decorations.AddAddOn(addOnPath, 1, 16, 16); // at (0, 0), over the frame corner
     QImage picture = Compose(decorations);
@@ -197,7 +198,7 @@ TEST_F(OverlayComposeTest, HiddenLayersAreNotDrawn)
 TEST_F(OverlayComposeTest, ChangedLogoShowsFromTheNextFrame)
 {
     const QString path = dir.filePath("changing.png");
-    Decorations decorations(path);
+    OverlayStore decorations(path);
     QImage picture = Compose(decorations); // no file yet: nothing drawn
     EXPECT_EQ(Differences(picture, CameraPicture()), 0);
 
@@ -221,7 +222,7 @@ TEST_F(OverlayComposeTest, TransparentPartsOfDecorationsBlendOverThePicture)
     // Half-transparent white over the camera colour.
     const QString path = dir.filePath("veil.png");
     ASSERT_TRUE(testimages::WritePng(path, kW, kH, QColor(255, 255, 255, 128)));
-    Decorations decorations(dir.filePath("no-logo.png"));
+    OverlayStore decorations(dir.filePath("no-logo.png"));
     decorations.SetFrameImage(path, 1);
     const QColor got = Compose(decorations).pixelColor(100, 100);
     EXPECT_NEAR(got.red(), (120 + 255) / 2, 2);

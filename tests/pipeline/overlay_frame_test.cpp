@@ -1,4 +1,4 @@
-#include "pipeline/Decorations.h"
+#include "pipeline/OverlayStore.h"
 #include "pipeline/FrameOverlay.h"
 #include "pipeline/Overlays.h"
 #include "TestImages.h"
@@ -37,7 +37,7 @@ protected:
         return picture;
     }
 
-    static QImage Compose(Decorations& decorations)
+    static QImage Compose(OverlayStore& decorations)
     {
         QImage picture(64, 48, QImage::Format_ARGB32_Premultiplied);
         picture.fill(Qt::black);
@@ -53,17 +53,17 @@ protected:
 TEST_F(FrameOverlayTest, NothingIsDrawnUntilAFrameIsPicked)
 {
     FrameOverlay frame;
-    EXPECT_EQ(frame.frameKind(), FrameOverlay::None);
+    EXPECT_EQ(frame.frameKind(), std::nullopt);
     EXPECT_EQ(Draw(frame).pixel(10, 10), QColor(Qt::black).rgb());
     frame.SetFrameImage(pngPath, 7); // unknown kind: nothing changes
-    EXPECT_EQ(frame.frameKind(), FrameOverlay::None);
+    EXPECT_EQ(frame.frameKind(), std::nullopt);
 }
 
 TEST_F(FrameOverlayTest, AnimatedFrameShowsTheFramesItsThreadSelects)
 {
     FrameOverlay frame;
     frame.SetFrameImage(gifPath, 0);
-    ASSERT_EQ(frame.frameKind(), FrameOverlay::Animated);
+    ASSERT_EQ(frame.frameKind(), DecorationKind::Gif);
     ASSERT_TRUE(frame.frameGif());
     EXPECT_TRUE(frame.frameGif()->running());
 
@@ -86,7 +86,7 @@ TEST_F(FrameOverlayTest, PickingAPngAfterAGifSwitchesWhileTheGifKeepsRunningUnse
     frame.SetFrameImage(gifPath, 0);
     ImageEx* gif = frame.frameGif();
     frame.SetFrameImage(pngPath, 1);
-    EXPECT_EQ(frame.frameKind(), FrameOverlay::Still);
+    EXPECT_EQ(frame.frameKind(), DecorationKind::Png);
     EXPECT_EQ(frame.frameGif(), gif);
     EXPECT_TRUE(gif->running());
     for (int i = 0; i < 5; ++i) {
@@ -96,7 +96,7 @@ TEST_F(FrameOverlayTest, PickingAPngAfterAGifSwitchesWhileTheGifKeepsRunningUnse
 
     // A still frame that does not load draws nothing but is still the selected kind.
     frame.SetFrameImage(dir.filePath("missing.png"), 1);
-    EXPECT_EQ(frame.frameKind(), FrameOverlay::Still);
+    EXPECT_EQ(frame.frameKind(), DecorationKind::Png);
     EXPECT_EQ(Draw(frame).pixel(32, 24), QColor(Qt::black).rgb());
 }
 
@@ -115,7 +115,7 @@ TEST_F(FrameOverlayTest, ReplacedAnimatedFrameIsHandedBackForRelease)
 
 TEST_F(FrameOverlayTest, HidingTheFramePausesItsAnimationAndShowingResumesIt)
 {
-    Decorations decorations(dir.filePath("no-logo.png"));
+    OverlayStore decorations(dir.filePath("no-logo.png"));
     decorations.SetFrameImage(gifPath, 0);
     EXPECT_FALSE(decorations.ToggleFrameShown());
     EXPECT_TRUE(decorations.WithFrame([](const FrameOverlay& f) { return f.frameGif()->paused(); }));
@@ -140,7 +140,7 @@ TEST_F(FrameOverlayTest, ChangesNeverOverlapTheWorkerDrawing)
     const QString logo = dir.filePath("loogo.png");
     ASSERT_TRUE(testimages::WritePng(logo, 6, 6, Qt::white));
 
-    Decorations decorations(logo);
+    OverlayStore decorations(logo);
     std::atomic<bool> running{true};
     std::atomic<int> frames{0};
     std::thread worker([&] {
@@ -170,7 +170,7 @@ TEST_F(FrameOverlayTest, ChangesNeverOverlapTheWorkerDrawing)
     running = false;
     worker.join();
     EXPECT_GT(frames.load(), 10);
-    EXPECT_EQ(decorations.frameKind(), FrameOverlay::None);
+    EXPECT_EQ(decorations.frameKind(), std::nullopt);
     EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.animatedCount() + a.stillCount(); }),
               0);
 }

@@ -2,7 +2,7 @@
 #include "ScriptedSource.h"
 
 #include "decorations/ImageEx.h"
-#include "decorations/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/CWebcamCtl.h"
 
@@ -41,7 +41,7 @@ protected:
     static bool WorkerEndsWithin(const CWebcamCtl& ctl, std::chrono::milliseconds limit)
     {
         const auto until = std::chrono::steady_clock::now() + limit;
-        while (ctl.workerAlive()) {
+        while (ctl.loop().workerAlive()) {
             if (std::chrono::steady_clock::now() > until)
                 return false;
             std::this_thread::sleep_for(1ms);
@@ -82,8 +82,8 @@ TEST_F(WebcamCtlTest, StartShowsFramesAndStopReleasesTheSourceWithinOnePass)
 TEST_F(WebcamCtlTest, NoCameraGivesOneMessageChangesNothingAndALaterStartWorks)
 {
     auto ctl = MakeControl();
-    ctl->settings.Change([](PictureSettings& s) { ToggleEffectStyle(s, 3); });
-    const PictureSettings before = ctl->settings.Snapshot();
+    ctl->model().settings.Change([](PictureSettings& s) { ToggleEffectStyle(s, kEffectSketch); });
+    const PictureSettings before = ctl->model().settings.Snapshot();
     state->openSucceeds = false;
     EXPECT_FALSE(ctl->StartCamera());
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -91,11 +91,11 @@ TEST_F(WebcamCtlTest, NoCameraGivesOneMessageChangesNothingAndALaterStartWorks)
     EXPECT_EQ(messages.shown[0].caption, QString("乐影屋"));
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
     EXPECT_FALSE(ctl->cameraRunning());
-    EXPECT_FALSE(ctl->workerAlive());
-    const PictureSettings after = ctl->settings.Snapshot();
+    EXPECT_FALSE(ctl->loop().workerAlive());
+    const PictureSettings after = ctl->model().settings.Snapshot();
     EXPECT_EQ(after.effectStyle, before.effectStyle);
     EXPECT_EQ(after.mouseMode, before.mouseMode);
-    EXPECT_EQ(ctl->workersStarted(), 0);
+    EXPECT_EQ(ctl->loop().workersStarted(), 0);
 
     state->openSucceeds = true;
     EXPECT_TRUE(ctl->StartCamera());
@@ -109,7 +109,7 @@ TEST_F(WebcamCtlTest, PausedLoopTakesNoFramesButStopsPromptly)
     auto ctl = MakeControl();
     ASSERT_TRUE(ctl->StartCamera());
     ASSERT_TRUE(WaitUntil([&] { return state->reads > 0; }));
-    ctl->loopPaused = true;
+    ctl->loop().paused = true;
     std::this_thread::sleep_for(80ms);
     const int reads = state->reads;
     std::this_thread::sleep_for(150ms);
@@ -139,7 +139,7 @@ TEST_F(WebcamCtlTest, CameraThatStopsDeliveringKeepsThePictureAndStillStops)
     auto ctl = MakeControl();
     ASSERT_TRUE(ctl->StartCamera());
     ASSERT_TRUE(WaitUntil([&] { return state->reads > 10; }));
-    EXPECT_TRUE(ctl->workerAlive());
+    EXPECT_TRUE(ctl->loop().workerAlive());
     EXPECT_EQ(ctl->shownImage().pixelColor(5, 5), QColor(0, 255, 0)); // the last picture stays
     ctl->StopCamera();
     EXPECT_TRUE(WorkerEndsWithin(*ctl, 500ms));
@@ -243,22 +243,22 @@ TEST_F(WebcamCtlTest, MissingWelcomeAnimationIsHarmless)
 TEST_F(WebcamCtlTest, MouseIsIgnoredWhileStoppedButAReleaseStillEndsAStroke)
 {
     auto ctl = MakeControl();
-    ctl->settings.Change([](PictureSettings& s) { ToggleMousePaint(s, cv::Scalar(0, 0, 255)); });
-    ctl->doodle.Clear({ 640, 480 });
+    ctl->model().settings.Change([](PictureSettings& s) { ToggleMousePaint(s, cv::Scalar(0, 0, 255)); });
+    ctl->model().doodle.Clear({ 640, 480 });
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(10, 10));
-    EXPECT_FALSE(ctl->doodle.StrokeInProgress()); // stopped: the press is ignored
+    EXPECT_FALSE(ctl->model().doodle.StrokeInProgress()); // stopped: the press is ignored
 
     ASSERT_TRUE(ctl->StartCamera());
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(10, 10));
     SendMouse(*ctl, QEvent::MouseMove, QPoint(60, 10));
-    EXPECT_TRUE(ctl->doodle.StrokeInProgress());
+    EXPECT_TRUE(ctl->model().doodle.StrokeInProgress());
     ctl->StopCamera();
     SendMouse(*ctl, QEvent::MouseMove, QPoint(60, 80)); // ignored while stopped
     SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(60, 80));
-    EXPECT_FALSE(ctl->doodle.StrokeInProgress());
+    EXPECT_FALSE(ctl->model().doodle.StrokeInProgress());
 
     // The stroke drawn while running is on the canvas, the move while stopped is not.
-    const cv::Mat canvas = ctl->doodle.Canvas();
+    const cv::Mat canvas = ctl->model().doodle.Canvas();
     EXPECT_EQ(canvas.at<cv::Vec3b>(10, 35), cv::Vec3b(0, 0, 255));
     EXPECT_EQ(canvas.at<cv::Vec3b>(45, 60), kDoodleKey);
 }
@@ -267,18 +267,18 @@ TEST_F(WebcamCtlTest, DraggedRegionFreezesThePictureAndIsConfirmedIntoTheZoom)
 {
     auto ctl = MakeControl();
     ASSERT_TRUE(ctl->StartCamera());
-    ctl->settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
+    ctl->model().settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(300, 200)); // dragged up and left
-    EXPECT_TRUE(ctl->loopPaused);
+    EXPECT_TRUE(ctl->loop().paused);
     EXPECT_TRUE(ctl->selecting());
     SendMouse(*ctl, QEvent::MouseMove, QPoint(150, 100));
     SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(100, 50));
-    EXPECT_FALSE(ctl->loopPaused);
+    EXPECT_FALSE(ctl->loop().paused);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, QString("确定放大选区？"));
     EXPECT_EQ(messages.shown[0].caption, QString("提示信息"));
     EXPECT_EQ(messages.shown[0].buttons, MessageButtons::OkCancel);
-    const PictureSettings s = ctl->settings.Snapshot();
+    const PictureSettings s = ctl->model().settings.Snapshot();
     EXPECT_TRUE(s.zoomRegionOn);
     EXPECT_FALSE(s.regionArmed);
     EXPECT_EQ(s.zoomRect, cv::Rect(340, 50, 200, 150));
@@ -291,18 +291,18 @@ TEST_F(WebcamCtlTest, CancelledOrEmptySelectionOnlyDisarms)
     auto ctl = MakeControl();
     ASSERT_TRUE(ctl->StartCamera());
     messages.answer = MessageChoice::Cancel;
-    ctl->settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
+    ctl->model().settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(100, 50));
     SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(300, 200));
-    EXPECT_FALSE(ctl->settings.Snapshot().zoomRegionOn);
-    EXPECT_FALSE(ctl->settings.Snapshot().regionArmed);
+    EXPECT_FALSE(ctl->model().settings.Snapshot().zoomRegionOn);
+    EXPECT_FALSE(ctl->model().settings.Snapshot().regionArmed);
 
-    ctl->settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
+    ctl->model().settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(100, 50));
     SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(100, 50)); // zero size: no question
     EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_FALSE(ctl->settings.Snapshot().zoomRegionOn);
-    EXPECT_FALSE(ctl->loopPaused);
+    EXPECT_FALSE(ctl->model().settings.Snapshot().zoomRegionOn);
+    EXPECT_FALSE(ctl->loop().paused);
     ctl->StopCamera();
 }
 
@@ -317,9 +317,9 @@ TEST_F(WebcamCtlTest, ProcessedPictureFollowsTheSettings)
     ASSERT_TRUE(ctl->StartCamera());
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
     EXPECT_EQ(ctl->shownImage().pixelColor(600, 10), QColor(255, 255, 255)); // mirrored
-    ctl->settings.Change([](PictureSettings& s) {
-        ToggleFlip(s, 3);          // as delivered
-        ToggleEffectStyle(s, 2);   // negative
+    ctl->model().settings.Change([](PictureSettings& s) {
+        ToggleFlip(s, kFlipNone);          // as delivered
+        ToggleEffectStyle(s, kEffectNegative);   // negative
     });
     ASSERT_TRUE(WaitUntil([&] { return ctl->shownImage().pixelColor(10, 10) == QColor(0, 0, 0); }));
     EXPECT_EQ(ctl->shownImage().pixelColor(600, 10), QColor(255, 255, 255));

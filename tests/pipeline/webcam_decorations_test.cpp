@@ -3,7 +3,7 @@
 #include "QtTestApp.h"
 
 #include "decorations/DecorationKind.h"
-#include "decorations/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "pipeline/CWebcamCtl.h"
 #include "pipeline/TestSceneSource.h"
 
@@ -65,7 +65,7 @@ TEST(WebcamDecorations, FrameAddOnsDragAndPhotoOnTheTestScene)
     ctl.SetDisplaySize(320, 240); // the photo must not depend on the display size
     ctl.show();
     ASSERT_TRUE(ctl.StartCamera());
-    Decorations& decorations = ctl.decorations();
+    OverlayStore& decorations = ctl.model().overlays;
     decorations.SetFrameImage(framePath, static_cast<int>(DecorationKind::Png));
     ASSERT_TRUE(decorations.AddAddOn(stickerPath, static_cast<int>(DecorationKind::Png), 640, 480));
 
@@ -120,7 +120,7 @@ TEST(WebcamDecorations, FrameAddOnsDragAndPhotoOnTheTestScene)
     EXPECT_EQ(star.topLeft() + QPoint(star.width() / 2, star.height() / 2), QPoint(120, 120)) << "centred on the pointer";
 
     // A click in photo mode takes the photo from the composed picture.
-    ctl.settings.Change([](PictureSettings& s) { s.mouseMode = kMousePhoto; });
+    ctl.model().settings.Change([](PictureSettings& s) { s.mouseMode = kMousePhoto; });
     QStringList saved;
     QObject::connect(&ctl, &CWebcamCtl::photoSaved, [&saved](const QString& p) { saved << p; });
     SendMouse(ctl, QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton);

@@ -1,5 +1,6 @@
 // stagedump FOLDER: writes one frame of the built-in test scene through each picture stage as
 // PNG files into FOLDER (which must exist), so the stages can be looked at.
+#include "pipeline/ZoomCut.h"
 #include "pipeline/ColourAdjust.h"
 #include "pipeline/Doodle.h"
 #include "pipeline/EffectStyles.h"

@@ -1,4 +1,4 @@
-#include "pipeline/Decorations.h"
+#include "pipeline/OverlayStore.h"
 
 #include "pipeline/Overlays.h"
 
@@ -19,18 +19,18 @@ void PauseAndRelease(std::vector<AddOnRecord> records)
 }
 } // namespace
 
-Decorations::Decorations(const QString& logoPath, AddOnCollection::Clock clock)
+OverlayStore::OverlayStore(const QString& logoPath, AddOnCollection::Clock clock)
     : addOns_(std::move(clock))
     , logo_(logoPath)
 {
 }
 
-Decorations::~Decorations()
+OverlayStore::~OverlayStore()
 {
     ReleaseAll();
 }
 
-void Decorations::DrawOverlays(QImage& picture)
+void OverlayStore::DrawOverlays(QImage& picture)
 {
     QImage logo;
     if (logoShown_) {
@@ -45,13 +45,13 @@ void Decorations::DrawOverlays(QImage& picture)
     ::DrawOverlays(picture, layers);
 }
 
-void Decorations::SetFrameImage(const QString& path, int kind)
+void OverlayStore::SetFrameImage(const QString& path, int kind)
 {
-    if (kind == FrameOverlay::Still) {
+    if (kind == static_cast<int>(DecorationKind::Png)) {
         QImage png = FrameOverlay::LoadStill(path);
         std::scoped_lock lock(decorationsLock_);
         frame_.ReplaceStill(std::move(png));
-    } else if (kind == FrameOverlay::Animated) {
+    } else if (kind == static_cast<int>(DecorationKind::Gif)) {
         std::unique_ptr<ImageEx> gif = FrameOverlay::LoadAnimated(path);
         std::unique_ptr<ImageEx> old;
         {
@@ -62,7 +62,7 @@ void Decorations::SetFrameImage(const QString& path, int kind)
     }
 }
 
-bool Decorations::AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight)
+bool OverlayStore::AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight)
 {
     if (!IsDecorationKind(kind))
         return false;
@@ -75,7 +75,7 @@ bool Decorations::AddAddOn(const QString& path, int kind, int areaWidth, int are
     return true;
 }
 
-void Decorations::ClearAddOns()
+void OverlayStore::ClearAddOns()
 {
     std::vector<AddOnRecord> removed;
     {
@@ -85,7 +85,7 @@ void Decorations::ClearAddOns()
     PauseAndRelease(std::move(removed));
 }
 
-bool Decorations::ToggleLogoShown()
+bool OverlayStore::ToggleLogoShown()
 {
     // Only the interface thread writes the flags; the worker reads them whole.
     const bool shown = !logoShown_.load();
@@ -93,7 +93,7 @@ bool Decorations::ToggleLogoShown()
     return shown;
 }
 
-bool Decorations::ToggleFrameShown()
+bool OverlayStore::ToggleFrameShown()
 {
     std::scoped_lock lock(decorationsLock_);
     const bool shown = !frameShown_.load();
@@ -107,27 +107,27 @@ bool Decorations::ToggleFrameShown()
     return shown;
 }
 
-bool Decorations::ToggleAddOnsShown()
+bool OverlayStore::ToggleAddOnsShown()
 {
     std::scoped_lock lock(decorationsLock_);
     addOns_.ToggleAddOnsShown();
     return addOns_.shown();
 }
 
-bool Decorations::addOnsShown() const
+bool OverlayStore::addOnsShown() const
 {
     std::scoped_lock lock(decorationsLock_);
     return addOns_.shown();
 }
 
-void Decorations::ResumeFrameAnimation()
+void OverlayStore::ResumeFrameAnimation()
 {
     std::scoped_lock lock(decorationsLock_);
     if (ImageEx* gif = frame_.frameGif())
         gif->Resume();
 }
 
-void Decorations::ReleaseAll()
+void OverlayStore::ReleaseAll()
 {
     std::vector<AddOnRecord> removed;
     std::unique_ptr<ImageEx> gif;
@@ -140,43 +140,43 @@ void Decorations::ReleaseAll()
     PauseAndRelease(std::move(gif));
 }
 
-bool Decorations::PointerMove(int px, int py)
+bool OverlayStore::PointerMove(int px, int py)
 {
     std::scoped_lock lock(decorationsLock_);
     return addOns_.PointerMove(px, py);
 }
 
-void Decorations::PointerDown()
+void OverlayStore::PointerDown()
 {
     std::scoped_lock lock(decorationsLock_);
     addOns_.PointerDown();
 }
 
-void Decorations::PointerUp()
+void OverlayStore::PointerUp()
 {
     std::scoped_lock lock(decorationsLock_);
     addOns_.PointerUp();
 }
 
-bool Decorations::dragging() const
+bool OverlayStore::dragging() const
 {
     std::scoped_lock lock(decorationsLock_);
     return addOns_.dragging();
 }
 
-int Decorations::hoveredIndex() const
+int OverlayStore::hoveredIndex() const
 {
     std::scoped_lock lock(decorationsLock_);
     return addOns_.hoveredIndex();
 }
 
-int Decorations::frameKind() const
+std::optional<DecorationKind> OverlayStore::frameKind() const
 {
     std::scoped_lock lock(decorationsLock_);
     return frame_.frameKind();
 }
 
-void Decorations::SetLogoPath(const QString& path)
+void OverlayStore::SetLogoPath(const QString& path)
 {
     std::scoped_lock lock(logoLock_);
     logo_.SetPath(path);

@@ -15,14 +15,14 @@
 // is never replaced or an add-on released while it is being drawn. Files are decoded and
 // animations stopped outside the lock, so the worker waits at most for a pointer swap, and the
 // lock is never held while waiting for anything else.
-class Decorations {
+class OverlayStore {
 public:
     // logoPath is the logo file ("loogo.png" in the system folder); clock seeds the add-on
     // placement (the current time by default).
-    explicit Decorations(const QString& logoPath, AddOnCollection::Clock clock = {});
-    ~Decorations();
-    Decorations(const Decorations&) = delete;
-    Decorations& operator=(const Decorations&) = delete;
+    explicit OverlayStore(const QString& logoPath, AddOnCollection::Clock clock = {});
+    ~OverlayStore();
+    OverlayStore(const OverlayStore&) = delete;
+    OverlayStore& operator=(const OverlayStore&) = delete;
 
     // Worker thread: composes logo, big frame and add-ons onto the picture.
     void DrawOverlays(QImage& picture);
@@ -54,7 +54,7 @@ public:
     bool dragging() const;
     int hoveredIndex() const;
 
-    int frameKind() const;
+    std::optional<DecorationKind> frameKind() const;
     // For tests and the logo folder change: where the logo is read from.
     void SetLogoPath(const QString& path);
 

@@ -1,3 +1,4 @@
+#include "pipeline/ZoomCut.h"
 #include "pipeline/Flip.h"
 #include "pipeline/RegionSelect.h"
 

@@ -1,4 +1,6 @@
-#include "decorations/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
+
+#include "ui/AppInfo.h"
 
 #include <QMessageBox>
 
@@ -23,7 +25,7 @@ QMessageBox::Icon ToQt(MessageIcon icon)
 
 QString MessageBoxes::DefaultCaption()
 {
-    return QStringLiteral("乐影屋");
+    return QString::fromUtf8(AppInfo::kCaption);
 }
 
 void MessageBoxes::Plain(QWidget* parent, const QString& text, const QString& caption)

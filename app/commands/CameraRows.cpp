@@ -1,0 +1,52 @@
+#include "app/CParvelWebcamView.h"
+#include "app/commands/CommandContext.h"
+#include "app/commands/Rows.h"
+#include "pipeline/CWebcamCtl.h"
+#include "pipeline/PictureCommands.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString Text(const char* source)
+{
+    return QCoreApplication::translate("Commands", source);
+}
+
+void AddSizeRow(CommandTable& table, CommandId id, const char* caption, int sizeMode)
+{
+    table.Add({ id, caption, "", "", "",
+        [sizeMode](CommandContext& c) { c.view.SetDisplaySize(sizeMode); },
+        [sizeMode](const CommandContext& c) { return Pressed(c.view.sizeMode() == sizeMode); } });
+}
+
+} // namespace
+
+void AddCameraRows(CommandTable& table)
+{
+    table.Add({ ID_BUTTON_CAM_MANGER, "开启摄像机", "", "开启或关闭摄像头", "切换摄像机状态,亦可双击图像区切换",
+        [](CommandContext& c) {
+            if (c.webcam.cameraRunning())
+                c.webcam.StopCamera();
+            else
+                c.webcam.StartCamera();
+            c.setStatus(c.webcam.cameraRunning() ? Text("摄像头已经打开,可进行其他操作") : Text("摄像头已经关闭"));
+        },
+        [](const CommandContext& c) {
+            CommandState state = Pressed(c.cameraRunning());
+            state.caption = c.cameraRunning() ? Text("关闭摄像机") : Text("开启摄像机");
+            return state;
+        } });
+
+    table.Add({ ID_BUTTON_IMAGE_SIZE, "图像显示尺寸", "", "改变图像窗口大小", "选择不同大小", {}, {} });
+    AddSizeRow(table, ID_BUTTON_SIZE1, "原始尺寸", 0);
+    AddSizeRow(table, ID_BUTTON_SIZE2, "中等尺寸(0.75)", 1);
+    AddSizeRow(table, ID_BUTTON_SIZE3, "较小尺寸(0.5)", 2);
+
+    table.Add({ ID_BUTTON_PHOTO_CLICK, "单击图像区拍照", "", "立即拍照", "单击按钮，高亮后鼠标在图像区单击可拍照",
+        [](CommandContext& c) {
+            const char* status = c.model.settings.Change([](PictureSettings& s) { return TogglePhotoClick(s); });
+            c.setStatus(Text(status));
+        },
+        [](const CommandContext& c) { return Pressed(PhotoClickPressed(c.model.settings.Snapshot())); } });
+}

@@ -1,0 +1,87 @@
+#include "app/commands/CommandTable.h"
+
+#include "app/commands/CommandContext.h"
+#include "app/commands/Rows.h"
+#include "pipeline/CWebcamCtl.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace {
+QString Text(const char* source)
+{
+    return QCoreApplication::translate("Commands", source);
+}
+} // namespace
+
+bool CommandContext::cameraRunning() const
+{
+    return webcam.cameraRunning();
+}
+
+void CommandTable::Add(CommandRow row)
+{
+    auto same = std::find_if(rows_.begin(), rows_.end(), [&](const CommandRow& r) { return r.id == row.id; });
+    if (same != rows_.end())
+        *same = std::move(row);
+    else
+        rows_.push_back(std::move(row));
+}
+
+const CommandRow* CommandTable::Find(CommandId id) const
+{
+    auto it = std::find_if(rows_.begin(), rows_.end(), [&](const CommandRow& r) { return r.id == id; });
+    return it == rows_.end() ? nullptr : &*it;
+}
+
+std::vector<CommandId> CommandTable::ids() const
+{
+    std::vector<CommandId> result;
+    result.reserve(rows_.size());
+    for (const CommandRow& row : rows_)
+        result.push_back(row.id);
+    return result;
+}
+
+bool CommandTable::Run(CommandId id, CommandContext& context) const
+{
+    const CommandRow* row = Find(id);
+    if (row == nullptr || !row->run)
+        return false;
+    row->run(context);
+    return true;
+}
+
+CommandState CommandTable::Update(CommandId id, const CommandContext& context) const
+{
+    const CommandRow* row = Find(id);
+    if (row == nullptr || !row->update)
+        return {};
+    return row->update(context);
+}
+
+QString CommandTable::Caption(CommandId id) const
+{
+    const CommandRow* row = Find(id);
+    return row == nullptr ? QString() : Text(row->caption);
+}
+
+QString CommandTable::ToolTip(CommandId id) const
+{
+    const CommandRow* row = Find(id);
+    if (row == nullptr)
+        return {};
+    if (*row->tipTitle == '\0' && *row->tipDescription == '\0')
+        return Text(row->caption);
+    return Text(row->tipTitle) + QLatin1Char('\n') + Text(row->tipDescription);
+}
+
+CommandTable BuildCommandTable()
+{
+    CommandTable table;
+    AddCameraRows(table);
+    AddEffectRows(table);
+    AddDecorationRows(table);
+    return table;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/commands/CommandId.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct CommandContext;
+
+// How a command looks right now.
+struct CommandState {
+    bool enabled = true;
+    std::optional<bool> pressed;    // none: the command has no pressed state
+    std::optional<QString> caption; // replaces the row's caption
+};
+
+// One user command: what it is called and what it does. Texts are UTF-8 source texts, translated
+// when shown. A row without an update rule is always enabled and has no pressed state.
+struct CommandRow {
+    CommandId id;
+    const char* caption = "";
+    const char* keyTip = "";
+    const char* tipTitle = "";
+    const char* tipDescription = "";
+    std::function<void(CommandContext&)> run;
+    std::function<CommandState(const CommandContext&)> update;
+};
+
+// Every command of the program, by id. Tool bars, menus and the ribbon only show rows of it.
+class CommandTable {
+public:
+    void Add(CommandRow row); // a second row with the same id replaces the first
+    const CommandRow* Find(CommandId id) const;
+    bool Contains(CommandId id) const { return Find(id) != nullptr; }
+    std::vector<CommandId> ids() const;
+
+    // Runs the handler; false when there is no row (or the row has no handler).
+    bool Run(CommandId id, CommandContext& context) const;
+    // The update rule's result; the plain state for a row without one or an unknown id.
+    CommandState Update(CommandId id, const CommandContext& context) const;
+
+    QString Caption(CommandId id) const;
+    // Title, a line feed and the description; the caption alone when the row has no tip.
+    QString ToolTip(CommandId id) const;
+
+private:
+    std::vector<CommandRow> rows_;
+};
+
+// The table with every row the program has.
+CommandTable BuildCommandTable();

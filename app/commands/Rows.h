@@ -1,0 +1,16 @@
+#pragma once
+
+#include "app/commands/CommandTable.h"
+
+// The rows of the command table, by the part of the program they act on.
+void AddCameraRows(CommandTable& table);     // camera, display size, photos
+void AddEffectRows(CommandTable& table);     // colour, styles, region, flips, flow, doodle
+void AddDecorationRows(CommandTable& table); // logo, big frame, add-ons
+
+// Shorthands for update rules.
+inline CommandState Pressed(bool pressed)
+{
+    CommandState state;
+    state.pressed = pressed;
+    return state;
+}

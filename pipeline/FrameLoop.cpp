@@ -1,0 +1,157 @@
+#include "pipeline/FrameLoop.h"
+
+#include "pipeline/DisplayConversion.h"
+#include "pipeline/PictureCommands.h"
+#include "pipeline/PictureModel.h"
+#include "pipeline/ProcessFrame.h"
+#include "pipeline/ZoomCut.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <chrono>
+
+std::atomic<int> FrameLoop::runningCount_ { 0 };
+
+namespace {
+constexpr auto kPassWait = std::chrono::milliseconds(33);
+}
+
+FrameLoop::FrameLoop(PictureModel& model, FrameSourceFactory sources, PictureReady onPicture)
+    : model_(model)
+    , sources_(std::move(sources))
+    , onPicture_(std::move(onPicture))
+{
+}
+
+FrameLoop::~FrameLoop()
+{
+    StopAndJoin();
+}
+
+void FrameLoop::SetPictureSize(int width, int height)
+{
+    pictureWidth_ = width;
+    pictureHeight_ = height;
+}
+
+void FrameLoop::SetDisplaySize(int width, int height)
+{
+    displayWidth_ = width;
+    displayHeight_ = height;
+}
+
+bool FrameLoop::workerAlive() const
+{
+    std::scoped_lock lock(runMutex_);
+    return workerAlive_;
+}
+
+FrameLoop::StartResult FrameLoop::Start()
+{
+    if (running_)
+        return StartResult::Started;
+    std::unique_ptr<FrameSource> source;
+    bool noCamera = false;
+    {
+        std::scoped_lock lock(runMutex_);
+        if (!workerAlive_) {
+            source = sources_ ? sources_() : nullptr;
+            noCamera = !source || !source->Open();
+        }
+        // Otherwise the previous worker has not yet seen the stop: it keeps its camera and goes on.
+        if (!noCamera)
+            running_ = true;
+    }
+    if (noCamera) {
+        if (source)
+            source->Release();
+        return StartResult::NoCamera;
+    }
+    ++runningCount_;
+    const cv::Size size(std::max(pictureWidth_.load(), 1), std::max(pictureHeight_.load(), 1));
+    if (source) {
+        // A worker that saw the stop has left its loop: joining only collects it.
+        if (worker_.joinable())
+            worker_.join();
+        workFrame_.create(size, CV_8UC3);
+        workFrame_.setTo(cv::Scalar::all(0));
+    }
+    model_.doodle.Clear(size);
+    if (source) {
+        {
+            std::scoped_lock lock(runMutex_);
+            workerAlive_ = true;
+        }
+        ++workersStarted_;
+        worker_ = std::thread(&FrameLoop::Run, this, std::move(source));
+    }
+    return StartResult::Started;
+}
+
+void FrameLoop::Stop()
+{
+    {
+        std::scoped_lock lock(runMutex_);
+        if (running_)
+            --runningCount_;
+        running_ = false;
+    }
+    runChanged_.notify_all();
+}
+
+void FrameLoop::StopAndJoin()
+{
+    Stop();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void FrameLoop::Run(std::unique_ptr<FrameSource> source)
+{
+    cv::Mat raw;
+    for (;;) {
+        {
+            std::scoped_lock lock(runMutex_);
+            if (!running_) {
+                // Released before the worker counts as gone, so a new start can open the camera.
+                source->Release();
+                workerAlive_ = false;
+                return;
+            }
+        }
+        if (!paused && source->Read(raw) && !raw.empty()) {
+            const PictureSettings snapshot = model_.settings.Snapshot();
+            TakeIntoWorkFrame(raw, snapshot);
+            ProcessFrame(workFrame_, snapshot, model_.flow, model_.doodle, grainRandom_);
+            ComposeAndHandOut(workFrame_);
+        }
+        std::unique_lock lock(runMutex_);
+        runChanged_.wait_for(lock, kPassWait, [this] { return !running_; });
+    }
+}
+
+void FrameLoop::TakeIntoWorkFrame(const cv::Mat& raw, const PictureSettings& snapshot)
+{
+    cv::Mat bgr = raw;
+    if (raw.type() != CV_8UC3) {
+        // Some sources deliver grey or 4-channel frames; the stages work on BGR.
+        if (raw.channels() == 1)
+            cv::cvtColor(raw, bgr, cv::COLOR_GRAY2BGR);
+        else if (raw.channels() == 4)
+            cv::cvtColor(raw, bgr, cv::COLOR_BGRA2BGR);
+        else
+            return;
+    }
+    TakeWorkFrame(bgr, workFrame_, ZoomInForce(snapshot));
+}
+
+void FrameLoop::ComposeAndHandOut(const cv::Mat& frame)
+{
+    FillPictureFromFrame(frame, picture_);
+    model_.overlays.DrawOverlays(picture_);
+    if (onPicture_)
+        onPicture_(displayBuffers_.Stretch(picture_, QSize(displayWidth_, displayHeight_)));
+    // The photo is the unscaled composed picture.
+    model_.photos.SavePhotoIfRequested(picture_);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "pipeline/Doodle.h"
+#include "pipeline/OpticalFlow.h"
+#include "pipeline/OverlayStore.h"
+#include "pipeline/PhotoCapture.h"
+#include "pipeline/PictureSettings.h"
+
+#include <QString>
+
+// What the picture is made of besides the camera: the mode fields the commands change, the
+// flow play, the doodle, the decorations and the photo request. Commands change it on the
+// interface thread; the frame loop reads it on its worker. Each member guards itself, as noted.
+class PictureModel {
+public:
+    // The logo is read from systemDir, photos go to photoDir; onPhoto is called on the worker
+    // after each photo attempt and must not wait for the interface thread.
+    PictureModel(const QString& systemDir, const QString& photoDir, PhotoCapture::Notify onPhoto = {});
+    PictureModel(const PictureModel&) = delete;
+    PictureModel& operator=(const PictureModel&) = delete;
+
+    // Interface thread changes, worker copies once per frame; one mutex inside.
+    PictureSettingsStore settings;
+    // Interface thread posts requests into an inbox under a mutex; the worker owns the tracking.
+    FlowState flow;
+    // Interface thread draws and clears, worker overlays; one mutex inside.
+    DoodleLayer doodle;
+    // Interface thread replaces and drags, worker composes; one lock inside.
+    OverlayStore overlays;
+    // Any thread requests (an atomic flag), the worker saves.
+    PhotoCapture photos;
+
+    // The camera stopped (interface thread): the doodle is hidden and an animated frame plays
+    // again.
+    void OnCameraStopped();
+};

@@ -1,0 +1,183 @@
+#include "QtTestApp.h"
+#include "../pipeline/ScriptedSource.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CParvelWebcamView.h"
+#include "app/CommandToolBar.h"
+#include "app/commands/CommandContext.h"
+#include "pipeline/CWebcamCtl.h"
+#include "ui/MessageBoxes.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+namespace {
+
+class CommandBarsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureQtApp();
+        folders = AppFolders::FromAppDir(dir.path().toStdString());
+        state = std::make_shared<ScriptedSourceState>();
+        window = std::make_unique<CMainFrame>(folders, SettingsValues {}, ScriptedFactory(state));
+        window->show();
+    }
+
+    void TearDown() override
+    {
+        webcam()->StopCamera();
+        window.reset();
+    }
+
+    CWebcamCtl* webcam() const { return window->child()->view()->webcam(); }
+
+    QAction* Shown(CommandId id) const
+    {
+        for (CommandToolBar* bar : window->commandBars())
+            if (QAction* action = bar->ActionFor(id))
+                return action;
+        return nullptr;
+    }
+
+    QAction* FindMenuAction(const QString& menuTitle, const QString& caption) const
+    {
+        for (CommandToolBar* bar : window->commandBars())
+            for (QToolButton* button : bar->findChildren<QToolButton*>())
+                if (button->text() == menuTitle && button->menu())
+                    for (QAction* action : button->menu()->actions())
+                        if (action->text() == caption)
+                            return action;
+        return nullptr;
+    }
+
+    QTemporaryDir dir;
+    AppFolders folders;
+    std::shared_ptr<ScriptedSourceState> state;
+    RecordingMessageBoxes boxes;
+    ScopedMessageBoxes install { boxes };
+    std::unique_ptr<CMainFrame> window;
+};
+
+TEST_F(CommandBarsTest, EveryShownCommandHasARowWithACaption)
+{
+    int shown = 0;
+    for (CommandToolBar* bar : window->commandBars())
+        for (CommandId id : bar->shownIds()) {
+            ++shown;
+            ASSERT_TRUE(window->commands().Contains(id)) << id;
+            EXPECT_FALSE(window->commands().Caption(id).isEmpty()) << id;
+            EXPECT_FALSE(Shown(id)->text().isEmpty()) << id;
+        }
+    EXPECT_EQ(shown, 35); // every command the stand-in bars offered before the table
+}
+
+TEST_F(CommandBarsTest, PictureMenusChangeTheSettingsAndShowTheirState)
+{
+    QAction* sketch = FindMenuAction("炫彩风格", "素描");
+    QAction* upsideDown = FindMenuAction("图像翻转", "上下翻转");
+    QAction* effectRegion = FindMenuAction("ROI关键区域", "为选区应用特效");
+    ASSERT_TRUE(sketch && upsideDown && effectRegion);
+
+    ASSERT_TRUE(webcam()->StartCamera());
+    boxes.shown.clear(); // the side pane may have reported its empty folders
+    effectRegion->trigger(); // no style yet: only the question
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QString("尚未开启任何特效？"));
+    EXPECT_FALSE(webcam()->model().settings.Snapshot().regionArmed);
+
+    sketch->trigger();
+    upsideDown->trigger();
+    const PictureSettings s = webcam()->model().settings.Snapshot();
+    EXPECT_EQ(s.effectStyle, 3);
+    EXPECT_EQ(s.flipMode, 1);
+    EXPECT_TRUE(WaitUntil([&] { return sketch->isChecked() && upsideDown->isChecked(); }));
+    sketch->trigger(); // a style command toggles back to none
+    EXPECT_EQ(webcam()->model().settings.Snapshot().effectStyle, 0);
+}
+
+TEST_F(CommandBarsTest, CameraButtonSwitchesTheCameraAndTellsTheStatusBar)
+{
+    QAction* camera = Shown(ID_BUTTON_CAM_MANGER);
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(camera->text(), "开启摄像机");
+    EXPECT_FALSE(camera->isChecked());
+
+    camera->trigger();
+    EXPECT_TRUE(webcam()->cameraRunning());
+    EXPECT_EQ(window->statusText(), "摄像头已经打开,可进行其他操作");
+    EXPECT_EQ(camera->text(), "关闭摄像机");
+    EXPECT_TRUE(camera->isChecked());
+
+    camera->trigger();
+    EXPECT_FALSE(webcam()->cameraRunning());
+    EXPECT_EQ(window->statusText(), "摄像头已经关闭");
+    EXPECT_EQ(camera->text(), "开启摄像机");
+
+    // A failed start leaves the caption and says the camera is off, after the message.
+    ASSERT_TRUE(WaitUntil([&] { return !webcam()->loop().workerAlive(); }));
+    state->openSucceeds = false;
+    boxes.shown.clear(); // the side pane may have reported its empty folders
+    camera->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?");
+    EXPECT_EQ(window->statusText(), "摄像头已经关闭");
+    EXPECT_FALSE(camera->isChecked());
+}
+
+TEST_F(CommandBarsTest, MouseModeButtonsEndEachOtherAndShowTheirState)
+{
+    QAction* drag = Shown(ID_BUTTON_DRAG_ADD_ON);
+    QAction* photo = Shown(ID_BUTTON_PHOTO_CLICK);
+    QAction* paint = FindMenuAction("挥毫泼墨", "点此开始涂鸦");
+    ASSERT_TRUE(drag && photo && paint);
+    EXPECT_TRUE(drag->isChecked()); // dragging is the mode at start
+
+    photo->trigger();
+    EXPECT_EQ(window->statusText(), "鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！");
+    EXPECT_TRUE(photo->isChecked());
+    EXPECT_FALSE(drag->isChecked());
+
+    paint->trigger(); // doodling ends photo mode
+    EXPECT_TRUE(paint->isChecked());
+    EXPECT_FALSE(photo->isChecked());
+    photo->trigger();
+    photo->trigger();
+    EXPECT_EQ(window->statusText(), "鼠标单击拍照功能已暂停");
+    EXPECT_EQ(webcam()->model().settings.Snapshot().mouseMode, kMouseNothing);
+}
+
+TEST_F(CommandBarsTest, ShowTogglesNameTheStateAndDoodleCaptionFollowsTheLayer)
+{
+    QAction* logo = Shown(ID_BUTTON_LOOGO);
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->text(), "LOOGO状态：显示");
+    logo->trigger();
+    EXPECT_FALSE(webcam()->model().overlays.logoShown());
+    EXPECT_EQ(logo->text(), "LOOGO状态：隐藏");
+    EXPECT_TRUE(logo->isChecked());
+
+    QAction* hide = Shown(ID_BUTTON_PAINT_HIDE);
+    ASSERT_NE(hide, nullptr);
+    EXPECT_FALSE(hide->isCheckable()); // a caption rule only, never pressed
+    EXPECT_EQ(hide->text(), "显示 涂鸦");
+    hide->trigger();
+    EXPECT_EQ(hide->text(), "隐藏 涂鸦");
+}
+
+TEST(CommandTableTest, ToolTipsCarryTitleAndDescriptionAndUnknownIdsHaveNoText)
+{
+    const CommandTable table = BuildCommandTable();
+    EXPECT_EQ(table.ToolTip(ID_BUTTON_SKETCH), "特效风格\n极力推荐的实时素描特写，试试吧！");
+    EXPECT_EQ(table.ToolTip(ID_BUTTON_CANCEL_ROI), "原始图像"); // no tip: the caption
+    EXPECT_FALSE(table.Contains(ID_BUTTON_DOC));
+    EXPECT_TRUE(table.Caption(ID_BUTTON_DOC).isEmpty());
+    EXPECT_TRUE(table.ToolTip(ID_BUTTON_DOC).isEmpty());
+}
+
+} // namespace

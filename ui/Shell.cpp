@@ -1,0 +1,54 @@
+#include "ui/Shell.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QUrl>
+
+#include <atomic>
+
+namespace {
+std::atomic<Shell*> installed { nullptr };
+}
+
+bool DesktopShell::Open(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::optional<QString> DesktopShell::ChooseFolder(QWidget* parent, const QString& title, const QString& start)
+{
+    const QString folder = QFileDialog::getExistingDirectory(parent, title, start);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+bool RecordingShell::Open(const QString& path)
+{
+    opened.push_back(path);
+    return openSucceeds;
+}
+
+std::optional<QString> RecordingShell::ChooseFolder(QWidget*, const QString&, const QString& start)
+{
+    chooserStarts.push_back(start);
+    return chosenFolder;
+}
+
+Shell& DesktopServices()
+{
+    if (Shell* service = installed.load())
+        return *service;
+    static DesktopShell desktop;
+    return desktop;
+}
+
+ScopedShell::ScopedShell(Shell& service)
+    : previous_(installed.exchange(&service))
+{
+}
+
+ScopedShell::~ScopedShell()
+{
+    installed.store(previous_);
+}
