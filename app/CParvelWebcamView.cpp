@@ -33,7 +33,7 @@ void CParvelWebcamView::FirstLayout()
 {
     webcam_->SetPictureSize(values_.imageWidth, values_.imageHeight);
     webcam_->SetDisplaySize(values_.imageWidth, values_.imageHeight);
-    sizeMode_ = 0;
+    sizeMode_ = kDisplayFull;
     webcam_->move(0, 0);
     webcam_->show();
     webcam_->update();
@@ -43,17 +43,17 @@ void CParvelWebcamView::FirstLayout()
     layoutDone_ = true;
 }
 
-void CParvelWebcamView::SetDisplaySize(int mode)
+void CParvelWebcamView::SetDisplaySize(DisplaySize mode)
 {
-    if (mode == sizeMode_ || mode < 0 || mode > 2)
+    if (mode == sizeMode_ || mode < kDisplayFull || mode > kDisplayHalf)
         return;
     sizeMode_ = mode;
     int w = values_.imageWidth;
     int h = values_.imageHeight;
-    if (mode == 1) {
+    if (mode == kDisplayThreeQuarters) {
         w = w * 3 / 4;
         h = h * 3 / 4;
-    } else if (mode == 2) {
+    } else if (mode == kDisplayHalf) {
         w /= 2;
         h /= 2;
     }

@@ -7,6 +7,13 @@
 
 class CWebcamCtl;
 
+// How large the picture is shown, as a share of the picture size.
+enum DisplaySize : int {
+    kDisplayFull = 0,
+    kDisplayThreeQuarters = 1,
+    kDisplayHalf = 2,
+};
+
 // The left pane: hosts the image area at the top left, applies the three display sizes and
 // receives the frames and add-ons picked in the side pane.
 class CParvelWebcamView : public QWidget {
@@ -17,12 +24,12 @@ public:
 
     CWebcamCtl* webcam() const { return webcam_; }
     bool layoutDone() const { return layoutDone_; }
-    int sizeMode() const { return sizeMode_; }
+    DisplaySize sizeMode() const { return sizeMode_; }
     // The strip reserved below the picture for the welcome movie.
     QRect movieRect() const { return movieRect_; }
 
-    // 0 full, 1 three quarters, 2 half of the picture size.
-    void SetDisplaySize(int mode);
+    // Shows the picture at full, three-quarter or half size; the picture itself keeps its size.
+    void SetDisplaySize(DisplaySize mode);
 
 public slots:
     void OnFramePicked(const QString& path, int kind);
@@ -38,6 +45,6 @@ private:
     SettingsValues values_;
     CWebcamCtl* webcam_ = nullptr;
     bool layoutDone_ = false;
-    int sizeMode_ = 0;
+    DisplaySize sizeMode_ = kDisplayFull;
     QRect movieRect_;
 };

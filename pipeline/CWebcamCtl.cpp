@@ -10,8 +10,6 @@
 #include <QPainter>
 #include <QRubberBand>
 
-#include <cmath>
-
 CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameSourceFactory sourceFactory,
     QWidget* parent)
     : QWidget(parent)
@@ -66,10 +64,8 @@ void CWebcamCtl::SetDisplaySize(int width, int height)
 
 QPoint CWebcamCtl::PicturePoint(QPoint client) const
 {
-    // The float product plus one half, truncated toward zero.
-    const float px = scaleX_ * static_cast<float>(client.x()) + 0.5f;
-    const float py = scaleY_ * static_cast<float>(client.y()) + 0.5f;
-    return { static_cast<int>(std::trunc(px)), static_cast<int>(std::trunc(py)) };
+    const cv::Point p = ClientToPicture({ client.x(), client.y() }, scaleX_, scaleY_);
+    return { p.x, p.y };
 }
 
 bool CWebcamCtl::StartCamera()

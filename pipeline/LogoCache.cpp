@@ -4,15 +4,6 @@
 
 LogoCache::LogoCache(QString path) : path_(std::move(path)) {}
 
-void LogoCache::SetPath(const QString& path)
-{
-    if (path == path_)
-        return;
-    path_ = path;
-    known_ = false;
-    image_ = QImage();
-}
-
 const QImage& LogoCache::Current()
 {
     const std::filesystem::path file(path_.toStdU16String());

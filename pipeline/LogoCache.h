@@ -13,7 +13,6 @@ class LogoCache {
 public:
     explicit LogoCache(QString path = {});
 
-    void SetPath(const QString& path);
     const QString& path() const { return path_; }
 
     // The logo, premultiplied; a null image when the file is missing or does not decode.

@@ -33,10 +33,8 @@ OverlayStore::~OverlayStore()
 void OverlayStore::DrawOverlays(QImage& picture)
 {
     QImage logo;
-    if (logoShown_) {
-        std::scoped_lock lock(logoLock_);
+    if (logoShown_)
         logo = logo_.Current();
-    }
     std::scoped_lock lock(decorationsLock_);
     OverlayLayers layers;
     layers.logo = logo.isNull() ? nullptr : &logo;
@@ -174,10 +172,4 @@ std::optional<DecorationKind> OverlayStore::frameKind() const
 {
     std::scoped_lock lock(decorationsLock_);
     return frame_.frameKind();
-}
-
-void OverlayStore::SetLogoPath(const QString& path)
-{
-    std::scoped_lock lock(logoLock_);
-    logo_.SetPath(path);
 }

@@ -55,8 +55,6 @@ public:
     int hoveredIndex() const;
 
     std::optional<DecorationKind> frameKind() const;
-    // For tests and the logo folder change: where the logo is read from.
-    void SetLogoPath(const QString& path);
 
     // Run f with the lock held on the add-on collection or the big frame (read-only inspection).
     template <typename F>
@@ -79,7 +77,5 @@ private:
     std::atomic<bool> logoShown_{true};
     std::atomic<bool> frameShown_{true};
 
-    // Worker only; its own lock because the path may change from the interface thread.
-    std::mutex logoLock_;
-    LogoCache logo_;
+    LogoCache logo_; // worker only
 };

@@ -13,7 +13,7 @@ QString Text(const char* source)
     return QCoreApplication::translate("Commands", source);
 }
 
-void AddSizeRow(CommandTable& table, CommandId id, const char* caption, int sizeMode)
+void AddSizeRow(CommandTable& table, CommandId id, const char* caption, DisplaySize sizeMode)
 {
     table.Add({ id, caption, "", "", "",
         [sizeMode](CommandContext& c) { c.view.SetDisplaySize(sizeMode); },
@@ -39,9 +39,9 @@ void AddCameraRows(CommandTable& table)
         } });
 
     table.Add({ ID_BUTTON_IMAGE_SIZE, "图像显示尺寸", "", "改变图像窗口大小", "选择不同大小", {}, {} });
-    AddSizeRow(table, ID_BUTTON_SIZE1, "原始尺寸", 0);
-    AddSizeRow(table, ID_BUTTON_SIZE2, "中等尺寸(0.75)", 1);
-    AddSizeRow(table, ID_BUTTON_SIZE3, "较小尺寸(0.5)", 2);
+    AddSizeRow(table, ID_BUTTON_SIZE1, "原始尺寸", kDisplayFull);
+    AddSizeRow(table, ID_BUTTON_SIZE2, "中等尺寸(0.75)", kDisplayThreeQuarters);
+    AddSizeRow(table, ID_BUTTON_SIZE3, "较小尺寸(0.5)", kDisplayHalf);
 
     table.Add({ ID_BUTTON_PHOTO_CLICK, "单击图像区拍照", "", "立即拍照", "单击按钮，高亮后鼠标在图像区单击可拍照",
         [](CommandContext& c) {

@@ -53,10 +53,10 @@ TEST_F(WorkspaceTest, DisplaySizesScaleThePictureAndKeepTheMovieStrip)
     EXPECT_EQ(webcam->geometry(), QRect(0, 0, 640, 480));
     EXPECT_EQ(view->movieRect(), QRect(0, 480, 640, 60));
 
-    view->SetDisplaySize(2);
+    view->SetDisplaySize(kDisplayHalf);
     EXPECT_EQ(webcam->size(), QSize(320, 240));
     EXPECT_FLOAT_EQ(webcam->scaleX(), 2.0f);
-    view->SetDisplaySize(1);
+    view->SetDisplaySize(kDisplayThreeQuarters);
     EXPECT_EQ(webcam->size(), QSize(480, 360));
     EXPECT_FLOAT_EQ(webcam->scaleY(), 1.3333334f);
     EXPECT_EQ(view->movieRect(), QRect(0, 480, 640, 60)); // the strip stays where it is
@@ -65,7 +65,7 @@ TEST_F(WorkspaceTest, DisplaySizesScaleThePictureAndKeepTheMovieStrip)
 TEST_F(WorkspaceTest, OddWidthAtThreeQuartersTruncatesAndShortViewsGetAShortStrip)
 {
     auto view = ShowView(642, 480, 500);
-    view->SetDisplaySize(1);
+    view->SetDisplaySize(kDisplayThreeQuarters);
     EXPECT_EQ(view->webcam()->displayWidth(), 481);
     EXPECT_EQ(view->movieRect().height(), 20);
 }
