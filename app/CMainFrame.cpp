@@ -41,6 +41,13 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
         folders_, values_ });
     BuildCommandBars();
 
+    // Every start and stop, whichever way it came, shows in the status bar.
+    connect(webcam, &CWebcamCtl::cameraSwitched, this, [this](bool running) {
+        SetStatusText(running ? tr("摄像头已经打开,可进行其他操作") : tr("摄像头已经关闭"));
+        RefreshCommands();
+    });
+    connect(webcam, &CWebcamCtl::cameraLost, this,
+        [this] { SetStatusText(tr("摄像头已断开：没有收到画面，摄像机已关闭。请检查摄像头后重新开启")); });
     connect(webcam, &CWebcamCtl::photoFailed, this, &CMainFrame::SetStatusText);
     connect(webcam, &CWebcamCtl::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });

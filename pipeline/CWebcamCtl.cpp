@@ -5,10 +5,12 @@
 #include "pipeline/RegionSelect.h"
 #include "ui/MessageBoxes.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
+#include <QTimer>
 
 CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameSourceFactory sourceFactory,
     QWidget* parent)
@@ -27,10 +29,18 @@ CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameS
                   },
                   Qt::QueuedConnection);
           })
-    , loop_(model_, std::move(sourceFactory), [this](QImage picture) { ShowOnInterfaceThread(std::move(picture)); })
+    , loop_(
+          model_, std::move(sourceFactory), [this](QImage picture) { ShowOnInterfaceThread(std::move(picture)); },
+          [this] { QMetaObject::invokeMethod(this, [this] { OnSourceLost(); }, Qt::QueuedConnection); })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    photoClick_ = new QTimer(this);
+    photoClick_->setSingleShot(true);
+    connect(photoClick_, &QTimer::timeout, this, [this] {
+        if (cameraRunning() && model_.settings.Snapshot().mouseMode == kMousePhoto)
+            model_.photos.Request();
+    });
 }
 
 CWebcamCtl::~CWebcamCtl()
@@ -79,16 +89,29 @@ bool CWebcamCtl::StartCamera()
     }
     welcomeImage_->Pause();
     update();
+    emit cameraSwitched(true);
     return true;
 }
 
 bool CWebcamCtl::StopCamera()
 {
     loop_.Stop();
+    // Nothing asked for while this run lasted may happen in a later one.
+    photoClick_->stop();
+    model_.photos.Cancel();
     model_.OnCameraStopped();
     welcomeImage_->Resume();
     update();
+    emit cameraSwitched(false);
     return true;
+}
+
+void CWebcamCtl::OnSourceLost()
+{
+    if (!cameraRunning())
+        return; // stopped meanwhile
+    StopCamera();
+    emit cameraLost();
 }
 
 void CWebcamCtl::ShowOnInterfaceThread(QImage image)
@@ -136,10 +159,14 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
 void CWebcamCtl::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
+        photoClick_->stop(); // the press before it was half of this double-click
         if (cameraRunning())
             StopCamera();
         else
             StartCamera();
+        // Not passed on: the base class would treat the double-click as one more press.
+        event->accept();
+        return;
     }
     QWidget::mouseDoubleClickEvent(event);
 }
@@ -160,7 +187,7 @@ void CWebcamCtl::mousePressEvent(QMouseEvent* event)
         break;
     case kMousePhoto:
         setCursor(Qt::PointingHandCursor);
-        model_.photos.Request();
+        photoClick_->start(QApplication::doubleClickInterval());
         break;
     default:
         break;

@@ -12,6 +12,7 @@
 
 class ImageEx;
 class QRubberBand;
+class QTimer;
 
 // The image area: shows the pictures the frame loop hands out, routes the mouse to the picture
 // model (add-on drags, doodle strokes, click photos, flow points, the region's rubber band), and
@@ -61,6 +62,10 @@ public:
 signals:
     // Emitted on the interface thread for every picture shown.
     void framePresented();
+    // The camera started or stopped, whichever way (command, double-click, camera lost).
+    void cameraSwitched(bool running);
+    // The camera stopped delivering pictures and was stopped (after cameraSwitched(false)).
+    void cameraLost();
     // A photo was saved (path) or could not be saved (message, in Chinese, for the status bar).
     void photoSaved(const QString& path);
     void photoFailed(const QString& message);
@@ -75,6 +80,8 @@ protected:
 private:
     // Worker thread: keeps only the newest picture and posts one queued call to show it.
     void ShowOnInterfaceThread(QImage image);
+    // Interface thread: the worker found the source gone.
+    void OnSourceLost();
     void BeginRegionSelection(QPoint client);
     void EndRegionSelection(QPoint client);
 
@@ -85,6 +92,10 @@ private:
 
     float scaleX_ = 1.0f;
     float scaleY_ = 1.0f;
+
+    // A click in photo mode waits out the double-click time, so that a double-click (which
+    // switches the camera) takes no photo.
+    QTimer* photoClick_ = nullptr;
 
     QRubberBand* rubberBand_ = nullptr;
     bool selecting_ = false;

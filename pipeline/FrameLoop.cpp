@@ -17,10 +17,11 @@ namespace {
 constexpr auto kPassWait = std::chrono::milliseconds(33);
 }
 
-FrameLoop::FrameLoop(PictureModel& model, FrameSourceFactory sources, PictureReady onPicture)
+FrameLoop::FrameLoop(PictureModel& model, FrameSourceFactory sources, PictureReady onPicture, SourceLost onLost)
     : model_(model)
     , sources_(std::move(sources))
     , onPicture_(std::move(onPicture))
+    , onLost_(std::move(onLost))
 {
 }
 
@@ -69,6 +70,7 @@ FrameLoop::StartResult FrameLoop::Start()
         return StartResult::NoCamera;
     }
     ++runningCount_;
+    freshStart_ = true;
     const cv::Size size(std::max(pictureWidth_.load(), 1), std::max(pictureHeight_.load(), 1));
     if (source) {
         // A worker that saw the stop has left its loop: joining only collects it.
@@ -109,7 +111,10 @@ void FrameLoop::StopAndJoin()
 
 void FrameLoop::Run(std::unique_ptr<FrameSource> source)
 {
+    using Clock = std::chrono::steady_clock;
     cv::Mat raw;
+    Clock::time_point lastFrame = Clock::now();
+    bool lostReported = false;
     for (;;) {
         {
             std::scoped_lock lock(runMutex_);
@@ -120,11 +125,27 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
                 return;
             }
         }
-        if (!paused && source->Read(raw) && !raw.empty()) {
+        if (freshStart_.exchange(false)) {
+            // Each start of the camera begins the same grain sequence and a fresh wait for frames.
+            grainRandom_ = GrainRandom();
+            lastFrame = Clock::now();
+            lostReported = false;
+        }
+        if (paused) {
+            lastFrame = Clock::now(); // a picture held still is not a camera gone
+        } else if (source->Read(raw) && !raw.empty()) {
+            lastFrame = Clock::now();
             const PictureSettings snapshot = model_.settings.Snapshot();
             TakeIntoWorkFrame(raw, snapshot);
             ProcessFrame(workFrame_, snapshot, model_.flow, model_.doodle, grainRandom_);
             ComposeAndHandOut(workFrame_);
+        } else {
+            model_.photos.ExpireRequest(kPhotoWait);
+            if (!lostReported && Clock::now() - lastFrame >= lostAfter_.load()) {
+                lostReported = true;
+                if (onLost_)
+                    onLost_();
+            }
         }
         std::unique_lock lock(runMutex_);
         runChanged_.wait_for(lock, kPassWait, [this] { return !running_; });

@@ -10,6 +10,7 @@
 #include <opencv2/core.hpp>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -30,8 +31,12 @@ public:
     // Called on the worker with each finished picture (display size). It must not wait for the
     // interface thread.
     using PictureReady = std::function<void(QImage)>;
+    // Called once on the worker when the running source has delivered nothing for lostAfter():
+    // the camera is gone (unplugged, or a stream that ended). It must not wait for the interface
+    // thread; whoever receives it stops the loop.
+    using SourceLost = std::function<void()>;
 
-    FrameLoop(PictureModel& model, FrameSourceFactory sources, PictureReady onPicture);
+    FrameLoop(PictureModel& model, FrameSourceFactory sources, PictureReady onPicture, SourceLost onLost = {});
     ~FrameLoop();
     FrameLoop(const FrameLoop&) = delete;
     FrameLoop& operator=(const FrameLoop&) = delete;
@@ -61,6 +66,12 @@ public:
     // While set, passes take no frames: the picture stands still (region selection).
     std::atomic<bool> paused { false };
 
+    // How long a source may deliver nothing before it counts as lost, and how long a photo
+    // request may wait for a frame before it is reported as not taken.
+    static constexpr std::chrono::milliseconds kLostAfter { 2000 };
+    static constexpr std::chrono::milliseconds kPhotoWait { 1000 };
+    void SetLostAfter(std::chrono::milliseconds after) { lostAfter_ = after; }
+
     // Number of workers started so far (only one ever runs at a time), and whether one runs.
     int workersStarted() const { return workersStarted_; }
     bool workerAlive() const;
@@ -73,6 +84,8 @@ private:
     PictureModel& model_;
     FrameSourceFactory sources_;
     PictureReady onPicture_;
+    SourceLost onLost_;
+    std::atomic<std::chrono::milliseconds> lostAfter_ { kLostAfter };
 
     std::atomic<int> pictureWidth_ { -1 };
     std::atomic<int> pictureHeight_ { -1 };
@@ -83,6 +96,7 @@ private:
     mutable std::mutex runMutex_;
     std::condition_variable runChanged_;
     std::atomic<bool> running_ { false };
+    std::atomic<bool> freshStart_ { false }; // the worker starts its grain sequence afresh
     bool workerAlive_ = false;
     std::thread worker_;
     int workersStarted_ = 0;

@@ -21,7 +21,12 @@ public:
         try {
             if (isIndex)
                 return capture_.open(std::stoi(spec_));
-            return capture_.open(spec_);
+            if (!capture_.open(spec_))
+                return false;
+            // A stream with a known length is a file: it plays on from its start when it ends,
+            // like a camera that never stops.
+            isFile_ = capture_.get(cv::CAP_PROP_FRAME_COUNT) > 0;
+            return true;
         } catch (const std::exception&) {
             return false; // an index out of range or a back-end that refuses the name
         }
@@ -29,9 +34,19 @@ public:
 
     bool Read(cv::Mat& frame) override
     {
-        // A file that ended, or a camera that went away, gives no frame: the loop skips the pass.
+        // A camera that went away gives no frame: the loop skips the pass and, after a while,
+        // counts the camera as lost.
         try {
-            return capture_.isOpened() && capture_.read(frame) && !frame.empty();
+            if (ReadOnce(frame))
+                return true;
+            if (!isFile_)
+                return false;
+            // The file ended: back to its first frame, by seeking or, where the back-end cannot,
+            // by opening it again.
+            if (capture_.set(cv::CAP_PROP_POS_FRAMES, 0) && ReadOnce(frame))
+                return true;
+            capture_.release();
+            return capture_.open(spec_) && ReadOnce(frame);
         } catch (const cv::Exception&) {
             return false; // some capture back-ends throw when the device vanishes
         }
@@ -46,7 +61,10 @@ public:
     void Release() override { capture_.release(); }
 
 private:
+    bool ReadOnce(cv::Mat& frame) { return capture_.isOpened() && capture_.read(frame) && !frame.empty(); }
+
     std::string spec_;
+    bool isFile_ = false;
     cv::VideoCapture capture_;
 };
 

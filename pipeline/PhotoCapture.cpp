@@ -106,6 +106,25 @@ QString PhotoCapture::photoDir() const
     return photoDir_;
 }
 
+void PhotoCapture::Request()
+{
+    // The time first, so the worker never sees a request with an older time.
+    requestedAt_.store(std::chrono::steady_clock::now().time_since_epoch().count());
+    photoRequest_.store(true);
+}
+
+bool PhotoCapture::ExpireRequest(std::chrono::steady_clock::duration maxAge)
+{
+    if (!photoRequest_.load())
+        return false;
+    const std::chrono::steady_clock::time_point at { std::chrono::steady_clock::duration(requestedAt_.load()) };
+    if (std::chrono::steady_clock::now() - at < maxAge || !photoRequest_.exchange(false))
+        return false;
+    if (onSaved_)
+        onSaved_({ false, {}, Text("摄像头没有送来画面，照片未拍摄") });
+    return true;
+}
+
 bool PhotoCapture::SavePhotoIfRequested(const QImage& picture)
 {
     if (!photoRequest_.exchange(false))

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <ctime>
 #include <functional>
 #include <mutex>
@@ -37,8 +38,13 @@ public:
 
     explicit PhotoCapture(QString photoDir, Notify onSaved = {}, Clock clock = {});
 
-    void Request() { photoRequest_.store(true); }
+    void Request();
     bool requested() const { return photoRequest_.load(); }
+    // Drops a request not yet served (the camera stopped); returns whether one was pending.
+    bool Cancel() { return photoRequest_.exchange(false); }
+    // Worker thread, on a pass without a new frame: a request older than maxAge is dropped and
+    // reported as not taken, so a click never waits for a picture that does not come.
+    bool ExpireRequest(std::chrono::steady_clock::duration maxAge);
 
     // The folder may change (folder settings) while the worker runs.
     void SetPhotoDir(const QString& photoDir);
@@ -50,6 +56,7 @@ public:
 
 private:
     std::atomic<bool> photoRequest_{false};
+    std::atomic<std::chrono::steady_clock::rep> requestedAt_{0}; // steady-clock ticks
     mutable std::mutex dirLock_;
     QString photoDir_;
     Notify onSaved_;

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -168,6 +169,28 @@ TEST_F(CommandBarsTest, ShowTogglesNameTheStateAndDoodleCaptionFollowsTheLayer)
     EXPECT_EQ(hide->text(), "显示 涂鸦");
     hide->trigger();
     EXPECT_EQ(hide->text(), "隐藏 涂鸦");
+}
+
+TEST_F(CommandBarsTest, StatusBarFollowsEveryWayOfStartingAndStopping)
+{
+    QAction* camera = Shown(ID_BUTTON_CAM_MANGER);
+    ASSERT_NE(camera, nullptr);
+    camera->trigger(); // start by the bar
+    camera->trigger(); // stop by the bar
+    EXPECT_EQ(window->statusText(), "摄像头已经关闭");
+    ASSERT_TRUE(WaitUntil([&] { return !webcam()->loop().workerAlive(); }));
+
+    const QPoint at(20, 20);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, webcam()->mapToGlobal(at), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(webcam(), &doubleClick); // start by a double-click
+    EXPECT_TRUE(webcam()->cameraRunning());
+    EXPECT_EQ(window->statusText(), "摄像头已经打开,可进行其他操作");
+    EXPECT_EQ(camera->text(), "关闭摄像机");
+
+    QCoreApplication::sendEvent(webcam(), &doubleClick); // stop by a double-click
+    EXPECT_EQ(window->statusText(), "摄像头已经关闭");
+    EXPECT_EQ(camera->text(), "开启摄像机");
 }
 
 TEST(CommandTableTest, ToolTipsCarryTitleAndDescriptionAndUnknownIdsHaveNoText)

@@ -118,4 +118,24 @@ TEST_F(FrameLoopTest, DestroyingARunningLoopJoinsItsWorkerAndReleasesTheSource)
     EXPECT_FALSE(FrameLoop::RunningAnywhere());
 }
 
+TEST_F(FrameLoopTest, GrainStartsTheSameSequenceAtEveryStartOfTheCamera)
+{
+    state->frameFor = [](int) { return cv::Mat(48, 64, CV_8UC3, cv::Scalar(90, 120, 150)); };
+    model->settings.Change([](PictureSettings& s) { ToggleEffectStyle(s, kEffectGrain); });
+    QImage firstOfRun[2];
+    for (QImage& first : firstOfRun) {
+        {
+            std::scoped_lock lock(mutex);
+            pictures.clear();
+        }
+        ASSERT_EQ(loop->Start(), FrameLoop::StartResult::Started);
+        ASSERT_TRUE(WaitForPictures(3)); // the sequence runs on between frames
+        loop->StopAndJoin();
+        std::scoped_lock lock(mutex);
+        first = pictures.front();
+        EXPECT_NE(pictures[1], pictures[0]);
+    }
+    EXPECT_EQ(firstOfRun[0], firstOfRun[1]);
+}
+
 } // namespace

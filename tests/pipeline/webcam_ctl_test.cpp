@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
@@ -323,6 +324,103 @@ TEST_F(WebcamCtlTest, ProcessedPictureFollowsTheSettings)
     });
     ASSERT_TRUE(WaitUntil([&] { return ctl->shownImage().pixelColor(10, 10) == QColor(0, 0, 0); }));
     EXPECT_EQ(ctl->shownImage().pixelColor(600, 10), QColor(255, 255, 255));
+    ctl->StopCamera();
+}
+
+TEST_F(WebcamCtlTest, CameraThatDeliversNothingForTheLostTimeIsStoppedAndNothingCarriesOver)
+{
+    std::atomic<bool> delivering { true };
+    state->frameFor = [&delivering](int) {
+        return delivering ? cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 255, 0)) : cv::Mat();
+    };
+    auto ctl = MakeControl();
+    ctl->loop().SetLostAfter(300ms);
+    std::vector<bool> switched;
+    int lost = 0;
+    int photos = 0;
+    QObject::connect(ctl.get(), &CWebcamCtl::cameraSwitched, [&](bool running) { switched.push_back(running); });
+    QObject::connect(ctl.get(), &CWebcamCtl::cameraLost, [&] { ++lost; });
+    QObject::connect(ctl.get(), &CWebcamCtl::photoSaved, [&](const QString&) { ++photos; });
+    QObject::connect(ctl.get(), &CWebcamCtl::photoFailed, [&](const QString&) { ++photos; });
+
+    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
+    delivering = false;
+    ctl->model().photos.Request(); // waits for a frame that never comes
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->cameraRunning(); }));
+    EXPECT_EQ(lost, 1);
+    EXPECT_EQ(switched, (std::vector<bool> { true, false }));
+    EXPECT_TRUE(WorkerEndsWithin(*ctl, 500ms));
+    EXPECT_EQ(state->liveSources, 0);
+    EXPECT_FALSE(ctl->model().photos.requested()); // cancelled with the stop
+
+    // The next start shows pictures again and takes no photo nobody asked for.
+    delivering = true;
+    ASSERT_TRUE(ctl->StartCamera());
+    const int reads = state->reads;
+    ASSERT_TRUE(WaitUntil([&] { return state->reads > reads + 5; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(photos, 0);
+    EXPECT_EQ(QDir(emptyDir.path()).entryList({ "*.jpg" }, QDir::Files).size(), 0);
+    ctl->StopCamera();
+}
+
+TEST_F(WebcamCtlTest, PhotoAskedForWhileNoFrameComesIsReportedAsNotTaken)
+{
+    std::atomic<bool> delivering { true };
+    state->frameFor = [&delivering](int) {
+        return delivering ? cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 255, 0)) : cv::Mat();
+    };
+    auto ctl = MakeControl();
+    QStringList failures;
+    QObject::connect(ctl.get(), &CWebcamCtl::photoFailed, [&](const QString& m) { failures << m; });
+    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
+    delivering = false;
+    std::this_thread::sleep_for(100ms);
+    ctl->model().photos.Request();
+    // Reported after about a second, before the camera counts as lost.
+    ASSERT_TRUE(WaitUntil([&] { return !failures.isEmpty(); }, 1800));
+    EXPECT_TRUE(ctl->cameraRunning());
+    EXPECT_EQ(failures[0], QString("摄像头没有送来画面，照片未拍摄"));
+    EXPECT_FALSE(ctl->model().photos.requested());
+    ctl->StopCamera();
+    EXPECT_EQ(QDir(emptyDir.path()).entryList({ "*.jpg" }, QDir::Files).size(), 0);
+}
+
+TEST_F(WebcamCtlTest, DoubleClickInPhotoModeSwitchesTheCameraAndTakesNoPhoto)
+{
+    auto ctl = MakeControl();
+    ctl->show();
+    ctl->model().settings.Change([](PictureSettings& s) { s.mouseMode = kMousePhoto; });
+    int photos = 0;
+    QObject::connect(ctl.get(), &CWebcamCtl::photoSaved, [&](const QString&) { ++photos; });
+    const auto doubleClick = [&] {
+        SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(20, 20));
+        SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(20, 20));
+        SendMouse(*ctl, QEvent::MouseButtonDblClick, QPoint(20, 20));
+        SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(20, 20));
+    };
+    const int settle = QApplication::doubleClickInterval() + 300;
+
+    doubleClick(); // starts the camera
+    ASSERT_TRUE(ctl->cameraRunning());
+    ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
+    WaitUntil([] { return false; }, settle);
+    EXPECT_EQ(photos, 0);
+
+    doubleClick(); // stops it: the first press, made while running, takes no photo either
+    EXPECT_FALSE(ctl->cameraRunning());
+    ASSERT_TRUE(WorkerEndsWithin(*ctl, 500ms));
+    ASSERT_TRUE(ctl->StartCamera());
+    WaitUntil([] { return false; }, settle);
+    EXPECT_EQ(photos, 0);
+    EXPECT_EQ(QDir(emptyDir.path()).entryList({ "*.jpg" }, QDir::Files).size(), 0);
+
+    // A single click still takes one.
+    SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(20, 20));
+    SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(20, 20));
+    EXPECT_TRUE(WaitUntil([&] { return photos == 1; }));
     ctl->StopCamera();
 }
 
