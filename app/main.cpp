@@ -2,6 +2,7 @@
 #include "app/CMainFrame.h"
 #include "app/CommandLine.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Translations.h"
 #include "settings/SettingsWorkbook.h"
 
 #include <QApplication>
@@ -12,6 +13,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(AppInfo::kOrganisation);
     QApplication::setApplicationName(AppInfo::kTitle);
+    // Standard buttons ("OK", "Cancel") in the interface's language; English ones if missing.
+    InstallQtTranslations(InterfaceLocale());
 
     const CommandLine options = CommandLine::Parse(QApplication::arguments());
     if (!options.ok) {
