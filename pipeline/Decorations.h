@@ -17,9 +17,9 @@
 // lock is never held while waiting for anything else.
 class Decorations {
 public:
-    // logoPath is the logo file ("loogo.png" in the system folder); clock seeds the add-on
-    // placement (the current time by default).
-    explicit Decorations(const QString& logoPath, AddOnCollection::Clock clock = {});
+    // logoPath is the logo file ("loogo.png" in the system folder); generator draws the add-on
+    // placements (one seeded from the current time by default).
+    explicit Decorations(const QString& logoPath, AddOnCollection::Generator generator = {});
     ~Decorations();
     Decorations(const Decorations&) = delete;
     Decorations& operator=(const Decorations&) = delete;
