@@ -1,4 +1,4 @@
-// The present path: camera frame → 4-byte display image → nearest stretch to the display size,
+// The present path: camera frame → 4-byte display image → area scaling to the display size,
 // against one plain copy of the frame measured in the same run.
 #include "pipeline/DisplayConversion.h"
 #include "pipeline/Overlays.h"

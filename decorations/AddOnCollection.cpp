@@ -2,7 +2,9 @@
 
 #include <QPainter>
 
-#include <cstdlib>
+#include <algorithm>
+#include <ctime>
+#include <random>
 
 AddOnRecord AddOnRecord::Load(const QString& path, DecorationKind kind)
 {
@@ -30,8 +32,17 @@ void AddOnRecord::Draw(QPainter& painter) const
         painter.drawImage(x, y, still);
 }
 
-AddOnCollection::AddOnCollection(Clock clock)
-    : clock_(clock ? std::move(clock) : Clock([] { return std::time(nullptr); }))
+namespace {
+AddOnCollection::Generator TimeSeededGenerator()
+{
+    return [engine = std::mt19937(static_cast<std::uint32_t>(std::time(nullptr)))]() mutable {
+        return static_cast<std::uint32_t>(engine());
+    };
+}
+} // namespace
+
+AddOnCollection::AddOnCollection(Generator generator)
+    : generator_(generator ? std::move(generator) : TimeSeededGenerator())
 {
 }
 
@@ -56,16 +67,13 @@ void AddOnCollection::Insert(AddOnRecord record, DecorationKind kind)
     record.x = 0;
     record.y = 0;
     if (freeWidth > 0 && freeHeight > 0) {
-        // Reseeding with the time in seconds puts two equal-sized add-ons picked within one
-        // second on the same spot; users know this behaviour, so it stays.
-        std::srand(static_cast<unsigned>(clock_()));
-        const int xDraw = std::rand();
-        const int yDraw = std::rand();
+        const std::uint32_t xDraw = generator_();
+        const std::uint32_t yDraw = generator_();
         // A free extent of exactly one pixel leaves no room to choose: that axis stays at 0.
         if (freeWidth > 1)
-            record.x = xDraw % (freeWidth - 1);
+            record.x = static_cast<int32_t>(xDraw % static_cast<std::uint32_t>(freeWidth - 1));
         if (freeHeight > 1)
-            record.y = yDraw % (freeHeight - 1);
+            record.y = static_cast<int32_t>(yDraw % static_cast<std::uint32_t>(freeHeight - 1));
     }
     record.hovered = false;
     record.moving = false;
@@ -132,6 +140,11 @@ bool AddOnCollection::PointerMove(int px, int py)
         AddOnRecord* record = RecordAt(hoveredIndex_);
         if (record == nullptr)
             return true;
+        // An add-on pulled wholly off the picture could be neither seen nor grabbed again.
+        if (areaWidth > 0)
+            px = std::clamp(px, 0, areaWidth - 1);
+        if (areaHeight > 0)
+            py = std::clamp(py, 0, areaHeight - 1);
         AddOnBounds& b = record->bounds;
         const int32_t w = b.right - b.left;
         const int32_t h = b.bottom - b.top;
@@ -145,23 +158,19 @@ bool AddOnCollection::PointerMove(int px, int py)
         return true;
     }
 
-    // The first record in list order under the pointer wins, even where a later one is drawn
-    // over it.
+    // Drawing follows the combined index, so the last record under the pointer is the one seen.
     hoveredIndex_ = -1;
-    bool hit = false;
-    const int32_t total = animatedCount() + stillCount();
-    for (int32_t i = 0; i < total; ++i) {
+    for (int32_t i = animatedCount() + stillCount() - 1; i >= 0; --i) {
         AddOnRecord& record = *RecordAt(i);
-        if (!hit && record.bounds.Contains(px, py)) {
+        if (hoveredIndex_ == -1 && record.bounds.Contains(px, py)) {
             record.moving = false;
             record.hovered = true;
             hoveredIndex_ = i;
-            hit = true;
         } else {
             record.hovered = false;
         }
     }
-    return hit;
+    return hoveredIndex_ != -1;
 }
 
 void AddOnCollection::PointerDown()

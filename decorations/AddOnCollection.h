@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <ctime>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -46,17 +45,20 @@ struct AddOnRecord {
 // whoever draws it on another thread must share a lock with whoever changes it.
 class AddOnCollection {
 public:
-    using Clock = std::function<std::time_t()>;
+    // Source of the placement draws. One generator serves every placement, so add-ons placed in
+    // quick succession land on different spots.
+    using Generator = std::function<std::uint32_t()>;
 
-    // The clock seeds the placement generator; it defaults to the current time in seconds.
-    explicit AddOnCollection(Clock clock = {});
+    // Without a generator, one seeded once from the current time is used.
+    explicit AddOnCollection(Generator generator = {});
     ~AddOnCollection();
     AddOnCollection(const AddOnCollection&) = delete;
     AddOnCollection& operator=(const AddOnCollection&) = delete;
 
     // Loads and places one add-on; false for an unknown kind (nothing is added).
     bool AddAddOn(const QString& path, int kind);
-    // Places an already loaded record at random inside the area and appends it to its list.
+    // Places an already loaded record at random inside the area (x = draw mod (free width − 1), then
+    // y likewise) and appends it to its list.
     void Insert(AddOnRecord record, DecorationKind kind);
 
     // Removes every add-on, stopping the animations.
@@ -70,7 +72,8 @@ public:
     bool shown() const { return shown_; }
 
     // Pointer handling in add-on mode, (px, py) in picture pixels. PointerMove returns whether
-    // the hand cursor should show.
+    // the hand cursor should show. The add-on under the pointer is the one drawn on top there. A
+    // dragged add-on follows the pointer with its centre, which stays inside the area.
     bool PointerMove(int px, int py);
     void PointerDown();
     void PointerUp();
@@ -93,7 +96,7 @@ private:
     // The record at a combined index (animated first, then still); null when out of range.
     AddOnRecord* RecordAt(int32_t index);
 
-    Clock clock_;
+    Generator generator_;
     std::vector<AddOnRecord> animated_;
     std::vector<AddOnRecord> still_;
     bool shown_ = true;

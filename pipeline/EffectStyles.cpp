@@ -110,13 +110,11 @@ void ApplyErode(cv::Mat& frame, const std::optional<cv::Rect>& region)
     const cv::Rect area = WorkArea(frame, region);
     if (area.empty())
         return;
-    // Three passes of a 3 × 3 element reach 3 pixels out; pixels beyond the region, but inside the
-    // picture, take part like in a whole-picture erosion. A copy of that margin is enough.
-    const cv::Rect margin = (area + cv::Size(6, 6) - cv::Point(3, 3)) & cv::Rect(0, 0, frame.cols, frame.rows);
-    const cv::Mat source = frame(margin).clone();
-    const cv::Rect inner(area.tl() - margin.tl(), area.size());
+    // The region is eroded as a picture of its own, edges repeated: eroding the view in place would
+    // pull dark things beside the region up to 3 pixels into it.
+    const cv::Mat cutOut = frame(area).clone();
     cv::Mat target = frame(area);
-    cv::erode(source(inner), target, cv::Mat(), cv::Point(-1, -1), 3, cv::BORDER_REPLICATE);
+    cv::erode(cutOut, target, cv::Mat(), cv::Point(-1, -1), 3, cv::BORDER_REPLICATE);
 }
 
 void ApplyGrain(cv::Mat& frame, GrainRandom& random, const std::optional<cv::Rect>& region)

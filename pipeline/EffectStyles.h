@@ -28,7 +28,8 @@ void ApplyNegative(cv::Mat& frame);
 void ApplySketch(cv::Mat& frame);
 // Per-sample Sobel strength |gx| + |gy| (at most 255); the one-pixel border keeps its values.
 void ApplyFineOutline(cv::Mat& frame);
-// 3 × 3 erosion, three times, with replicated picture edges.
+// 3 × 3 erosion, three times, with replicated edges. A region is eroded on its own: pixels beside
+// it never reach into it.
 void ApplyErode(cv::Mat& frame, const std::optional<cv::Rect>& region = std::nullopt);
 // Squared-luma curve with noise r = next() mod 21 per luma sample (row-major), chroma halved.
 void ApplyGrain(cv::Mat& frame, GrainRandom& random, const std::optional<cv::Rect>& region = std::nullopt);

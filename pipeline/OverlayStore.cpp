@@ -19,8 +19,8 @@ void PauseAndRelease(std::vector<AddOnRecord> records)
 }
 } // namespace
 
-OverlayStore::OverlayStore(const QString& logoPath, AddOnCollection::Clock clock)
-    : addOns_(std::move(clock))
+OverlayStore::OverlayStore(const QString& logoPath, AddOnCollection::Generator generator)
+    : addOns_(std::move(generator))
     , logo_(logoPath)
 {
 }

@@ -17,9 +17,9 @@
 // lock is never held while waiting for anything else.
 class OverlayStore {
 public:
-    // logoPath is the logo file ("loogo.png" in the system folder); clock seeds the add-on
-    // placement (the current time by default).
-    explicit OverlayStore(const QString& logoPath, AddOnCollection::Clock clock = {});
+    // logoPath is the logo file ("loogo.png" in the system folder); generator draws the add-on
+    // placements (one seeded from the current time by default).
+    explicit OverlayStore(const QString& logoPath, AddOnCollection::Generator generator = {});
     ~OverlayStore();
     OverlayStore(const OverlayStore&) = delete;
     OverlayStore& operator=(const OverlayStore&) = delete;

@@ -3,13 +3,15 @@
 #include <QImage>
 #include <QSize>
 
-// Nearest-pixel stretch (the picture is shown unfiltered, as a camera viewer does) into an image
-// of the display size: display column x shows picture column ⌊x · width / displayWidth⌋.
-void StretchNearestInto(const QImage& image, QImage& target);
+// Scales a 32-bit picture to the target's size by area averaging: each display pixel is the mean
+// of the picture pixels it covers, so a one-pixel line stays visible (dimmed) at the reduced
+// display sizes, where a nearest-pixel stretch would drop it. Three quarters of the picture size
+// has a fast path of its own; other sizes go through cv::resize(INTER_AREA).
+void ScaleByAreaInto(const QImage& picture, QImage& target);
 
 // The worker's display images. Two are kept and used in turn, so the one the interface thread is
 // still showing is never written; a fresh image each frame would cost more in page faults than
-// the stretch itself.
+// the scaling itself.
 class DisplayBuffers {
 public:
     // The picture at display size: the picture itself when the sizes match.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <random>
 #include <thread>
 
 namespace {
@@ -21,8 +22,11 @@ protected:
         ASSERT_TRUE(testimages::WritePng(small, 10, 10, Qt::blue));
     }
 
-    // A collection whose placement clock is `now`.
-    AddOnCollection MakeCollection() { return AddOnCollection([this] { return now; }); }
+    // A collection whose placements are drawn from `engine`, so every run places alike.
+    AddOnCollection MakeCollection()
+    {
+        return AddOnCollection([this] { return static_cast<uint32_t>(engine()); });
+    }
 
     // An animated record from frames in memory, size w × h, playing.
     static AddOnRecord AnimatedRecord(int w, int h, QColor a, QColor b)
@@ -52,7 +56,7 @@ protected:
 
     QTemporaryDir dir;
     QString small;
-    std::time_t now = 1'700'000'000;
+    std::mt19937 engine{20240601};
 };
 
 TEST_F(AddOnCollectionTest, PlacementKeepsTheAddOnInsideThePicture)
@@ -63,7 +67,6 @@ TEST_F(AddOnCollectionTest, PlacementKeepsTheAddOnInsideThePicture)
     int maxX = 0;
     int maxY = 0;
     for (int i = 0; i < 400; ++i) {
-        now = 1'700'000'000 + i;
         ASSERT_TRUE(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)));
         const AddOnRecord& r = addOns.still().back();
         ASSERT_EQ(r.width, 10);
@@ -90,7 +93,6 @@ TEST_F(AddOnCollectionTest, PlacementKeepsTheAddOnInsideThePicture)
     addOns.areaHeight = 13;
     bool seen[3] = {};
     for (int i = 0; i < 200; ++i) {
-        now += 1;
         addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png));
         const AddOnRecord& r = addOns.still().back();
         ASSERT_LE(r.x, 1);
@@ -100,25 +102,32 @@ TEST_F(AddOnCollectionTest, PlacementKeepsTheAddOnInsideThePicture)
     EXPECT_TRUE(seen[0] && seen[1]);
 }
 
-TEST_F(AddOnCollectionTest, TwoEqualAddOnsWithinOneSecondLandOnTheSameSpot)
+TEST_F(AddOnCollectionTest, EqualAddOnsPlacedWithinOneSecondLandOnDifferentSpots)
 {
-    AddOnCollection addOns = MakeCollection();
+    AddOnCollection addOns; // the default generator, seeded once from the time
     addOns.areaWidth = 640;
     addOns.areaHeight = 480;
-    ASSERT_TRUE(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)));
-    ASSERT_TRUE(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)));
-    EXPECT_EQ(addOns.still()[0].x, addOns.still()[1].x);
-    EXPECT_EQ(addOns.still()[0].y, addOns.still()[1].y);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)));
+    const auto spot = [&addOns](int i) { return std::pair(addOns.still()[i].x, addOns.still()[i].y); };
+    EXPECT_FALSE(spot(0) == spot(1) && spot(1) == spot(2));
+}
 
-    // A different second gives another spot for at least one of a few tries.
-    bool moved = false;
-    for (int i = 1; i <= 5 && !moved; ++i) {
-        now += 1;
-        addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png));
-        const AddOnRecord& r = addOns.still().back();
-        moved = r.x != addOns.still()[0].x || r.y != addOns.still()[0].y;
-    }
-    EXPECT_TRUE(moved);
+TEST_F(AddOnCollectionTest, InjectedGeneratorGivesAKnownPlacement)
+{
+    std::vector<uint32_t> draws = {1000, 2000, 5, 0xFFFFFFFFu};
+    size_t next = 0;
+    AddOnCollection addOns([&] { return draws.at(next++); });
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    addOns.Insert(StillRecord(10, 10, Qt::blue), DecorationKind::Png);
+    addOns.Insert(StillRecord(10, 10, Qt::blue), DecorationKind::Png);
+    EXPECT_EQ(next, 4u); // one draw for x, then one for y, per placement
+    // Free extents 630 × 470: each draw is taken modulo the free extent less one.
+    EXPECT_EQ(addOns.still()[0].x, 1000 % 629);
+    EXPECT_EQ(addOns.still()[0].y, 2000 % 469);
+    EXPECT_EQ(addOns.still()[1].x, 5);
+    EXPECT_EQ(addOns.still()[1].y, static_cast<int>(0xFFFFFFFFu % 469u)); // the largest draw stays in range
 }
 
 TEST_F(AddOnCollectionTest, AddOnAsLargeAsThePictureOrWithoutRoomSitsAtTheOrigin)
@@ -132,7 +141,6 @@ TEST_F(AddOnCollectionTest, AddOnAsLargeAsThePictureOrWithoutRoomSitsAtTheOrigin
 
     addOns.areaWidth = 11; // one free pixel: no choice on that axis
     for (int i = 0; i < 20; ++i) {
-        now += 1;
         addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png));
         EXPECT_EQ(addOns.still().back().x, 0);
         EXPECT_LE(addOns.still().back().y, 288);
@@ -192,25 +200,42 @@ TEST_F(AddOnCollectionTest, AnimatedGifFromFilePlaysAndIsPlaced)
     EXPECT_EQ(addOns.animatedCount(), 0);
 }
 
-TEST_F(AddOnCollectionTest, FirstRecordInListOrderWinsTheHitWhileTheStillOneIsDrawnOnTop)
+TEST_F(AddOnCollectionTest, TheAddOnDrawnOnTopIsTheOneHoveredAndDragged)
 {
     AddOnCollection addOns = MakeCollection();
-    addOns.areaWidth = 20; // both fill the area, so both sit at (0, 0)
+    addOns.areaWidth = 20; // each fills the area, so all sit at (0, 0)
     addOns.areaHeight = 20;
-    addOns.Insert(StillRecord(20, 20, Qt::blue), DecorationKind::Png);
     addOns.Insert(AnimatedRecord(20, 20, Qt::red, Qt::red), DecorationKind::Gif);
+    addOns.Insert(StillRecord(20, 20, Qt::blue), DecorationKind::Png);
+    addOns.Insert(AnimatedRecord(20, 20, Qt::green, Qt::green), DecorationKind::Gif);
+    addOns.areaWidth = 200;
+    addOns.areaHeight = 200;
 
-    EXPECT_TRUE(addOns.PointerMove(5, 5));
-    EXPECT_EQ(addOns.hoveredIndex(), 0); // the animated one, though added later
-    EXPECT_TRUE(addOns.animated()[0].hovered);
-    EXPECT_FALSE(addOns.still()[0].hovered);
+    // Still over animated, later over earlier: blue, then green, then red. Each is dragged away in
+    // turn, uncovering the next.
+    const QColor expectedOrder[] = {Qt::blue, Qt::green, Qt::red};
+    for (int turn = 0; turn < 3; ++turn) {
+        QImage picture(20, 20, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::black);
+        QPainter painter(&picture);
+        addOns.Draw(painter);
+        painter.end();
+        ASSERT_EQ(picture.pixel(5, 5), expectedOrder[turn].rgb()) << turn;
 
-    QImage picture(20, 20, QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::black);
-    QPainter painter(&picture);
-    addOns.Draw(painter);
-    painter.end();
-    EXPECT_EQ(picture.pixel(5, 5), QColor(Qt::blue).rgb());
+        ASSERT_TRUE(addOns.PointerMove(5, 5));
+        const AddOnRecord* under = turn == 0 ? &addOns.still()[0] : &addOns.animated()[turn == 1 ? 1 : 0];
+        EXPECT_TRUE(under->hovered) << turn;
+        int hoveredCount = 0;
+        for (const auto* list : {&addOns.animated(), &addOns.still()})
+            for (const AddOnRecord& r : *list)
+                hoveredCount += r.hovered ? 1 : 0;
+        EXPECT_EQ(hoveredCount, 1) << turn;
+
+        addOns.PointerDown();
+        addOns.PointerMove(100 + 25 * turn, 100);
+        addOns.PointerUp();
+        EXPECT_EQ(under->x, 90 + 25 * turn) << turn;
+    }
 }
 
 TEST_F(AddOnCollectionTest, BoundsIncludeLeftAndTopButNotRightAndBottom)
@@ -234,6 +259,8 @@ TEST_F(AddOnCollectionTest, DragCentresTheAddOnOnThePointerWhetherShownOrHidden)
         addOns.areaWidth = 21;
         addOns.areaHeight = 11;
         addOns.Insert(StillRecord(21, 11, Qt::blue), DecorationKind::Png);
+        addOns.areaWidth = 200;
+        addOns.areaHeight = 100;
         if (hidden)
             addOns.ToggleAddOnsShown();
         EXPECT_EQ(addOns.shown(), !hidden);
@@ -250,14 +277,48 @@ TEST_F(AddOnCollectionTest, DragCentresTheAddOnOnThePointerWhetherShownOrHidden)
         EXPECT_EQ(r.bounds.right - r.bounds.left, 21);
         EXPECT_EQ(r.bounds.bottom, r.y + 11);
         EXPECT_TRUE(r.moving);
-        // Not kept inside the picture.
-        addOns.PointerMove(-30, -30);
-        EXPECT_EQ(r.x, -40);
         addOns.PointerUp();
         EXPECT_FALSE(addOns.dragging());
         EXPECT_FALSE(r.moving);
         EXPECT_EQ(addOns.hoveredIndex(), -1);
     }
+}
+
+TEST_F(AddOnCollectionTest, DragKeepsTheCentreInsideThePictureAtEveryEdge)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 21;
+    addOns.areaHeight = 11;
+    addOns.Insert(StillRecord(21, 11, Qt::blue), DecorationKind::Png);
+    addOns.areaWidth = 200;
+    addOns.areaHeight = 100;
+    const AddOnRecord& r = addOns.still()[0];
+    const auto centre = [&r] { return QPoint(r.bounds.left + 10, r.bounds.top + 5); };
+
+    ASSERT_TRUE(addOns.PointerMove(3, 3));
+    addOns.PointerDown();
+    const struct {
+        QPoint pointer;
+        QPoint centre;
+    } moves[] = {
+        {{-50, 40}, {0, 40}},    // left
+        {{500, 40}, {199, 40}},  // right
+        {{80, -30}, {80, 0}},    // top
+        {{80, 300}, {80, 99}},   // bottom
+        {{-7, -9}, {0, 0}},      // a corner
+        {{199, 99}, {199, 99}},  // on the last pixel: left as it is
+    };
+    for (const auto& move : moves) {
+        addOns.PointerMove(move.pointer.x(), move.pointer.y());
+        EXPECT_EQ(centre(), move.centre) << move.pointer.x() << "," << move.pointer.y();
+        EXPECT_EQ(r.x, r.bounds.left);
+        EXPECT_EQ(r.bounds.right - r.bounds.left, 21);
+        EXPECT_EQ(r.bounds.bottom - r.bounds.top, 11);
+    }
+    addOns.PointerUp();
+    // Still on the picture, so it can be grabbed again there.
+    EXPECT_TRUE(addOns.PointerMove(199, 99));
+    EXPECT_EQ(addOns.hoveredIndex(), 0);
 }
 
 TEST_F(AddOnCollectionTest, NoDragAfterAClearUntilThePointerMovesOverANewAddOn)

@@ -158,18 +158,41 @@ TEST(Negative, InvertsEverySample)
     EXPECT_TRUE(SameBytes(frame, expected));
 }
 
-TEST(Erode, MarginCopyEqualsWholePictureCopy)
+TEST(Erode, RegionEqualsAStandaloneErosionOfItsCutOut)
 {
-    const cv::Rect areas[] = { { 0, 0, 90, 70 }, { 20, 15, 30, 25 }, { 0, 0, 5, 5 }, { 85, 60, 5, 10 }, { 1, 2, 1, 1 } };
+    const cv::Rect areas[] = { { 20, 15, 30, 25 }, { 0, 0, 5, 5 }, { 85, 60, 5, 10 }, { 1, 2, 1, 1 }, { 80, 0, 20, 8 } };
     for (const cv::Rect& area : areas) {
-        cv::Mat fast = RandomFrame(90, 70, area.x * 100 + area.y);
-        cv::Mat reference = fast.clone();
-        ApplyErode(fast, area);
-        const cv::Mat copy = reference.clone();
-        cv::Mat target = reference(area);
-        cv::erode(copy(area), target, cv::Mat(), cv::Point(-1, -1), 3, cv::BORDER_REPLICATE);
-        ASSERT_TRUE(SameBytes(fast, reference)) << area;
+        cv::Mat frame = RandomFrame(90, 70, area.x * 100 + area.y);
+        cv::Mat expected = frame.clone();
+        const cv::Rect clipped = area & cv::Rect(0, 0, 90, 70); // the last one reaches past the edge
+        cv::Mat cutOut = expected(clipped).clone();
+        cv::erode(cutOut, cutOut, cv::Mat(), cv::Point(-1, -1), 3, cv::BORDER_REPLICATE);
+        cutOut.copyTo(expected(clipped));
+        ApplyErode(frame, area);
+        ASSERT_TRUE(SameBytes(frame, expected)) << area;
     }
+    // Without a region the whole picture is eroded, its edges repeated.
+    cv::Mat frame = RandomFrame(90, 70, 3);
+    cv::Mat expected;
+    cv::erode(frame, expected, cv::Mat(), cv::Point(-1, -1), 3, cv::BORDER_REPLICATE);
+    ApplyErode(frame);
+    EXPECT_TRUE(SameBytes(frame, expected));
+}
+
+TEST(Erode, DarkPixelsBesideTheRegionDoNotReachIntoIt)
+{
+    const cv::Rect region(20, 15, 30, 25);
+    cv::Mat frame(60, 80, CV_8UC3, cv::Scalar::all(200));
+    // One dark pixel just outside each side and one beyond a corner.
+    for (cv::Point p : { cv::Point(19, 25), cv::Point(50, 30), cv::Point(35, 14), cv::Point(30, 40), cv::Point(50, 40) })
+        frame.at<cv::Vec3b>(p) = cv::Vec3b(0, 0, 0);
+    cv::Mat whole = frame.clone();
+
+    ApplyErode(frame, region);
+    EXPECT_TRUE(SameBytes(frame(region), cv::Mat(region.size(), CV_8UC3, cv::Scalar::all(200))));
+    // The same picture eroded whole does darken the region's rim: the pixels are close enough.
+    ApplyErode(whole);
+    EXPECT_GT(cv::countNonZero(whole(region).reshape(1) == 0), 0);
 }
 
 class RegionEffect : public ::testing::TestWithParam<int> {};

@@ -104,7 +104,7 @@ TEST_F(OverlayComposeTest, FillPictureConvertsBgrRowsWithoutShear)
 
 TEST_F(OverlayComposeTest, LogoFrameAndAddOnsLandExactlyWhereTheyAreDrawn)
 {
-    OverlayStore decorations(logoPath, [this] { return now; });
+    OverlayStore decorations(logoPath, [] { return 7u; }); // a fixed placement
     decorations.SetFrameImage(framePath, 1);
     ASSERT_TRUE(decorations.AddAddOn(addOnPath, 1, kW, kH));
     const QPoint addOnAt = decorations.WithAddOns([](const AddOnCollection& a) {
@@ -167,7 +167,7 @@ TEST_F(OverlayComposeTest, SmallFrameIsStretchedOverThePicture)
 
 TEST_F(OverlayComposeTest, HiddenLayersAreNotDrawn)
 {
-    OverlayStore decorations(logoPath, [this] { return now; });
+    OverlayStore decorations(logoPath, [] { return 7u; }); // a fixed placement
     decorations.SetFrameImage(framePath, 1);
     decorations.AddAddOn(addOnPath, 1, 16, 16); // at (0, 0), over the frame corner
     QImage picture = Compose(decorations);

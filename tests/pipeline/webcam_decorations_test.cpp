@@ -104,14 +104,20 @@ TEST(WebcamDecorations, FrameAddOnsDragAndPhotoOnTheTestScene)
     }));
 
 
-    // Move the star to the top-left area, clear of the logo: animated records are hit first.
+    // Move the star to the top-left area, clear of the logo. It is grabbed where the sticker
+    // (drawn over it) does not cover it, wherever its random place put it.
     auto starRect = [&] {
         return decorations.WithAddOns([](const AddOnCollection& a) {
             const AddOnBounds& b = a.animated()[0].bounds;
             return QRect(b.left, b.top, b.right - b.left, b.bottom - b.top);
         });
     };
-    const QPoint starGrab = starRect().center() / 2;
+    QPoint starGrab(-1, -1);
+    for (int y = starRect().top() + 2; y < starRect().bottom() - 2 && starGrab.x() < 0; y += 2)
+        for (int x = starRect().left() + 2; x < starRect().right() - 2 && starGrab.x() < 0; x += 2)
+            if (!blue.adjusted(-2, -2, 2, 2).contains(x, y))
+                starGrab = QPoint(x / 2, y / 2);
+    ASSERT_GE(starGrab.x(), 0) << "the star lies wholly under the sticker";
     SendMouse(ctl, QEvent::MouseMove, starGrab, Qt::NoButton);
     SendMouse(ctl, QEvent::MouseButtonPress, starGrab, Qt::LeftButton);
     SendMouse(ctl, QEvent::MouseMove, QPoint(60, 60), Qt::LeftButton);
