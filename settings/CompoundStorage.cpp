@@ -79,6 +79,24 @@ void EncodeEntry(const CfbDirectoryEntry& e, std::uint8_t* p)
 
 bool IsEmptyEntry(const CfbDirectoryEntry& e) { return e.type == STGTY_INVALID; }
 
+// The one walk of an allocation chain, in the FAT or the mini FAT alike: at most `limit` links,
+// each a regular index below `bound` (and below the table's size) that has not been visited.
+// A loop, a free or special entry, or an index out of range ends the walk as a damaged file.
+Result<std::vector<std::uint32_t>> WalkChain(std::span<const std::uint32_t> table, std::uint32_t start,
+    std::size_t bound, std::size_t limit)
+{
+    bound = std::min(bound, table.size());
+    std::vector<std::uint32_t> chain;
+    std::vector<bool> visited(bound, false);
+    for (std::uint32_t s = start; s != ENDOFCHAIN && chain.size() < limit; s = table[s]) {
+        if (!IsRegular(s) || s >= bound || visited[s])
+            return StatusCode::BadFormat;
+        visited[s] = true;
+        chain.push_back(s);
+    }
+    return chain;
+}
+
 } // namespace
 
 // ---- opening ----------------------------------------------------------------------------
@@ -180,7 +198,7 @@ Status CompoundStorage::Parse()
     // not stored in consecutive sectors.
     miniFat_.clear();
     if (hd.numMiniFatSectors > 0 && hd.firstMiniFatSector != ENDOFCHAIN) {
-        auto chain = CollectChain(hd.firstMiniFatSector, hd.numMiniFatSectors);
+        auto chain = Chain(Table::Fat, hd.firstMiniFatSector, hd.numMiniFatSectors);
         if (!chain)
             return chain.status();
         for (std::uint32_t s : chain.value()) {
@@ -190,7 +208,7 @@ Status CompoundStorage::Parse()
         }
     }
 
-    auto dirChain = CollectChain(hd.firstDirSector, SIZE_MAX);
+    auto dirChain = Chain(Table::Fat, hd.firstDirSector);
     if (!dirChain)
         return dirChain.status();
     entries_.clear();
@@ -244,26 +262,20 @@ Status CompoundStorage::BuildTree()
     return Status::Success();
 }
 
-Result<std::vector<std::uint32_t>> CompoundStorage::CollectChain(std::uint32_t start, std::size_t limit) const
+Result<std::vector<std::uint32_t>> CompoundStorage::Chain(Table table, std::uint32_t start, std::size_t limit) const
 {
-    std::vector<std::uint32_t> chain;
-    const std::size_t sectors = std::min(SectorCount(), fat_.size());
-    std::vector<bool> visited(sectors, false);
-    std::uint32_t s = start;
-    while (s != ENDOFCHAIN && chain.size() < limit) {
-        if (!IsRegular(s) || s >= sectors || visited[s])
-            return StatusCode::BadFormat;
-        visited[s] = true;
-        chain.push_back(s);
-        s = fat_[s];
-    }
-    return chain;
+    if (table == Table::Fat)
+        return WalkChain(fat_, start, SectorCount(), limit);
+    // Mini sectors must lie inside the mini stream, which is the root's stream.
+    const std::size_t miniSectors = entries_.empty() || !IsRegular(entries_[0].startSector)
+        ? 0 : entries_[0].size / MINI_SECTOR_SIZE;
+    return WalkChain(miniFat_, start, miniSectors, limit);
 }
 
 Result<std::vector<std::uint8_t>> CompoundStorage::ReadRegular(std::uint32_t start, std::uint32_t size) const
 {
     std::size_t needed = (std::size_t{size} + SECTOR_SIZE - 1) / SECTOR_SIZE;
-    auto chain = CollectChain(start, needed);
+    auto chain = Chain(Table::Fat, start, needed);
     if (!chain)
         return chain.status();
     if (chain.value().size() < needed)
@@ -380,17 +392,16 @@ Status CompoundStorage::ReadStream(std::u16string_view name, std::vector<std::ui
     if (!mini)
         return mini.status();
     const std::vector<std::uint8_t>& ministream = mini.value();
-    std::size_t needed = (std::size_t{e.size} + MINI_SECTOR_SIZE - 1) / MINI_SECTOR_SIZE;
-    std::vector<bool> visited(miniFat_.size(), false);
+    const std::size_t needed = (std::size_t{e.size} + MINI_SECTOR_SIZE - 1) / MINI_SECTOR_SIZE;
+    auto chain = Chain(Table::MiniFat, e.startSector, needed);
+    if (!chain)
+        return chain.status();
+    if (chain.value().size() < needed)
+        return StatusCode::BadFormat;
     std::vector<std::uint8_t> out(e.size);
-    std::uint32_t m = e.startSector;
     for (std::size_t i = 0; i < needed; ++i) {
-        if (m >= miniFat_.size() || visited[m] || (std::size_t{m} + 1) * MINI_SECTOR_SIZE > ministream.size())
-            return StatusCode::BadFormat;
-        visited[m] = true;
         std::size_t n = std::min<std::size_t>(MINI_SECTOR_SIZE, e.size - i * MINI_SECTOR_SIZE);
-        std::memcpy(out.data() + i * MINI_SECTOR_SIZE, ministream.data() + std::size_t{m} * MINI_SECTOR_SIZE, n);
-        m = miniFat_[m];
+        std::memcpy(out.data() + i * MINI_SECTOR_SIZE, ministream.data() + std::size_t{chain.value()[i]} * MINI_SECTOR_SIZE, n);
     }
     buffer = std::move(out);
     return Status::Success();
@@ -518,7 +529,8 @@ Status CompoundStorage::WriteStream(std::u16string_view name, std::span<const st
     const bool isMini = data.size() < MINI_STREAM_CUTOFF;
     std::uint32_t start = entries_[idx].startSector;
     if (wasMini != isMini) {
-        ReleaseChain(start, wasMini);
+        if (Status st = ReleaseChain(start, wasMini ? Table::MiniFat : Table::Fat); !st)
+            return st;
         start = ENDOFCHAIN;
     }
     Status st = isMini ? WriteMini(start, data) : WriteRegular(start, data);
@@ -599,7 +611,7 @@ Result<std::uint32_t> CompoundStorage::TakeFreeMiniSector()
         header_.firstMiniFatSector = s.value();
         header_.numMiniFatSectors = 1;
     } else {
-        auto chain = CollectChain(header_.firstMiniFatSector, SIZE_MAX);
+        auto chain = Chain(Table::Fat, header_.firstMiniFatSector);
         if (!chain || chain.value().empty())
             return StatusCode::BadFormat;
         fat_[chain.value().back()] = s.value();
@@ -610,18 +622,17 @@ Result<std::uint32_t> CompoundStorage::TakeFreeMiniSector()
     return first;
 }
 
-void CompoundStorage::ReleaseChain(std::uint32_t start, bool mini)
+Status CompoundStorage::ReleaseChain(std::uint32_t start, Table table)
 {
-    std::vector<std::uint32_t>& table = mini ? miniFat_ : fat_;
-    (mini ? miniFreeHint_ : freeHint_) = 0;
-    std::vector<bool> seen(table.size(), false);
-    std::uint32_t s = start;
-    while (s < table.size() && !seen[s]) {
-        seen[s] = true;
-        std::uint32_t next = table[s];
-        table[s] = FREESECT;
-        s = next;
-    }
+    // A damaged chain is left as it is: freeing part of it could free sectors another chain uses.
+    auto chain = Chain(table, start);
+    if (!chain)
+        return chain.status();
+    std::vector<std::uint32_t>& entries = table == Table::MiniFat ? miniFat_ : fat_;
+    (table == Table::MiniFat ? miniFreeHint_ : freeHint_) = 0;
+    for (std::uint32_t s : chain.value())
+        entries[s] = FREESECT;
+    return Status::Success();
 }
 
 namespace {
@@ -649,7 +660,7 @@ Status CompoundStorage::WriteRegular(std::uint32_t& start, std::span<const std::
 {
     if (data.empty() && start == ENDOFCHAIN)
         return Status::Success();
-    auto collected = CollectChain(start, SIZE_MAX);
+    auto collected = Chain(Table::Fat, start);
     if (!collected)
         return collected.status();
     std::vector<std::uint32_t> chain = std::move(collected).value();
@@ -680,37 +691,30 @@ Status CompoundStorage::WriteMini(std::uint32_t& start, std::span<const std::uin
     if (needed == 0 && start == ENDOFCHAIN)
         return Status::Success();
 
-    CfbDirectoryEntry* root = &entries_[0];
+    // The present chain first: it must lie inside the mini stream there is (none when the root
+    // has no mini stream yet).
+    auto walked = Chain(Table::MiniFat, start);
+    if (!walked)
+        return walked.status();
+    std::vector<std::uint32_t> chain = std::move(walked).value();
+
     std::vector<std::uint8_t> ministream;
-    if (root->startSector == ENDOFCHAIN) {
+    if (entries_[0].startSector == ENDOFCHAIN) {
         auto s = TakeFreeSector();
         if (!s)
             return s.status();
         fat_[s.value()] = ENDOFCHAIN;
         std::uint8_t zero[SECTOR_SIZE] = {};
         WriteSector(s.value(), zero);
-        root = &entries_[0];
-        root->startSector = s.value();
-        root->size = SECTOR_SIZE;
+        entries_[0].startSector = s.value();
+        entries_[0].size = SECTOR_SIZE;
     } else {
-        auto bytes = ReadRegular(root->startSector, root->size);
+        auto bytes = ReadRegular(entries_[0].startSector, entries_[0].size);
         if (!bytes)
             return bytes.status();
         ministream = std::move(bytes).value();
     }
 
-    std::vector<std::uint32_t> chain;
-    {
-        std::vector<bool> seen(miniFat_.size(), false);
-        std::uint32_t m = start;
-        while (m != ENDOFCHAIN) {
-            if (m >= miniFat_.size() || seen[m])
-                return StatusCode::BadFormat;
-            seen[m] = true;
-            chain.push_back(m);
-            m = miniFat_[m];
-        }
-    }
     if (TrimChain(miniFat_, chain, needed, start))
         miniFreeHint_ = 0;
     while (chain.size() < needed) {
@@ -796,7 +800,7 @@ Status CompoundStorage::SaveMiniFat()
 {
     if (miniFat_.empty())
         return Status::Success();
-    auto chain = CollectChain(header_.firstMiniFatSector, header_.numMiniFatSectors);
+    auto chain = Chain(Table::Fat, header_.firstMiniFatSector, header_.numMiniFatSectors);
     if (!chain)
         return chain.status();
     const auto& sectors = chain.value();

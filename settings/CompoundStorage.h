@@ -3,6 +3,7 @@
 #include "Status.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -80,9 +81,13 @@ private:
         std::vector<std::uint32_t> children;   // ordered by directory index
     };
 
+    enum class Table { Fat, MiniFat };
+
     Status Parse();
     Status BuildTree();
-    Result<std::vector<std::uint32_t>> CollectChain(std::uint32_t start, std::size_t limit) const;
+    // The chain from start in the FAT (sectors of the file) or the mini FAT (mini sectors of
+    // the root's mini stream), cut after limit links; fails on any damage.
+    Result<std::vector<std::uint32_t>> Chain(Table table, std::uint32_t start, std::size_t limit = SIZE_MAX) const;
     Result<std::vector<std::uint8_t>> ReadRegular(std::uint32_t start, std::uint32_t size) const;
     Status Resolve(std::u16string_view name, std::uint32_t& storage, std::u16string& leaf) const;
     std::uint32_t FindChild(std::uint32_t storage, std::u16string_view leaf) const;
@@ -94,7 +99,7 @@ private:
     Result<std::uint32_t> TakeFreeSector();
     Result<std::uint32_t> TakeFreeMiniSector();
     void InsertSector(std::uint32_t index);
-    void ReleaseChain(std::uint32_t start, bool mini);
+    Status ReleaseChain(std::uint32_t start, Table table);
     Status WriteRegular(std::uint32_t& start, std::span<const std::uint8_t> data);
     Status WriteMini(std::uint32_t& start, std::span<const std::uint8_t> data);
     void Relink(std::uint32_t storage);
