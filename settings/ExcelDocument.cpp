@@ -71,8 +71,32 @@ void FillGrid(SheetGrid& grid, Biff8::Worksheet& sheet, const Biff8::Workbook::S
                     grid.CellAt(r.row, r.column)->SetInteger(r.value);
                 break;
             }
+            case Biff8::RT_FORMULA: {
+                // The formula itself is not kept; its cached result is the cell's value.
+                const auto& r = std::get<CellBlock::Formula>(holder.cell);
+                if (!inside(r.row, r.column))
+                    break;
+                GridCell* cell = grid.CellAt(r.row, r.column);
+                switch (r.CachedKind()) {
+                case Biff8::CellRecords::Formula::Cached::Number:
+                    cell->SetDouble(r.CachedNumber());
+                    break;
+                case Biff8::CellRecords::Formula::Cached::Text:
+                    if (r.cachedText && r.cachedText->wide)
+                        cell->SetWideText(r.cachedText->text);
+                    else if (r.cachedText)
+                        cell->SetAnsiText(r.cachedText->narrow);
+                    break;
+                case Biff8::CellRecords::Formula::Cached::Boolean:
+                    cell->SetInteger(r.CachedByte()); // as a BOOLERR value
+                    break;
+                default:
+                    break; // errors and empty texts leave the cell empty, as BOOLERR errors do
+                }
+                break;
+            }
             default:
-                break; // BLANK, MULBLANK and FORMULA leave the cell empty
+                break; // BLANK and MULBLANK leave the cell empty
             }
         }
     }
