@@ -1,5 +1,7 @@
 #include "Biff8CellRecords.h"
 
+#include <cstring>
+
 namespace Biff8::CellRecords {
 
 using ByteOrder::Reader;
@@ -201,6 +203,33 @@ void Formula::EncodeFields()
     w.U16(reserved);
     w.Bytes(rest);
     data = std::move(b);
+}
+
+Formula::Cached Formula::CachedKind() const
+{
+    if ((result >> 48) != 0xFFFF)
+        return Cached::Number;
+    switch (result & 0xFF) {
+    case 0: return Cached::Text;
+    case 1: return Cached::Boolean;
+    case 2: return Cached::Error;
+    case 3: return Cached::EmptyText;
+    default: return Cached::Unknown;
+    }
+}
+
+double Formula::CachedNumber() const
+{
+    double d;
+    std::memcpy(&d, &result, sizeof d);
+    return d;
+}
+
+bool String::DecodeFields()
+{
+    std::size_t pos = 0;
+    std::size_t nextCut = 0;
+    return ReadContinuedString(data, continueOffsets, pos, nextCut, text);
 }
 
 } // namespace Biff8::CellRecords

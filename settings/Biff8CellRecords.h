@@ -3,6 +3,7 @@
 #include "Biff8Record.h"
 
 #include <cstdint>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -96,9 +97,29 @@ public:
     std::uint16_t options = 0;
     std::uint16_t reserved = 0;
     Bytes rest;
+
+    // The result the writing program cached with the formula: a number unless the result's
+    // last two bytes are 0xFFFF, in which case its first byte names the kind.
+    enum class Cached { Number, Text, Boolean, Error, EmptyText, Unknown };
+    Cached CachedKind() const;
+    double CachedNumber() const;
+    // The value byte of a boolean or error result.
+    std::uint8_t CachedByte() const { return static_cast<std::uint8_t>(result >> 16); }
+    // A text result's characters, from the STRING record that follows the formula; none when
+    // that record is missing or damaged.
+    std::optional<UnicodeString> cachedText;
 protected:
     bool DecodeFields() override;
     void EncodeFields() override;
+};
+
+// The text result of the formula before it (STRING, 0x0207), which may continue.
+class String : public Record {
+public:
+    String() : Record(RT_STRING) {}
+    UnicodeString text;
+protected:
+    bool DecodeFields() override;
 };
 
 } // namespace Biff8::CellRecords

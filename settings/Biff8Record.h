@@ -57,6 +57,22 @@ Result<std::uint32_t> SkipRecord(ConstBytes stream, std::size_t pos);
 // Code of the record at pos, or false when no whole header is there.
 bool PeekCode(ConstBytes stream, std::size_t pos, std::uint16_t& code);
 
+// A string of the workbook stream: 8-bit strings keep their bytes (the first 256 Unicode
+// characters), 16-bit strings their UTF-16 code units.
+struct UnicodeString {
+    bool wide = false;
+    std::string narrow;
+    std::u16string text;
+};
+
+// Reads one string with a 16-bit character count (count 2, flags 1, optional run count and
+// phonetic size, characters, then runs and phonetic data, which are skipped) at pos in the data
+// of a record that arrived in pieces starting at cuts. A piece that begins inside the characters
+// starts with its own flags byte, whose bit 0 gives the width of that piece's characters.
+// nextCut is the first cut not yet passed; pos and nextCut are advanced past the string.
+bool ReadContinuedString(const Bytes& data, std::span<const std::uint32_t> cuts, std::size_t& pos,
+                         std::size_t& nextCut, UnicodeString& out);
+
 // A name with an 8-bit character count (FONT and BOUNDSHEET names). 8-bit characters are
 // the first 256 Unicode characters, so they are kept as UTF-16 code units.
 struct ShortString {

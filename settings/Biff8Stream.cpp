@@ -69,7 +69,8 @@ bool TakeCell(std::uint16_t code, ConstBytes stream, std::size_t& pos, RowBlock&
     default: r = &holder.Make<CellBlock::RK>(); break;
     }
     auto n = r->Decode(stream, pos);
-    if (!n) {
+    const bool kept = n.ok();
+    if (!kept) {
         if (!Skip(stream, pos))
             return false;
     } else {
@@ -82,8 +83,18 @@ bool TakeCell(std::uint16_t code, ConstBytes stream, std::size_t& pos, RowBlock&
             && (next == RT_ARRAY || next == RT_SHRFMLA || next == RT_SHRFMLA1 || next == RT_TABLE)
             && !Skip(stream, pos))
             return false;
-        if (PeekCode(stream, pos, next) && next == RT_STRING && !Skip(stream, pos))
-            return false;
+        if (PeekCode(stream, pos, next) && next == RT_STRING) {
+            // The formula's text result. A damaged one leaves the formula without text.
+            CellRecords::String text;
+            auto m = text.Decode(stream, pos);
+            if (m) {
+                pos += m.value();
+                if (kept)
+                    std::get<CellBlock::Formula>(block.cells.back().cell).cachedText = std::move(text.text);
+            } else if (!Skip(stream, pos)) {
+                return false;
+            }
+        }
     }
     return true;
 }

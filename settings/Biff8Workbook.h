@@ -96,13 +96,8 @@ public:
         void EncodeFields() override;
     };
 
-    // One shared string: 8-bit strings keep their bytes (the first 256 Unicode characters),
-    // 16-bit strings their UTF-16 code units.
-    struct SstString {
-        bool wide = false;
-        std::string narrow;
-        std::u16string text;
-    };
+    // One shared string.
+    using SstString = UnicodeString;
 
     class SharedStringTable : public Record {
     public:

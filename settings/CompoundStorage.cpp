@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 using namespace Cfb;
@@ -24,12 +25,30 @@ constexpr std::uintmax_t kMaxFileBytes = (std::uintmax_t{HEADER_DIFAT_ENTRIES} *
 
 bool IsRegular(std::uint32_t sector) { return sector <= MAXREGSECT; }
 
-// Names sort by length first, then by UTF-16 code units.
+std::size_t MiniSectorsFor(std::size_t bytes) { return (bytes + MINI_SECTOR_SIZE - 1) / MINI_SECTOR_SIZE; }
+
+// Upper case as directory names compare: ASCII and the Latin-1 letters.
+char16_t UpperForCompare(char16_t c)
+{
+    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+        return static_cast<char16_t>(c - 0x20);
+    if (c == 0xFF)
+        return 0x178;
+    return c;
+}
+
+// Names sort by length first, then by their upper-case UTF-16 code units, which is the order
+// the directory's sibling trees must keep for readers that search them.
 bool SortsBefore(const std::u16string& a, const std::u16string& b)
 {
     if (a.size() != b.size())
         return a.size() < b.size();
-    return a < b;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char16_t x = UpperForCompare(a[i]), y = UpperForCompare(b[i]);
+        if (x != y)
+            return x < y;
+    }
+    return false;
 }
 
 CfbDirectoryEntry DecodeEntry(const std::uint8_t* p)
@@ -78,6 +97,24 @@ void EncodeEntry(const CfbDirectoryEntry& e, std::uint8_t* p)
 }
 
 bool IsEmptyEntry(const CfbDirectoryEntry& e) { return e.type == STGTY_INVALID; }
+
+// The one walk of an allocation chain, in the FAT or the mini FAT alike: at most `limit` links,
+// each a regular index below `bound` (and below the table's size) that has not been visited.
+// A loop, a free or special entry, or an index out of range ends the walk as a damaged file.
+Result<std::vector<std::uint32_t>> WalkChain(std::span<const std::uint32_t> table, std::uint32_t start,
+    std::size_t bound, std::size_t limit)
+{
+    bound = std::min(bound, table.size());
+    std::vector<std::uint32_t> chain;
+    std::vector<bool> visited(bound, false);
+    for (std::uint32_t s = start; s != ENDOFCHAIN && chain.size() < limit; s = table[s]) {
+        if (!IsRegular(s) || s >= bound || visited[s])
+            return StatusCode::BadFormat;
+        visited[s] = true;
+        chain.push_back(s);
+    }
+    return chain;
+}
 
 } // namespace
 
@@ -180,7 +217,7 @@ Status CompoundStorage::Parse()
     // not stored in consecutive sectors.
     miniFat_.clear();
     if (hd.numMiniFatSectors > 0 && hd.firstMiniFatSector != ENDOFCHAIN) {
-        auto chain = CollectChain(hd.firstMiniFatSector, hd.numMiniFatSectors);
+        auto chain = Chain(Table::Fat, hd.firstMiniFatSector, hd.numMiniFatSectors);
         if (!chain)
             return chain.status();
         for (std::uint32_t s : chain.value()) {
@@ -190,7 +227,7 @@ Status CompoundStorage::Parse()
         }
     }
 
-    auto dirChain = CollectChain(hd.firstDirSector, SIZE_MAX);
+    auto dirChain = Chain(Table::Fat, hd.firstDirSector);
     if (!dirChain)
         return dirChain.status();
     entries_.clear();
@@ -244,26 +281,20 @@ Status CompoundStorage::BuildTree()
     return Status::Success();
 }
 
-Result<std::vector<std::uint32_t>> CompoundStorage::CollectChain(std::uint32_t start, std::size_t limit) const
+Result<std::vector<std::uint32_t>> CompoundStorage::Chain(Table table, std::uint32_t start, std::size_t limit) const
 {
-    std::vector<std::uint32_t> chain;
-    const std::size_t sectors = std::min(SectorCount(), fat_.size());
-    std::vector<bool> visited(sectors, false);
-    std::uint32_t s = start;
-    while (s != ENDOFCHAIN && chain.size() < limit) {
-        if (!IsRegular(s) || s >= sectors || visited[s])
-            return StatusCode::BadFormat;
-        visited[s] = true;
-        chain.push_back(s);
-        s = fat_[s];
-    }
-    return chain;
+    if (table == Table::Fat)
+        return WalkChain(fat_, start, SectorCount(), limit);
+    // Mini sectors must lie inside the mini stream, which is the root's stream.
+    const std::size_t miniSectors = entries_.empty() || !IsRegular(entries_[0].startSector)
+        ? 0 : entries_[0].size / MINI_SECTOR_SIZE;
+    return WalkChain(miniFat_, start, miniSectors, limit);
 }
 
 Result<std::vector<std::uint8_t>> CompoundStorage::ReadRegular(std::uint32_t start, std::uint32_t size) const
 {
     std::size_t needed = (std::size_t{size} + SECTOR_SIZE - 1) / SECTOR_SIZE;
-    auto chain = CollectChain(start, needed);
+    auto chain = Chain(Table::Fat, start, needed);
     if (!chain)
         return chain.status();
     if (chain.value().size() < needed)
@@ -356,6 +387,34 @@ Result<std::uint32_t> CompoundStorage::StreamSize(std::u16string_view name) cons
     return entries_[e.value()].size;
 }
 
+Result<std::vector<std::uint8_t>> CompoundStorage::ReadEntry(std::uint32_t index,
+    std::optional<std::vector<std::uint8_t>>& ministream) const
+{
+    const CfbDirectoryEntry& e = entries_[index];
+    if (e.size >= MINI_STREAM_CUTOFF)
+        return ReadRegular(e.startSector, e.size);
+    if (e.size == 0)
+        return std::vector<std::uint8_t>{};
+    if (!ministream) {
+        auto mini = ReadRegular(entries_[0].startSector, entries_[0].size);
+        if (!mini)
+            return mini.status();
+        ministream = std::move(mini).value();
+    }
+    const std::size_t needed = (std::size_t{e.size} + MINI_SECTOR_SIZE - 1) / MINI_SECTOR_SIZE;
+    auto chain = Chain(Table::MiniFat, e.startSector, needed);
+    if (!chain)
+        return chain.status();
+    if (chain.value().size() < needed)
+        return StatusCode::BadFormat;
+    std::vector<std::uint8_t> out(e.size);
+    for (std::size_t i = 0; i < needed; ++i) {
+        std::size_t n = std::min<std::size_t>(MINI_SECTOR_SIZE, e.size - i * MINI_SECTOR_SIZE);
+        std::memcpy(out.data() + i * MINI_SECTOR_SIZE, ministream->data() + std::size_t{chain.value()[i]} * MINI_SECTOR_SIZE, n);
+    }
+    return out;
+}
+
 Status CompoundStorage::ReadStream(std::u16string_view name, std::vector<std::uint8_t>& buffer) const
 {
     if (!open_)
@@ -363,37 +422,49 @@ Status CompoundStorage::ReadStream(std::u16string_view name, std::vector<std::ui
     const Result<std::uint32_t> found = FindStream(name);
     if (!found)
         return found.status();
-    const CfbDirectoryEntry& e = entries_[found.value()];
-    if (e.size >= MINI_STREAM_CUTOFF) {
-        auto bytes = ReadRegular(e.startSector, e.size);
-        if (!bytes)
-            return bytes.status();
-        buffer = std::move(bytes).value();
-        return Status::Success();
-    }
-    if (e.size == 0) {
-        buffer.clear();
-        return Status::Success();
-    }
-    const CfbDirectoryEntry& root = entries_[0];
-    auto mini = ReadRegular(root.startSector, root.size);
-    if (!mini)
-        return mini.status();
-    const std::vector<std::uint8_t>& ministream = mini.value();
-    std::size_t needed = (std::size_t{e.size} + MINI_SECTOR_SIZE - 1) / MINI_SECTOR_SIZE;
-    std::vector<bool> visited(miniFat_.size(), false);
-    std::vector<std::uint8_t> out(e.size);
-    std::uint32_t m = e.startSector;
-    for (std::size_t i = 0; i < needed; ++i) {
-        if (m >= miniFat_.size() || visited[m] || (std::size_t{m} + 1) * MINI_SECTOR_SIZE > ministream.size())
-            return StatusCode::BadFormat;
-        visited[m] = true;
-        std::size_t n = std::min<std::size_t>(MINI_SECTOR_SIZE, e.size - i * MINI_SECTOR_SIZE);
-        std::memcpy(out.data() + i * MINI_SECTOR_SIZE, ministream.data() + std::size_t{m} * MINI_SECTOR_SIZE, n);
-        m = miniFat_[m];
-    }
-    buffer = std::move(out);
+    std::optional<std::vector<std::uint8_t>> ministream;
+    auto bytes = ReadEntry(found.value(), ministream);
+    if (!bytes)
+        return bytes.status();
+    buffer = std::move(bytes).value();
     return Status::Success();
+}
+
+Result<std::vector<CfbItem>> CompoundStorage::Items() const
+{
+    if (!open_)
+        return StatusCode::NotOpen;
+    std::vector<CfbItem> items;
+    std::optional<std::vector<std::uint8_t>> ministream; // read once for all small streams
+    // Depth first, each storage before what it holds; explicit stack, as in BuildTree.
+    struct Item { std::uint32_t entry; std::size_t parent; };
+    std::vector<Item> stack;
+    auto pushChildren = [&](std::uint32_t storage, std::size_t parent) {
+        const auto& c = tree_[storage].children;
+        for (auto it = c.rbegin(); it != c.rend(); ++it)
+            stack.push_back({*it, parent});
+    };
+    pushChildren(0, CfbItem::kRoot);
+    while (!stack.empty()) {
+        const Item it = stack.back();
+        stack.pop_back();
+        const CfbDirectoryEntry& e = entries_[it.entry];
+        CfbItem item;
+        item.parent = it.parent;
+        item.entry = e;
+        if (e.type == STGTY_STREAM) {
+            auto bytes = ReadEntry(it.entry, ministream);
+            if (!bytes)
+                return bytes.status();
+            item.bytes = std::move(bytes).value();
+        } else if (e.type != STGTY_STORAGE) {
+            return StatusCode::BadFormat; // neither stream nor storage: nothing we could keep
+        }
+        items.push_back(std::move(item));
+        if (e.type == STGTY_STORAGE)
+            pushChildren(it.entry, items.size() - 1);
+    }
+    return items;
 }
 
 Status CompoundStorage::CreateStorage(const std::filesystem::path& path)
@@ -518,7 +589,8 @@ Status CompoundStorage::WriteStream(std::u16string_view name, std::span<const st
     const bool isMini = data.size() < MINI_STREAM_CUTOFF;
     std::uint32_t start = entries_[idx].startSector;
     if (wasMini != isMini) {
-        ReleaseChain(start, wasMini);
+        if (Status st = ReleaseChain(start, wasMini ? Table::MiniFat : Table::Fat); !st)
+            return st;
         start = ENDOFCHAIN;
     }
     Status st = isMini ? WriteMini(start, data) : WriteRegular(start, data);
@@ -527,6 +599,139 @@ Status CompoundStorage::WriteStream(std::u16string_view name, std::span<const st
     entries_[idx].startSector = start;
     entries_[idx].size = static_cast<std::uint32_t>(data.size());
     return SaveAll();
+}
+
+void CompoundStorage::SetRootInfo(const CfbDirectoryEntry& from)
+{
+    if (!open_)
+        return;
+    CfbDirectoryEntry& root = entries_[0];
+    root.clsid = from.clsid;
+    root.stateBits = from.stateBits;
+    root.creationTime = from.creationTime;
+    root.modifiedTime = from.modifiedTime;
+}
+
+Status CompoundStorage::AddItems(std::span<const CfbItem> items)
+{
+    if (!open_)
+        return StatusCode::NotOpen;
+    if (entries_.size() != 1)
+        return StatusCode::InvalidArgument;
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const CfbItem& item = items[i];
+        const CfbDirectoryEntry& e = item.entry;
+        if (item.parent != CfbItem::kRoot
+            && (item.parent >= i || items[item.parent].entry.type != STGTY_STORAGE))
+            return StatusCode::InvalidArgument;
+        if (e.type != STGTY_STREAM && e.type != STGTY_STORAGE)
+            return StatusCode::InvalidArgument;
+        if (e.name.empty())
+            return StatusCode::EmptyName;
+        if (e.name.size() > MAX_NAME_CHARS)
+            return StatusCode::NameTooLong;
+        if (e.type == STGTY_STREAM)
+            total += item.bytes.size();
+    }
+    if (total > kMaxFileBytes)
+        return StatusCode::TooLarge;
+
+    // Directory order: the root, then every name in sort order (items in their given order
+    // among equal names). order[k] is the item at directory index k + 1.
+    std::vector<std::size_t> order(items.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+        [&](std::size_t a, std::size_t b) { return SortsBefore(items[a].entry.name, items[b].entry.name); });
+    std::vector<std::uint32_t> at(items.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        at[order[k]] = static_cast<std::uint32_t>(k + 1);
+
+    entries_.resize(items.size() + 1);
+    tree_.assign(items.size() + 1, TreeNode{});
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const CfbItem& item = items[order[k]];
+        const std::uint32_t parent = item.parent == CfbItem::kRoot ? 0 : at[item.parent];
+        CfbDirectoryEntry e;
+        e.name = item.entry.name;
+        e.nameLength = static_cast<std::uint16_t>((e.name.size() + 1) * 2);
+        e.type = item.entry.type;
+        e.clsid = item.entry.clsid;
+        e.stateBits = item.entry.stateBits;
+        e.creationTime = item.entry.creationTime;
+        e.modifiedTime = item.entry.modifiedTime;
+        entries_[k + 1] = e;
+        tree_[k + 1].parent = parent;
+        tree_[parent].children.push_back(static_cast<std::uint32_t>(k + 1));
+    }
+    for (std::uint32_t n = 0; n < tree_.size(); ++n) {
+        const auto& kids = tree_[n].children;
+        for (std::size_t j = 1; j < kids.size(); ++j)
+            if (!SortsBefore(entries_[kids[j - 1]].name, entries_[kids[j]].name))
+                return CloseWith(StatusCode::DuplicateName);
+        if (n == 0 || entries_[n].type == STGTY_STORAGE)
+            Relink(n);
+    }
+    // The directory's sectors come first, as when streams are added one by one.
+    if (Status st = SaveDirectory(); !st)
+        return CloseWith(st);
+
+    // Small streams share the mini stream, which is written once; the rest go to sectors.
+    std::vector<std::uint8_t> ministream;
+    bool small = false;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const CfbItem& item = items[i];
+        if (item.entry.type != STGTY_STREAM || item.bytes.empty() || item.bytes.size() >= MINI_STREAM_CUTOFF)
+            continue;
+        if (!small) {
+            if (Status st = StartMiniStream(); !st)
+                return CloseWith(st);
+            small = true;
+        }
+        CfbDirectoryEntry& e = entries_[at[i]];
+        std::vector<std::uint32_t> chain;
+        if (Status st = ExtendMiniChain(chain, e.startSector, MiniSectorsFor(item.bytes.size()), ministream); !st)
+            return CloseWith(st);
+        CopyIntoMini(ministream, chain, item.bytes);
+        e.size = static_cast<std::uint32_t>(item.bytes.size());
+    }
+    if (small) {
+        std::uint32_t rootStart = entries_[0].startSector;
+        if (Status st = WriteRegular(rootStart, ministream); !st)
+            return CloseWith(st);
+        entries_[0].startSector = rootStart;
+        entries_[0].size = static_cast<std::uint32_t>(ministream.size());
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const CfbItem& item = items[i];
+        if (item.entry.type != STGTY_STREAM || item.bytes.size() < MINI_STREAM_CUTOFF)
+            continue;
+        // Start and size are set together, so that a sector later inserted for the FAT
+        // renumbers the start.
+        std::uint32_t start = ENDOFCHAIN;
+        if (Status st = WriteRegular(start, item.bytes); !st)
+            return CloseWith(st);
+        entries_[at[i]].startSector = start;
+        entries_[at[i]].size = static_cast<std::uint32_t>(item.bytes.size());
+    }
+    if (Status st = SaveAll(); !st)
+        return CloseWith(st);
+    return Status::Success();
+}
+
+Status CompoundStorage::CloseWith(Status st)
+{
+    CloseStorage();
+    return st;
+}
+
+Status CompoundStorage::SaveAs(const std::filesystem::path& path)
+{
+    if (!open_)
+        return StatusCode::NotOpen;
+    path_ = path;
+    return Flush();
 }
 
 // ---- sector allocation --------------------------------------------------------------------
@@ -599,7 +804,7 @@ Result<std::uint32_t> CompoundStorage::TakeFreeMiniSector()
         header_.firstMiniFatSector = s.value();
         header_.numMiniFatSectors = 1;
     } else {
-        auto chain = CollectChain(header_.firstMiniFatSector, SIZE_MAX);
+        auto chain = Chain(Table::Fat, header_.firstMiniFatSector);
         if (!chain || chain.value().empty())
             return StatusCode::BadFormat;
         fat_[chain.value().back()] = s.value();
@@ -610,18 +815,17 @@ Result<std::uint32_t> CompoundStorage::TakeFreeMiniSector()
     return first;
 }
 
-void CompoundStorage::ReleaseChain(std::uint32_t start, bool mini)
+Status CompoundStorage::ReleaseChain(std::uint32_t start, Table table)
 {
-    std::vector<std::uint32_t>& table = mini ? miniFat_ : fat_;
-    (mini ? miniFreeHint_ : freeHint_) = 0;
-    std::vector<bool> seen(table.size(), false);
-    std::uint32_t s = start;
-    while (s < table.size() && !seen[s]) {
-        seen[s] = true;
-        std::uint32_t next = table[s];
-        table[s] = FREESECT;
-        s = next;
-    }
+    // A damaged chain is left as it is: freeing part of it could free sectors another chain uses.
+    auto chain = Chain(table, start);
+    if (!chain)
+        return chain.status();
+    std::vector<std::uint32_t>& entries = table == Table::MiniFat ? miniFat_ : fat_;
+    (table == Table::MiniFat ? miniFreeHint_ : freeHint_) = 0;
+    for (std::uint32_t s : chain.value())
+        entries[s] = FREESECT;
+    return Status::Success();
 }
 
 namespace {
@@ -649,7 +853,7 @@ Status CompoundStorage::WriteRegular(std::uint32_t& start, std::span<const std::
 {
     if (data.empty() && start == ENDOFCHAIN)
         return Status::Success();
-    auto collected = CollectChain(start, SIZE_MAX);
+    auto collected = Chain(Table::Fat, start);
     if (!collected)
         return collected.status();
     std::vector<std::uint32_t> chain = std::move(collected).value();
@@ -674,45 +878,22 @@ Status CompoundStorage::WriteRegular(std::uint32_t& start, std::span<const std::
     return Status::Success();
 }
 
-Status CompoundStorage::WriteMini(std::uint32_t& start, std::span<const std::uint8_t> data)
+Status CompoundStorage::StartMiniStream()
 {
-    std::size_t needed = (data.size() + MINI_SECTOR_SIZE - 1) / MINI_SECTOR_SIZE;
-    if (needed == 0 && start == ENDOFCHAIN)
-        return Status::Success();
+    auto s = TakeFreeSector();
+    if (!s)
+        return s.status();
+    fat_[s.value()] = ENDOFCHAIN;
+    std::uint8_t zero[SECTOR_SIZE] = {};
+    WriteSector(s.value(), zero);
+    entries_[0].startSector = s.value();
+    entries_[0].size = SECTOR_SIZE;
+    return Status::Success();
+}
 
-    CfbDirectoryEntry* root = &entries_[0];
-    std::vector<std::uint8_t> ministream;
-    if (root->startSector == ENDOFCHAIN) {
-        auto s = TakeFreeSector();
-        if (!s)
-            return s.status();
-        fat_[s.value()] = ENDOFCHAIN;
-        std::uint8_t zero[SECTOR_SIZE] = {};
-        WriteSector(s.value(), zero);
-        root = &entries_[0];
-        root->startSector = s.value();
-        root->size = SECTOR_SIZE;
-    } else {
-        auto bytes = ReadRegular(root->startSector, root->size);
-        if (!bytes)
-            return bytes.status();
-        ministream = std::move(bytes).value();
-    }
-
-    std::vector<std::uint32_t> chain;
-    {
-        std::vector<bool> seen(miniFat_.size(), false);
-        std::uint32_t m = start;
-        while (m != ENDOFCHAIN) {
-            if (m >= miniFat_.size() || seen[m])
-                return StatusCode::BadFormat;
-            seen[m] = true;
-            chain.push_back(m);
-            m = miniFat_[m];
-        }
-    }
-    if (TrimChain(miniFat_, chain, needed, start))
-        miniFreeHint_ = 0;
+Status CompoundStorage::ExtendMiniChain(std::vector<std::uint32_t>& chain, std::uint32_t& start, std::size_t needed,
+    std::vector<std::uint8_t>& ministream)
+{
     while (chain.size() < needed) {
         auto m = TakeFreeMiniSector();
         if (!m)
@@ -727,12 +908,49 @@ Status CompoundStorage::WriteMini(std::uint32_t& start, std::span<const std::uin
         if (ministream.size() < end)
             ministream.resize(end, 0);
     }
+    return Status::Success();
+}
+
+void CompoundStorage::CopyIntoMini(std::vector<std::uint8_t>& ministream, std::span<const std::uint32_t> chain,
+    std::span<const std::uint8_t> data)
+{
     for (std::size_t i = 0; i < chain.size(); ++i) {
         std::size_t n = std::min<std::size_t>(MINI_SECTOR_SIZE, data.size() - i * MINI_SECTOR_SIZE);
         std::uint8_t* dst = ministream.data() + std::size_t{chain[i]} * MINI_SECTOR_SIZE;
         std::memset(dst, 0, MINI_SECTOR_SIZE);
         std::memcpy(dst, data.data() + i * MINI_SECTOR_SIZE, n);
     }
+}
+
+Status CompoundStorage::WriteMini(std::uint32_t& start, std::span<const std::uint8_t> data)
+{
+    std::size_t needed = MiniSectorsFor(data.size());
+    if (needed == 0 && start == ENDOFCHAIN)
+        return Status::Success();
+
+    // The present chain first: it must lie inside the mini stream there is (none when the root
+    // has no mini stream yet).
+    auto walked = Chain(Table::MiniFat, start);
+    if (!walked)
+        return walked.status();
+    std::vector<std::uint32_t> chain = std::move(walked).value();
+
+    // A new mini stream starts empty here; its first sector is taken before any mini FAT sector.
+    std::vector<std::uint8_t> ministream;
+    if (entries_[0].startSector != ENDOFCHAIN) {
+        auto bytes = ReadRegular(entries_[0].startSector, entries_[0].size);
+        if (!bytes)
+            return bytes.status();
+        ministream = std::move(bytes).value();
+    } else if (Status st = StartMiniStream(); !st) {
+        return st;
+    }
+
+    if (TrimChain(miniFat_, chain, needed, start))
+        miniFreeHint_ = 0;
+    if (Status st = ExtendMiniChain(chain, start, needed, ministream); !st)
+        return st;
+    CopyIntoMini(ministream, chain, data);
     std::uint32_t rootStart = entries_[0].startSector;
     Status st = WriteRegular(rootStart, ministream);
     if (!st)
@@ -796,7 +1014,7 @@ Status CompoundStorage::SaveMiniFat()
 {
     if (miniFat_.empty())
         return Status::Success();
-    auto chain = CollectChain(header_.firstMiniFatSector, header_.numMiniFatSectors);
+    auto chain = Chain(Table::Fat, header_.firstMiniFatSector, header_.numMiniFatSectors);
     if (!chain)
         return chain.status();
     const auto& sectors = chain.value();

@@ -3,8 +3,10 @@
 #include "Status.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,6 +47,16 @@ struct CfbDirectoryEntry {
     std::uint32_t size = 0;
 };
 
+// One stream or storage of a container with everything needed to carry it over into another:
+// its directory entry (name, type, class identifier, state bits, times), the storage it lies
+// in and, for a stream, its bytes.
+struct CfbItem {
+    static constexpr std::size_t kRoot = SIZE_MAX;
+    std::size_t parent = kRoot;    // index of an earlier storage item, or kRoot
+    CfbDirectoryEntry entry;
+    std::vector<std::uint8_t> bytes;
+};
+
 // A compound document (version 3, 512-byte sectors) held as one byte image. Every change is
 // written through to the file at once when the storage belongs to a path. Files from outside
 // are treated as hostile: every chain walk is bounded and every length checked.
@@ -68,6 +80,18 @@ public:
     Status ReadStream(std::u16string_view name, std::vector<std::uint8_t>& buffer) const;
     Status WriteStream(std::u16string_view name, std::span<const std::uint8_t> data);
 
+    // Every stream and storage below the root, each storage before what it holds, with the
+    // bytes of every stream. Fails when any of them cannot be read.
+    Result<std::vector<CfbItem>> Items() const;
+    // Fills a freshly created container, which holds the root alone, with the given items.
+    // Small streams share one mini stream; the others follow in the given order. On failure the
+    // container is closed.
+    Status AddItems(std::span<const CfbItem> items);
+    // Gives the root the class identifier, state bits and times of another root.
+    void SetRootInfo(const CfbDirectoryEntry& from);
+    // Writes the whole container to path, which it then belongs to.
+    Status SaveAs(const std::filesystem::path& path);
+
     const CfbHeader& Header() const { return header_; }
     const std::vector<std::uint32_t>& Fat() const { return fat_; }
     const std::vector<std::uint32_t>& MiniFat() const { return miniFat_; }
@@ -80,10 +104,16 @@ private:
         std::vector<std::uint32_t> children;   // ordered by directory index
     };
 
+    enum class Table { Fat, MiniFat };
+
     Status Parse();
     Status BuildTree();
-    Result<std::vector<std::uint32_t>> CollectChain(std::uint32_t start, std::size_t limit) const;
+    // The chain from start in the FAT (sectors of the file) or the mini FAT (mini sectors of
+    // the root's mini stream), cut after limit links; fails on any damage.
+    Result<std::vector<std::uint32_t>> Chain(Table table, std::uint32_t start, std::size_t limit = SIZE_MAX) const;
     Result<std::vector<std::uint8_t>> ReadRegular(std::uint32_t start, std::uint32_t size) const;
+    // A stream's bytes; ministream is read on first need and kept for the next small stream.
+    Result<std::vector<std::uint8_t>> ReadEntry(std::uint32_t index, std::optional<std::vector<std::uint8_t>>& ministream) const;
     Status Resolve(std::u16string_view name, std::uint32_t& storage, std::u16string& leaf) const;
     std::uint32_t FindChild(std::uint32_t storage, std::u16string_view leaf) const;
     // The directory index of the stream with this path; NotFound when absent or not a stream.
@@ -94,9 +124,15 @@ private:
     Result<std::uint32_t> TakeFreeSector();
     Result<std::uint32_t> TakeFreeMiniSector();
     void InsertSector(std::uint32_t index);
-    void ReleaseChain(std::uint32_t start, bool mini);
+    Status ReleaseChain(std::uint32_t start, Table table);
     Status WriteRegular(std::uint32_t& start, std::span<const std::uint8_t> data);
     Status WriteMini(std::uint32_t& start, std::span<const std::uint8_t> data);
+    Status StartMiniStream();
+    Status ExtendMiniChain(std::vector<std::uint32_t>& chain, std::uint32_t& start, std::size_t needed,
+        std::vector<std::uint8_t>& ministream);
+    static void CopyIntoMini(std::vector<std::uint8_t>& ministream, std::span<const std::uint32_t> chain,
+        std::span<const std::uint8_t> data);
+    Status CloseWith(Status st);
     void Relink(std::uint32_t storage);
 
     Status SaveAll();

@@ -1,8 +1,10 @@
 #include "ExcelDocument.h"
 
 #include "Biff8Stream.h"
+#include "CompoundFileFormat.h"
 #include "RkValue.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
@@ -69,8 +71,32 @@ void FillGrid(SheetGrid& grid, Biff8::Worksheet& sheet, const Biff8::Workbook::S
                     grid.CellAt(r.row, r.column)->SetInteger(r.value);
                 break;
             }
+            case Biff8::RT_FORMULA: {
+                // The formula itself is not kept; its cached result is the cell's value.
+                const auto& r = std::get<CellBlock::Formula>(holder.cell);
+                if (!inside(r.row, r.column))
+                    break;
+                GridCell* cell = grid.CellAt(r.row, r.column);
+                switch (r.CachedKind()) {
+                case Biff8::CellRecords::Formula::Cached::Number:
+                    cell->SetDouble(r.CachedNumber());
+                    break;
+                case Biff8::CellRecords::Formula::Cached::Text:
+                    if (r.cachedText && r.cachedText->wide)
+                        cell->SetWideText(r.cachedText->text);
+                    else if (r.cachedText)
+                        cell->SetAnsiText(r.cachedText->narrow);
+                    break;
+                case Biff8::CellRecords::Formula::Cached::Boolean:
+                    cell->SetInteger(r.CachedByte()); // as a BOOLERR value
+                    break;
+                default:
+                    break; // errors and empty texts leave the cell empty, as BOOLERR errors do
+                }
+                break;
+            }
             default:
-                break; // BLANK, MULBLANK and FORMULA leave the cell empty
+                break; // BLANK and MULBLANK leave the cell empty
             }
         }
     }
@@ -345,12 +371,41 @@ Status ExcelDocument::WriteBook(const std::filesystem::path& path)
     auto stream = BuildWorkbookStream();
     if (!stream)
         return stream.status();
+    // Everything else the container holds (document properties, other programs' streams and
+    // storages) goes into the new file as it was; only the workbook stream is new. Nothing is
+    // written when any of it cannot be read.
+    std::vector<CfbItem> items;
+    CfbDirectoryEntry rootInfo;
+    if (storage_.IsOpen()) {
+        auto kept = storage_.Items();
+        if (!kept)
+            return kept.status();
+        items = std::move(kept).value();
+        rootInfo = storage_.Entries()[0];
+    }
+    auto workbook = std::find_if(items.begin(), items.end(), [](const CfbItem& item) {
+        return item.parent == CfbItem::kRoot && item.entry.type == Cfb::STGTY_STREAM && item.entry.name == kWorkbookStream;
+    });
+    if (workbook == items.end()) {
+        CfbItem fresh;
+        fresh.entry.name = kWorkbookStream;
+        fresh.entry.type = Cfb::STGTY_STREAM;
+        workbook = items.insert(items.end(), std::move(fresh));
+    }
+    workbook->bytes = std::move(stream).value();
+
+    // The new container is complete in memory before a byte of it reaches the path.
     storage_.CloseStorage();
-    if (Status st = storage_.CreateStorage(path); !st)
+    if (Status st = storage_.CreateStorage({}); !st)
         return st;
-    if (Status st = storage_.AddStream(kWorkbookStream); !st)
+    storage_.SetRootInfo(rootInfo);
+    if (Status st = storage_.AddItems(items); !st)
         return st;
-    return storage_.WriteStream(kWorkbookStream, stream.value());
+    if (Status st = storage_.SaveAs(path); !st) {
+        storage_.CloseStorage();
+        return st;
+    }
+    return Status::Success();
 }
 
 Result<std::vector<std::uint8_t>> ExcelDocument::WriteBookToMemory()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 // The folders the program works with, built at start-up from the program's own location.
 // The last three may be replaced from the settings workbook and by the user.
@@ -31,4 +32,11 @@ struct SettingsValues {
     int imageHeight = 480;
     int cameraDetected = 0;
     int delaySeconds = 5;
+
+    // The cell text each value was loaded from, empty when the workbook gave it none, so that
+    // a value out of range can be shown to the user as the cell held it.
+    std::string imageWidthText;
+    std::string imageHeightText;
+    std::string cameraDetectedText;
+    std::string delaySecondsText;
 };

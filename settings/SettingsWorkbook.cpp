@@ -60,6 +60,16 @@ int& ValueOf(SettingsValues& values, SettingRow row)
     }
 }
 
+std::string& TextOf(SettingsValues& values, SettingRow row)
+{
+    switch (row) {
+    case SettingRow::ImageWidth: return values.imageWidthText;
+    case SettingRow::ImageHeight: return values.imageHeightText;
+    case SettingRow::CameraDetected: return values.cameraDetectedText;
+    default: return values.delaySecondsText;
+    }
+}
+
 } // namespace
 
 bool FitsSettingBuffer(const std::string& utf8)
@@ -99,10 +109,39 @@ Status LoadSettings(AppFolders& folders, SettingsValues& values)
         const SettingRow row = static_cast<SettingRow>(r);
         if (IsFolderRow(row))
             FolderOf(folders, row) = PathFromUtf8(text);
-        else if (FitsSettingBuffer(text))
+        else if (FitsSettingBuffer(text)) {
             ValueOf(values, row) = TextConversions::LeadingInteger(text);
+            TextOf(values, row) = text;
+        }
     }
     return Status::Success();
+}
+
+std::vector<SettingProblem> BoundSettingsValues(SettingsValues& values)
+{
+    std::vector<SettingProblem> problems;
+    auto outside = [&](SettingRow row, int low, int high) {
+        const int value = ValueOf(values, row);
+        if (value >= low && value <= high)
+            return false;
+        const std::string& text = TextOf(values, row);
+        problems.push_back({row, text.empty() ? std::to_string(value) : text, value, value});
+        return true;
+    };
+    // Width and height go back to their defaults together: half of a picture size is none.
+    const bool width = outside(SettingRow::ImageWidth, kMinPictureWidth, kMaxPictureWidth);
+    const bool height = outside(SettingRow::ImageHeight, kMinPictureHeight, kMaxPictureHeight);
+    if (width || height) {
+        values.imageWidth = SettingsValues{}.imageWidth;
+        values.imageHeight = SettingsValues{}.imageHeight;
+    }
+    if (outside(SettingRow::CameraDetected, 0, 1))
+        values.cameraDetected = 0;
+    if (outside(SettingRow::DelaySeconds, kMinDelaySeconds, kMaxDelaySeconds))
+        values.delaySeconds = SettingsValues{}.delaySeconds;
+    for (SettingProblem& p : problems)
+        p.replacement = ValueOf(values, p.row);
+    return problems;
 }
 
 Status StoreSettings(const std::filesystem::path& systemDir, std::span<const SettingWrite> writes)

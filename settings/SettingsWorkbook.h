@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 // The settings workbook system/Configure.xls: first sheet, column B, rows 1 to 7 (counted
 // from 0). Rows 0, column A and anything else in the workbook are kept on every store.
@@ -38,6 +39,28 @@ std::filesystem::path SettingsWorkbookPath(const std::filesystem::path& systemDi
 // unwritable, damaged, or its path too long): the caller tells the user, this layer does not.
 // A workbook without sheets, or whose first sheet has no column B, loads with success.
 Status LoadSettings(AppFolders& folders, SettingsValues& values);
+
+// The ranges the program works with. Width and height are corrected together, to 640 × 480.
+inline constexpr int kMinPictureWidth = 16;
+inline constexpr int kMaxPictureWidth = 7680;
+inline constexpr int kMinPictureHeight = 16;
+inline constexpr int kMaxPictureHeight = 4320;
+inline constexpr int kMinDelaySeconds = 1;
+inline constexpr int kMaxDelaySeconds = 3600;
+
+// A loaded value outside its range: the row, the cell's text as it was read (the value in
+// decimal when no cell gave it), the value loaded and the one used instead.
+struct SettingProblem {
+    SettingRow row;
+    std::string cellText;
+    int value = 0;
+    int replacement = 0;
+};
+
+// Brings loaded values into their ranges (picture width 16 to 7680 and height 16 to 4320, else
+// both 640 × 480; cameraDetected 0 or 1, else 0; delaySeconds 1 to 3600, else 5) and tells
+// which rows held what, in row order, so that the user can be told once. Writes nothing back.
+std::vector<SettingProblem> BoundSettingsValues(SettingsValues& values);
 
 // Opens the workbook, sets the given cells in order and writes it back through a temporary
 // file beside it that replaces it only once complete. Never creates the workbook: when it

@@ -2,10 +2,12 @@
 and survive being opened and rewritten."""
 import json
 import os
+import struct
 import subprocess
 import sys
 import tempfile
 
+import olefile
 import xlrd
 import xlwt
 
@@ -94,6 +96,129 @@ def same(name, want, got):
             assert gcells[key] == value, (name, key, value, gcells[key])
 
 
+FREE, END, FATSECT = 0xFFFFFFFF, 0xFFFFFFFE, 0xFFFFFFFD
+
+
+def container(entries):
+    """A version-3 compound file laid out plainly: FAT, directory, mini FAT, mini stream, then
+    each large stream. entries: (name, type, parent index or None, clsid, state bits, ctime,
+    mtime, bytes), the root first; siblings are chained to the right."""
+    fat = [FATSECT]
+
+    def chain(count):
+        first = len(fat)
+        for i in range(count):
+            fat.append(len(fat) + 1 if i + 1 < count else END)
+        return first if count else END
+
+    n = len(entries)
+    dir_start = chain((n + 3) // 4)
+    mini_fat, ministream, start = [], b"", [END] * n
+    for i, e in enumerate(entries):
+        data = e[7]
+        if i and e[1] == 2 and 0 < len(data) < 4096:
+            start[i] = len(mini_fat)
+            count = (len(data) + 63) // 64
+            mini_fat += [len(mini_fat) + k + 1 if k + 1 < count else END for k in range(count)]
+            ministream += data + bytes(count * 64 - len(data))
+    mini_fat_start = chain(1 if mini_fat else 0)
+    mini_start = chain((len(ministream) + 511) // 512)
+    for i, e in enumerate(entries):
+        if i and e[1] == 2 and len(e[7]) >= 4096:
+            start[i] = chain((len(e[7]) + 511) // 512)
+    assert len(fat) <= 128 and len(mini_fat) <= 128
+    children = {}
+    for i, e in enumerate(entries[1:], 1):
+        children.setdefault(e[2] or 0, []).append(i)
+    child, right = [FREE] * n, [FREE] * n
+    for parent, kids in children.items():
+        child[parent] = kids[0]
+        for a, b in zip(kids, kids[1:]):
+            right[a] = b
+    sectors = {}
+    directory = b""
+    for i, (name, kind, _parent, clsid, state, ctime, mtime, data) in enumerate(entries):
+        raw = name.encode("utf-16-le")
+        size = len(ministream) if i == 0 else len(data)
+        first = (mini_start if ministream else END) if i == 0 else start[i]
+        directory += struct.pack("<64sHBBIII16sIQQII", raw + bytes(64 - len(raw)), len(raw) + 2, kind, 1,
+                                 FREE, right[i], child[i], clsid, state, ctime, mtime, first, size) + bytes(4)
+    directory += bytes(-len(directory) % 512)
+    sectors[dir_start] = directory
+    if mini_fat:
+        sectors[mini_fat_start] = struct.pack("<128I", *(mini_fat + [FREE] * (128 - len(mini_fat))))
+    if ministream:
+        sectors[mini_start] = ministream + bytes(-len(ministream) % 512)
+    for i, e in enumerate(entries):
+        if i and e[1] == 2 and len(e[7]) >= 4096:
+            sectors[start[i]] = e[7] + bytes(-len(e[7]) % 512)
+    header = bytearray(512)
+    header[0:8] = bytes.fromhex("D0CF11E0A1B11AE1")
+    struct.pack_into("<HHHHI", header, 24, 0x3E, 3, 0xFFFE, 9, 6)
+    struct.pack_into("<IIIIIIIII", header, 44, 1, dir_start, 0, 4096, mini_fat_start, 1 if mini_fat else 0, END, 0, 0)
+    struct.pack_into("<109I", header, 76, 0, *([FREE] * 108))
+    body = bytearray(512 * (len(fat) - 1))
+    for s, data in sectors.items():
+        body[512 * (s - 1):512 * (s - 1) + len(data)] = data
+    return bytes(header) + struct.pack("<128I", *(fat + [FREE] * (128 - len(fat)))) + bytes(body)
+
+
+def ole_entries(path):
+    """Every stream and storage but the workbook: path -> (type, clsid, state, ctime, mtime, bytes)."""
+    ole = olefile.OleFileIO(path)
+    out = {}
+    for parts in ole.listdir(streams=True, storages=True):
+        name = "/".join(parts)
+        if name == "Workbook":
+            continue
+        entry = ole.direntries[ole._find(name)]
+        data = ole.openstream(name).read() if entry.entry_type == olefile.STGTY_STREAM else None
+        out[name] = (entry.entry_type, entry.clsid, entry.dwUserFlags, entry.createTime, entry.modifyTime, data)
+    root = ole.root
+    out["<root>"] = (root.entry_type, root.clsid, root.dwUserFlags, root.createTime, root.modifyTime, None)
+    ole.close()
+    return out
+
+
+def check_kept_streams(folder):
+    """A workbook beside document properties, a large stream, an empty one and a storage: after
+    a rewrite every other stream and storage reads the same in olefile, and the cells in xlrd."""
+    source = os.path.join(folder, "numbers.xls")
+    make_numbers(source)
+    ole = olefile.OleFileIO(source)
+    workbook = ole.openstream("Workbook").read()
+    ole.close()
+
+    def pattern(size, seed):
+        return bytes((i * 13 + seed) & 0xFF for i in range(size))
+
+    def clsid(byte):
+        return bytes([byte]) * 16
+
+    entries = [
+        ("Root Entry", 5, None, bytes.fromhex("2008020000000000C000000000000046"), 0, 0, 0, b""),
+        ("Workbook", 2, None, clsid(0), 0, 0, 0, workbook),
+        ("\x05SummaryInformation", 2, None, clsid(0x31), 0x101, 0x01D9F00011112222, 0x01DA000033334444, pattern(300, 1)),
+        ("\x05DocumentSummaryInformation", 2, None, clsid(0x32), 0, 0, 0, pattern(4000, 2)),
+        ("Big", 2, None, clsid(0x33), 7, 0, 0x01DA000055556666, pattern(6000, 3)),
+        ("Empty", 2, None, clsid(0), 0, 0, 0, b""),
+        ("_VBA_PROJECT_CUR", 1, None, clsid(0x35), 0, 0x01D9000077778888, 0x01D9000099990000, b""),
+        ("dir", 2, 6, clsid(0), 0, 0, 0, pattern(100, 4)),
+        ("Module", 2, 6, clsid(0), 0, 0, 0, pattern(4096, 5)),
+    ]
+    path = os.path.join(folder, "kept.xls")
+    with open(path, "wb") as f:
+        f.write(container(entries))
+    want = ole_entries(path)
+    assert len(want) == 8, sorted(want)
+    again = os.path.join(folder, "kept-rewritten.xls")
+    subprocess.run([TOOL, "--rewrite", path, again], check=True)
+    got = ole_entries(again)
+    assert got == want, sorted(k for k in set(want) | set(got) if want.get(k) != got.get(k))
+    same("kept streams (xlrd)", xlrd_cells(path), xlrd_cells(again))
+    print("ok kept streams")
+
+
 def main():
     makers = {"numbers": make_numbers, "chinese": make_chinese, "sheets": make_sheets, "longsst": make_long_sst}
     with tempfile.TemporaryDirectory() as folder:
@@ -107,7 +232,8 @@ def main():
             same(name + " rewritten (xlrd)", want, xlrd_cells(again))
             same(name + " rewritten (ours)", want, ours(again))
             print("ok", name)
-    print(f"{len(makers)} passed, 0 failed")
+        check_kept_streams(folder)
+    print(f"{len(makers) + 1} passed, 0 failed")
 
 
 main()

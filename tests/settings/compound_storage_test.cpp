@@ -210,3 +210,94 @@ TEST(CompoundStorageFiles, WrongSignatureFails)
 }
 
 } // namespace
+
+namespace {
+
+// Two small streams in the mini stream ("A": mini sectors 0-1, "B": 2-5) and one regular
+// stream ("Big": sectors from 4 on), with the tables patched by hand to damage one chain.
+class DamagedChains : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CompoundStorage cs;
+        ASSERT_TRUE(cs.CreateStorage({}).ok());
+        for (auto name : {u"A", u"B", u"Big"})
+            ASSERT_TRUE(cs.AddStream(name).ok());
+        ASSERT_TRUE(cs.WriteStream(u"A", Pattern(100)).ok());
+        ASSERT_TRUE(cs.WriteStream(u"B", Pattern(200)).ok());
+        ASSERT_TRUE(cs.WriteStream(u"Big", Pattern(5000)).ok());
+        image = cs.Image();
+        miniFat = Sector(U32At(image, HDR_FIRST_MINIFAT_SECTOR));
+    }
+    void SetU32(std::size_t at, std::uint32_t v) { ByteOrder::StoreU32(image.data() + at, v); }
+    // Opens the patched image; the damage must show in the chain walks, not at open.
+    void Open() { ASSERT_TRUE(cs.OpenFromMemory(image).ok()); }
+    // A write refused for damage leaves every byte as it was.
+    void ExpectWriteRefused(std::u16string_view name, std::size_t size)
+    {
+        const auto before = cs.Image();
+        EXPECT_EQ(cs.WriteStream(name, Pattern(size)).code(), StatusCode::BadFormat) << size;
+        EXPECT_EQ(cs.Image(), before) << size;
+    }
+
+    std::vector<std::uint8_t> image;
+    std::size_t miniFat = 0;
+    CompoundStorage cs;
+    std::vector<std::uint8_t> got;
+};
+
+TEST_F(DamagedChains, MiniChainLoopFailsReadsAndIsNotReleasedWhenTheStreamGrows)
+{
+    SetU32(miniFat + 4 * 0, 0); // A: 0 -> 0
+    Open();
+    EXPECT_EQ(cs.ReadStream(u"A", got).code(), StatusCode::BadFormat);
+    ExpectWriteRefused(u"A", 100);
+    ExpectWriteRefused(u"A", 6000); // moving to regular sectors would release the chain
+    ASSERT_TRUE(cs.ReadStream(u"B", got).ok());
+    EXPECT_EQ(got, Pattern(200));
+}
+
+TEST_F(DamagedChains, MiniChainPastTheMiniStreamIsRefusedForReadAndWrite)
+{
+    // B: 2 -> 3 -> 40, and 40 ends the chain: a mini sector far past the 512-byte mini stream.
+    SetU32(miniFat + 4 * 3, 40);
+    SetU32(miniFat + 4 * 40, ENDOFCHAIN);
+    Open();
+    EXPECT_EQ(cs.ReadStream(u"B", got).code(), StatusCode::BadFormat);
+    ExpectWriteRefused(u"B", 250);
+    ExpectWriteRefused(u"B", 100);
+}
+
+TEST_F(DamagedChains, MiniChainWithoutAMiniStreamIsRefused)
+{
+    const std::size_t root = Sector(U32At(image, HDR_FIRST_DIR_SECTOR));
+    SetU32(root + DIRENT_START_SECTOR, ENDOFCHAIN);
+    SetU32(root + DIRENT_STREAM_SIZE, 0);
+    Open();
+    EXPECT_EQ(cs.ReadStream(u"A", got).code(), StatusCode::BadFormat);
+    ExpectWriteRefused(u"A", 50);
+}
+
+TEST_F(DamagedChains, MiniChainEndingEarlyOrInAFreeEntryFailsTheRead)
+{
+    SetU32(miniFat + 4 * 3, ENDOFCHAIN); // B holds 200 bytes but its chain has 2 sectors
+    SetU32(miniFat + 4 * 0, FREESECT);   // A runs into a free entry
+    Open();
+    EXPECT_EQ(cs.ReadStream(u"B", got).code(), StatusCode::BadFormat);
+    EXPECT_EQ(cs.ReadStream(u"A", got).code(), StatusCode::BadFormat);
+}
+
+TEST_F(DamagedChains, RegularChainLoopIsNotReleasedWhenTheStreamShrinks)
+{
+    Open();
+    const std::uint32_t start = cs.Entries()[3].startSector; // A, B, Big sort by length
+    ASSERT_EQ(cs.Entries()[3].name, u"Big");
+    const std::size_t fat = Sector(cs.Header().difat[0]);
+    SetU32(fat + 4 * (start + 3), start + 1); // 4th sector links back to the 2nd
+    Open();
+    EXPECT_EQ(cs.ReadStream(u"Big", got).code(), StatusCode::BadFormat);
+    ExpectWriteRefused(u"Big", 100);  // moving into the mini stream would release the chain
+    ExpectWriteRefused(u"Big", 9000);
+}
+
+} // namespace
