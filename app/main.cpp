@@ -1,6 +1,7 @@
 #include "ui/AppInfo.h"
 #include "app/CMainFrame.h"
 #include "app/CommandLine.h"
+#include "app/SettingsNotice.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Translations.h"
 #include "settings/SettingsWorkbook.h"
@@ -27,7 +28,11 @@ int main(int argc, char* argv[])
         // The defaults stay in force; the program goes on without the workbook.
         Messages().Exclamation(nullptr, QObject::tr("加载配置文件失败！"), QString::fromUtf8(AppInfo::kTitle));
     }
+    // Values no camera can deliver are replaced for this run only; the workbook keeps them.
+    const QString notice = SettingsNotice(BoundSettingsValues(values));
     CMainFrame window(folders, values, MakeFrameSourceFactory(options.source));
+    if (!notice.isEmpty())
+        window.SetStatusText(notice);
     window.show();
     return app.exec();
 }
