@@ -57,6 +57,13 @@ protected:
         QCoreApplication::sendEvent(&w, &event);
     }
 
+    // Green frames while the flag is set, then none: a camera that goes silent.
+    void DeliverGreenWhile(const std::atomic<bool>& flag)
+    {
+        state->frameFor = [&flag](int) { return flag ? cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 255, 0)) : cv::Mat(); };
+    }
+
+    std::atomic<bool> delivering { true };
     std::shared_ptr<ScriptedSourceState> state;
     QTemporaryDir emptyDir;
     RecordingMessageBoxes messages;
@@ -329,10 +336,7 @@ TEST_F(WebcamCtlTest, ProcessedPictureFollowsTheSettings)
 
 TEST_F(WebcamCtlTest, CameraThatDeliversNothingForTheLostTimeIsStoppedAndNothingCarriesOver)
 {
-    std::atomic<bool> delivering { true };
-    state->frameFor = [&delivering](int) {
-        return delivering ? cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 255, 0)) : cv::Mat();
-    };
+    DeliverGreenWhile(delivering);
     auto ctl = MakeControl();
     ctl->loop().SetLostAfter(300ms);
     std::vector<bool> switched;
@@ -367,10 +371,7 @@ TEST_F(WebcamCtlTest, CameraThatDeliversNothingForTheLostTimeIsStoppedAndNothing
 
 TEST_F(WebcamCtlTest, PhotoAskedForWhileNoFrameComesIsReportedAsNotTaken)
 {
-    std::atomic<bool> delivering { true };
-    state->frameFor = [&delivering](int) {
-        return delivering ? cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 255, 0)) : cv::Mat();
-    };
+    DeliverGreenWhile(delivering);
     auto ctl = MakeControl();
     QStringList failures;
     QObject::connect(ctl.get(), &CWebcamCtl::photoFailed, [&](const QString& m) { failures << m; });
