@@ -1,24 +1,35 @@
 #include "app/CMainFrame.h"
 
+#include "app/CaptionBar.h"
 #include "app/CChildFrame.h"
 #include "app/CParvelWebcamView.h"
 #include "app/CommandToolBar.h"
+#include "app/CustomizeDialog.h"
+#include "app/Looks.h"
+#include "app/StatusClock.h"
 #include "app/commands/CommandContext.h"
-#include "decorations/CFrameView.h"
 #include "pipeline/CWebcamCtl.h"
+#include "ui/DialogRunner.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Shell.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
+
+#include <ctime>
 
 namespace {
 // Room for the side pane beside the picture when the window first opens.
 constexpr int kPaneWidth = 320;
 // How often the command states follow the model when nothing else asks for it.
 constexpr int kRefreshMs = 100;
+constexpr int kClockMs = 1000;
 } // namespace
 
 CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, FrameSourceFactory sources,
@@ -28,17 +39,37 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     , values_(values)
     , commands_(BuildCommandTable())
 {
-    setWindowTitle(tr("Parvel 乐影屋 - 常言道"));
+    SetLook(StoredLook());
+
+    // The one document, in a tab with a close button.
+    mdi_ = new QMdiArea(this);
+    mdi_->setViewMode(QMdiArea::TabbedView);
+    mdi_->setTabsClosable(true);
+    mdi_->setDocumentMode(true);
     const QSize client(values.imageWidth + kPaneWidth, values.imageHeight + 60);
-    child_ = new CChildFrame(folders, values, std::move(sources), client, this);
-    setCentralWidget(child_);
-    statusText_ = new QLabel(tr("(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！"), this);
-    statusBar()->addWidget(statusText_, 1);
+    child_ = new CChildFrame(folders, values, std::move(sources), client);
+    documentWindow_ = mdi_->addSubWindow(child_);
+    documentWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    documentWindow_->setWindowTitle(tr("Parvel 乐影屋"));
+    documentWindow_->installEventFilter(this);
+    documentWindow_->showMaximized();
+    setWindowTitle(tr("Parvel 乐影屋 - 常言道"));
 
     CWebcamCtl* webcam = child_->view()->webcam();
-    context_ = std::make_unique<CommandContext>(CommandContext { webcam->model(), *webcam, *child_->view(),
-        *child_->pane(), [this](const QString& text) { SetStatusText(text); }, Messages(), DesktopServices(),
-        folders_, values_ });
+    context_ = std::make_unique<CommandContext>(CommandContext { *this, child_,
+        [this](const QString& text) { SetStatusText(text); }, Messages(), DesktopServices(), folders_, values_ });
+
+    captionBar_ = new CaptionBar(commands_, *context_, this);
+    captionBar_->hide();
+    auto* centre = new QWidget(this);
+    auto* layout = new QVBoxLayout(centre);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(captionBar_);
+    layout->addWidget(mdi_, 1);
+    setCentralWidget(centre);
+
+    BuildStatusBar();
     BuildCommandBars();
 
     // Every start and stop, whichever way it came, shows in the status bar.
@@ -51,10 +82,29 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     connect(webcam, &CWebcamCtl::photoFailed, this, &CMainFrame::SetStatusText);
     connect(webcam, &CWebcamCtl::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
-    resize(client.width(), client.height() + 120);
+    resize(client.width(), client.height() + 160);
 }
 
 CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::BuildStatusBar()
+{
+    statusText_ = new QLabel(tr("(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！"), this);
+    statusBar()->addWidget(statusText_, 1);
+    // The clock sits at the right end of the bar, inside the window, whatever its size.
+    clock_ = new QLabel(tr("时间"), this);
+    clock_->setMinimumWidth(clock_->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00: 00: 00")) + 8);
+    clock_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusBar()->addPermanentWidget(clock_);
+    clockTimer_ = new QTimer(this);
+    connect(clockTimer_, &QTimer::timeout, this, &CMainFrame::UpdateClock);
+    clockTimer_->start(kClockMs);
+}
+
+void CMainFrame::UpdateClock()
+{
+    clock_->setText(ClockText(std::time(nullptr)));
+}
 
 void CMainFrame::SetStatusText(const QString& text)
 {
@@ -64,6 +114,37 @@ void CMainFrame::SetStatusText(const QString& text)
 QString CMainFrame::statusText() const
 {
     return statusText_->text();
+}
+
+void CMainFrame::SetLook(unsigned value)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    look_ = value;
+    ApplyLook(*this, LookFor(value));
+    StoreLook(value);
+    QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::ToggleCaptionBar()
+{
+    captionBar_->setVisible(!captionBar_->isVisible());
+}
+
+bool CMainFrame::captionBarShown() const
+{
+    return captionBar_->isVisible();
+}
+
+void CMainFrame::OpenCustomizeDialog()
+{
+    std::vector<CustomizeDialog::Bar> bars;
+    for (CommandToolBar* bar : bars_)
+        bars.push_back({ bar->windowTitle(), bar });
+    bars.push_back({ tr("标题栏"), captionBar_ });
+    bars.push_back({ tr("状态栏"), statusBar() });
+    CustomizeDialog dialog(std::move(bars), this);
+    RunDialog(dialog);
+    RefreshCommands();
 }
 
 void CMainFrame::BuildCommandBars()
@@ -79,6 +160,11 @@ void CMainFrame::BuildCommandBars()
         E::Button(ID_BUTTON_FRAME_SHOWIF),
         E::Button(ID_BUTTON_ADDON_SHOWIF),
         E::Button(ID_BUTTON_CLEAR_ADDON),
+        E::Gap(),
+        E::DropDown("样式",
+            { ID_VIEW_APPLOOK_OFF_2007_BLUE, ID_VIEW_APPLOOK_OFF_2007_BLACK, ID_VIEW_APPLOOK_OFF_2007_SILVER,
+                ID_VIEW_APPLOOK_OFF_2007_AQUA, ID_VIEW_APPLOOK_WINDOWS_7 }),
+        E::DropDown("视图", { ID_VIEW_STATUS_BAR, ID_VIEW_CAPTION_BAR, ID_APP_EXIT }),
     };
     const std::vector<ToolBarEntry> picture {
         E::DropDown("图像显示尺寸", { ID_BUTTON_SIZE1, ID_BUTTON_SIZE2, ID_BUTTON_SIZE3 }),
@@ -115,12 +201,41 @@ void CMainFrame::RefreshCommands()
         bar->Refresh();
 }
 
+bool CMainFrame::RefuseWhileCameraRuns(bool running)
+{
+    if (!running)
+        return false;
+    Messages().Question(this, tr("~~做事有始有终才是好孩子\n\n关掉摄像头再离开吧！~~"), tr("乐影屋：摄像头未关闭！"));
+    return true;
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (CWebcamCtl::CameraRunningAnywhere()) {
-        Messages().Question(this, tr("~~做事有始有终才是好孩子\n\n关掉摄像头再离开吧！~~"), tr("乐影屋：摄像头未关闭！"));
+    if (RefuseWhileCameraRuns(CWebcamCtl::CameraRunningAnywhere())) {
         event->ignore();
         return;
     }
     event->accept();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == documentWindow_ && event->type() == QEvent::Close) {
+        if (child_ != nullptr && RefuseWhileCameraRuns(child_->view()->webcam()->cameraRunning())) {
+            event->ignore();
+            return true;
+        }
+        DocumentClosing();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::DocumentClosing()
+{
+    // The commands forget the document before its widgets go, so no refresh reaches them.
+    context_->document = nullptr;
+    child_ = nullptr;
+    documentWindow_ = nullptr;
+    setWindowTitle(tr("常言道"));
+    RefreshCommands();
 }

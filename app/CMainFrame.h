@@ -9,13 +9,19 @@
 #include <memory>
 #include <vector>
 
+class CaptionBar;
 class CChildFrame;
 class CommandToolBar;
 class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QTimer;
 struct CommandContext;
 
-// The main window: the document with the picture and the side pane, the command bars, and the
-// status bar.
+// The main window: the command bars, the caption bar, a tabbed document area holding the one
+// document (the picture beside the side pane), and the status bar with its greeting and clock.
+// It applies and remembers the look and refuses to close, or to close the document, while the
+// camera runs.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -23,9 +29,27 @@ public:
         QWidget* parent = nullptr);
     ~CMainFrame() override;
 
+    // The document's child frame; null once its tab was closed.
     CChildFrame* child() const { return child_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    QMdiSubWindow* documentWindow() const { return documentWindow_; }
+
     void SetStatusText(const QString& text);
     QString statusText() const;
+    QLabel* clockPane() const { return clock_; }
+    // One clock step: the pane shows the time now.
+    void UpdateClock();
+
+    // The look by its command value (any value; unknown ones show the Office 2007 blue look),
+    // applied and stored.
+    void SetLook(unsigned value);
+    unsigned look() const { return look_; }
+
+    void ToggleCaptionBar();
+    bool captionBarShown() const;
+    CaptionBar* captionBar() const { return captionBar_; }
+    // The customisation dialog of the caption bar's button: which bars the window shows.
+    void OpenCustomizeDialog();
 
     const CommandTable& commands() const { return commands_; }
     CommandContext& commandContext() { return *context_; }
@@ -35,14 +59,24 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildCommandBars();
+    void BuildStatusBar();
+    bool RefuseWhileCameraRuns(bool running);
+    void DocumentClosing();
 
     AppFolders folders_;
     SettingsValues values_;
+    QMdiArea* mdi_ = nullptr;
+    QMdiSubWindow* documentWindow_ = nullptr;
     CChildFrame* child_ = nullptr;
+    CaptionBar* captionBar_ = nullptr;
     QLabel* statusText_ = nullptr;
+    QLabel* clock_ = nullptr;
+    QTimer* clockTimer_ = nullptr;
+    unsigned look_ = 0;
     CommandTable commands_;
     std::unique_ptr<CommandContext> context_;
     std::vector<CommandToolBar*> bars_;

@@ -33,6 +33,6 @@ int main(int argc, char* argv[])
     CMainFrame window(folders, values, MakeFrameSourceFactory(options.source));
     if (!notice.isEmpty())
         window.SetStatusText(notice);
-    window.show();
+    window.showMaximized();
     return app.exec();
 }

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -16,6 +19,11 @@ inline QApplication& EnsureQtApp()
     static char* argv[] = { name, nullptr };
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen"); // widget tests never need a display
+    // Settings the program stores (the look) go to a folder of this process, neither the user's
+    // own nor one that tests running in parallel share.
+    QStandardPaths::setTestModeEnabled(true);
+    static QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }

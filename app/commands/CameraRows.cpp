@@ -16,8 +16,8 @@ QString Text(const char* source)
 void AddSizeRow(CommandTable& table, CommandId id, const char* caption, DisplaySize sizeMode)
 {
     table.Add({ id, caption, "", "", "",
-        [sizeMode](CommandContext& c) { c.view.SetDisplaySize(sizeMode); },
-        [sizeMode](const CommandContext& c) { return Pressed(c.view.sizeMode() == sizeMode); } });
+        [sizeMode](CommandContext& c) { c.view().SetDisplaySize(sizeMode); },
+        [sizeMode](const CommandContext& c) { return Pressed(c.view().sizeMode() == sizeMode); } });
 }
 
 } // namespace
@@ -26,11 +26,11 @@ void AddCameraRows(CommandTable& table)
 {
     table.Add({ ID_BUTTON_CAM_MANGER, "开启摄像机", "", "开启或关闭摄像头", "切换摄像机状态,亦可双击图像区切换",
         [](CommandContext& c) {
-            if (c.webcam.cameraRunning())
-                c.webcam.StopCamera();
+            if (c.webcam().cameraRunning())
+                c.webcam().StopCamera();
             else
-                c.webcam.StartCamera();
-            c.setStatus(c.webcam.cameraRunning() ? Text("摄像头已经打开,可进行其他操作") : Text("摄像头已经关闭"));
+                c.webcam().StartCamera();
+            c.setStatus(c.webcam().cameraRunning() ? Text("摄像头已经打开,可进行其他操作") : Text("摄像头已经关闭"));
         },
         [](const CommandContext& c) {
             CommandState state = Pressed(c.cameraRunning());
@@ -45,8 +45,8 @@ void AddCameraRows(CommandTable& table)
 
     table.Add({ ID_BUTTON_PHOTO_CLICK, "单击图像区拍照", "", "立即拍照", "单击按钮，高亮后鼠标在图像区单击可拍照",
         [](CommandContext& c) {
-            const char* status = c.model.settings.Change([](PictureSettings& s) { return TogglePhotoClick(s); });
+            const char* status = c.model().settings.Change([](PictureSettings& s) { return TogglePhotoClick(s); });
             c.setStatus(Text(status));
         },
-        [](const CommandContext& c) { return Pressed(PhotoClickPressed(c.model.settings.Snapshot())); } });
+        [](const CommandContext& c) { return Pressed(PhotoClickPressed(c.model().settings.Snapshot())); } });
 }

@@ -7,20 +7,21 @@
 
 #include <functional>
 
+class CChildFrame;
 class CFrameView;
+class CMainFrame;
 class CParvelWebcamView;
 class CWebcamCtl;
 class MessageBoxes;
 class PictureModel;
 class Shell;
 
-// What a command's handler and update rule may reach. Built once by the window that hosts the
-// commands; handlers get it instead of reaching into globals.
+// What a command's handler and update rule may reach. Built once by the main window; handlers
+// get it instead of reaching into globals. The document (the picture beside the side pane) can
+// be closed: rows that need it are then shown disabled and never run.
 struct CommandContext {
-    PictureModel& model;
-    CWebcamCtl& webcam;      // the camera's start and stop, and the parent of boxes about it
-    CParvelWebcamView& view; // display size, picks, countdown
-    CFrameView& pane;        // the strips
+    CMainFrame& mainFrame;
+    CChildFrame* document = nullptr; // null once the document's tab is closed
     std::function<void(const QString&)> setStatus; // the status bar's first pane
     MessageBoxes& messages;
     Shell& shell;
@@ -31,5 +32,11 @@ struct CommandContext {
     cv::Scalar flowColour { 0, 255, 0 };
     cv::Scalar paintColour { 255, 255, 0 };
 
-    bool cameraRunning() const;
+    bool hasDocument() const { return document != nullptr; }
+    // The document's parts; only for rows that need the document (never called without one).
+    PictureModel& model() const;
+    CWebcamCtl& webcam() const;     // the camera's start and stop, and the parent of boxes about it
+    CParvelWebcamView& view() const; // display size, picks, countdown
+    CFrameView& pane() const;        // the strips
+    bool cameraRunning() const;      // false without a document
 };

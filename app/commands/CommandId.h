@@ -3,6 +3,7 @@
 // Every user command by its number. The numbers are those of the ribbon's description, so a
 // control, a tool bar entry and a handler row agree on one value.
 enum CommandId : int {
+    ID_CAPTION_BAR_OPTIONS = 220, // the caption bar's button "选项..."
     ID_VIEW_CAPTION_BAR = 221,
     ID_VIEW_APPLOOK_OFF_2007_BLUE = 215,
     ID_VIEW_APPLOOK_OFF_2007_BLACK = 216,

@@ -2,6 +2,8 @@
 
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
+#include "app/CChildFrame.h"
+#include "app/CParvelWebcamView.h"
 #include "pipeline/CWebcamCtl.h"
 
 #include <QCoreApplication>
@@ -15,9 +17,31 @@ QString Text(const char* source)
 }
 } // namespace
 
+PictureModel& CommandContext::model() const
+{
+    return webcam().model();
+}
+
+CWebcamCtl& CommandContext::webcam() const
+{
+    return *view().webcam();
+}
+
+CParvelWebcamView& CommandContext::view() const
+{
+    Q_ASSERT(document != nullptr);
+    return *document->view();
+}
+
+CFrameView& CommandContext::pane() const
+{
+    Q_ASSERT(document != nullptr);
+    return *document->pane();
+}
+
 bool CommandContext::cameraRunning() const
 {
-    return webcam.cameraRunning();
+    return document != nullptr && webcam().cameraRunning();
 }
 
 void CommandTable::Add(CommandRow row)
@@ -47,7 +71,7 @@ std::vector<CommandId> CommandTable::ids() const
 bool CommandTable::Run(CommandId id, CommandContext& context) const
 {
     const CommandRow* row = Find(id);
-    if (row == nullptr || !row->run)
+    if (row == nullptr || !row->run || (row->needsDocument && !context.hasDocument()))
         return false;
     row->run(context);
     return true;
@@ -56,9 +80,14 @@ bool CommandTable::Run(CommandId id, CommandContext& context) const
 CommandState CommandTable::Update(CommandId id, const CommandContext& context) const
 {
     const CommandRow* row = Find(id);
-    if (row == nullptr || !row->update)
+    if (row == nullptr)
         return {};
-    return row->update(context);
+    if (row->needsDocument && !context.hasDocument()) {
+        CommandState state;
+        state.enabled = false;
+        return state;
+    }
+    return row->update ? row->update(context) : CommandState {};
 }
 
 QString CommandTable::Caption(CommandId id) const
@@ -83,5 +112,6 @@ CommandTable BuildCommandTable()
     AddCameraRows(table);
     AddEffectRows(table);
     AddDecorationRows(table);
+    AddWindowRows(table);
     return table;
 }

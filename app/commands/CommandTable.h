@@ -27,6 +27,8 @@ struct CommandRow {
     const char* tipDescription = "";
     std::function<void(CommandContext&)> run;
     std::function<CommandState(const CommandContext&)> update;
+    // Rows of the window itself (looks, bars, exit) act without a document; all others need it.
+    bool needsDocument = true;
 };
 
 // Every command of the program, by id. Tool bars, menus and the ribbon only show rows of it.
@@ -37,9 +39,11 @@ public:
     bool Contains(CommandId id) const { return Find(id) != nullptr; }
     std::vector<CommandId> ids() const;
 
-    // Runs the handler; false when there is no row (or the row has no handler).
+    // Runs the handler; false when there is no row, no handler, or no document for a row that
+    // needs one.
     bool Run(CommandId id, CommandContext& context) const;
-    // The update rule's result; the plain state for a row without one or an unknown id.
+    // The update rule's result; the plain state for a row without one or an unknown id; disabled
+    // when the row needs the document and there is none.
     CommandState Update(CommandId id, const CommandContext& context) const;
 
     QString Caption(CommandId id) const;

@@ -20,8 +20,8 @@ CommandRow SettingsRow(CommandId id, const char* caption, const char* tipTitle, 
     IsPressed pressed)
 {
     return { id, caption, "", tipTitle, tipDescription,
-        [run](CommandContext& c) { c.model.settings.Change(run); },
-        [pressed](const CommandContext& c) { return Pressed(pressed(c.model.settings.Snapshot())); } };
+        [run](CommandContext& c) { c.model().settings.Change(run); },
+        [pressed](const CommandContext& c) { return Pressed(pressed(c.model().settings.Snapshot())); } };
 }
 
 void AddStyleRow(CommandTable& table, CommandId id, const char* caption, const char* tip, EffectStyle style)
@@ -49,9 +49,9 @@ void AddModelRow(CommandTable& table, CommandId id, const char* caption, const c
 void AddColourRows(CommandTable& table)
 {
     table.Add({ ID_BUTTON_DEFUALT_COLOR, "通道状态：默认设置", "", "通道参数设置", "点此按钮可恢复默认设置",
-        [](CommandContext& c) { c.model.settings.Change([](PictureSettings& s) { ResetChannels(s); }); },
+        [](CommandContext& c) { c.model().settings.Change([](PictureSettings& s) { ResetChannels(s); }); },
         [](const CommandContext& c) {
-            const PictureSettings s = c.model.settings.Snapshot();
+            const PictureSettings s = c.model().settings.Snapshot();
             CommandState state = Pressed(ChannelsButtonPressed(s));
             state.caption = Text(ChannelsButtonCaption(s));
             return state;
@@ -67,48 +67,48 @@ void AddRegionRows(CommandTable& table)
     table.Add({ ID_BUTTON_ROI, "放大选区图像", "", "细节放大", "点击按钮后在图像区鼠标选取感兴趣区域后即可放大该区域",
         [](CommandContext& c) {
             const bool running = c.cameraRunning();
-            c.model.settings.Change([running](PictureSettings& s) { ArmZoomRegion(s, running); });
+            c.model().settings.Change([running](PictureSettings& s) { ArmZoomRegion(s, running); });
         },
-        [](const CommandContext& c) { return Pressed(ZoomRegionPressed(c.model.settings.Snapshot())); } });
+        [](const CommandContext& c) { return Pressed(ZoomRegionPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_CANCEL_ROI, "原始图像", "", "", "",
-        [](CommandContext& c) { c.model.settings.Change([](PictureSettings& s) { CancelZoomRegion(s); }); }, {} });
+        [](CommandContext& c) { c.model().settings.Change([](PictureSettings& s) { CancelZoomRegion(s); }); }, {} });
     table.Add({ ID_BUTTON_EFFECT_ROI, "为选区应用特效", "", "为特定选取应用特效",
         "点击按钮后鼠标选取感兴趣区域后，特效功能仅在该区域有效",
         [](CommandContext& c) {
             const bool running = c.cameraRunning();
             const ArmResult result
-                = c.model.settings.Change([running](PictureSettings& s) { return ArmEffectRegion(s, running); });
+                = c.model().settings.Change([running](PictureSettings& s) { return ArmEffectRegion(s, running); });
             if (result == ArmResult::NoEffectStyle)
-                c.messages.Question(&c.webcam, Text("尚未开启任何特效？"));
+                c.messages.Question(&c.webcam(), Text("尚未开启任何特效？"));
         },
-        [](const CommandContext& c) { return Pressed(EffectRegionPressed(c.model.settings.Snapshot())); } });
+        [](const CommandContext& c) { return Pressed(EffectRegionPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_DEFUALT_EFFECT, "原始特效", "", "", "",
-        [](CommandContext& c) { c.model.settings.Change([](PictureSettings& s) { CancelEffectRegion(s); }); }, {} });
+        [](CommandContext& c) { c.model().settings.Change([](PictureSettings& s) { CancelEffectRegion(s); }); }, {} });
 }
 
 void AddFlowRows(CommandTable& table)
 {
     table.Add({ ID_BUTTON_LIGHTFLOW_AUTO, "点此开始光流", "", "光流互动娱乐", "点此按钮可自动添加光流",
         [](CommandContext& c) {
-            c.model.settings.Change([&c, running = c.cameraRunning()](PictureSettings& s) {
-                StartFlowAuto(s, c.model.flow, running, c.flowColour);
+            c.model().settings.Change([&c, running = c.cameraRunning()](PictureSettings& s) {
+                StartFlowAuto(s, c.model().flow, running, c.flowColour);
             });
         },
-        [](const CommandContext& c) { return Pressed(FlowAutoPressed(c.model.settings.Snapshot())); } });
+        [](const CommandContext& c) { return Pressed(FlowAutoPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_LIGHTFLOW_MANUAL, "鼠标添加", "", "光流互动娱乐", "点此按钮可通过鼠标自定义添加光流点",
         [](CommandContext& c) {
-            c.model.settings.Change([&c, running = c.cameraRunning()](PictureSettings& s) {
-                ToggleFlowManual(s, c.model.flow, running, c.flowColour);
+            c.model().settings.Change([&c, running = c.cameraRunning()](PictureSettings& s) {
+                ToggleFlowManual(s, c.model().flow, running, c.flowColour);
             });
         },
-        [](const CommandContext& c) { return Pressed(FlowManualPressed(c.model.settings.Snapshot())); } });
+        [](const CommandContext& c) { return Pressed(FlowManualPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_LIGHTFLOW_NIGHT, "夜晚模式", "", "光流互动娱乐", "点此按钮可切换到夜晚模式，再次点击后恢复",
         [](CommandContext& c) {
-            c.model.settings.Change([&c](PictureSettings& s) { ToggleFlowNight(s, c.model.flow); });
+            c.model().settings.Change([&c](PictureSettings& s) { ToggleFlowNight(s, c.model().flow); });
         },
-        [](const CommandContext& c) { return Pressed(FlowNightPressed(c.model.flow)); } });
+        [](const CommandContext& c) { return Pressed(FlowNightPressed(c.model().flow)); } });
     table.Add({ ID_BUTTON_ESC_LIGHTFLOW, "退出光流", "", "光流互动娱乐", "退出光流娱乐互动",
-        [](CommandContext& c) { c.model.settings.Change([&c](PictureSettings& s) { ExitFlow(s, c.model.flow); }); },
+        [](CommandContext& c) { c.model().settings.Change([&c](PictureSettings& s) { ExitFlow(s, c.model().flow); }); },
         {} });
 }
 
@@ -116,21 +116,21 @@ void AddDoodleRows(CommandTable& table)
 {
     table.Add({ ID_BUTTON_MOUSE_PAINT, "点此开始涂鸦", "", "", "",
         [](CommandContext& c) {
-            c.model.settings.Change([&c](PictureSettings& s) { ToggleMousePaint(s, c.paintColour); });
+            c.model().settings.Change([&c](PictureSettings& s) { ToggleMousePaint(s, c.paintColour); });
         },
-        [](const CommandContext& c) { return Pressed(MousePaintPressed(c.model.settings.Snapshot())); } });
+        [](const CommandContext& c) { return Pressed(MousePaintPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_PAINT_SET, "涂鸦设置", "", "挥毫泼墨", "隐藏或者去除当前图画", {}, {} });
     table.Add({ ID_BUTTON_PAINT_HIDE, "隐藏 涂鸦", "", "", "",
-        [](CommandContext& c) { c.model.settings.Change([](PictureSettings& s) { TogglePaintShown(s); }); },
+        [](CommandContext& c) { c.model().settings.Change([](PictureSettings& s) { TogglePaintShown(s); }); },
         [](const CommandContext& c) {
             CommandState state;
-            state.caption = Text(PaintHideCaption(c.model.settings.Snapshot()));
+            state.caption = Text(PaintHideCaption(c.model().settings.Snapshot()));
             return state;
         } });
     table.Add({ ID_BUTTON_PAINT_CLEAR, "清除 涂鸦", "", "", "",
         [](CommandContext& c) {
-            const cv::Size picture(c.webcam.pictureWidth(), c.webcam.pictureHeight());
-            c.model.settings.Change([&c, picture](PictureSettings& s) { ClearPaint(s, c.model.doodle, picture); });
+            const cv::Size picture(c.webcam().pictureWidth(), c.webcam().pictureHeight());
+            c.model().settings.Change([&c, picture](PictureSettings& s) { ClearPaint(s, c.model().doodle, picture); });
         },
         {} });
 }

@@ -6,6 +6,7 @@
 void AddCameraRows(CommandTable& table);     // camera, display size, photos
 void AddEffectRows(CommandTable& table);     // colour, styles, region, flips, flow, doodle
 void AddDecorationRows(CommandTable& table); // logo, big frame, add-ons
+void AddWindowRows(CommandTable& table);     // looks, bars, exit
 
 // Shorthands for update rules.
 inline CommandState Pressed(bool pressed)

@@ -75,7 +75,7 @@ TEST_F(CommandBarsTest, EveryShownCommandHasARowWithACaption)
             EXPECT_FALSE(window->commands().Caption(id).isEmpty()) << id;
             EXPECT_FALSE(Shown(id)->text().isEmpty()) << id;
         }
-    EXPECT_EQ(shown, 35); // every command the stand-in bars offered before the table
+    EXPECT_GE(shown, 35); // at least every command the stand-in bars offered before the table
 }
 
 TEST_F(CommandBarsTest, PictureMenusChangeTheSettingsAndShowTheirState)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QFrame>
+
+class CommandTable;
+struct CommandContext;
+class QLabel;
+class QPushButton;
+
+// The message bar under the command bars: a button "选项..." (a command row), a line of text and
+// an information image with its tooltip. Hidden until the user shows it.
+class CaptionBar : public QFrame {
+    Q_OBJECT
+public:
+    CaptionBar(const CommandTable& table, CommandContext& context, QWidget* parent = nullptr);
+
+    QPushButton* optionsButton() const { return options_; }
+    QLabel* textLabel() const { return text_; }
+    QLabel* imageLabel() const { return image_; }
+
+private:
+    QPushButton* options_ = nullptr;
+    QLabel* text_ = nullptr;
+    QLabel* image_ = nullptr;
+};

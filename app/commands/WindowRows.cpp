@@ -1,0 +1,49 @@
+#include "app/CMainFrame.h"
+#include "app/commands/CommandContext.h"
+#include "app/commands/Rows.h"
+
+#include <QStatusBar>
+
+namespace {
+
+void AddLookRow(CommandTable& table, CommandId id, const char* caption)
+{
+    CommandRow row { id, caption, "", "", "",
+        [id](CommandContext& c) { c.mainFrame.SetLook(static_cast<unsigned>(id)); },
+        [id](const CommandContext& c) { return Pressed(c.mainFrame.look() == static_cast<unsigned>(id)); } };
+    row.needsDocument = false;
+    table.Add(std::move(row));
+}
+
+} // namespace
+
+void AddWindowRows(CommandTable& table)
+{
+    AddLookRow(table, ID_VIEW_APPLOOK_OFF_2007_BLUE, "Office 2007 (蓝色样式)(&B)");
+    AddLookRow(table, ID_VIEW_APPLOOK_OFF_2007_BLACK, "Office 2007 (黑色样式)(&L)");
+    AddLookRow(table, ID_VIEW_APPLOOK_OFF_2007_SILVER, "Office 2007 (银色样式)(&S)");
+    AddLookRow(table, ID_VIEW_APPLOOK_OFF_2007_AQUA, "Office 2007 (水绿色样式)(&A)");
+    AddLookRow(table, ID_VIEW_APPLOOK_WINDOWS_7, "Windows 7(&D)");
+
+    CommandRow caption { ID_VIEW_CAPTION_BAR, "标题栏", "P", "切换标题栏", "显示或隐藏标题栏",
+        [](CommandContext& c) { c.mainFrame.ToggleCaptionBar(); },
+        [](const CommandContext& c) { return Pressed(c.mainFrame.captionBarShown()); } };
+    caption.needsDocument = false;
+    table.Add(std::move(caption));
+
+    CommandRow options { ID_CAPTION_BAR_OPTIONS, "选项...", "", "单击此处查看其他选项", "",
+        [](CommandContext& c) { c.mainFrame.OpenCustomizeDialog(); }, {} };
+    options.needsDocument = false;
+    table.Add(std::move(options));
+
+    CommandRow status { ID_VIEW_STATUS_BAR, "状态栏", "S", "切换状态栏", "显示或隐藏状态栏",
+        [](CommandContext& c) { c.mainFrame.statusBar()->setVisible(!c.mainFrame.statusBar()->isVisible()); },
+        [](const CommandContext& c) { return Pressed(c.mainFrame.statusBar()->isVisible()); } };
+    status.needsDocument = false;
+    table.Add(std::move(status));
+
+    CommandRow exit { ID_APP_EXIT, "退出(&X)", "", "退出", "退出应用程序；提示保存文档",
+        [](CommandContext& c) { c.mainFrame.close(); }, {} };
+    exit.needsDocument = false;
+    table.Add(std::move(exit));
+}

@@ -1,0 +1,227 @@
+#include "QtTestApp.h"
+#include "../pipeline/ScriptedSource.h"
+
+#include "app/CaptionBar.h"
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CParvelWebcamView.h"
+#include "app/CommandToolBar.h"
+#include "app/CustomizeDialog.h"
+#include "app/Looks.h"
+#include "app/StatusClock.h"
+#include "app/commands/CommandContext.h"
+#include "pipeline/CWebcamCtl.h"
+#include "ui/DialogRunner.h"
+#include "ui/MessageBoxes.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <set>
+
+namespace {
+
+std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm t {};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+TEST(StatusClockTest, NumbersWithoutLeadingZerosAndSpacedTimeParts)
+{
+    EXPECT_EQ(ClockText(LocalTime(2011, 5, 3, 21, 5, 9)), "2011-5-3 21: 5: 9");
+    EXPECT_EQ(ClockText(LocalTime(2011, 5, 3, 9, 7, 5)), "2011-5-3 9: 7: 5");
+    EXPECT_EQ(ClockText(LocalTime(2026, 12, 31, 0, 0, 0)), "2026-12-31 0: 0: 0");
+}
+
+TEST(LooksTest, StoredValuesSelectTheirLookAndUnknownOnesTheOfficeBlueOne)
+{
+    EnsureQtApp();
+    EXPECT_EQ(LookFor(205).id, kLookPlain);
+    EXPECT_TRUE(LookFor(205).styleSheet.isEmpty());
+    EXPECT_EQ(LookFor(300).id, kLookOffice2007Blue);
+    EXPECT_EQ(LookFor(0).id, kLookOffice2007Blue);
+    EXPECT_EQ(LookFor(219).id, kLookWindows7);
+    // The five looks offered are visibly different: no two share their window and accent colours.
+    std::set<std::pair<QRgb, QRgb>> seen;
+    for (unsigned v = 215; v <= 219; ++v) {
+        const QPalette p = LookFor(v).palette;
+        seen.insert({ p.color(QPalette::Window).rgb(), p.color(QPalette::Highlight).rgb() });
+        EXPECT_FALSE(LookFor(v).styleSheet.isEmpty()) << v;
+    }
+    EXPECT_EQ(seen.size(), 5u);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureQtApp();
+        folders = AppFolders::FromAppDir(dir.path().toStdString());
+        state = std::make_shared<ScriptedSourceState>();
+        window = Make();
+    }
+
+    void TearDown() override
+    {
+        if (window && window->child())
+            window->child()->view()->webcam()->StopCamera();
+        window.reset();
+    }
+
+    std::unique_ptr<CMainFrame> Make()
+    {
+        auto w = std::make_unique<CMainFrame>(folders, SettingsValues {}, ScriptedFactory(state));
+        w->resize(900, 700);
+        w->show();
+        return w;
+    }
+
+    QAction* Shown(CommandId id) const
+    {
+        for (CommandToolBar* bar : window->commandBars())
+            if (QAction* action = bar->ActionFor(id))
+                return action;
+        return nullptr;
+    }
+
+    QTemporaryDir dir;
+    AppFolders folders;
+    std::shared_ptr<ScriptedSourceState> state;
+    RecordingMessageBoxes boxes;
+    ScopedMessageBoxes install { boxes };
+    std::unique_ptr<CMainFrame> window;
+};
+
+TEST_F(MainWindowTest, OneTabbedDocumentGreetingAndAClockInsideTheWindow)
+{
+    EXPECT_EQ(window->windowTitle(), "Parvel 乐影屋 - 常言道");
+    EXPECT_EQ(window->mdiArea()->viewMode(), QMdiArea::TabbedView);
+    EXPECT_TRUE(window->mdiArea()->tabsClosable());
+    ASSERT_EQ(window->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(window->documentWindow()->windowTitle(), "Parvel 乐影屋");
+    EXPECT_EQ(window->statusText(), "(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！");
+
+    window->UpdateClock();
+    EXPECT_EQ(window->clockPane()->text().count(':'), 2);
+    QCoreApplication::processEvents();
+    // At the right end of the status bar, inside the window, clear of the greeting.
+    const QRect clock(window->clockPane()->mapTo(window.get(), QPoint(0, 0)), window->clockPane()->size());
+    EXPECT_TRUE(window->rect().contains(clock)) << clock.x() << "," << clock.y();
+    EXPECT_GT(clock.left(), window->width() / 2);
+    EXPECT_GE(window->statusBar()->width() - (clock.right() - window->statusBar()->x()), 0);
+}
+
+TEST_F(MainWindowTest, CaptionBarTogglesTwiceAndItsButtonOpensTheCustomisation)
+{
+    const CommandTable& table = window->commands();
+    CommandContext& context = window->commandContext();
+    EXPECT_FALSE(window->captionBarShown());
+    EXPECT_FALSE(table.Update(ID_VIEW_CAPTION_BAR, context).pressed.value());
+    table.Run(ID_VIEW_CAPTION_BAR, context);
+    EXPECT_TRUE(window->captionBarShown());
+    EXPECT_TRUE(table.Update(ID_VIEW_CAPTION_BAR, context).pressed.value());
+    EXPECT_EQ(window->captionBar()->optionsButton()->text(), "选项...");
+    EXPECT_EQ(window->captionBar()->textLabel()->text(), "这是标题栏，可在其中向用户显示消息。");
+
+    int dialogs = 0;
+    ScopedDialogRunner answer([&](QDialog& dialog) {
+        auto* customize = qobject_cast<CustomizeDialog*>(&dialog);
+        EXPECT_NE(customize, nullptr);
+        ++dialogs;
+        for (QCheckBox* box : customize->boxes())
+            if (box->text() == "状态栏")
+                box->setChecked(false);
+        customize->accept();
+        return int(QDialog::Accepted);
+    });
+    window->captionBar()->optionsButton()->click();
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(window->statusBar()->isVisible());
+
+    table.Run(ID_VIEW_CAPTION_BAR, context);
+    EXPECT_FALSE(window->captionBarShown());
+}
+
+TEST_F(MainWindowTest, LookIsAppliedStoredAndSurvivesARestart)
+{
+    QAction* silver = Shown(ID_VIEW_APPLOOK_OFF_2007_SILVER);
+    ASSERT_NE(silver, nullptr);
+    silver->trigger();
+    EXPECT_EQ(window->look(), 217u);
+    EXPECT_TRUE(silver->isChecked());
+    EXPECT_FALSE(Shown(ID_VIEW_APPLOOK_WINDOWS_7)->isChecked());
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), LookFor(217).palette.color(QPalette::Window));
+    window.reset();
+    window = Make();
+    EXPECT_EQ(window->look(), 217u);
+
+    StoreLook(300); // a value no command offers: the Office blue look, no look button lit
+    window.reset();
+    window = Make();
+    EXPECT_EQ(window->look(), 300u);
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), LookFor(215).palette.color(QPalette::Window));
+    for (CommandId id : { ID_VIEW_APPLOOK_OFF_2007_BLUE, ID_VIEW_APPLOOK_WINDOWS_7 })
+        EXPECT_FALSE(Shown(id)->isChecked());
+    window->SetLook(219);
+}
+
+TEST_F(MainWindowTest, NeitherWindowNorDocumentClosesWhileTheCameraRuns)
+{
+    CWebcamCtl* webcam = window->child()->view()->webcam();
+    ASSERT_TRUE(webcam->StartCamera());
+    boxes.shown.clear();
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "~~做事有始有终才是好孩子\n\n关掉摄像头再离开吧！~~");
+    EXPECT_EQ(boxes.shown[0].caption, "乐影屋：摄像头未关闭！");
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Question);
+
+    EXPECT_FALSE(window->documentWindow()->close());
+    EXPECT_EQ(boxes.shown.size(), 2u);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_NE(window->child(), nullptr);
+    EXPECT_TRUE(webcam->cameraRunning());
+    webcam->StopCamera();
+}
+
+TEST_F(MainWindowTest, ClosingTheDocumentLeavesAnEmptyWindowWithDocumentCommandsDisabled)
+{
+    QAction* camera = Shown(ID_BUTTON_CAM_MANGER);
+    QAction* sketch = Shown(ID_BUTTON_SKETCH);
+    QAction* look = Shown(ID_VIEW_APPLOOK_OFF_2007_AQUA);
+    ASSERT_TRUE(camera && sketch && look);
+    EXPECT_TRUE(camera->isEnabled());
+
+    EXPECT_TRUE(window->documentWindow()->close());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->child(), nullptr);
+    EXPECT_TRUE(window->mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(window->windowTitle(), "常言道");
+    EXPECT_FALSE(camera->isEnabled());
+    EXPECT_FALSE(sketch->isEnabled());
+    camera->trigger(); // disabled: nothing happens, nothing crashes
+    EXPECT_TRUE(look->isEnabled());
+    look->trigger();
+    EXPECT_EQ(window->look(), 218u);
+    window->SetLook(219);
+    EXPECT_TRUE(window->close());
+}
+
+} // namespace
