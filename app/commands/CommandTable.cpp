@@ -83,5 +83,6 @@ CommandTable BuildCommandTable()
     AddCameraRows(table);
     AddEffectRows(table);
     AddDecorationRows(table);
+    AddPhotoRows(table);
     return table;
 }

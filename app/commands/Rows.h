@@ -6,6 +6,7 @@
 void AddCameraRows(CommandTable& table);     // camera, display size, photos
 void AddEffectRows(CommandTable& table);     // colour, styles, region, flips, flow, doodle
 void AddDecorationRows(CommandTable& table); // logo, big frame, add-ons
+void AddPhotoRows(CommandTable& table);      // delayed photo and its delay
 
 // Shorthands for update rules.
 inline CommandState Pressed(bool pressed)
