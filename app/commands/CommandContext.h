@@ -1,5 +1,6 @@
 #pragma once
 
+#include "decorations/DecorationKind.h"
 #include "settings/SettingsValues.h"
 
 #include <QString>
@@ -30,6 +31,12 @@ struct CommandContext {
     // Colours of the flow dots and the pen (blue, green, red) until colour buttons choose them.
     cv::Scalar flowColour { 0, 255, 0 };
     cv::Scalar paintColour { 255, 255, 0 };
+
+    // The kind of files the frames and add-ons strips list; they start as the side pane does
+    // (CChildFrame): PNG frames, GIF add-ons. Kept here, the one place the kind and folder rows
+    // both reach.
+    DecorationKind frameFileType = DecorationKind::Png;
+    DecorationKind addOnFileType = DecorationKind::Gif;
 
     bool cameraRunning() const;
 };

@@ -84,5 +84,7 @@ CommandTable BuildCommandTable()
     AddEffectRows(table);
     AddDecorationRows(table);
     AddPhotoRows(table);
+    AddFolderRows(table);
+    AddStripKindRows(table);
     return table;
 }
