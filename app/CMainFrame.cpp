@@ -56,7 +56,7 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     setWindowTitle(tr("Parvel 乐影屋 - 常言道"));
 
     CWebcamCtl* webcam = child_->view()->webcam();
-    context_ = std::make_unique<CommandContext>(CommandContext { *this, child_,
+    context_ = std::make_unique<CommandContext>(CommandContext { this, child_,
         [this](const QString& text) { SetStatusText(text); }, Messages(), DesktopServices(), folders_, values_ });
 
     captionBar_ = new CaptionBar(commands_, *context_, this);
@@ -154,6 +154,7 @@ void CMainFrame::BuildCommandBars()
     const std::vector<ToolBarEntry> common {
         E::Button(ID_BUTTON_CAM_MANGER),
         E::Button(ID_BUTTON_PHOTO_CLICK),
+        E::Button(ID_BUTTON_PHOTO_DELAY),
         E::Button(ID_BUTTON_DRAG_ADD_ON),
         E::Gap(),
         E::Button(ID_BUTTON_LOOGO),
@@ -179,6 +180,13 @@ void CMainFrame::BuildCommandBars()
             { ID_BUTTON_LIGHTFLOW_AUTO, ID_BUTTON_LIGHTFLOW_MANUAL, ID_BUTTON_LIGHTFLOW_NIGHT,
                 ID_BUTTON_ESC_LIGHTFLOW }),
         E::DropDown("挥毫泼墨", { ID_BUTTON_MOUSE_PAINT, ID_BUTTON_PAINT_HIDE, ID_BUTTON_PAINT_CLEAR }),
+        E::Gap(),
+        E::DropDown("相框类型切换", { ID_BUTTON_FRAME_GIF, ID_BUTTON_FRAME_PNG }),
+        E::DropDown("挂件类型切换", { ID_BUTTON_ADD_ON_GIF, ID_BUTTON_ADD_ON_PNG }),
+        E::DropDown("文件存储设置",
+            { ID_BUTTON_OPEN_PHOTO_DIR, ID_BUTTON_PHOTO_DIR, ID_BUTTON_OPEN_FRAME, ID_BUTTON_FRAME_DIR,
+                ID_BUTTON_OPEN_ADD_ON_DIR, ID_BUTTON_ADD_ON_DIR }),
+        E::DropDown("延时设置", { ID_BUTTON_TIME_SET }),
     };
     bars_.push_back(new CommandToolBar(tr("常用"), common, commands_, *context_, this));
     bars_.push_back(new CommandToolBar(tr("画面"), picture, commands_, *context_, this));

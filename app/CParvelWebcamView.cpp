@@ -8,10 +8,21 @@
 
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
 
 namespace {
 constexpr int kMovieStripHeight = 60;
+constexpr int kCountdownPeriodMs = 1000;
+
+quint64 SteadyMilliseconds()
+{
+    using namespace std::chrono;
+    return static_cast<quint64>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
+} // namespace
 
 CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsValues& values,
     FrameSourceFactory sources, QWidget* parent)
@@ -20,6 +31,67 @@ CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsVa
 {
     webcam_ = new CWebcamCtl(PathToQString(folders.systemDir), PathToQString(folders.photoDir), std::move(sources), this);
     webcam_->hide();
+
+    ticks_ = SteadyMilliseconds;
+    countdownTimer_ = new QTimer(this);
+    // A coarse timer may fire a little early, which would take no step and make one second last
+    // two.
+    countdownTimer_->setTimerType(Qt::PreciseTimer);
+    countdownTimer_->setInterval(kCountdownPeriodMs);
+    connect(countdownTimer_, &QTimer::timeout, this, &CParvelWebcamView::CountdownStep);
+    // A countdown never outlives the camera run it was started in.
+    connect(webcam_, &CWebcamCtl::cameraSwitched, this, [this](bool running) {
+        if (!running)
+            CancelCountdown();
+    });
+}
+
+void CParvelWebcamView::SetTickSource(TickSource ticks)
+{
+    ticks_ = ticks ? std::move(ticks) : TickSource(SteadyMilliseconds);
+}
+
+bool CParvelWebcamView::StartCountdown(int delaySeconds)
+{
+    if (!webcam_->cameraRunning())
+        return false;
+    countdownActive_ = true;
+    countdownRemaining_ = std::max(delaySeconds, 0); // 0 or less: the photo at the first step
+    countdownLastTick_ = ticks_();
+    // Started after the tick is read, so its first notification cannot come before a full second.
+    countdownTimer_->start();
+    webcam_->ShowCountdown(countdownRemaining_);
+    return true;
+}
+
+void CParvelWebcamView::CountdownStep()
+{
+    if (!countdownActive_)
+        return;
+    const quint64 now = ticks_();
+    if ((now - countdownLastTick_) / kCountdownPeriodMs == 0)
+        return; // early: the step falls to the next notification
+    --countdownRemaining_;
+    countdownLastTick_ = now;
+    if (countdownRemaining_ <= 0) {
+        countdownActive_ = false;
+        countdownTimer_->stop();
+        webcam_->HideCountdown();
+        webcam_->model().photos.Request();
+        webcam_->Flash();
+        return;
+    }
+    webcam_->ShowCountdown(countdownRemaining_);
+    // The next notification a full period after this step: the timer's own rhythm would come
+    // a little less than a second after a late step and take no step.
+    countdownTimer_->start();
+}
+
+void CParvelWebcamView::CancelCountdown()
+{
+    countdownActive_ = false;
+    countdownTimer_->stop();
+    webcam_->HideCountdown();
 }
 
 void CParvelWebcamView::resizeEvent(QResizeEvent* event)

@@ -5,7 +5,10 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class CWebcamCtl;
+class QTimer;
 
 // How large the picture is shown, as a share of the picture size.
 enum DisplaySize : int {
@@ -31,6 +34,19 @@ public:
     // Shows the picture at full, three-quarter or half size; the picture itself keeps its size.
     void SetDisplaySize(DisplaySize mode);
 
+    // The delayed photo, while the camera runs: counts delaySeconds down, one step for each whole
+    // second passed, and asks for a photo when it reaches 0. Starting again restarts the count;
+    // stopping the camera, whichever way, cancels it. False when the camera is stopped.
+    bool StartCountdown(int delaySeconds);
+    // One notification of the countdown's one-second timer (tests call it with their own clock).
+    void CountdownStep();
+    void CancelCountdown();
+    bool countdownActive() const { return countdownActive_; }
+    int countdownRemaining() const { return countdownRemaining_; }
+    // Milliseconds of a steady clock; the countdown measures its seconds with it.
+    using TickSource = std::function<quint64()>;
+    void SetTickSource(TickSource ticks);
+
 public slots:
     void OnFramePicked(const QString& path, int kind);
     void OnAddOnPicked(const QString& path, int kind);
@@ -47,4 +63,10 @@ private:
     bool layoutDone_ = false;
     DisplaySize sizeMode_ = kDisplayFull;
     QRect movieRect_;
+
+    QTimer* countdownTimer_ = nullptr;
+    TickSource ticks_;
+    quint64 countdownLastTick_ = 0;
+    int countdownRemaining_ = 0;
+    bool countdownActive_ = false;
 };

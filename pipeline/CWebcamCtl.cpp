@@ -7,10 +7,20 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
 #include <QTimer>
+#include <QVariantAnimation>
+
+#include <algorithm>
+
+namespace {
+// The flash starts at this share of white and fades out over the duration.
+constexpr qreal kFlashStartOpacity = 0.85;
+constexpr int kFlashMs = 200;
+} // namespace
 
 CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameSourceFactory sourceFactory,
     QWidget* parent)
@@ -40,6 +50,19 @@ CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameS
     connect(photoClick_, &QTimer::timeout, this, [this] {
         if (cameraRunning() && model_.settings.Snapshot().mouseMode == kMousePhoto)
             model_.photos.Request();
+    });
+    flash_ = new QVariantAnimation(this);
+    flash_->setStartValue(kFlashStartOpacity);
+    flash_->setEndValue(0.0);
+    flash_->setDuration(kFlashMs);
+    flash_->setEasingCurve(QEasingCurve::OutQuad);
+    connect(flash_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        flashOpacity_ = value.toReal();
+        update();
+    });
+    connect(flash_, &QVariantAnimation::finished, this, [this] {
+        flashOpacity_ = 0.0;
+        update();
     });
 }
 
@@ -154,6 +177,57 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
     // While stopped the welcome animation plays over whatever was shown last.
     if (!cameraRunning() && welcomeImage_->ready())
         welcomeImage_->PaintInto(painter);
+    if (countdownShown_ > 0)
+        PaintCountdown(painter);
+    if (flashOpacity_ > 0.0) {
+        QColor white(Qt::white);
+        white.setAlphaF(static_cast<float>(flashOpacity_));
+        painter.fillRect(rect(), white);
+    }
+}
+
+void CWebcamCtl::ShowCountdown(int seconds)
+{
+    seconds = std::max(seconds, 0);
+    if (seconds == countdownShown_)
+        return;
+    countdownShown_ = seconds;
+    update();
+}
+
+void CWebcamCtl::Flash()
+{
+    flash_->stop();
+    flashOpacity_ = kFlashStartOpacity;
+    flash_->start();
+    update();
+}
+
+void CWebcamCtl::PaintCountdown(QPainter& painter)
+{
+    const QString text = QString::number(countdownShown_);
+    // The font is sized once per widget size and number of digits, not on every frame.
+    if (size() != countdownFontArea_ || text.size() != countdownFontDigits_) {
+        countdownFontArea_ = size();
+        countdownFontDigits_ = text.size();
+        countdownFont_ = font();
+        countdownFont_.setBold(true);
+        countdownFont_.setPixelSize(std::max(height() * 2 / 5, 8));
+        const QFontMetrics metrics(countdownFont_);
+        const int widest = metrics.horizontalAdvance(QString(text.size(), QLatin1Char('8')));
+        const int room = width() * 4 / 5;
+        if (widest > room && widest > 0)
+            countdownFont_.setPixelSize(std::max(countdownFont_.pixelSize() * room / widest, 8));
+    }
+    painter.save();
+    painter.setFont(countdownFont_);
+    // A dark shadow keeps the white digits readable on a bright picture.
+    const int offset = std::max(countdownFont_.pixelSize() / 30, 1);
+    painter.setPen(QColor(0, 0, 0, 160));
+    painter.drawText(rect().translated(offset, offset), Qt::AlignCenter, text);
+    painter.setPen(Qt::white);
+    painter.drawText(rect(), Qt::AlignCenter, text);
+    painter.restore();
 }
 
 void CWebcamCtl::mouseDoubleClickEvent(QMouseEvent* event)

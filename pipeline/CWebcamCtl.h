@@ -4,6 +4,7 @@
 #include "pipeline/FrameSource.h"
 #include "pipeline/PictureModel.h"
 
+#include <QFont>
 #include <QImage>
 #include <QWidget>
 
@@ -11,8 +12,10 @@
 #include <mutex>
 
 class ImageEx;
+class QPainter;
 class QRubberBand;
 class QTimer;
+class QVariantAnimation;
 
 // The image area: shows the pictures the frame loop hands out, routes the mouse to the picture
 // model (add-on drags, doodle strokes, click photos, flow points, the region's rubber band), and
@@ -59,6 +62,15 @@ public:
     // The last picture handed to the screen, at display size.
     QImage shownImage() const { return shownImage_; }
 
+    // Interface thread. The delayed photo's remaining seconds, drawn large over the picture, and
+    // a short fading white flash when the photo is taken, so that whoever is in front of the
+    // camera sees it coming. Both are on the screen only, never in the photo.
+    void ShowCountdown(int seconds); // 0 or less hides it
+    void HideCountdown() { ShowCountdown(0); }
+    void Flash();
+    int countdownShown() const { return countdownShown_; } // 0 while none is shown
+    bool flashing() const { return flashOpacity_ > 0.0; }
+
 signals:
     // Emitted on the interface thread for every picture shown.
     void framePresented();
@@ -84,6 +96,7 @@ private:
     void OnSourceLost();
     void BeginRegionSelection(QPoint client);
     void EndRegionSelection(QPoint client);
+    void PaintCountdown(QPainter& painter);
 
     std::unique_ptr<ImageEx> welcomeImage_;
     bool welcomeStarted_ = false;
@@ -96,6 +109,13 @@ private:
     // A click in photo mode waits out the double-click time, so that a double-click (which
     // switches the camera) takes no photo.
     QTimer* photoClick_ = nullptr;
+
+    int countdownShown_ = 0;
+    QFont countdownFont_; // sized for the widget size and digit count below
+    QSize countdownFontArea_;
+    qsizetype countdownFontDigits_ = 0;
+    QVariantAnimation* flash_ = nullptr;
+    qreal flashOpacity_ = 0.0;
 
     QRubberBand* rubberBand_ = nullptr;
     bool selecting_ = false;

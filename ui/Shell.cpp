@@ -29,9 +29,11 @@ bool RecordingShell::Open(const QString& path)
     return openSucceeds;
 }
 
-std::optional<QString> RecordingShell::ChooseFolder(QWidget*, const QString&, const QString& start)
+std::optional<QString> RecordingShell::ChooseFolder(QWidget* parent, const QString& title, const QString& start)
 {
     chooserStarts.push_back(start);
+    chooserTitles.push_back(title);
+    chooserParents.push_back(parent);
     return chosenFolder;
 }
 

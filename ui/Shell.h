@@ -35,6 +35,8 @@ public:
 
     std::vector<QString> opened;
     std::vector<QString> chooserStarts;
+    std::vector<QString> chooserTitles;
+    std::vector<QWidget*> chooserParents;
     bool openSucceeds = true;
     std::optional<QString> chosenFolder;
 };

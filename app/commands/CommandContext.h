@@ -1,5 +1,6 @@
 #pragma once
 
+#include "decorations/DecorationKind.h"
 #include "settings/SettingsValues.h"
 
 #include <QString>
@@ -20,7 +21,7 @@ class Shell;
 // get it instead of reaching into globals. The document (the picture beside the side pane) can
 // be closed: rows that need it are then shown disabled and never run.
 struct CommandContext {
-    CMainFrame& mainFrame;
+    CMainFrame* mainFrame = nullptr; // the window rows' target (tests of document rows go without)
     CChildFrame* document = nullptr; // null once the document's tab is closed
     std::function<void(const QString&)> setStatus; // the status bar's first pane
     MessageBoxes& messages;
@@ -31,6 +32,12 @@ struct CommandContext {
     // Colours of the flow dots and the pen (blue, green, red) until colour buttons choose them.
     cv::Scalar flowColour { 0, 255, 0 };
     cv::Scalar paintColour { 255, 255, 0 };
+
+    // The kind of files the frames and add-ons strips list; they start as the side pane does
+    // (CChildFrame): PNG frames, GIF add-ons. Kept here, the one place the kind and folder rows
+    // both reach.
+    DecorationKind frameFileType = DecorationKind::Png;
+    DecorationKind addOnFileType = DecorationKind::Gif;
 
     bool hasDocument() const { return document != nullptr; }
     // The document's parts; only for rows that need the document (never called without one).

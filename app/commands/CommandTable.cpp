@@ -113,5 +113,8 @@ CommandTable BuildCommandTable()
     AddEffectRows(table);
     AddDecorationRows(table);
     AddWindowRows(table);
+    AddPhotoRows(table);
+    AddFolderRows(table);
+    AddStripKindRows(table);
     return table;
 }

@@ -9,8 +9,8 @@ namespace {
 void AddLookRow(CommandTable& table, CommandId id, const char* caption)
 {
     CommandRow row { id, caption, "", "", "",
-        [id](CommandContext& c) { c.mainFrame.SetLook(static_cast<unsigned>(id)); },
-        [id](const CommandContext& c) { return Pressed(c.mainFrame.look() == static_cast<unsigned>(id)); } };
+        [id](CommandContext& c) { c.mainFrame->SetLook(static_cast<unsigned>(id)); },
+        [id](const CommandContext& c) { return Pressed(c.mainFrame->look() == static_cast<unsigned>(id)); } };
     row.needsDocument = false;
     table.Add(std::move(row));
 }
@@ -26,24 +26,24 @@ void AddWindowRows(CommandTable& table)
     AddLookRow(table, ID_VIEW_APPLOOK_WINDOWS_7, "Windows 7(&D)");
 
     CommandRow caption { ID_VIEW_CAPTION_BAR, "标题栏", "P", "切换标题栏", "显示或隐藏标题栏",
-        [](CommandContext& c) { c.mainFrame.ToggleCaptionBar(); },
-        [](const CommandContext& c) { return Pressed(c.mainFrame.captionBarShown()); } };
+        [](CommandContext& c) { c.mainFrame->ToggleCaptionBar(); },
+        [](const CommandContext& c) { return Pressed(c.mainFrame->captionBarShown()); } };
     caption.needsDocument = false;
     table.Add(std::move(caption));
 
     CommandRow options { ID_CAPTION_BAR_OPTIONS, "选项...", "", "单击此处查看其他选项", "",
-        [](CommandContext& c) { c.mainFrame.OpenCustomizeDialog(); }, {} };
+        [](CommandContext& c) { c.mainFrame->OpenCustomizeDialog(); }, {} };
     options.needsDocument = false;
     table.Add(std::move(options));
 
     CommandRow status { ID_VIEW_STATUS_BAR, "状态栏", "S", "切换状态栏", "显示或隐藏状态栏",
-        [](CommandContext& c) { c.mainFrame.statusBar()->setVisible(!c.mainFrame.statusBar()->isVisible()); },
-        [](const CommandContext& c) { return Pressed(c.mainFrame.statusBar()->isVisible()); } };
+        [](CommandContext& c) { c.mainFrame->statusBar()->setVisible(!c.mainFrame->statusBar()->isVisible()); },
+        [](const CommandContext& c) { return Pressed(c.mainFrame->statusBar()->isVisible()); } };
     status.needsDocument = false;
     table.Add(std::move(status));
 
     CommandRow exit { ID_APP_EXIT, "退出(&X)", "", "退出", "退出应用程序；提示保存文档",
-        [](CommandContext& c) { c.mainFrame.close(); }, {} };
+        [](CommandContext& c) { c.mainFrame->close(); }, {} };
     exit.needsDocument = false;
     table.Add(std::move(exit));
 }

@@ -29,6 +29,7 @@ TEST(ShellTest, AScopedServiceReplacesTheDesktopAndIsRestored)
     EXPECT_EQ(&DesktopServices(), &desktop);
     EXPECT_EQ(recording.opened, std::vector<QString> { "/tmp/x" });
     EXPECT_EQ(recording.chooserStarts, std::vector<QString> { "/start" });
+    EXPECT_EQ(recording.chooserTitles, std::vector<QString> { "t" });
 }
 
 } // namespace

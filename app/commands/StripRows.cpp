@@ -1,0 +1,38 @@
+#include "app/commands/CommandContext.h"
+#include "app/commands/Rows.h"
+#include "decorations/CFrameView.h"
+
+namespace {
+
+// Switches what a strip lists; the strip is scanned again only when the kind changes.
+void AddKindRow(CommandTable& table, CommandId id, DecorationKind kind, DecorationKind CommandContext::*strip,
+    void (CFrameView::*reload)(int))
+{
+    table.Add({ id, kind == DecorationKind::Gif ? "动态 GIF" : "透明 PNG", "", "", "",
+        [kind, strip, reload](CommandContext& c) {
+            if (c.*strip == kind)
+                return;
+            c.*strip = kind;
+            (c.pane().*reload)(static_cast<int>(kind));
+        },
+        [kind, strip](const CommandContext& c) { return Pressed(c.*strip == kind); } });
+}
+
+} // namespace
+
+void AddStripKindRows(CommandTable& table)
+{
+    table.Add({ ID_BUTTON_FRAME_TYPE, "相框类型切换", "", "相框文件类型选择",
+        "支持GIF或者PNG格式，选择后在相框显示区显示相应相框", {}, {} });
+    AddKindRow(table, ID_BUTTON_FRAME_GIF, DecorationKind::Gif, &CommandContext::frameFileType,
+        &CFrameView::ReloadFrameStrip);
+    AddKindRow(table, ID_BUTTON_FRAME_PNG, DecorationKind::Png, &CommandContext::frameFileType,
+        &CFrameView::ReloadFrameStrip);
+
+    table.Add({ ID_BUTTON_ADD_ON_TYPE, "挂件类型切换", "", "挂件文件类型选择",
+        "支持GIF或者PNG格式，选择后在挂件显示区显示相应挂件", {}, {} });
+    AddKindRow(table, ID_BUTTON_ADD_ON_GIF, DecorationKind::Gif, &CommandContext::addOnFileType,
+        &CFrameView::ReloadAddOnStrip);
+    AddKindRow(table, ID_BUTTON_ADD_ON_PNG, DecorationKind::Png, &CommandContext::addOnFileType,
+        &CFrameView::ReloadAddOnStrip);
+}
