@@ -6,9 +6,12 @@ Run with /usr/bin/python3 from this folder; it needs configure.xls from fuzz/see
 """
 import os
 import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SEEDS = os.path.join(HERE, "..", "..", "..", "fuzz", "seeds")
+sys.path.insert(0, os.path.join(HERE, "..", "..", "settings", "interop"))
+from cfb_writer import container  # noqa: E402
 FREE, END, FATSECT = 0xFFFFFFFF, 0xFFFFFFFE, 0xFFFFFFFD
 
 
@@ -56,6 +59,20 @@ def labelsst(r, c, i):
 def mulrk(r, c, values):
     body = struct.pack("<HH", r, c) + b"".join(struct.pack("<HI", 0, v) for v in values)
     return rec(0x00BD, body + struct.pack("<H", c + len(values) - 1))
+
+
+def formula(r, c, result):
+    """A FORMULA with the tokens of =60 and the given 8-byte cached result."""
+    return rec(0x0006, struct.pack("<HHH", r, c, 0) + result + struct.pack("<HIHBH", 0, 0, 3, 0x1E, 60))
+
+
+def special(kind, value=0):
+    return struct.pack("<BBBBHH", kind, 0, value, 0, 0, 0xFFFF)
+
+
+def string(text, wide=False):
+    chars = text.encode("utf-16-le" if wide else "latin-1")
+    return rec(0x0207, struct.pack("<HB", len(text), 1 if wide else 0) + chars)
 
 
 DBCELL = rec(0x00D7, struct.pack("<I", 0))
@@ -150,6 +167,15 @@ def main():
         "ok-embedded-chart": cfb(globals_() + sheet(cells=row(0, 3) + rk(0, 0, 6) + DBCELL
                                                    + bof(0x20) + rec(0x1001, b"\0\0") + EOF_)),
         "ok-empty-workbook": cfb(bof(5) + PADDING + EOF_),
+        # Formulas with every kind of cached result, and the records that may follow them.
+        "ok-formula-results": cfb(globals_() + sheet(dimensions=dims(8, 3), cells=b"".join(row(r, 3) for r in range(8))
+            + formula(1, 1, special(0)) + string("/photos/")
+            + formula(2, 1, special(0)) + string("相框", wide=True)
+            + formula(3, 1, special(0)) + rec(0x0207, struct.pack("<HB", 3, 0) + b"ab") + rec(0x003C, b"\x01" + "相".encode("utf-16-le"))
+            + formula(4, 1, struct.pack("<d", 1280.0)) + rec(0x04BC, b"\0" * 10)
+            + formula(5, 1, special(1, 1)) + rec(0x0221, b"\0" * 14)
+            + formula(6, 1, special(2, 7)) + rec(0x0036, b"\0" * 16)
+            + formula(7, 1, struct.pack("<d", 60.0)) + formula(7, 2, special(3)) + DBCELL)),
     }
     base = open(os.path.join(SEEDS, "configure.xls"), "rb").read()
     # The shipped workbook keeps its stream in the mini stream: sectors 2, 4, 5; mini FAT in 3.
@@ -162,6 +188,21 @@ def main():
         "any-minifat-count-large": patch(base, 64, "<I", 1000),
         "bad-truncated-configure": base[:3000],
     })
+    # The workbook beside what spreadsheet programs keep: document properties, a large stream,
+    # an empty one and a storage with streams.
+    def pattern(size, seed):
+        return bytes((i * 13 + seed) & 0xFF for i in range(size))
+    files["ok-other-streams"] = container([
+        ("Root Entry", 5, None, bytes.fromhex("2008020000000000C000000000000046"), 0, 0, 0, b""),
+        ("Workbook", 2, None, bytes(16), 0, 0, 0, good_stream),
+        ("\x05SummaryInformation", 2, None, bytes(16), 0, 0x01D9F00011112222, 0x01DA000033334444, pattern(300, 1)),
+        ("\x05DocumentSummaryInformation", 2, None, bytes(16), 0, 0, 0, pattern(200, 2)),
+        ("Big", 2, None, bytes([0x33]) * 16, 7, 0, 0, pattern(5000, 3)),
+        ("Empty", 2, None, bytes(16), 0, 0, 0, b""),
+        ("_VBA_PROJECT_CUR", 1, None, bytes([0x35]) * 16, 0, 0, 0x01D9000099990000, b""),
+        ("dir", 2, 6, bytes(16), 0, 0, 0, pattern(100, 4)),
+        ("Module", 2, 6, bytes(16), 0, 0, 0, pattern(4096, 5)),
+    ])
     for name, data in files.items():
         with open(os.path.join(HERE, name + ".xls"), "wb") as f:
             f.write(data)
