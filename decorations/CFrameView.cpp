@@ -56,7 +56,7 @@ CFrameView::CFrameView(const PaneFolders& folders, DecorationKind frameKind,
     redecodeTimer_ = new QTimer(this);
     redecodeTimer_->setSingleShot(true);
     redecodeTimer_->setInterval(kRedecodeDelayMs);
-    connect(redecodeTimer_, &QTimer::timeout, this, &CFrameView::RedecodeResizedStrips);
+    connect(redecodeTimer_, &QTimer::timeout, this, &CFrameView::DecodeForNewHeights);
 }
 
 struct CFrameView::StripLoad {
@@ -148,8 +148,9 @@ void CFrameView::PlaceStrip(Photostrip* strip, int top, int height)
     strip->Place(paneWidth_, height, top);
 }
 
-void CFrameView::RedecodeResizedStrips()
+void CFrameView::DecodeForNewHeights()
 {
+    redecodeTimer_->stop();
     const std::set<Photostrip*> strips = std::exchange(redecode_, {});
     for (Photostrip* strip : strips) {
         // A fill still decoding for another height starts again by itself when it ends.
@@ -162,7 +163,12 @@ void CFrameView::RedecodeResizedStrips()
 
 bool CFrameView::FillPending(Photostrip* strip) const
 {
-    return std::any_of(loads_.begin(), loads_.end(), [strip](const auto& load) { return load->strip == strip; });
+    // Only the newest fill counts: an older one still running is dropped when it ends.
+    const auto latest = latestLoad_.find(strip);
+    return latest != latestLoad_.end()
+        && std::any_of(loads_.begin(), loads_.end(), [strip, generation = latest->second](const auto& load) {
+               return load->strip == strip && load->generation == generation;
+           });
 }
 
 Photostrip* CFrameView::CreateStrip(int top, int height, const std::filesystem::path& folder,

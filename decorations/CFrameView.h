@@ -54,6 +54,8 @@ public:
     // a window dragged larger would otherwise decode every strip at every step.
     static constexpr int kRedecodeDelayMs = 150;
     bool redecodePending() const { return !redecode_.empty(); }
+    // Starts those fills now instead of after the pause.
+    void DecodeForNewHeights();
 
 public slots:
     // A photo was saved: list the photo folder again, scrolled back to the start.
@@ -79,7 +81,6 @@ private:
     void LayOut();
     void LayOutAgain();
     void PlaceStrip(Photostrip* strip, int top, int height);
-    void RedecodeResizedStrips();
     Photostrip* CreateStrip(int top, int height, const std::filesystem::path& folder,
                             int placement, int content, int32_t kind);
     void Reload(Photostrip* strip, int32_t kind, const std::filesystem::path& folder);

@@ -125,6 +125,24 @@ TEST_F(StripPaneTest, ResizedPaneKeepsScrollingAndDecodesOnlyForNewHeights)
     EXPECT_EQ(boxes.shown.size(), 1u) << "only the empty add-ons folder, at creation";
 }
 
+TEST_F(StripPaneTest, StripSwitchedDuringABackgroundFillIsDecodedForANewHeightToo)
+{
+    const int many = static_cast<int>(CFrameView::kBackgroundDecodeThreshold) + 4;
+    for (int i = 0; i < many; ++i)
+        ASSERT_TRUE(WriteTestImage(In("frames", QStringLiteral("%1.png").arg(i, 2, 10, QLatin1Char('0'))), 40, 40));
+    ASSERT_TRUE(WriteTestImage(In("frames", "only.gif"), 80, 40));
+    auto pane = ShowPane(300, 700);
+    ASSERT_TRUE(pane->loading());
+    pane->ReloadFrameStrip(0); // one GIF: filled at once, the PNG fill still running is stale
+    pane->resize(300, 500);
+    pane->DecodeForNewHeights(); // while the stale fill has not been collected
+    ASSERT_TRUE(WaitUntil([&] { return !pane->loading() && !pane->redecodePending(); }, 10000));
+    Photostrip* frames = pane->frameStrip();
+    ASSERT_EQ(frames->thumbnails().size(), 1u);
+    EXPECT_TRUE(frames->thumbnails()[0]->path().endsWith(QLatin1String("only.gif")));
+    EXPECT_FLOAT_EQ(frames->thumbnails()[0]->height(), 0.75f * 200);
+}
+
 TEST_F(StripPaneTest, BackgroundFillOvertakenByANewHeightIsDecodedAgain)
 {
     const int many = static_cast<int>(CFrameView::kBackgroundDecodeThreshold) + 4;
