@@ -47,6 +47,7 @@ bool CWelcomeMovie::timerActive() const
 
 QSize CWelcomeMovie::textSize() const
 {
+    EnsureCache();
     return greeting_.isNull() ? QSize() : greeting_.deviceIndependentSize().toSize();
 }
 
@@ -57,15 +58,19 @@ int CWelcomeMovie::TextLeft(qint64 elapsedMs) const
     return width() - static_cast<int>(travelled % cycle);
 }
 
-void CWelcomeMovie::RebuildCache()
+void CWelcomeMovie::EnsureCache() const
 {
     const QSize area = size();
+    const qreal ratio = devicePixelRatioF(); // another screen needs other pixels
+    if (area == cachedSize_ && ratio == cachedRatio_)
+        return;
+    cachedSize_ = area;
+    cachedRatio_ = ratio;
     if (area.isEmpty()) {
         background_ = QPixmap();
         greeting_ = QPixmap();
         return;
     }
-    const qreal ratio = devicePixelRatioF();
 
     background_ = BlankPixmap(area, ratio);
     {
@@ -101,6 +106,7 @@ void CWelcomeMovie::RebuildCache()
 
 void CWelcomeMovie::Paint(QPainter& painter, qint64 elapsedMs)
 {
+    EnsureCache();
     if (background_.isNull())
         return;
     painter.drawPixmap(0, 0, background_);
@@ -117,7 +123,6 @@ void CWelcomeMovie::paintEvent(QPaintEvent*)
 void CWelcomeMovie::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    RebuildCache();
     if (playing_) {
         if (event->size().isEmpty())
             timer_->stop();

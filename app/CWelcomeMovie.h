@@ -37,12 +37,16 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void RebuildCache();
+    // Draws the gradient and the greeting again when the strip's size has changed since; a
+    // window dragged larger rebuilds them once per painted size, not per step.
+    void EnsureCache() const;
 
     QString text_;
     QTimer* timer_ = nullptr;
     QElapsedTimer clock_;
     bool playing_ = false;
-    QPixmap background_;
-    QPixmap greeting_;
+    mutable QSize cachedSize_;
+    mutable qreal cachedRatio_ = 0.0;
+    mutable QPixmap background_;
+    mutable QPixmap greeting_;
 };
