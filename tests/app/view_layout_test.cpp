@@ -76,6 +76,7 @@ TEST_F(ViewLayoutTest, FitSizeFillsTheViewAboveTheStripAndFollowsItsSize)
     auto view = ShowView(1000, 700);
     CWebcamCtl* webcam = view->webcam();
     ASSERT_EQ(webcam->geometry(), QRect(0, 0, 640, 480)); // full size is the start size
+    ASSERT_TRUE(WaitUntil([&] { return webcam->welcomeStarted(); })); // its first paint
     const QRect reserved(0, 480, 1000, 60);
     ASSERT_EQ(view->movieRect(), reserved);
 
@@ -92,6 +93,8 @@ TEST_F(ViewLayoutTest, FitSizeFillsTheViewAboveTheStripAndFollowsItsSize)
     EXPECT_FLOAT_EQ(webcam->scaleY(), 0.75f);
     // The far corner of the shown picture is the picture's far corner.
     EXPECT_EQ(webcam->PicturePoint({ 852, 639 }), QPoint(639, 479));
+    ASSERT_TRUE(webcam->welcomeStarted());
+    EXPECT_EQ(webcam->welcomeImage()->targetRect, QRect(0, 0, 853, 640)) << "the welcome fills the picture's area";
 
     view->resize(800, 700);
     EXPECT_EQ(webcam->geometry(), QRect(0, 20, 800, 600));
