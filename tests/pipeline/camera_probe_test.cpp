@@ -2,7 +2,6 @@
 #include "ScriptedSource.h"
 
 #include "pipeline/CameraProbe.h"
-#include "ui/MessageBoxes.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +45,6 @@ protected:
     std::shared_ptr<ScriptedSourceState> state;
     std::optional<std::pair<int, int>> stored;
     int liveWhileStoring = -1;
-    RecordingMessageBoxes boxes;
-    ScopedMessageBoxes install { boxes };
 };
 
 TEST_F(CameraProbeTest, StoresTheReportedSizeAfterReleasingTheCamera)
@@ -103,27 +100,6 @@ TEST_F(CameraProbeTest, NoCameraOrNothingToMeasureStoresNothing)
     EXPECT_EQ(Probe().outcome, CameraProbeResult::Stored);
     EXPECT_EQ(stored, std::make_pair(800, 600));
     ExpectReleased();
-}
-
-TEST_F(CameraProbeTest, MessagesSayWhatHappenedAndPromiseOnlyWhatWasStored)
-{
-    ShowCameraProbeResult(nullptr, { CameraProbeResult::NoCamera, 0, 0 });
-    ShowCameraProbeResult(nullptr, { CameraProbeResult::Stored, 320, 240 });
-    ShowCameraProbeResult(nullptr, { CameraProbeResult::NotStored, 320, 240 });
-    ASSERT_EQ(boxes.shown.size(), 3u);
-    for (const auto& box : boxes.shown)
-        EXPECT_EQ(box.caption, QString("乐影屋"));
-
-    EXPECT_EQ(boxes.shown[0].text, QString("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"));
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Question);
-    EXPECT_EQ(boxes.shown[1].text, QString("已自动检测到设备\n下次启动将您将不会看到此提示框~"));
-    EXPECT_EQ(boxes.shown[1].icon, MessageIcon::Information);
-
-    const QString notStored = boxes.shown[2].text;
-    EXPECT_EQ(boxes.shown[2].icon, MessageIcon::Information);
-    EXPECT_TRUE(notStored.contains("320 × 240")) << notStored.toStdString();
-    EXPECT_TRUE(notStored.contains("下次启动时将再次检测")) << notStored.toStdString();
-    EXPECT_FALSE(notStored.contains("不会看到")) << "must not promise what did not happen";
 }
 
 } // namespace
