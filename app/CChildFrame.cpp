@@ -8,7 +8,12 @@
 #include <QResizeEvent>
 #include <QSplitter>
 
+#include <algorithm>
+
 namespace {
+// What the side pane keeps beside a fitted picture, so its thumbnails stay usable.
+constexpr int kPaneWidthBesideFit = 240;
+
 PaneFolders PaneFoldersOf(const AppFolders& folders)
 {
     return { folders.frameDir, folders.addOnDir, folders.photoDir };
@@ -36,6 +41,7 @@ CChildFrame::CChildFrame(const AppFolders& folders, const SettingsValues& values
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter_);
 
+    connect(view_, &CParvelWebcamView::sizeModeChanged, this, &CChildFrame::OnDisplaySizeChanged);
     connect(pane_, &CFrameView::framePicked, view_, &CParvelWebcamView::OnFramePicked);
     connect(pane_, &CFrameView::addOnPicked, view_, &CParvelWebcamView::OnAddOnPicked);
     connect(view_->webcam(), &CWebcamCtl::photoSaved, pane_, &CFrameView::OnPhotoSaved);
@@ -49,4 +55,22 @@ void CChildFrame::resizeEvent(QResizeEvent* event)
         const int rest = event->size().width() - imageWidth_ - splitter_->handleWidth();
         splitter_->setSizes({ imageWidth_, std::max(rest, 1) });
     }
+}
+
+void CChildFrame::OnDisplaySizeChanged(DisplaySize mode)
+{
+    const bool fit = mode == kDisplayFit;
+    if (fit == pictureFitted_)
+        return; // between the fixed sizes the split stays as the user left it
+    pictureFitted_ = fit;
+    const int total = splitter_->width() - splitter_->handleWidth();
+    int viewWidth = imageWidth_;
+    if (fit) {
+        // As wide as the picture needs to fill the height, leaving the pane its share.
+        const int widest = std::max(total - kPaneWidthBesideFit, imageWidth_);
+        viewWidth = std::clamp(view_->WidthToFillHeight(), imageWidth_, widest);
+    }
+    splitter_->setStretchFactor(0, fit ? 1 : 0);
+    splitter_->setStretchFactor(1, fit ? 0 : 1);
+    splitter_->setSizes({ viewWidth, std::max(total - viewWidth, 1) });
 }

@@ -8,6 +8,7 @@
 class CFrameView;
 class CParvelWebcamView;
 class QSplitter;
+enum DisplaySize : int;
 
 // The document window: the workspace view on the left and the side pane on the right.
 class CChildFrame : public QWidget {
@@ -24,8 +25,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The fitted picture takes what the window gains, the pane keeps its width; the other sizes
+    // give the picture's width back and the pane grows with the window again.
+    void OnDisplaySizeChanged(DisplaySize mode);
+
     int imageWidth_ = 0;
     bool splitDone_ = false;
+    bool pictureFitted_ = false;
     QSplitter* splitter_ = nullptr;
     CParvelWebcamView* view_ = nullptr;
     CFrameView* pane_ = nullptr;

@@ -168,7 +168,7 @@ void CMainFrame::BuildCommandBars()
         E::DropDown("视图", { ID_VIEW_STATUS_BAR, ID_VIEW_CAPTION_BAR, ID_APP_EXIT }),
     };
     const std::vector<ToolBarEntry> picture {
-        E::DropDown("图像显示尺寸", { ID_BUTTON_SIZE1, ID_BUTTON_SIZE2, ID_BUTTON_SIZE3 }),
+        E::DropDown("图像显示尺寸", { ID_BUTTON_SIZE1, ID_BUTTON_SIZE2, ID_BUTTON_SIZE3, ID_BUTTON_SIZE_FIT }),
         E::DropDown("炫彩风格",
             { ID_BUTTON_BLACKWHITE, ID_BUTTON_INVERT, ID_BUTTON_SKETCH, ID_BUTTON_SMOOTH_SKETCH, ID_BUTTON_ERODE,
                 ID_BUTTON_GRAIN }),

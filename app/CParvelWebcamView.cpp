@@ -1,17 +1,26 @@
 #include "app/CParvelWebcamView.h"
 
-#include "ui/MessageBoxes.h"
-#include "ui/PathText.h"
+#include "app/CWelcomeMovie.h"
+#include "app/DisplayFit.h"
+#include "app/EditMenu.h"
+#include "app/commands/CommandTable.h"
 #include "pipeline/CWebcamCtl.h"
+#include "pipeline/CameraProbe.h"
 #include "pipeline/DecorationCommands.h"
 #include "pipeline/PictureModel.h"
+#include "settings/SettingsWorkbook.h"
+#include "ui/MessageBoxes.h"
+#include "ui/PathText.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 
 namespace {
 constexpr int kMovieStripHeight = 60;
@@ -27,10 +36,14 @@ quint64 SteadyMilliseconds()
 CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsValues& values,
     FrameSourceFactory sources, QWidget* parent)
     : QWidget(parent)
+    , folders_(folders)
     , values_(values)
+    , sources_(sources)
 {
     webcam_ = new CWebcamCtl(PathToQString(folders.systemDir), PathToQString(folders.photoDir), std::move(sources), this);
     webcam_->hide();
+    movie_ = new CWelcomeMovie(this);
+    movie_->hide();
 
     ticks_ = SteadyMilliseconds;
     countdownTimer_ = new QTimer(this);
@@ -97,46 +110,111 @@ void CParvelWebcamView::CancelCountdown()
 void CParvelWebcamView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (!layoutDone_ && !event->size().isEmpty())
+    if (event->size().isEmpty())
+        return;
+    if (!layoutDone_)
         FirstLayout();
+    else if (sizeMode_ == kDisplayFit)
+        ApplyDisplaySize();
 }
 
 void CParvelWebcamView::FirstLayout()
 {
+    if (values_.cameraDetected == 0 && !probeDone_)
+        RunCameraProbe();
+    // This run keeps the configured size, whatever the probe measured.
     webcam_->SetPictureSize(values_.imageWidth, values_.imageHeight);
     webcam_->SetDisplaySize(values_.imageWidth, values_.imageHeight);
     sizeMode_ = kDisplayFull;
     webcam_->move(0, 0);
     webcam_->show();
     webcam_->update();
-    // Later size changes move neither the picture nor this strip.
-    const int bottom = std::min(height(), values_.imageHeight + kMovieStripHeight);
-    movieRect_ = QRect(QPoint(0, values_.imageHeight), QPoint(width() - 1, bottom - 1));
+    // Below the picture, at most 60 high; nothing when the view is shorter than the picture.
+    // Later size changes move neither the picture nor this strip (except in the fitted size).
+    const int bottom = std::clamp(height(), values_.imageHeight, values_.imageHeight + kMovieStripHeight);
+    reservedMovieRect_ = QRect(0, values_.imageHeight, width(), bottom - values_.imageHeight);
+    movie_->setGeometry(reservedMovieRect_);
+    movie_->show();
+    movie_->Play();
     layoutDone_ = true;
+}
+
+void CParvelWebcamView::RunCameraProbe()
+{
+    probeDone_ = true; // once per run, even if the layout is tried again
+    const AppFolders& folders = folders_;
+    const CameraProbeResult result = ProbeCamera(
+        sources_, [&folders](int width, int height) { return StoreCameraProbe(folders, width, height).ok(); });
+    // The first layout happens while the window is being shown; a modal box opened here would
+    // run an event loop in the middle of showing it. The box follows right after.
+    QMetaObject::invokeMethod(
+        this, [this, result] { ShowCameraProbeResult(this, result); }, Qt::QueuedConnection);
+}
+
+QRect CParvelWebcamView::movieRect() const
+{
+    if (sizeMode_ != kDisplayFit)
+        return reservedMovieRect_;
+    const int stripHeight = std::min(reservedMovieRect_.height(), height());
+    return QRect(0, height() - stripHeight, width(), stripHeight);
 }
 
 void CParvelWebcamView::SetDisplaySize(DisplaySize mode)
 {
-    if (mode == sizeMode_ || mode < kDisplayFull || mode > kDisplayHalf)
+    if (mode == sizeMode_ || mode < kDisplayFull || mode > kDisplayFit)
         return;
     sizeMode_ = mode;
-    int w = values_.imageWidth;
-    int h = values_.imageHeight;
-    if (mode == kDisplayThreeQuarters) {
-        w = w * 3 / 4;
-        h = h * 3 / 4;
-    } else if (mode == kDisplayHalf) {
-        w /= 2;
-        h /= 2;
+    ApplyDisplaySize();
+    emit sizeModeChanged(mode);
+}
+
+int CParvelWebcamView::WidthToFillHeight() const
+{
+    const int room = std::max(height() - reservedMovieRect_.height(), 1);
+    return static_cast<int>(static_cast<long long>(room) * values_.imageWidth / std::max(values_.imageHeight, 1));
+}
+
+void CParvelWebcamView::ApplyDisplaySize()
+{
+    if (!layoutDone_)
+        return; // the first layout starts at full size anyway
+    const int w = values_.imageWidth;
+    const int h = values_.imageHeight;
+    QRect shown(0, 0, w, h);
+    switch (sizeMode_) {
+    case kDisplayFull:
+        break;
+    case kDisplayThreeQuarters:
+        shown.setSize({ w * 3 / 4, h * 3 / 4 });
+        break;
+    case kDisplayHalf:
+        shown.setSize({ w / 2, h / 2 });
+        break;
+    case kDisplayFit: {
+        const QRect strip = movieRect();
+        shown = FitPictureRect({ w, h }, QRect(0, 0, width(), strip.top()));
+        break;
     }
-    webcam_->SetDisplaySize(w, h);
-    webcam_->move(0, 0);
+    }
+    movie_->setGeometry(movieRect());
+    if (webcam_->geometry() == shown)
+        return; // a resize that leaves the fitted picture as it was
+    webcam_->SetDisplaySize(shown.width(), shown.height());
+    webcam_->move(shown.topLeft());
 }
 
 void CParvelWebcamView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
+}
+
+void CParvelWebcamView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The rows are plain data: the program's table, built once, tells what the items say.
+    static const CommandTable commands = BuildCommandTable();
+    const std::unique_ptr<QMenu> menu(BuildEditMenu(commands, this));
+    menu->exec(event->globalPos());
 }
 
 void CParvelWebcamView::OnFramePicked(const QString& path, int kind)

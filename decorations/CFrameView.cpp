@@ -9,9 +9,12 @@
 #include <QDir>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -50,6 +53,10 @@ CFrameView::CFrameView(const PaneFolders& folders, DecorationKind frameKind,
       initialAddOnKind_(static_cast<int32_t>(addOnKind))
 {
     setObjectName(QStringLiteral("CFrameView"));
+    redecodeTimer_ = new QTimer(this);
+    redecodeTimer_->setSingleShot(true);
+    redecodeTimer_->setInterval(kRedecodeDelayMs);
+    connect(redecodeTimer_, &QTimer::timeout, this, &CFrameView::DecodeForNewHeights);
 }
 
 struct CFrameView::StripLoad {
@@ -57,7 +64,7 @@ struct CFrameView::StripLoad {
     uint64_t generation;
     int32_t kind;
     std::filesystem::path folder;
-    bool atCreation;
+    FillReason reason;
     StripFillPlan plan;
     std::atomic<bool> done{false};
     std::atomic<bool> cancel{false};
@@ -83,8 +90,12 @@ void CFrameView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     // A splitter may size its panes to nothing before showing them; wait for a real size.
-    if (!laidOut_ && !event->size().isEmpty())
+    if (event->size().isEmpty())
+        return;
+    if (!laidOut_)
         LayOut();
+    else if (width() != paneWidth_ || height() != paneHeight_)
+        LayOutAgain();
 }
 
 void CFrameView::LayOut()
@@ -112,6 +123,54 @@ void CFrameView::LayOut()
     laidOut_ = true;
 }
 
+void CFrameView::LayOutAgain()
+{
+    paneWidth_ = width();
+    paneHeight_ = height();
+    topHeight_ = static_cast<int>(0.4 * paneHeight_);
+    bottomHeight_ = static_cast<int>(0.4 * paneHeight_);
+    overlay_->setGeometry(0, 0, paneWidth_, paneHeight_);
+    PlaceStrip(frames_, 0, topHeight_);
+    PlaceStrip(addOns_, topHeight_, paneHeight_ - bottomHeight_ - topHeight_);
+    PlaceStrip(photos_, paneHeight_ - bottomHeight_, bottomHeight_);
+    if (!redecode_.empty())
+        redecodeTimer_->start(); // again from the start at every step of a resize
+    update();
+}
+
+void CFrameView::PlaceStrip(Photostrip* strip, int top, int height)
+{
+    if (!strip)
+        return;
+    if (strip->stripHeight() != height)
+        redecode_.insert(strip);
+    // Until then the thumbnails keep their old size, and their places in the row.
+    strip->Place(paneWidth_, height, top);
+}
+
+void CFrameView::DecodeForNewHeights()
+{
+    redecodeTimer_->stop();
+    const std::set<Photostrip*> strips = std::exchange(redecode_, {});
+    for (Photostrip* strip : strips) {
+        // A fill still decoding for another height starts again by itself when it ends.
+        if (FillPending(strip))
+            continue;
+        const FillSource& source = fillSources_[strip];
+        StartFill(strip, source.folder, source.kind, FillReason::NewHeight);
+    }
+}
+
+bool CFrameView::FillPending(Photostrip* strip) const
+{
+    // Only the newest fill counts: an older one still running is dropped when it ends.
+    const auto latest = latestLoad_.find(strip);
+    return latest != latestLoad_.end()
+        && std::any_of(loads_.begin(), loads_.end(), [strip, generation = latest->second](const auto& load) {
+               return load->strip == strip && load->generation == generation;
+           });
+}
+
 Photostrip* CFrameView::CreateStrip(int top, int height, const std::filesystem::path& folder,
                                     int placement, int content, int32_t kind)
 {
@@ -119,24 +178,25 @@ Photostrip* CFrameView::CreateStrip(int top, int height, const std::filesystem::
                                  static_cast<StripPlacement>(placement),
                                  static_cast<StripContent>(content), kind);
     strip->show();
-    StartFill(strip, folder, kind, true);
+    StartFill(strip, folder, kind, FillReason::Creation);
     return strip;
 }
 
 void CFrameView::Reload(Photostrip* strip, int32_t kind, const std::filesystem::path& folder)
 {
     if (strip)
-        StartFill(strip, folder, kind, false);
+        StartFill(strip, folder, kind, FillReason::Reload);
 }
 
 void CFrameView::StartFill(Photostrip* strip, const std::filesystem::path& folder, int32_t kind,
-                           bool atCreation)
+                           FillReason reason)
 {
     const uint64_t generation = ++latestLoad_[strip];
+    fillSources_[strip] = {folder, kind};
     StripFillPlan plan = PlanStripFill(*strip, folder, kind);
     if (plan.toDecode.size() < kBackgroundDecodeThreshold) {
         DecodeStripFill(plan);
-        FinishFill(strip, std::move(plan), kind, folder, atCreation);
+        FinishFill(strip, std::move(plan), kind, folder, reason);
         return;
     }
     // Many new files (a first start on a full photo folder): decode them off the interface.
@@ -145,7 +205,7 @@ void CFrameView::StartFill(Photostrip* strip, const std::filesystem::path& folde
     load->generation = generation;
     load->kind = kind;
     load->folder = folder;
-    load->atCreation = atCreation;
+    load->reason = reason;
     load->plan = std::move(plan);
     StripLoad* raw = load.get();
     raw->worker = std::thread([this, raw] {
@@ -170,9 +230,13 @@ void CFrameView::ApplyFinishedLoads()
         }
     }
     for (auto& load : finished) {
-        if (load->generation == latestLoad_[load->strip])
-            FinishFill(load->strip, std::move(load->plan), load->kind, load->folder,
-                       load->atCreation);
+        if (load->generation != latestLoad_[load->strip])
+            continue;
+        // Decoded for a height the strip no longer has: no thumbnail would fit.
+        if (load->plan.height != 0.75f * static_cast<float>(load->strip->stripHeight()))
+            StartFill(load->strip, load->folder, load->kind, load->reason);
+        else
+            FinishFill(load->strip, std::move(load->plan), load->kind, load->folder, load->reason);
     }
 }
 
@@ -185,9 +249,10 @@ void CFrameView::WaitForLoads()
 }
 
 void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
-                            const std::filesystem::path& folder, bool atCreation)
+                            const std::filesystem::path& folder, FillReason reason)
 {
-    if (atCreation) {
+    if (reason == FillReason::Creation) {
+        strip->SetScrollOffset(0.0f);
         strip->SetKind(kind);
         if (!ApplyStripFill(*strip, std::move(plan))) {
             const EmptyStripMessage message = MessageFor(strip->content());
@@ -203,9 +268,10 @@ void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
     }
     TouchTargetRegistry& targets = overlay_->targets();
     targets.Remove(strip);
-    strip->SetScrollOffset(0.0f);
+    if (reason == FillReason::Reload)
+        strip->SetScrollOffset(0.0f);
     strip->SetKind(kind);
-    ApplyStripFill(*strip, std::move(plan)); // a reload that finds nothing stays silent
+    ApplyStripFill(*strip, std::move(plan)); // a later fill that finds nothing stays silent
     targets.Add(strip);
     strip->update();
     update();

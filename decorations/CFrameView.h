@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 class Photostrip;
+class QTimer;
 class TouchOverlay;
 
 // The folders the side pane lists.
@@ -21,8 +23,9 @@ struct PaneFolders {
 };
 
 // The side pane: the frames strip on top, the add-ons strip in the middle and the photos strip
-// at the bottom, all under one input overlay. It lays itself out once, at its first non-empty
-// size; later size changes leave the strips where they are.
+// at the bottom, all under one input overlay. It lays itself out at its first non-empty size and
+// again, in the same proportions, whenever its size changes; a strip whose height changed gets
+// its thumbnails decoded again at the new height once the resizing has paused.
 class CFrameView : public QWidget {
     Q_OBJECT
 public:
@@ -47,6 +50,13 @@ public:
     // Waits for the fills in progress and shows their results.
     void WaitForLoads();
 
+    // How long the size must stay still before thumbnails are decoded for new strip heights;
+    // a window dragged larger would otherwise decode every strip at every step.
+    static constexpr int kRedecodeDelayMs = 150;
+    bool redecodePending() const { return !redecode_.empty(); }
+    // Starts those fills now instead of after the pause.
+    void DecodeForNewHeights();
+
 public slots:
     // A photo was saved: list the photo folder again, scrolled back to the start.
     void OnPhotoSaved();
@@ -64,16 +74,23 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Why a strip is filled: its creation reports an empty folder, a reload starts the row
+    // again from its start, a new height keeps the row where it was scrolled to.
+    enum class FillReason { Creation, Reload, NewHeight };
+
     void LayOut();
+    void LayOutAgain();
+    void PlaceStrip(Photostrip* strip, int top, int height);
     Photostrip* CreateStrip(int top, int height, const std::filesystem::path& folder,
                             int placement, int content, int32_t kind);
     void Reload(Photostrip* strip, int32_t kind, const std::filesystem::path& folder);
     struct StripLoad;
     void StartFill(Photostrip* strip, const std::filesystem::path& folder, int32_t kind,
-                   bool atCreation);
+                   FillReason reason);
     void FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
-                    const std::filesystem::path& folder, bool atCreation);
+                    const std::filesystem::path& folder, FillReason reason);
     void ApplyFinishedLoads();
+    bool FillPending(Photostrip* strip) const;
 
     PaneFolders folders_;
     int32_t initialFrameKind_;
@@ -89,4 +106,12 @@ private:
     Photostrip* addOns_ = nullptr;
     std::vector<std::unique_ptr<StripLoad>> loads_;
     std::map<Photostrip*, uint64_t> latestLoad_; // only the newest fill of a strip is shown
+    // The folder and kind of each strip's newest fill: a new height lists them again.
+    struct FillSource {
+        std::filesystem::path folder;
+        int32_t kind = 0;
+    };
+    std::map<Photostrip*, FillSource> fillSources_;
+    std::set<Photostrip*> redecode_; // strips whose height changed since their thumbnails were made
+    QTimer* redecodeTimer_ = nullptr;
 };

@@ -85,7 +85,8 @@ bool ApplyStripFill(Photostrip& strip, StripFillPlan plan, FillStripStats* stats
     const float H = static_cast<float>(strip.stripHeight());
     const float h = 0.75f * H;
     const float y = strip.placement() == StripPlacement::Bottom ? 0.25f * H - 0.05f * H : 0.05f * H;
-    float x = Photostrip::kThumbnailGap;
+    // The row starts where the strip is scrolled to; a strip refilled at a new height stays put.
+    float x = Photostrip::kThumbnailGap + strip.scrollOffset();
     const Placement bounds = BoundsFor(strip.placement(), H);
     QHash<QString, PhotoThumbnail> newCache;
     int sequence = 1;

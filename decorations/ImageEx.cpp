@@ -153,7 +153,11 @@ bool ImageEx::Step()
     pauseEvent_->Wait();
     if (mode == PaintIntoWindow && targetWindow != nullptr) {
         QWidget* window = targetWindow;
-        const QRect area = targetRect;
+        QRect area;
+        {
+            std::scoped_lock lock(frameLock_);
+            area = targetRect;
+        }
         // Only the interface thread paints; ask the window for a repaint of the area.
         QMetaObject::invokeMethod(window, [window, area] { window->update(area); }, Qt::QueuedConnection);
     }
@@ -186,6 +190,12 @@ void ImageEx::DrawInto(QPainter& painter, const QRect& target) const
     std::scoped_lock lock(frameLock_);
     if (!frames_.empty())
         painter.drawImage(target, frames_[currentFrame_.load()]);
+}
+
+void ImageEx::SetTargetRect(const QRect& rect)
+{
+    std::scoped_lock lock(frameLock_);
+    targetRect = rect;
 }
 
 void ImageEx::PaintInto(QPainter& painter) const

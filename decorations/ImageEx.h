@@ -62,7 +62,9 @@ public:
 
     Mode mode = PaintIntoWindow;
     QWidget* targetWindow = nullptr; // must outlive the thread: its owner calls Stop first
-    QRect targetRect;
+    QRect targetRect; // set directly only before the thread starts; later through SetTargetRect
+    // Moves the painted area while the thread runs (a window that changed its size).
+    void SetTargetRect(const QRect& rect);
 
 private:
     void LoadFile(const QString& path);

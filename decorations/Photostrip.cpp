@@ -48,6 +48,15 @@ Photostrip::~Photostrip()
         timer->stop();
 }
 
+void Photostrip::Place(int width, int height, int top)
+{
+    width_ = width;
+    height_ = height;
+    top_ = top;
+    setGeometry(left_, top_, width_, height_);
+    update();
+}
+
 bool Photostrip::HitTest(float x, float y)
 {
     return x >= left_ && x < left_ + width_ && y >= top_ && y < top_ + height_;

@@ -54,6 +54,9 @@ public:
     void SetKind(int32_t kind) { kind_ = kind; }
     float scrollOffset() const { return scrollOffset_; }
     void SetScrollOffset(float offset) { scrollOffset_ = offset; }
+    // Moves and sizes the strip (pane coordinates). The thumbnails stay as they are: a new
+    // height needs them made again (a new fill).
+    void Place(int width, int height, int top);
     int stripWidth() const { return width_; }
     int stripHeight() const { return height_; }
     int stripLeft() const { return left_; }

@@ -92,6 +92,9 @@ void CWebcamCtl::SetDisplaySize(int width, int height)
     scaleX_ = static_cast<float>(pictureWidth()) / static_cast<float>(width);
     scaleY_ = static_cast<float>(pictureHeight()) / static_cast<float>(height);
     resize(width, height);
+    // The welcome animation fills the area at whatever size it is shown.
+    if (welcomeStarted_)
+        welcomeImage_->SetTargetRect(rect());
     update();
 }
 

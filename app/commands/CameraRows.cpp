@@ -42,6 +42,7 @@ void AddCameraRows(CommandTable& table)
     AddSizeRow(table, ID_BUTTON_SIZE1, "原始尺寸", kDisplayFull);
     AddSizeRow(table, ID_BUTTON_SIZE2, "中等尺寸(0.75)", kDisplayThreeQuarters);
     AddSizeRow(table, ID_BUTTON_SIZE3, "较小尺寸(0.5)", kDisplayHalf);
+    AddSizeRow(table, ID_BUTTON_SIZE_FIT, "适应窗口", kDisplayFit);
 
     table.Add({ ID_BUTTON_PHOTO_CLICK, "单击图像区拍照", "", "立即拍照", "单击按钮，高亮后鼠标在图像区单击可拍照",
         [](CommandContext& c) {

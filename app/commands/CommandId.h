@@ -13,6 +13,10 @@ enum CommandId : int {
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_VIEW_STATUS_BAR = 59393,
+    // The framework's edit commands, offered in the workspace view's right-button menu.
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_PASTE = 57637,
 
     // 照相机
     ID_BUTTON_CAM_MANGER = 32775,
@@ -20,6 +24,7 @@ enum CommandId : int {
     ID_BUTTON_SIZE1 = 32787,
     ID_BUTTON_SIZE2 = 32788,
     ID_BUTTON_SIZE3 = 32789,
+    ID_BUTTON_SIZE_FIT = 33001, // not on the ribbon: commands of our own are numbered from 33000
     ID_BUTTON_LOOGO = 32852,
     // 拍照
     ID_BUTTON_PHOTO_CLICK = 32853,

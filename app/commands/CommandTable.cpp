@@ -109,6 +109,7 @@ QString CommandTable::ToolTip(CommandId id) const
 CommandTable BuildCommandTable()
 {
     CommandTable table;
+    AddViewRows(table);
     AddCameraRows(table);
     AddEffectRows(table);
     AddDecorationRows(table);

@@ -3,6 +3,7 @@
 #include "app/commands/CommandTable.h"
 
 // The rows of the command table, by the part of the program they act on.
+void AddViewRows(CommandTable& table);       // the workspace view's right-button menu
 void AddCameraRows(CommandTable& table);     // camera, display size, photos
 void AddEffectRows(CommandTable& table);     // colour, styles, region, flips, flow, doodle
 void AddDecorationRows(CommandTable& table); // logo, big frame, add-ons

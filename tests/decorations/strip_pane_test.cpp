@@ -50,7 +50,7 @@ protected:
 
 } // namespace
 
-TEST_F(StripPaneTest, LaysOutThreeStripsUnderTheOverlayOnce)
+TEST_F(StripPaneTest, LaysOutThreeStripsUnderTheOverlay)
 {
     auto pane = ShowPane();
     ASSERT_TRUE(pane->laidOut());
@@ -67,8 +67,97 @@ TEST_F(StripPaneTest, LaysOutThreeStripsUnderTheOverlayOnce)
     EXPECT_EQ(pane->addOnStrip()->kind(), 0);
     EXPECT_EQ(pane->photoStrip()->kind(), kPhotoStripKind);
 
+    // A new size lays the strips out again in the same proportions: 0.4 of 900 is 360.
     pane->resize(500, 900);
-    EXPECT_EQ(pane->photoStrip()->geometry(), QRect(0, 420, 300, 280));
+    EXPECT_EQ(pane->frameStrip()->geometry(), QRect(0, 0, 500, 360));
+    EXPECT_EQ(pane->addOnStrip()->geometry(), QRect(0, 360, 500, 180));
+    EXPECT_EQ(pane->photoStrip()->geometry(), QRect(0, 540, 500, 360));
+    EXPECT_EQ(pane->overlay()->geometry(), QRect(0, 0, 500, 900));
+    EXPECT_EQ(pane->childAt(450, 850), pane->overlay());
+    EXPECT_EQ(pane->overlay()->targets().targets().size(), 3u);
+}
+
+TEST_F(StripPaneTest, ResizedPaneKeepsScrollingAndDecodesOnlyForNewHeights)
+{
+    for (const char* name : {"1.jpg", "2.jpg", "3.jpg"})
+        ASSERT_TRUE(WriteTestImage(In("photos", name), 640, 480));
+    ASSERT_TRUE(WriteTestImage(In("frames", "f.png"), 100, 100));
+    auto pane = ShowPane(300, 700);
+    Photostrip* photos = pane->photoStrip();
+    Photostrip* frames = pane->frameStrip();
+    TouchOverlay* overlay = pane->overlay();
+    overlay->HandleMouse(MouseAction::Press, 290, 420 + 275, 100);
+    overlay->HandleMouse(MouseAction::Move, 200, 420 + 275, 2000);
+    overlay->HandleMouse(MouseAction::Release, 200, 420 + 275, 4000);
+    const float offset = photos->scrollOffset();
+    ASSERT_LT(offset, 0.0f);
+    const ConstrainedPhoto* firstPhoto = photos->thumbnails()[0].get();
+    const float firstX = firstPhoto->x();
+
+    // Wider only: the same thumbnails, where they were.
+    pane->resize(420, 700);
+    EXPECT_EQ(photos->geometry(), QRect(0, 420, 420, 280));
+    EXPECT_FALSE(pane->redecodePending());
+    EXPECT_EQ(photos->thumbnails()[0].get(), firstPhoto);
+    EXPECT_EQ(photos->thumbnails()[0]->x(), firstX);
+
+    // Taller: every strip changes height and is decoded again, once the size stands still.
+    pane->resize(420, 900);
+    EXPECT_EQ(photos->geometry(), QRect(0, 540, 420, 360));
+    EXPECT_TRUE(pane->redecodePending());
+    pane->resize(420, 1000); // one more step of the same drag
+    ASSERT_TRUE(WaitUntil([&] { return !pane->redecodePending() && !pane->loading(); }));
+    ASSERT_EQ(photos->thumbnails().size(), 3u);
+    EXPECT_FLOAT_EQ(photos->thumbnails()[0]->height(), 0.75f * 400);
+    EXPECT_FLOAT_EQ(photos->thumbnails()[0]->bitmap().height(), 300);
+    EXPECT_EQ(photos->scrollOffset(), offset);
+    EXPECT_FLOAT_EQ(photos->thumbnails()[0]->x(), Photostrip::kThumbnailGap + offset);
+    ASSERT_EQ(frames->thumbnails().size(), 1u);
+    EXPECT_FLOAT_EQ(frames->thumbnails()[0]->height(), 0.75f * 400);
+    EXPECT_EQ(overlay->targets().targets().size(), 3u);
+
+    // Input reaches the strips at their new places: a drag low in the pane scrolls the photos.
+    overlay->HandleMouse(MouseAction::Press, 400, 600 + 390, 5000);
+    overlay->HandleMouse(MouseAction::Move, 360, 600 + 390, 7000);
+    overlay->HandleMouse(MouseAction::Release, 360, 600 + 390, 9000);
+    EXPECT_LT(photos->scrollOffset(), offset);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes.shown.size(), 1u) << "only the empty add-ons folder, at creation";
+}
+
+TEST_F(StripPaneTest, StripSwitchedDuringABackgroundFillIsDecodedForANewHeightToo)
+{
+    const int many = static_cast<int>(CFrameView::kBackgroundDecodeThreshold) + 4;
+    for (int i = 0; i < many; ++i)
+        ASSERT_TRUE(WriteTestImage(In("frames", QStringLiteral("%1.png").arg(i, 2, 10, QLatin1Char('0'))), 40, 40));
+    ASSERT_TRUE(WriteTestImage(In("frames", "only.gif"), 80, 40));
+    auto pane = ShowPane(300, 700);
+    ASSERT_TRUE(pane->loading());
+    pane->ReloadFrameStrip(0); // one GIF: filled at once, the PNG fill still running is stale
+    pane->resize(300, 500);
+    pane->DecodeForNewHeights(); // while the stale fill has not been collected
+    ASSERT_TRUE(WaitUntil([&] { return !pane->loading() && !pane->redecodePending(); }, 10000));
+    Photostrip* frames = pane->frameStrip();
+    ASSERT_EQ(frames->thumbnails().size(), 1u);
+    EXPECT_TRUE(frames->thumbnails()[0]->path().endsWith(QLatin1String("only.gif")));
+    EXPECT_FLOAT_EQ(frames->thumbnails()[0]->height(), 0.75f * 200);
+}
+
+TEST_F(StripPaneTest, BackgroundFillOvertakenByANewHeightIsDecodedAgain)
+{
+    const int many = static_cast<int>(CFrameView::kBackgroundDecodeThreshold) + 4;
+    for (int i = 0; i < many; ++i)
+        ASSERT_TRUE(WriteTestImage(In("photos", QStringLiteral("%1.jpg").arg(i, 2, 10, QLatin1Char('0'))), 64, 48));
+    auto pane = ShowPane(300, 700);
+    ASSERT_TRUE(pane->loading());
+    pane->resize(300, 500); // before the creation's thumbnails are ready
+    ASSERT_TRUE(WaitUntil([&] { return !pane->loading() && !pane->redecodePending(); }, 10000));
+    Photostrip* photos = pane->photoStrip();
+    ASSERT_EQ(photos->thumbnails().size(), static_cast<size_t>(many)) << "none dropped as the wrong height";
+    EXPECT_FLOAT_EQ(photos->thumbnails()[0]->height(), 0.75f * 200);
+    QCoreApplication::processEvents();
+    for (const auto& box : boxes.shown)
+        EXPECT_FALSE(box.text.contains(QStringLiteral("赶快试试拍照功能吧"))) << "the photos folder is not empty";
 }
 
 TEST_F(StripPaneTest, EmptyFoldersAreReportedAtCreationOnly)

@@ -15,6 +15,9 @@ struct ScriptedSourceState {
     std::atomic<int> reads { 0 };
     std::atomic<int> liveSources { 0 }; // opened and not yet released
     std::atomic<int> maxLiveSources { 0 };
+    // The size the source reports (a camera may report 0 × 0).
+    std::atomic<int> reportedWidth { 640 };
+    std::atomic<int> reportedHeight { 480 };
     std::mutex mutex;
     // Returns the frame for read number n; an empty Mat is a null frame.
     std::function<cv::Mat(int n)> frameFor;
@@ -48,7 +51,7 @@ public:
         frame = state_->frameFor ? state_->frameFor(n) : cv::Mat(480, 640, CV_8UC3, cv::Scalar(10, 20, 30));
         return !frame.empty();
     }
-    cv::Size FrameSize() const override { return { 640, 480 }; }
+    cv::Size FrameSize() const override { return { state_->reportedWidth, state_->reportedHeight }; }
     void Release() override
     {
         if (open_) {
