@@ -203,6 +203,14 @@ void CMainFrame::BuildCommandBars()
     idle->start(kRefreshMs);
 }
 
+QAction* CMainFrame::ShownAction(CommandId id) const
+{
+    for (CommandToolBar* bar : bars_)
+        if (QAction* action = bar->ActionFor(id))
+            return action;
+    return nullptr;
+}
+
 void CMainFrame::RefreshCommands()
 {
     for (CommandToolBar* bar : bars_)

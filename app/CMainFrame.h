@@ -12,6 +12,7 @@
 class CaptionBar;
 class CChildFrame;
 class CommandToolBar;
+class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -54,6 +55,8 @@ public:
     const CommandTable& commands() const { return commands_; }
     CommandContext& commandContext() { return *context_; }
     const std::vector<CommandToolBar*>& commandBars() const { return bars_; }
+    // The button or menu item that shows a command; null when no bar shows it.
+    QAction* ShownAction(CommandId id) const;
     // The update pass: every shown command takes its state from the model.
     void RefreshCommands();
 

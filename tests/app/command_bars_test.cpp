@@ -38,13 +38,7 @@ protected:
 
     CWebcamCtl* webcam() const { return window->child()->view()->webcam(); }
 
-    QAction* Shown(CommandId id) const
-    {
-        for (CommandToolBar* bar : window->commandBars())
-            if (QAction* action = bar->ActionFor(id))
-                return action;
-        return nullptr;
-    }
+    QAction* Shown(CommandId id) const { return window->ShownAction(id); }
 
     QAction* FindMenuAction(const QString& menuTitle, const QString& caption) const
     {

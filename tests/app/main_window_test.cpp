@@ -92,13 +92,7 @@ protected:
         return w;
     }
 
-    QAction* Shown(CommandId id) const
-    {
-        for (CommandToolBar* bar : window->commandBars())
-            if (QAction* action = bar->ActionFor(id))
-                return action;
-        return nullptr;
-    }
+    QAction* Shown(CommandId id) const { return window->ShownAction(id); }
 
     QTemporaryDir dir;
     AppFolders folders;
