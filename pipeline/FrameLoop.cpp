@@ -14,7 +14,8 @@
 std::atomic<int> FrameLoop::runningCount_ { 0 };
 
 namespace {
-constexpr auto kPassWait = std::chrono::milliseconds(33);
+// One pass per period: about 30 pictures a second.
+constexpr auto kPassPeriod = std::chrono::milliseconds(33);
 }
 
 FrameLoop::FrameLoop(PictureModel& model, FrameSourceFactory sources, PictureReady onPicture, SourceLost onLost)
@@ -115,7 +116,11 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
     cv::Mat raw;
     Clock::time_point lastFrame = Clock::now();
     bool lostReported = false;
+    Clock::time_point passDeadline = Clock::now();
     for (;;) {
+        // Paced by deadline: the pass's own work counts towards its period, so a pass that fits
+        // keeps the camera's rate instead of adding a full period after the work.
+        passDeadline = std::max(passDeadline + kPassPeriod, Clock::now());
         {
             std::scoped_lock lock(runMutex_);
             if (!running_) {
@@ -148,7 +153,7 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
             }
         }
         std::unique_lock lock(runMutex_);
-        runChanged_.wait_for(lock, kPassWait, [this] { return !running_; });
+        runChanged_.wait_until(lock, passDeadline, [this] { return !running_; });
     }
 }
 
