@@ -49,8 +49,8 @@ QString FolderText(const std::filesystem::path& folder)
 
 CFrameView::CFrameView(const PaneFolders& folders, DecorationKind frameKind,
                        DecorationKind addOnKind, QWidget* parent)
-    : QWidget(parent), folders_(folders), initialFrameKind_(static_cast<int32_t>(frameKind)),
-      initialAddOnKind_(static_cast<int32_t>(addOnKind))
+    : QWidget(parent), folders_(folders), frameKind_(static_cast<int32_t>(frameKind)),
+      addOnKind_(static_cast<int32_t>(addOnKind))
 {
     setObjectName(QStringLiteral("CFrameView"));
     redecodeTimer_ = new QTimer(this);
@@ -106,9 +106,9 @@ void CFrameView::LayOut()
     bottomHeight_ = static_cast<int>(0.4 * paneHeight_);
 
     overlay_ = new TouchOverlay(this, paneWidth_, paneHeight_);
-    frames_ = CreateStrip(0, topHeight_, folders_.frames, 0, 1, initialFrameKind_);
+    frames_ = CreateStrip(0, topHeight_, folders_.frames, 0, 1, frameKind_);
     addOns_ = CreateStrip(topHeight_, paneHeight_ - bottomHeight_ - topHeight_, folders_.addOns, 2,
-                          2, initialAddOnKind_);
+                          2, addOnKind_);
     photos_ = CreateStrip(paneHeight_ - bottomHeight_, bottomHeight_, folders_.photos, 1, 0,
                           kPhotoStripKind);
     overlay_->raise(); // all input over the pane must reach the overlay, none the strips
@@ -284,10 +284,12 @@ void CFrameView::OnPhotoSaved()
 
 void CFrameView::ReloadFrameStrip(int kind)
 {
+    frameKind_ = kind;
     Reload(frames_, kind, folders_.frames);
 }
 
 void CFrameView::ReloadAddOnStrip(int kind)
 {
+    addOnKind_ = kind;
     Reload(addOns_, kind, folders_.addOns);
 }

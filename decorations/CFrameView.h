@@ -64,6 +64,11 @@ public slots:
     void ReloadFrameStrip(int kind);
     void ReloadAddOnStrip(int kind);
 
+public:
+    // The kinds the frames and add-ons strips list.
+    DecorationKind frameKind() const { return static_cast<DecorationKind>(frameKind_); }
+    DecorationKind addOnKind() const { return static_cast<DecorationKind>(addOnKind_); }
+
 signals:
     // The user pulled a thumbnail out of the frames or add-ons strip.
     void framePicked(const QString& path, int kind);
@@ -93,8 +98,9 @@ private:
     bool FillPending(Photostrip* strip) const;
 
     PaneFolders folders_;
-    int32_t initialFrameKind_;
-    int32_t initialAddOnKind_;
+    // What the frames and add-ons strips list now.
+    int32_t frameKind_;
+    int32_t addOnKind_;
     int topHeight_ = 0;
     int bottomHeight_ = 0;
     int paneWidth_ = 0;

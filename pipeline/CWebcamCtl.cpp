@@ -1,6 +1,7 @@
 #include "pipeline/CWebcamCtl.h"
 
 #include "decorations/ImageEx.h"
+#include "pipeline/CameraProbe.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/RegionSelect.h"
 #include "ui/MessageBoxes.h"
@@ -109,8 +110,7 @@ bool CWebcamCtl::StartCamera()
     if (cameraRunning())
         return true;
     if (loop_.Start() == FrameLoop::StartResult::NoCamera) {
-        Messages().Question(this, tr("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"),
-            MessageBoxes::DefaultCaption());
+        ShowNoCameraMessage(this);
         return false;
     }
     welcomeImage_->Pause();

@@ -46,11 +46,16 @@ CameraProbeResult ProbeCamera(const FrameSourceFactory& sources, const CameraPro
     return result;
 }
 
+void ShowNoCameraMessage(QWidget* parent)
+{
+    Messages().Question(parent, Text("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"));
+}
+
 void ShowCameraProbeResult(QWidget* parent, const CameraProbeResult& result)
 {
     switch (result.outcome) {
     case CameraProbeResult::NoCamera:
-        Messages().Question(parent, Text("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"));
+        ShowNoCameraMessage(parent);
         return;
     case CameraProbeResult::Stored:
         Messages().Information(parent, Text("已自动检测到设备\n下次启动将您将不会看到此提示框~"));

@@ -26,5 +26,8 @@ using CameraProbeStore = std::function<bool(int width, int height)>;
 // the function returns, whatever happened.
 CameraProbeResult ProbeCamera(const FrameSourceFactory& sources, const CameraProbeStore& store);
 
+// The question the user gets whenever no camera could be opened (a start or the probe).
+void ShowNoCameraMessage(QWidget* parent);
+
 // Tells the user what the probe found, through the program's message boxes.
 void ShowCameraProbeResult(QWidget* parent, const CameraProbeResult& result);

@@ -98,6 +98,15 @@ void EncodeEntry(const CfbDirectoryEntry& e, std::uint8_t* p)
 
 bool IsEmptyEntry(const CfbDirectoryEntry& e) { return e.type == STGTY_INVALID; }
 
+// What an entry carries over into another container besides its name, type and contents.
+void CopyEntryInfo(const CfbDirectoryEntry& from, CfbDirectoryEntry& to)
+{
+    to.clsid = from.clsid;
+    to.stateBits = from.stateBits;
+    to.creationTime = from.creationTime;
+    to.modifiedTime = from.modifiedTime;
+}
+
 // The one walk of an allocation chain, in the FAT or the mini FAT alike: at most `limit` links,
 // each a regular index below `bound` (and below the table's size) that has not been visited.
 // A loop, a free or special entry, or an index out of range ends the walk as a damaged file.
@@ -401,7 +410,7 @@ Result<std::vector<std::uint8_t>> CompoundStorage::ReadEntry(std::uint32_t index
             return mini.status();
         ministream = std::move(mini).value();
     }
-    const std::size_t needed = (std::size_t{e.size} + MINI_SECTOR_SIZE - 1) / MINI_SECTOR_SIZE;
+    const std::size_t needed = MiniSectorsFor(e.size);
     auto chain = Chain(Table::MiniFat, e.startSector, needed);
     if (!chain)
         return chain.status();
@@ -605,11 +614,7 @@ void CompoundStorage::SetRootInfo(const CfbDirectoryEntry& from)
 {
     if (!open_)
         return;
-    CfbDirectoryEntry& root = entries_[0];
-    root.clsid = from.clsid;
-    root.stateBits = from.stateBits;
-    root.creationTime = from.creationTime;
-    root.modifiedTime = from.modifiedTime;
+    CopyEntryInfo(from, entries_[0]);
 }
 
 Status CompoundStorage::AddItems(std::span<const CfbItem> items)
@@ -657,10 +662,7 @@ Status CompoundStorage::AddItems(std::span<const CfbItem> items)
         e.name = item.entry.name;
         e.nameLength = static_cast<std::uint16_t>((e.name.size() + 1) * 2);
         e.type = item.entry.type;
-        e.clsid = item.entry.clsid;
-        e.stateBits = item.entry.stateBits;
-        e.creationTime = item.entry.creationTime;
-        e.modifiedTime = item.entry.modifiedTime;
+        CopyEntryInfo(item.entry, e);
         entries_[k + 1] = e;
         tree_[k + 1].parent = parent;
         tree_[parent].children.push_back(static_cast<std::uint32_t>(k + 1));
@@ -678,16 +680,14 @@ Status CompoundStorage::AddItems(std::span<const CfbItem> items)
         return CloseWith(st);
 
     // Small streams share the mini stream, which is written once; the rest go to sectors.
-    std::vector<std::uint8_t> ministream;
-    bool small = false;
+    std::vector<std::uint8_t> ministream; // empty until the first small stream
     for (std::size_t i = 0; i < items.size(); ++i) {
         const CfbItem& item = items[i];
         if (item.entry.type != STGTY_STREAM || item.bytes.empty() || item.bytes.size() >= MINI_STREAM_CUTOFF)
             continue;
-        if (!small) {
+        if (ministream.empty()) {
             if (Status st = StartMiniStream(); !st)
                 return CloseWith(st);
-            small = true;
         }
         CfbDirectoryEntry& e = entries_[at[i]];
         std::vector<std::uint32_t> chain;
@@ -696,7 +696,7 @@ Status CompoundStorage::AddItems(std::span<const CfbItem> items)
         CopyIntoMini(ministream, chain, item.bytes);
         e.size = static_cast<std::uint32_t>(item.bytes.size());
     }
-    if (small) {
+    if (!ministream.empty()) {
         std::uint32_t rootStart = entries_[0].startSector;
         if (Status st = WriteRegular(rootStart, ministream); !st)
             return CloseWith(st);

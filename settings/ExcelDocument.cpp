@@ -29,6 +29,14 @@ void PutRk(SheetGrid& grid, std::uint32_t row, std::uint32_t column, std::uint32
         cell->SetDouble(v.real);
 }
 
+void PutText(GridCell& cell, const Biff8::UnicodeString& text)
+{
+    if (text.wide)
+        cell.SetWideText(text.text);
+    else
+        cell.SetAnsiText(text.narrow);
+}
+
 void FillGrid(SheetGrid& grid, Biff8::Worksheet& sheet, const Biff8::Workbook::SharedStringTable& sst)
 {
     auto inside = [&](std::uint32_t row, std::uint32_t column) {
@@ -58,11 +66,7 @@ void FillGrid(SheetGrid& grid, Biff8::Worksheet& sheet, const Biff8::Workbook::S
                 const auto& r = std::get<CellBlock::LabelSST>(holder.cell);
                 if (!inside(r.row, r.column) || r.stringIndex >= sst.strings.size())
                     break;
-                const auto& s = sst.strings[r.stringIndex];
-                if (s.wide)
-                    grid.CellAt(r.row, r.column)->SetWideText(s.text);
-                else
-                    grid.CellAt(r.row, r.column)->SetAnsiText(s.narrow);
+                PutText(*grid.CellAt(r.row, r.column), sst.strings[r.stringIndex]);
                 break;
             }
             case Biff8::RT_BOOLERR: {
@@ -82,10 +86,8 @@ void FillGrid(SheetGrid& grid, Biff8::Worksheet& sheet, const Biff8::Workbook::S
                     cell->SetDouble(r.CachedNumber());
                     break;
                 case Biff8::CellRecords::Formula::Cached::Text:
-                    if (r.cachedText && r.cachedText->wide)
-                        cell->SetWideText(r.cachedText->text);
-                    else if (r.cachedText)
-                        cell->SetAnsiText(r.cachedText->narrow);
+                    if (r.cachedText)
+                        PutText(*cell, *r.cachedText);
                     break;
                 case Biff8::CellRecords::Formula::Cached::Boolean:
                     cell->SetInteger(r.CachedByte()); // as a BOOLERR value

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "decorations/DecorationKind.h"
 #include "settings/SettingsValues.h"
 
 #include <QString>
@@ -32,12 +31,6 @@ struct CommandContext {
     // Colours of the flow dots and the pen (blue, green, red) until colour buttons choose them.
     cv::Scalar flowColour { 0, 255, 0 };
     cv::Scalar paintColour { 255, 255, 0 };
-
-    // The kind of files the frames and add-ons strips list; they start as the side pane does
-    // (CChildFrame): PNG frames, GIF add-ons. Kept here, the one place the kind and folder rows
-    // both reach.
-    DecorationKind frameFileType = DecorationKind::Png;
-    DecorationKind addOnFileType = DecorationKind::Gif;
 
     bool hasDocument() const { return document != nullptr; }
     // The document's parts; only for rows that need the document (never called without one).

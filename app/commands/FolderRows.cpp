@@ -45,7 +45,7 @@ void UseFrameFolder(CommandContext& c, const path& folder)
     PaneFolders pane = c.pane().folders();
     pane.frames = folder;
     c.pane().SetFolders(pane);
-    c.pane().ReloadFrameStrip(static_cast<int>(c.frameFileType));
+    c.pane().ReloadFrameStrip(static_cast<int>(c.pane().frameKind()));
 }
 
 void UseAddOnFolder(CommandContext& c, const path& folder)
@@ -53,7 +53,7 @@ void UseAddOnFolder(CommandContext& c, const path& folder)
     PaneFolders pane = c.pane().folders();
     pane.addOns = folder;
     c.pane().SetFolders(pane);
-    c.pane().ReloadAddOnStrip(static_cast<int>(c.addOnFileType));
+    c.pane().ReloadAddOnStrip(static_cast<int>(c.pane().addOnKind()));
 }
 
 // One of the three folders the user may choose.

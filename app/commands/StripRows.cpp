@@ -5,17 +5,16 @@
 namespace {
 
 // Switches what a strip lists; the strip is scanned again only when the kind changes.
-void AddKindRow(CommandTable& table, CommandId id, DecorationKind kind, DecorationKind CommandContext::*strip,
+// The side pane knows what each strip lists; the rows ask it.
+void AddKindRow(CommandTable& table, CommandId id, DecorationKind kind, DecorationKind (CFrameView::*listed)() const,
     void (CFrameView::*reload)(int))
 {
     table.Add({ id, kind == DecorationKind::Gif ? "动态 GIF" : "透明 PNG", "", "", "",
-        [kind, strip, reload](CommandContext& c) {
-            if (c.*strip == kind)
-                return;
-            c.*strip = kind;
-            (c.pane().*reload)(static_cast<int>(kind));
+        [kind, listed, reload](CommandContext& c) {
+            if ((c.pane().*listed)() != kind)
+                (c.pane().*reload)(static_cast<int>(kind));
         },
-        [kind, strip](const CommandContext& c) { return Pressed(c.*strip == kind); } });
+        [kind, listed](const CommandContext& c) { return Pressed((c.pane().*listed)() == kind); } });
 }
 
 } // namespace
@@ -24,15 +23,15 @@ void AddStripKindRows(CommandTable& table)
 {
     table.Add({ ID_BUTTON_FRAME_TYPE, "相框类型切换", "", "相框文件类型选择",
         "支持GIF或者PNG格式，选择后在相框显示区显示相应相框", {}, {} });
-    AddKindRow(table, ID_BUTTON_FRAME_GIF, DecorationKind::Gif, &CommandContext::frameFileType,
+    AddKindRow(table, ID_BUTTON_FRAME_GIF, DecorationKind::Gif, &CFrameView::frameKind,
         &CFrameView::ReloadFrameStrip);
-    AddKindRow(table, ID_BUTTON_FRAME_PNG, DecorationKind::Png, &CommandContext::frameFileType,
+    AddKindRow(table, ID_BUTTON_FRAME_PNG, DecorationKind::Png, &CFrameView::frameKind,
         &CFrameView::ReloadFrameStrip);
 
     table.Add({ ID_BUTTON_ADD_ON_TYPE, "挂件类型切换", "", "挂件文件类型选择",
         "支持GIF或者PNG格式，选择后在挂件显示区显示相应挂件", {}, {} });
-    AddKindRow(table, ID_BUTTON_ADD_ON_GIF, DecorationKind::Gif, &CommandContext::addOnFileType,
+    AddKindRow(table, ID_BUTTON_ADD_ON_GIF, DecorationKind::Gif, &CFrameView::addOnKind,
         &CFrameView::ReloadAddOnStrip);
-    AddKindRow(table, ID_BUTTON_ADD_ON_PNG, DecorationKind::Png, &CommandContext::addOnFileType,
+    AddKindRow(table, ID_BUTTON_ADD_ON_PNG, DecorationKind::Png, &CFrameView::addOnKind,
         &CFrameView::ReloadAddOnStrip);
 }
