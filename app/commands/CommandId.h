@@ -94,4 +94,18 @@ enum CommandId : int {
     ID_BUTTON_ABOUT = 32809,
     ID_SYSLINK_MY_WEB = 32816,
     ID_BUTTON_DOC = 32899,
+
+    // Commands of our own, numbered from 33000 (33001 is the fitted display size above).
+    ID_PHOTO_NOW = 33002,        // a photo at once (Space)
+    ID_VIEW_FULL_SCREEN = 33003, // the picture alone on the whole screen (F11)
+    ID_ESCAPE = 33004,           // leaves full screen, cancels a region being selected (Esc)
+    // Recording (the "录像" panel)
+    ID_RECORD_VIDEO = 33010,
+    ID_RECORD_GIF = 33011,
+    ID_GIF_SECONDS_2 = 33012,
+    ID_GIF_SECONDS_3 = 33013,
+    ID_GIF_SECONDS_5 = 33014,
+    ID_BURST_STRIP = 33015,
+    // Stickers that follow faces
+    ID_FACE_STICKERS = 33020,
 };
