@@ -3,11 +3,15 @@
 #include "app/CaptionBar.h"
 #include "app/CChildFrame.h"
 #include "app/CParvelWebcamView.h"
-#include "app/CommandToolBar.h"
 #include "app/CustomizeDialog.h"
 #include "app/Looks.h"
 #include "app/StatusClock.h"
+#include "app/ribbon/CommandActions.h"
+#include "app/ribbon/CommandIcons.h"
+#include "app/ribbon/RibbonBar.h"
+#include "app/ribbon/RibbonKeyTips.h"
 #include "app/commands/CommandContext.h"
+#include "decorations/CFrameView.h"
 #include "pipeline/CWebcamCtl.h"
 #include "ui/DialogRunner.h"
 #include "ui/MessageBoxes.h"
@@ -19,6 +23,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -59,18 +64,21 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     context_ = std::make_unique<CommandContext>(CommandContext { this, child_,
         [this](const QString& text) { SetStatusText(text); }, Messages(), DesktopServices(), folders_, values_ });
 
+    setWindowIcon(AppIcon());
+    actions_ = new CommandActions(commands_, *context_, this);
     captionBar_ = new CaptionBar(commands_, *context_, this);
     captionBar_->hide();
+    BuildRibbon();
     auto* centre = new QWidget(this);
     auto* layout = new QVBoxLayout(centre);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addWidget(ribbon_);
     layout->addWidget(captionBar_);
     layout->addWidget(mdi_, 1);
     setCentralWidget(centre);
 
     BuildStatusBar();
-    BuildCommandBars();
 
     // Every start and stop, whichever way it came, shows in the status bar.
     connect(webcam, &CWebcamCtl::cameraSwitched, this, [this](bool running) {
@@ -138,8 +146,7 @@ bool CMainFrame::captionBarShown() const
 void CMainFrame::OpenCustomizeDialog()
 {
     std::vector<CustomizeDialog::Bar> bars;
-    for (CommandToolBar* bar : bars_)
-        bars.push_back({ bar->windowTitle(), bar });
+    bars.push_back({ tr("功能区"), ribbon_ });
     bars.push_back({ tr("标题栏"), captionBar_ });
     bars.push_back({ tr("状态栏"), statusBar() });
     CustomizeDialog dialog(std::move(bars), this);
@@ -147,57 +154,15 @@ void CMainFrame::OpenCustomizeDialog()
     RefreshCommands();
 }
 
-void CMainFrame::BuildCommandBars()
+void CMainFrame::BuildRibbon()
 {
-    using E = ToolBarEntry;
-    // Stand-in tool bars until the ribbon shows the same rows.
-    const std::vector<ToolBarEntry> common {
-        E::Button(ID_BUTTON_CAM_MANGER),
-        E::Button(ID_BUTTON_PHOTO_CLICK),
-        E::Button(ID_BUTTON_PHOTO_DELAY),
-        E::Button(ID_BUTTON_DRAG_ADD_ON),
-        E::Gap(),
-        E::Button(ID_BUTTON_LOOGO),
-        E::Button(ID_BUTTON_FRAME_SHOWIF),
-        E::Button(ID_BUTTON_ADDON_SHOWIF),
-        E::Button(ID_BUTTON_CLEAR_ADDON),
-        E::Gap(),
-        E::DropDown("样式",
-            { ID_VIEW_APPLOOK_OFF_2007_BLUE, ID_VIEW_APPLOOK_OFF_2007_BLACK, ID_VIEW_APPLOOK_OFF_2007_SILVER,
-                ID_VIEW_APPLOOK_OFF_2007_AQUA, ID_VIEW_APPLOOK_WINDOWS_7 }),
-        E::DropDown("视图", { ID_VIEW_STATUS_BAR, ID_VIEW_CAPTION_BAR, ID_APP_EXIT }),
-    };
-    const std::vector<ToolBarEntry> picture {
-        E::DropDown("图像显示尺寸", { ID_BUTTON_SIZE1, ID_BUTTON_SIZE2, ID_BUTTON_SIZE3, ID_BUTTON_SIZE_FIT }),
-        E::DropDown("炫彩风格",
-            { ID_BUTTON_BLACKWHITE, ID_BUTTON_INVERT, ID_BUTTON_SKETCH, ID_BUTTON_SMOOTH_SKETCH, ID_BUTTON_ERODE,
-                ID_BUTTON_GRAIN }),
-        E::DropDown("色彩", { ID_CHECK_RGB, ID_CHECK_HSV, ID_CHECK_HLS, ID_CHECK_YCRCB, ID_BUTTON_DEFUALT_COLOR }),
-        E::DropDown("ROI关键区域",
-            { ID_BUTTON_ROI, ID_BUTTON_CANCEL_ROI, ID_BUTTON_EFFECT_ROI, ID_BUTTON_DEFUALT_EFFECT }),
-        E::DropDown("图像翻转", { ID_BUTTON_H_FLIP, ID_BUTTON_V_FLIP, ID_BUTTON_HV_FLIP }),
-        E::DropDown("光流互动",
-            { ID_BUTTON_LIGHTFLOW_AUTO, ID_BUTTON_LIGHTFLOW_MANUAL, ID_BUTTON_LIGHTFLOW_NIGHT,
-                ID_BUTTON_ESC_LIGHTFLOW }),
-        E::DropDown("挥毫泼墨", { ID_BUTTON_MOUSE_PAINT, ID_BUTTON_PAINT_HIDE, ID_BUTTON_PAINT_CLEAR }),
-        E::Gap(),
-        E::DropDown("相框类型切换", { ID_BUTTON_FRAME_GIF, ID_BUTTON_FRAME_PNG }),
-        E::DropDown("挂件类型切换", { ID_BUTTON_ADD_ON_GIF, ID_BUTTON_ADD_ON_PNG }),
-        E::DropDown("文件存储设置",
-            { ID_BUTTON_OPEN_PHOTO_DIR, ID_BUTTON_PHOTO_DIR, ID_BUTTON_OPEN_FRAME, ID_BUTTON_FRAME_DIR,
-                ID_BUTTON_OPEN_ADD_ON_DIR, ID_BUTTON_ADD_ON_DIR }),
-        E::DropDown("延时设置", { ID_BUTTON_TIME_SET }),
-    };
-    bars_.push_back(new CommandToolBar(tr("常用"), common, commands_, *context_, this));
-    bars_.push_back(new CommandToolBar(tr("画面"), picture, commands_, *context_, this));
-    addToolBar(bars_[0]);
-    addToolBarBreak();
-    addToolBar(bars_[1]);
-    for (CommandToolBar* bar : bars_)
-        connect(bar, &CommandToolBar::commandRan, this, &CMainFrame::RefreshCommands);
+    ribbon_ = new RibbonBar(ProgramRibbonLayout(), *actions_, this);
+    keyTips_ = new RibbonKeyTips(*ribbon_, *this);
+    actions_->AddShortcutsTo(*this);
+    connect(actions_, &CommandActions::commandRan, this, &CMainFrame::RefreshCommands);
 
-    // The model also changes from elsewhere (a double-click, the side pane): one pass refreshes
-    // every shown command.
+    // The model also changes from elsewhere (a double-click, the side pane, the countdown): one
+    // pass at idle refreshes every shown command.
     auto* idle = new QTimer(this);
     connect(idle, &QTimer::timeout, this, &CMainFrame::RefreshCommands);
     idle->start(kRefreshMs);
@@ -205,16 +170,49 @@ void CMainFrame::BuildCommandBars()
 
 QAction* CMainFrame::ShownAction(CommandId id) const
 {
-    for (CommandToolBar* bar : bars_)
-        if (QAction* action = bar->ActionFor(id))
-            return action;
-    return nullptr;
+    return actions_->Find(id);
 }
 
 void CMainFrame::RefreshCommands()
 {
-    for (CommandToolBar* bar : bars_)
-        bar->Refresh();
+    ribbon_->Refresh();
+}
+
+void CMainFrame::SetPictureFullScreen(bool on)
+{
+    if (on == pictureFullScreen())
+        return;
+    CParvelWebcamView* view = child_ != nullptr ? child_->view() : nullptr;
+    QTabBar* documentTabs = mdi_->findChild<QTabBar*>();
+    if (on) {
+        fullScreen_ = Windowed { windowState(), ribbon_->isVisible(), statusBar()->isVisible(),
+            captionBar_->isVisible(), child_ != nullptr && child_->pane()->isVisible(),
+            view != nullptr ? int(view->sizeMode()) : int(kDisplayFull) };
+        ribbon_->hide();
+        statusBar()->hide();
+        captionBar_->hide();
+        if (documentTabs != nullptr)
+            documentTabs->hide();
+        if (child_ != nullptr)
+            child_->pane()->hide();
+        if (view != nullptr)
+            view->SetDisplaySize(kDisplayFit);
+        showFullScreen();
+    } else {
+        const Windowed before = *fullScreen_;
+        fullScreen_.reset();
+        ribbon_->setVisible(before.ribbon);
+        statusBar()->setVisible(before.statusBar);
+        captionBar_->setVisible(before.captionBar);
+        if (documentTabs != nullptr)
+            documentTabs->show();
+        if (child_ != nullptr)
+            child_->pane()->setVisible(before.pane);
+        if (view != nullptr)
+            view->SetDisplaySize(static_cast<DisplaySize>(before.sizeMode));
+        setWindowState(before.states);
+    }
+    RefreshCommands();
 }
 
 bool CMainFrame::RefuseWhileCameraRuns(bool running)

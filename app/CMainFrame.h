@@ -7,19 +7,22 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CaptionBar;
 class CChildFrame;
-class CommandToolBar;
+class CommandActions;
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QTimer;
+class RibbonBar;
+class RibbonKeyTips;
 struct CommandContext;
 
-// The main window: the command bars, the caption bar, a tabbed document area holding the one
+// The main window: the ribbon, the caption bar, a tabbed document area holding the one
 // document (the picture beside the side pane), and the status bar with its greeting and clock.
 // It applies and remembers the look and refuses to close, or to close the document, while the
 // camera runs.
@@ -54,18 +57,24 @@ public:
 
     const CommandTable& commands() const { return commands_; }
     CommandContext& commandContext() { return *context_; }
-    const std::vector<CommandToolBar*>& commandBars() const { return bars_; }
-    // The button or menu item that shows a command; null when no bar shows it.
+    RibbonBar* ribbon() const { return ribbon_; }
+    RibbonKeyTips* keyTips() const { return keyTips_; }
+    // The action that shows a command on the ribbon or in its drop-downs; null when none does.
     QAction* ShownAction(CommandId id) const;
     // The update pass: every shown command takes its state from the model.
     void RefreshCommands();
+
+    // The picture alone on the whole screen, as large as it fits; leaving brings back the window
+    // as it was.
+    void SetPictureFullScreen(bool on);
+    bool pictureFullScreen() const { return fullScreen_.has_value(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildCommandBars();
+    void BuildRibbon();
     void BuildStatusBar();
     bool RefuseWhileCameraRuns(bool running);
     void DocumentClosing();
@@ -82,5 +91,14 @@ private:
     unsigned look_ = 0;
     CommandTable commands_;
     std::unique_ptr<CommandContext> context_;
-    std::vector<CommandToolBar*> bars_;
+    CommandActions* actions_ = nullptr;
+    RibbonBar* ribbon_ = nullptr;
+    RibbonKeyTips* keyTips_ = nullptr;
+    // What full screen hid, to bring back.
+    struct Windowed {
+        Qt::WindowStates states;
+        bool ribbon, statusBar, captionBar, pane;
+        int sizeMode;
+    };
+    std::optional<Windowed> fullScreen_;
 };

@@ -328,6 +328,32 @@ void CWebcamCtl::BeginRegionSelection(QPoint client)
     rubberBand_->show();
 }
 
+bool CWebcamCtl::CancelSelection()
+{
+    const bool dragging = selecting();
+    if (dragging) {
+        selecting_ = false;
+        rubberBand_->hide();
+    }
+    const bool armed = model_.settings.Change([](PictureSettings& st) {
+        const bool wasArmed = st.regionArmed;
+        ApplySelectedRegion(st, std::nullopt, false);
+        return wasArmed;
+    });
+    if (dragging)
+        loop_.paused = false;
+    return dragging || armed;
+}
+
+bool CWebcamCtl::TakePhotoNow()
+{
+    if (!cameraRunning())
+        return false;
+    model_.photos.Request();
+    Flash();
+    return true;
+}
+
 void CWebcamCtl::EndRegionSelection(QPoint client)
 {
     selecting_ = false;

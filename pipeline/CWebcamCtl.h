@@ -56,6 +56,11 @@ public:
 
     // A region selection is being dragged.
     bool selecting() const { return rubberBand_ != nullptr && selecting_; }
+    // Ends a region selection being dragged or armed without choosing a region; false when none
+    // was.
+    bool CancelSelection();
+    // A photo of the next picture with the flash; false while the camera is stopped.
+    bool TakePhotoNow();
 
     ImageEx* welcomeImage() const { return welcomeImage_.get(); }
     bool welcomeStarted() const { return welcomeStarted_; }

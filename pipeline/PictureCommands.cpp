@@ -242,11 +242,27 @@ void SetPaintColour(PictureSettings& s, const cv::Scalar& paintColour)
     s.paintColour = paintColour;
 }
 
+namespace {
+constexpr std::array<int, kPenWidthCount> kPenWidths { 1, 3, 5, 8, 10, 13, 16, 20 };
+}
+
+int PenWidthPixels(int galleryIndex)
+{
+    if (galleryIndex < 0 || galleryIndex >= kPenWidthCount)
+        return 0;
+    return kPenWidths[static_cast<std::size_t>(galleryIndex)];
+}
+
+int PenGalleryIndex(int penWidth)
+{
+    const auto it = std::find(kPenWidths.begin(), kPenWidths.end(), penWidth);
+    return it == kPenWidths.end() ? -1 : static_cast<int>(it - kPenWidths.begin());
+}
+
 void SelectPenWidth(PictureSettings& s, int galleryIndex)
 {
-    static constexpr std::array<int, 8> kWidths { 1, 3, 5, 8, 10, 13, 16, 20 };
-    if (galleryIndex >= 0 && galleryIndex < static_cast<int>(kWidths.size()))
-        s.penWidth = kWidths[galleryIndex];
+    if (const int width = PenWidthPixels(galleryIndex); width > 0)
+        s.penWidth = width;
 }
 
 void TogglePaintShown(PictureSettings& s)

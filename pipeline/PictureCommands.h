@@ -66,6 +66,9 @@ bool FlowNightPressed(const FlowState& flow);
 void ToggleMousePaint(PictureSettings& s, const cv::Scalar& paintColour);
 void SetPaintColour(PictureSettings& s, const cv::Scalar& paintColour);
 // Gallery item 0 … 7 → 1, 3, 5, 8, 10, 13, 16, 20 pixels; other indexes change nothing.
+inline constexpr int kPenWidthCount = 8;
+int PenWidthPixels(int galleryIndex); // 0 for an index outside the gallery
+int PenGalleryIndex(int penWidth);    // -1 for a width the gallery does not offer
 void SelectPenWidth(PictureSettings& s, int galleryIndex);
 void TogglePaintShown(PictureSettings& s);
 void ClearPaint(PictureSettings& s, DoodleLayer& doodle, cv::Size pictureSize);

@@ -15,6 +15,11 @@ bool DesktopShell::Open(const QString& path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+bool DesktopShell::OpenLink(const QString& url)
+{
+    return QDesktopServices::openUrl(QUrl(url));
+}
+
 std::optional<QString> DesktopShell::ChooseFolder(QWidget* parent, const QString& title, const QString& start)
 {
     const QString folder = QFileDialog::getExistingDirectory(parent, title, start);
@@ -26,6 +31,12 @@ std::optional<QString> DesktopShell::ChooseFolder(QWidget* parent, const QString
 bool RecordingShell::Open(const QString& path)
 {
     opened.push_back(path);
+    return openSucceeds;
+}
+
+bool RecordingShell::OpenLink(const QString& url)
+{
+    links.push_back(url);
     return openSucceeds;
 }
 

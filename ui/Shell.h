@@ -16,6 +16,8 @@ public:
     // Opens a folder in the file manager or a file in its program; false when the desktop
     // refused.
     virtual bool Open(const QString& path) = 0;
+    // Opens a web address in the default browser; false when the desktop refused.
+    virtual bool OpenLink(const QString& url) = 0;
     // Asks the user for a folder, starting at `start`; nothing when the user cancelled.
     virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
 };
@@ -24,6 +26,7 @@ public:
 class DesktopShell final : public Shell {
 public:
     bool Open(const QString& path) override;
+    bool OpenLink(const QString& url) override;
     std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
 };
 
@@ -31,9 +34,11 @@ public:
 class RecordingShell final : public Shell {
 public:
     bool Open(const QString& path) override;
+    bool OpenLink(const QString& url) override;
     std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
 
     std::vector<QString> opened;
+    std::vector<QString> links;
     std::vector<QString> chooserStarts;
     std::vector<QString> chooserTitles;
     std::vector<QWidget*> chooserParents;

@@ -13,18 +13,20 @@ QString Text(const char* source)
     return QCoreApplication::translate("Commands", source);
 }
 
-void AddSizeRow(CommandTable& table, CommandId id, const char* caption, DisplaySize sizeMode)
+void AddSizeRow(CommandTable& table, CommandId id, const char* caption, DisplaySize sizeMode, const char* shortcut)
 {
-    table.Add({ id, caption, "", "", "",
+    CommandRow row { id, caption, "", "", "",
         [sizeMode](CommandContext& c) { c.view().SetDisplaySize(sizeMode); },
-        [sizeMode](const CommandContext& c) { return Pressed(c.view().sizeMode() == sizeMode); } });
+        [sizeMode](const CommandContext& c) { return Pressed(c.view().sizeMode() == sizeMode); } };
+    row.shortcut = shortcut;
+    table.Add(std::move(row));
 }
 
 } // namespace
 
 void AddCameraRows(CommandTable& table)
 {
-    table.Add({ ID_BUTTON_CAM_MANGER, "开启摄像机", "", "开启或关闭摄像头", "切换摄像机状态,亦可双击图像区切换",
+    table.Add({ ID_BUTTON_CAM_MANGER, "开启摄像机", "C", "开启或关闭摄像头", "切换摄像机状态,亦可双击图像区切换",
         [](CommandContext& c) {
             if (c.webcam().cameraRunning())
                 c.webcam().StopCamera();
@@ -38,16 +40,27 @@ void AddCameraRows(CommandTable& table)
             return state;
         } });
 
-    table.Add({ ID_BUTTON_IMAGE_SIZE, "图像显示尺寸", "", "改变图像窗口大小", "选择不同大小", {}, {} });
-    AddSizeRow(table, ID_BUTTON_SIZE1, "原始尺寸", kDisplayFull);
-    AddSizeRow(table, ID_BUTTON_SIZE2, "中等尺寸(0.75)", kDisplayThreeQuarters);
-    AddSizeRow(table, ID_BUTTON_SIZE3, "较小尺寸(0.5)", kDisplayHalf);
-    AddSizeRow(table, ID_BUTTON_SIZE_FIT, "适应窗口", kDisplayFit);
+    table.Add({ ID_BUTTON_IMAGE_SIZE, "图像显示尺寸", "Z", "改变图像窗口大小", "选择不同大小", {}, {} });
+    AddSizeRow(table, ID_BUTTON_SIZE1, "原始尺寸", kDisplayFull, "Ctrl+1");
+    AddSizeRow(table, ID_BUTTON_SIZE2, "中等尺寸(0.75)", kDisplayThreeQuarters, "Ctrl+2");
+    AddSizeRow(table, ID_BUTTON_SIZE3, "较小尺寸(0.5)", kDisplayHalf, "Ctrl+3");
+    AddSizeRow(table, ID_BUTTON_SIZE_FIT, "适应窗口", kDisplayFit, "Ctrl+4");
 
-    table.Add({ ID_BUTTON_PHOTO_CLICK, "单击图像区拍照", "", "立即拍照", "单击按钮，高亮后鼠标在图像区单击可拍照",
+    table.Add({ ID_BUTTON_PHOTO_CLICK, "单击图像区拍照", "P", "立即拍照", "单击按钮，高亮后鼠标在图像区单击可拍照",
         [](CommandContext& c) {
             const char* status = c.model().settings.Change([](PictureSettings& s) { return TogglePhotoClick(s); });
             c.setStatus(Text(status));
         },
         [](const CommandContext& c) { return Pressed(PhotoClickPressed(c.model().settings.Snapshot())); } });
+
+    // A photo at once, with the flash; nothing while the camera is stopped.
+    CommandRow now { ID_PHOTO_NOW, "立即拍照", "N", "立即拍照", "拍下当前画面",
+        [](CommandContext& c) { c.webcam().TakePhotoNow(); },
+        [](const CommandContext& c) {
+            CommandState state;
+            state.enabled = c.cameraRunning();
+            return state;
+        } };
+    now.shortcut = "Space";
+    table.Add(std::move(now));
 }

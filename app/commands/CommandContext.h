@@ -28,9 +28,11 @@ struct CommandContext {
     AppFolders& folders; // with the values below: what the settings workbook holds
     SettingsValues& values;
 
-    // Colours of the flow dots and the pen (blue, green, red) until colour buttons choose them.
-    cv::Scalar flowColour { 0, 255, 0 };
-    cv::Scalar paintColour { 255, 255, 0 };
+    // What the two colour buttons hold (blue, green, red): red until the user picks another.
+    cv::Scalar flowColour { 0, 0, 255 };
+    cv::Scalar paintColour { 0, 0, 255 };
+    // What the control that sends a command reads: a slider's position, the pen gallery's item.
+    int value = 0;
 
     bool hasDocument() const { return document != nullptr; }
     // The document's parts; only for rows that need the document (never called without one).

@@ -7,6 +7,7 @@
 #include "pipeline/CWebcamCtl.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -90,6 +91,15 @@ CommandState CommandTable::Update(CommandId id, const CommandContext& context) c
     return row->update ? row->update(context) : CommandState {};
 }
 
+std::vector<const CommandRow*> CommandTable::rows() const
+{
+    std::vector<const CommandRow*> result;
+    result.reserve(rows_.size());
+    for (const CommandRow& row : rows_)
+        result.push_back(&row);
+    return result;
+}
+
 QString CommandTable::Caption(CommandId id) const
 {
     const CommandRow* row = Find(id);
@@ -101,9 +111,20 @@ QString CommandTable::ToolTip(CommandId id) const
     const CommandRow* row = Find(id);
     if (row == nullptr)
         return {};
+    QString tip;
     if (*row->tipTitle == '\0' && *row->tipDescription == '\0')
-        return Text(row->caption);
-    return Text(row->tipTitle) + QLatin1Char('\n') + Text(row->tipDescription);
+        tip = Text(row->caption).remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));
+    else
+        tip = Text(row->tipDescription) + QLatin1Char('\n') + Text(row->tipTitle);
+    if (*row->shortcut != '\0')
+        tip += QStringLiteral(" (%1)").arg(Shortcut(id).toString(QKeySequence::NativeText));
+    return tip;
+}
+
+QKeySequence CommandTable::Shortcut(CommandId id) const
+{
+    const CommandRow* row = Find(id);
+    return row == nullptr ? QKeySequence() : QKeySequence(QString::fromUtf8(row->shortcut), QKeySequence::PortableText);
 }
 
 CommandTable BuildCommandTable()
@@ -117,5 +138,6 @@ CommandTable BuildCommandTable()
     AddPhotoRows(table);
     AddFolderRows(table);
     AddStripKindRows(table);
+    AddHelpRows(table);
     return table;
 }

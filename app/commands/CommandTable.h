@@ -2,6 +2,7 @@
 
 #include "app/commands/CommandId.h"
 
+#include <QKeySequence>
 #include <QString>
 
 #include <functional>
@@ -15,6 +16,7 @@ struct CommandState {
     bool enabled = true;
     std::optional<bool> pressed;    // none: the command has no pressed state
     std::optional<QString> caption; // replaces the row's caption
+    std::optional<int> value;       // where a slider stands
 };
 
 // One user command: what it is called and what it does. Texts are UTF-8 source texts, translated
@@ -29,6 +31,7 @@ struct CommandRow {
     std::function<CommandState(const CommandContext&)> update;
     // Rows of the window itself (looks, bars, exit) act without a document; all others need it.
     bool needsDocument = true;
+    const char* shortcut = ""; // a key sequence in portable text ("Ctrl+D"), or none
 };
 
 // Every command of the program, by id. Tool bars, menus and the ribbon only show rows of it.
@@ -38,6 +41,7 @@ public:
     const CommandRow* Find(CommandId id) const;
     bool Contains(CommandId id) const { return Find(id) != nullptr; }
     std::vector<CommandId> ids() const;
+    std::vector<const CommandRow*> rows() const;
 
     // Runs the handler; false when there is no row, no handler, or no document for a row that
     // needs one.
@@ -47,8 +51,10 @@ public:
     CommandState Update(CommandId id, const CommandContext& context) const;
 
     QString Caption(CommandId id) const;
-    // Title, a line feed and the description; the caption alone when the row has no tip.
+    // The description, a line feed and the title; the caption alone when the row has no tip. A
+    // shortcut follows in brackets.
     QString ToolTip(CommandId id) const;
+    QKeySequence Shortcut(CommandId id) const;
 
 private:
     std::vector<CommandRow> rows_;

@@ -17,18 +17,18 @@ CommandState LookState(const DecorationCommands::ToggleLook& look)
 
 void AddDecorationRows(CommandTable& table)
 {
-    table.Add({ ID_BUTTON_LOOGO, "LOOGO状态：显示", "", "显示或隐藏 Loogo", "单击按钮切换",
+    table.Add({ ID_BUTTON_LOOGO, "LOOGO状态：显示", "L", "显示或隐藏 Loogo", "单击按钮切换",
         [](CommandContext& c) { c.model().overlays.ToggleLogoShown(); },
         [](const CommandContext& c) { return LookState(DecorationCommands::LogoLook(c.model().overlays.logoShown())); } });
-    table.Add({ ID_BUTTON_FRAME_SHOWIF, "相框状态：显示", "", "相框显示", "点此按钮可显示或隐藏相框",
+    table.Add({ ID_BUTTON_FRAME_SHOWIF, "相框状态：显示", "F", "相框显示", "点此按钮可显示或隐藏相框",
         [](CommandContext& c) { c.model().overlays.ToggleFrameShown(); },
         [](const CommandContext& c) { return LookState(DecorationCommands::FrameLook(c.model().overlays.frameShown())); } });
-    table.Add({ ID_BUTTON_ADDON_SHOWIF, "挂件状态：显示", "", "挂件显示", "点此按钮可显示或隐藏挂件",
+    table.Add({ ID_BUTTON_ADDON_SHOWIF, "挂件状态：显示", "A", "挂件显示", "点此按钮可显示或隐藏挂件",
         [](CommandContext& c) { c.model().overlays.ToggleAddOnsShown(); },
         [](const CommandContext& c) { return LookState(DecorationCommands::AddOnLook(c.model().overlays.addOnsShown())); } });
-    table.Add({ ID_BUTTON_DRAG_ADD_ON, "鼠标拖动", "", "挂件操作", "按钮点中状态下，可鼠标移动挂件到指定位置",
+    table.Add({ ID_BUTTON_DRAG_ADD_ON, "鼠标拖动", "D", "挂件操作", "按钮点中状态下，可鼠标移动挂件到指定位置",
         [](CommandContext& c) { c.model().settings.Change([](PictureSettings& s) { ToggleDragAddOns(s); }); },
         [](const CommandContext& c) { return Pressed(DragAddOnsPressed(c.model().settings.Snapshot())); } });
-    table.Add({ ID_BUTTON_CLEAR_ADDON, "全部清除", "", "挂件操作", "清除所有添加的挂件",
+    table.Add({ ID_BUTTON_CLEAR_ADDON, "全部清除", "C", "挂件操作", "清除所有添加的挂件",
         [](CommandContext& c) { c.model().overlays.ClearAddOns(); }, {} });
 }

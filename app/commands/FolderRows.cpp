@@ -96,10 +96,11 @@ void ChooseFolder(CommandContext& c, const FolderSetting& setting)
     (void)StoreFolder(c.folders, setting.row, folder);
 }
 
-void AddFolderPair(CommandTable& table, CommandId openId, const char* openCaption, const char* tipTitle,
-    const char* tipDescription, CommandId chooseId, const char* chooseCaption, const FolderSetting& setting)
+void AddFolderPair(CommandTable& table, CommandId openId, const char* openCaption, const char* keyTip,
+    const char* tipTitle, const char* tipDescription, CommandId chooseId, const char* chooseCaption,
+    const FolderSetting& setting)
 {
-    table.Add({ openId, openCaption, "", tipTitle, tipDescription,
+    table.Add({ openId, openCaption, keyTip, tipTitle, tipDescription,
         [&setting](CommandContext& c) { OpenFolder(c, c.folders.*setting.field); }, {} });
     table.Add({ chooseId, chooseCaption, "", "", "", [&setting](CommandContext& c) { ChooseFolder(c, setting); }, {} });
 }
@@ -108,10 +109,10 @@ void AddFolderPair(CommandTable& table, CommandId openId, const char* openCaptio
 
 void AddFolderRows(CommandTable& table)
 {
-    AddFolderPair(table, ID_BUTTON_OPEN_PHOTO_DIR, "打开照片文件夹", "照片文件夹", "打开照片文件夹或者设置自定义目录",
+    AddFolderPair(table, ID_BUTTON_OPEN_PHOTO_DIR, "打开照片文件夹", "P", "照片文件夹", "打开照片文件夹或者设置自定义目录",
         ID_BUTTON_PHOTO_DIR, "设置照片文件夹 . . .", kPhotoFolder);
-    AddFolderPair(table, ID_BUTTON_OPEN_FRAME, "打开相框文件夹", "相框文件夹", "打开相框文件夹或者设置自定义目录",
+    AddFolderPair(table, ID_BUTTON_OPEN_FRAME, "打开相框文件夹", "F", "相框文件夹", "打开相框文件夹或者设置自定义目录",
         ID_BUTTON_FRAME_DIR, "设置相框文件夹 . .", kFrameFolder);
-    AddFolderPair(table, ID_BUTTON_OPEN_ADD_ON_DIR, "打开挂件文件夹", "挂件文件夹", "打开挂件文件夹或者设置自定义目录",
+    AddFolderPair(table, ID_BUTTON_OPEN_ADD_ON_DIR, "打开挂件文件夹", "A", "挂件文件夹", "打开挂件文件夹或者设置自定义目录",
         ID_BUTTON_ADD_ON_DIR, "设置挂件文件夹 . .", kAddOnFolder);
 }

@@ -31,13 +31,15 @@ void OpenDelayDialog(CommandContext& c)
 
 void AddPhotoRows(CommandTable& table)
 {
-    table.Add({ ID_BUTTON_PHOTO_DELAY, "延时拍照", "", "拍照选项", "延时拍摄",
+    CommandRow delay { ID_BUTTON_PHOTO_DELAY, "延时拍照", "D", "拍照选项", "延时拍摄",
         [](CommandContext& c) { c.view().StartCountdown(c.values.delaySeconds); },
         [](const CommandContext& c) {
             const bool counting = c.view().countdownActive();
             CommandState state = Pressed(counting);
             state.caption = counting ? QString::number(c.view().countdownRemaining()) : Text("延时拍照");
             return state;
-        } });
+        } };
+    delay.shortcut = "Ctrl+D";
+    table.Add(std::move(delay));
     table.Add({ ID_BUTTON_TIME_SET, "延时时间设置", "", "", "", [](CommandContext& c) { OpenDelayDialog(c); }, {} });
 }

@@ -11,6 +11,10 @@ void AddWindowRows(CommandTable& table);     // looks, bars, exit
 void AddPhotoRows(CommandTable& table);      // delayed photo and its delay
 void AddFolderRows(CommandTable& table);     // open and choose the photo, frame and add-on folders
 void AddStripKindRows(CommandTable& table);  // GIF or PNG files in the frames and add-ons strips
+void AddHelpRows(CommandTable& table);       // about, the guide, the home page
+
+// The about message: the program and version, a blank line, the dedication and where to write.
+QString AboutMessage();
 
 // Shorthands for update rules.
 inline CommandState Pressed(bool pressed)

@@ -21,14 +21,14 @@ void AddKindRow(CommandTable& table, CommandId id, DecorationKind kind, Decorati
 
 void AddStripKindRows(CommandTable& table)
 {
-    table.Add({ ID_BUTTON_FRAME_TYPE, "相框类型切换", "", "相框文件类型选择",
+    table.Add({ ID_BUTTON_FRAME_TYPE, "相框类型切换", "T", "相框文件类型选择",
         "支持GIF或者PNG格式，选择后在相框显示区显示相应相框", {}, {} });
     AddKindRow(table, ID_BUTTON_FRAME_GIF, DecorationKind::Gif, &CFrameView::frameKind,
         &CFrameView::ReloadFrameStrip);
     AddKindRow(table, ID_BUTTON_FRAME_PNG, DecorationKind::Png, &CFrameView::frameKind,
         &CFrameView::ReloadFrameStrip);
 
-    table.Add({ ID_BUTTON_ADD_ON_TYPE, "挂件类型切换", "", "挂件文件类型选择",
+    table.Add({ ID_BUTTON_ADD_ON_TYPE, "挂件类型切换", "L", "挂件文件类型选择",
         "支持GIF或者PNG格式，选择后在挂件显示区显示相应挂件", {}, {} });
     AddKindRow(table, ID_BUTTON_ADD_ON_GIF, DecorationKind::Gif, &CFrameView::addOnKind,
         &CFrameView::ReloadAddOnStrip);

@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
+#include "pipeline/CWebcamCtl.h"
 
 #include <QStatusBar>
 
@@ -42,7 +43,27 @@ void AddWindowRows(CommandTable& table)
     status.needsDocument = false;
     table.Add(std::move(status));
 
-    CommandRow exit { ID_APP_EXIT, "退出(&X)", "", "退出", "退出应用程序；提示保存文档",
+    CommandRow fullScreen { ID_VIEW_FULL_SCREEN, "全屏显示", "Q", "全屏显示", "只显示图像，铺满整个屏幕；按 Esc 退出",
+        [](CommandContext& c) { c.mainFrame->SetPictureFullScreen(!c.mainFrame->pictureFullScreen()); },
+        [](const CommandContext& c) { return Pressed(c.mainFrame->pictureFullScreen()); } };
+    fullScreen.needsDocument = false;
+    fullScreen.shortcut = "F11";
+    table.Add(std::move(fullScreen));
+
+    // Esc undoes what is in progress: a region being selected, then the full screen.
+    CommandRow escape { ID_ESCAPE, "退出全屏", "", "", "",
+        [](CommandContext& c) {
+            if (c.hasDocument() && c.webcam().CancelSelection())
+                return;
+            if (c.mainFrame->pictureFullScreen())
+                c.mainFrame->SetPictureFullScreen(false);
+        },
+        {} };
+    escape.needsDocument = false;
+    escape.shortcut = "Esc";
+    table.Add(std::move(escape));
+
+    CommandRow exit { ID_APP_EXIT, "退出(&X)", "X", "退出", "退出应用程序；提示保存文档",
         [](CommandContext& c) { c.mainFrame->close(); }, {} };
     exit.needsDocument = false;
     table.Add(std::move(exit));

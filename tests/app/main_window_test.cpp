@@ -5,7 +5,6 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CParvelWebcamView.h"
-#include "app/CommandToolBar.h"
 #include "app/CustomizeDialog.h"
 #include "app/Looks.h"
 #include "app/StatusClock.h"

@@ -4,7 +4,8 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CParvelWebcamView.h"
-#include "app/CommandToolBar.h"
+#include "app/ribbon/RibbonBar.h"
+#include "app/ribbon/RibbonLayout.h"
 #include "app/commands/CommandContext.h"
 #include "pipeline/CWebcamCtl.h"
 #include "ui/MessageBoxes.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-class CommandBarsTest : public ::testing::Test {
+class RibbonCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -40,16 +41,6 @@ protected:
 
     QAction* Shown(CommandId id) const { return window->ShownAction(id); }
 
-    QAction* FindMenuAction(const QString& menuTitle, const QString& caption) const
-    {
-        for (CommandToolBar* bar : window->commandBars())
-            for (QToolButton* button : bar->findChildren<QToolButton*>())
-                if (button->text() == menuTitle && button->menu())
-                    for (QAction* action : button->menu()->actions())
-                        if (action->text() == caption)
-                            return action;
-        return nullptr;
-    }
 
     QTemporaryDir dir;
     AppFolders folders;
@@ -59,24 +50,12 @@ protected:
     std::unique_ptr<CMainFrame> window;
 };
 
-TEST_F(CommandBarsTest, EveryShownCommandHasARowWithACaption)
-{
-    int shown = 0;
-    for (CommandToolBar* bar : window->commandBars())
-        for (CommandId id : bar->shownIds()) {
-            ++shown;
-            ASSERT_TRUE(window->commands().Contains(id)) << id;
-            EXPECT_FALSE(window->commands().Caption(id).isEmpty()) << id;
-            EXPECT_FALSE(Shown(id)->text().isEmpty()) << id;
-        }
-    EXPECT_GE(shown, 35); // at least every command the stand-in bars offered before the table
-}
 
-TEST_F(CommandBarsTest, PictureMenusChangeTheSettingsAndShowTheirState)
+TEST_F(RibbonCommandsTest, PictureMenusChangeTheSettingsAndShowTheirState)
 {
-    QAction* sketch = FindMenuAction("炫彩风格", "素描");
-    QAction* upsideDown = FindMenuAction("图像翻转", "上下翻转");
-    QAction* effectRegion = FindMenuAction("ROI关键区域", "为选区应用特效");
+    QAction* sketch = Shown(ID_BUTTON_SKETCH);
+    QAction* upsideDown = Shown(ID_BUTTON_V_FLIP);
+    QAction* effectRegion = Shown(ID_BUTTON_EFFECT_ROI);
     ASSERT_TRUE(sketch && upsideDown && effectRegion);
 
     ASSERT_TRUE(webcam()->StartCamera());
@@ -96,7 +75,7 @@ TEST_F(CommandBarsTest, PictureMenusChangeTheSettingsAndShowTheirState)
     EXPECT_EQ(webcam()->model().settings.Snapshot().effectStyle, 0);
 }
 
-TEST_F(CommandBarsTest, CameraButtonSwitchesTheCameraAndTellsTheStatusBar)
+TEST_F(RibbonCommandsTest, CameraButtonSwitchesTheCameraAndTellsTheStatusBar)
 {
     QAction* camera = Shown(ID_BUTTON_CAM_MANGER);
     ASSERT_NE(camera, nullptr);
@@ -125,11 +104,11 @@ TEST_F(CommandBarsTest, CameraButtonSwitchesTheCameraAndTellsTheStatusBar)
     EXPECT_FALSE(camera->isChecked());
 }
 
-TEST_F(CommandBarsTest, MouseModeButtonsEndEachOtherAndShowTheirState)
+TEST_F(RibbonCommandsTest, MouseModeButtonsEndEachOtherAndShowTheirState)
 {
     QAction* drag = Shown(ID_BUTTON_DRAG_ADD_ON);
     QAction* photo = Shown(ID_BUTTON_PHOTO_CLICK);
-    QAction* paint = FindMenuAction("挥毫泼墨", "点此开始涂鸦");
+    QAction* paint = Shown(ID_BUTTON_MOUSE_PAINT);
     ASSERT_TRUE(drag && photo && paint);
     EXPECT_TRUE(drag->isChecked()); // dragging is the mode at start
 
@@ -147,7 +126,7 @@ TEST_F(CommandBarsTest, MouseModeButtonsEndEachOtherAndShowTheirState)
     EXPECT_EQ(webcam()->model().settings.Snapshot().mouseMode, kMouseNothing);
 }
 
-TEST_F(CommandBarsTest, ShowTogglesNameTheStateAndDoodleCaptionFollowsTheLayer)
+TEST_F(RibbonCommandsTest, ShowTogglesNameTheStateAndDoodleCaptionFollowsTheLayer)
 {
     QAction* logo = Shown(ID_BUTTON_LOOGO);
     ASSERT_NE(logo, nullptr);
@@ -165,7 +144,7 @@ TEST_F(CommandBarsTest, ShowTogglesNameTheStateAndDoodleCaptionFollowsTheLayer)
     EXPECT_EQ(hide->text(), "隐藏 涂鸦");
 }
 
-TEST_F(CommandBarsTest, StatusBarFollowsEveryWayOfStartingAndStopping)
+TEST_F(RibbonCommandsTest, StatusBarFollowsEveryWayOfStartingAndStopping)
 {
     QAction* camera = Shown(ID_BUTTON_CAM_MANGER);
     ASSERT_NE(camera, nullptr);
@@ -187,14 +166,17 @@ TEST_F(CommandBarsTest, StatusBarFollowsEveryWayOfStartingAndStopping)
     EXPECT_EQ(camera->text(), "开启摄像机");
 }
 
-TEST(CommandTableTest, ToolTipsCarryTitleAndDescriptionAndUnknownIdsHaveNoText)
+TEST(CommandTableTest, ToolTipsCarryDescriptionThenTitleAndUnknownIdsHaveNoText)
 {
     const CommandTable table = BuildCommandTable();
-    EXPECT_EQ(table.ToolTip(ID_BUTTON_SKETCH), "特效风格\n极力推荐的实时素描特写，试试吧！");
+    EXPECT_EQ(table.ToolTip(ID_BUTTON_SKETCH), "极力推荐的实时素描特写，试试吧！\n特效风格");
     EXPECT_EQ(table.ToolTip(ID_BUTTON_CANCEL_ROI), "原始图像"); // no tip: the caption
-    EXPECT_FALSE(table.Contains(ID_BUTTON_DOC));
-    EXPECT_TRUE(table.Caption(ID_BUTTON_DOC).isEmpty());
-    EXPECT_TRUE(table.ToolTip(ID_BUTTON_DOC).isEmpty());
+    EXPECT_EQ(table.ToolTip(ID_VIEW_APPLOOK_WINDOWS_7), "Windows 7"); // without its menu letter
+    EXPECT_EQ(table.ToolTip(ID_BUTTON_PHOTO_DELAY), "延时拍摄\n拍照选项 (Ctrl+D)");
+    const auto unknown = static_cast<CommandId>(12345);
+    EXPECT_FALSE(table.Contains(unknown));
+    EXPECT_TRUE(table.Caption(unknown).isEmpty());
+    EXPECT_TRUE(table.ToolTip(unknown).isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,67 @@
+#include "app/CAboutDlg.h"
+#include "app/CMainFrame.h"
+#include "app/commands/CommandContext.h"
+#include "app/commands/Rows.h"
+#include "ui/AppInfo.h"
+#include "ui/DialogRunner.h"
+#include "ui/MessageBoxes.h"
+#include "ui/PathText.h"
+#include "ui/Shell.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString Text(const char* source)
+{
+    return QCoreApplication::translate("Commands", source);
+}
+
+CommandRow WindowRow(CommandRow row)
+{
+    row.needsDocument = false;
+    return row;
+}
+
+} // namespace
+
+QString AboutMessage()
+{
+    return Text("Parvel乐影屋 V2.0\n\n"
+                "献给每一个爱笑的人：愿镜头前的你天天开心。\n"
+                "建议与问题请到乐影屋主页留言：%1")
+        .arg(QString::fromUtf8(AppInfo::kHomePage));
+}
+
+void AddHelpRows(CommandTable& table)
+{
+    table.Add(WindowRow({ ID_BUTTON_ABOUT, "关于 Parvel乐影屋", "B", "关于本软件", "献给每一个爱笑的人",
+        [](CommandContext& c) { c.messages.Information(c.mainFrame, AboutMessage(), Text("关于 Parvel乐影屋")); },
+        {} }));
+    table.Add(WindowRow({ ID_APP_ABOUT, "关于", "A", "关于", "显示程序信息、版本号和版权信息",
+        [](CommandContext& c) {
+            CAboutDlg dialog(c.mainFrame);
+            RunDialog(dialog);
+        },
+        {} }));
+
+    // The guide is looked up in the system folder; a missing file is the desktop's to report, and
+    // its refusal shows in the status bar.
+    CommandRow guide = WindowRow({ ID_BUTTON_DOC, "使用指南", "D", "使用指南", "打开乐影屋的使用说明",
+        [](CommandContext& c) {
+            const QString path = PathToQString(c.folders.systemDir / AppInfo::kGuideFile);
+            if (!c.shell.Open(path))
+                c.setStatus(Text("无法打开使用指南：%1").arg(path));
+        },
+        {} });
+    guide.shortcut = "F1";
+    table.Add(std::move(guide));
+
+    table.Add(WindowRow({ ID_SYSLINK_MY_WEB, "我的博客", "L", "访问我的博客", "提出您的宝贵意见",
+        [](CommandContext& c) {
+            const QString page = QString::fromUtf8(AppInfo::kHomePage);
+            if (!c.shell.OpenLink(page))
+                c.setStatus(Text("无法打开网页：%1").arg(page));
+        },
+        {} }));
+}

@@ -1,0 +1,68 @@
+#include "app/ribbon/CommandActions.h"
+
+#include "app/commands/CommandContext.h"
+#include "app/commands/CommandTable.h"
+#include "app/ribbon/CommandIcons.h"
+
+#include <QAction>
+#include <QWidget>
+
+CommandActions::CommandActions(const CommandTable& table, CommandContext& context, QObject* parent)
+    : QObject(parent)
+    , table_(table)
+    , context_(context)
+{
+}
+
+QAction* CommandActions::Find(CommandId id) const
+{
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QAction* CommandActions::Action(CommandId id)
+{
+    if (QAction* made = Find(id))
+        return made;
+    auto* action = new QAction(table_.Caption(id), this);
+    action->setIcon(CommandIcon(id));
+    action->setToolTip(table_.ToolTip(id));
+    action->setIconVisibleInMenu(true);
+    if (const QKeySequence keys = table_.Shortcut(id); !keys.isEmpty()) {
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    action->setCheckable(table_.Update(id, context_).pressed.has_value());
+    // A checkable action flips its own check on a click; the update rule decides instead.
+    connect(action, &QAction::triggered, this, [this, id] { Run(id); });
+    actions_[id] = action;
+    return action;
+}
+
+void CommandActions::Run(CommandId id, int value)
+{
+    context_.value = value;
+    table_.Run(id, context_);
+    emit commandRan(id);
+    Refresh();
+}
+
+void CommandActions::Refresh()
+{
+    for (const auto& [id, action] : actions_) {
+        const CommandState state = table_.Update(id, context_);
+        action->setEnabled(state.enabled);
+        if (action->isCheckable())
+            action->setChecked(state.pressed.value_or(false));
+        const QString caption = state.caption ? *state.caption : table_.Caption(id);
+        if (action->text() != caption)
+            action->setText(caption);
+    }
+}
+
+void CommandActions::AddShortcutsTo(QWidget& window)
+{
+    for (const CommandRow* row : table_.rows())
+        if (*row->shortcut != '\0')
+            window.addAction(Action(row->id));
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/commands/CommandId.h"
+
+#include <QObject>
+
+#include <map>
+
+class CommandTable;
+struct CommandContext;
+class QAction;
+class QWidget;
+
+// One action per command, made on first use: its caption, icon, tooltip and shortcut from the
+// table; triggering it runs the command. Every view (ribbon buttons, drop-down items, the key
+// board) shows these actions, so one refresh pass brings them all up to date.
+class CommandActions : public QObject {
+    Q_OBJECT
+public:
+    CommandActions(const CommandTable& table, CommandContext& context, QObject* parent = nullptr);
+
+    QAction* Action(CommandId id);
+    QAction* Find(CommandId id) const; // null when not made
+    // Runs a command as if its control had been used, `value` being the slider position or
+    // gallery item it sends.
+    void Run(CommandId id, int value = 0);
+    // Applies every made action's update rule: enabled, pressed, caption.
+    void Refresh();
+    // Every action with a keyboard shortcut, added to `window` so the keys work wherever the
+    // focus is inside it.
+    void AddShortcutsTo(QWidget& window);
+
+    const CommandTable& table() const { return table_; }
+    CommandContext& context() const { return context_; }
+
+signals:
+    void commandRan(CommandId id);
+
+private:
+    const CommandTable& table_;
+    CommandContext& context_;
+    std::map<CommandId, QAction*> actions_;
+};

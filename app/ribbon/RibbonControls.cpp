@@ -1,0 +1,255 @@
+#include "app/ribbon/RibbonControls.h"
+
+#include "app/commands/CommandContext.h"
+#include "app/commands/CommandTable.h"
+#include "app/ribbon/ColourPalette.h"
+#include "app/ribbon/CommandActions.h"
+#include "app/ribbon/CommandIcons.h"
+#include "pipeline/PictureCommands.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QSizeGrip>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWidgetAction>
+
+namespace {
+
+QString RibbonText(const QString& source)
+{
+    return QCoreApplication::translate("Ribbon", source.toUtf8().constData());
+}
+
+QString KeyTipOf(const CommandActions& actions, CommandId id)
+{
+    const CommandRow* row = actions.table().Find(id);
+    return row == nullptr ? QString() : QString::fromUtf8(row->keyTip);
+}
+
+QMenu* ItemsMenu(const std::vector<CommandId>& items, CommandActions& actions, QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    for (CommandId item : items)
+        menu->addAction(actions.Action(item));
+    return menu;
+}
+
+// A button showing a command; with items it drops them down, beside its own command when it has
+// one (a split button), instead of it otherwise.
+ShownControl Button(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setDefaultAction(actions.Action(*c.id));
+    const bool large = c.kind == ControlLayout::Large;
+    button->setToolButtonStyle(c.kind == ControlLayout::Icon ? Qt::ToolButtonIconOnly
+            : large                                          ? Qt::ToolButtonTextUnderIcon
+                                                             : Qt::ToolButtonTextBesideIcon);
+    button->setIconSize(QSize(large ? kLargeIcon : kSmallIcon, large ? kLargeIcon : kSmallIcon));
+    button->setObjectName(large ? QStringLiteral("ribbonLarge") : QStringLiteral("ribbonSmall"));
+    bool dropDownOnly = false;
+    if (!c.items.empty()) {
+        const CommandRow* row = actions.table().Find(*c.id);
+        dropDownOnly = row == nullptr || !row->run;
+        button->setMenu(ItemsMenu(c.items, actions, button));
+        button->setPopupMode(dropDownOnly ? QToolButton::InstantPopup : QToolButton::MenuButtonPopup);
+    }
+    if (large)
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    ShownControl shown { c.id, button, KeyTipOf(actions, *c.id), {}, {} };
+    shown.activate = [button, dropDownOnly] {
+        if (dropDownOnly)
+            button->showMenu();
+        else
+            button->defaultAction()->trigger();
+    };
+    return shown;
+}
+
+ShownControl Check(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    const CommandId id = *c.id;
+    auto* box = new QCheckBox(actions.table().Caption(id), parent);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setToolTip(actions.table().ToolTip(id));
+    // The update rule decides the tick, not the click.
+    QObject::connect(box, &QCheckBox::clicked, box, [&actions, id] { actions.Run(id); });
+    ShownControl shown { id, box, KeyTipOf(actions, id), {}, [box] { box->click(); } };
+    shown.refresh = [box, &actions, id] {
+        const CommandState state = actions.table().Update(id, actions.context());
+        box->setEnabled(state.enabled);
+        box->setChecked(state.pressed.value_or(false));
+    };
+    return shown;
+}
+
+ShownControl Slider(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    const CommandId id = *c.id;
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setRange(c.minimum, c.maximum);
+    slider->setValue(c.start);
+    slider->setFixedWidth(c.width);
+    slider->setToolTip(actions.table().ToolTip(id));
+    QObject::connect(slider, &QSlider::valueChanged, slider, [&actions, id](int position) { actions.Run(id, position); });
+    ShownControl shown { id, slider, KeyTipOf(actions, id), {}, [slider] { slider->setFocus(Qt::ShortcutFocusReason); } };
+    shown.refresh = [slider, &actions, id] {
+        const CommandState state = actions.table().Update(id, actions.context());
+        slider->setEnabled(state.enabled);
+        if (state.value && *state.value != slider->value() && !slider->isSliderDown()) {
+            const QSignalBlocker quiet(slider); // moving it back is not the user's move
+            slider->setValue(*state.value);
+        }
+    };
+    return shown;
+}
+
+// The button part sends the current colour; the drop-down picks another and sends it.
+ShownControl Colour(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    const CommandId id = *c.id;
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setObjectName(QStringLiteral("ribbonSmall"));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setIconSize(QSize(kSmallIcon, kSmallIcon));
+    button->setText(actions.table().Caption(id));
+    button->setToolTip(actions.table().ToolTip(id));
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+    auto current = std::make_shared<QColor>(Qt::red);
+    button->setIcon(ColourButtonIcon(id, *current));
+    auto* menu = new QMenu(button);
+    auto* palette = new ColourPalette(c.perRow, menu);
+    auto* holder = new QWidgetAction(menu);
+    holder->setDefaultWidget(palette);
+    menu->addAction(holder);
+    button->setMenu(menu);
+    auto send = [&actions, id, current] { actions.Run(id, int(ColourButtonValue(*current))); };
+    QObject::connect(button, &QToolButton::clicked, button, send);
+    QObject::connect(palette, &ColourPalette::picked, button, [button, menu, current, send, id](QColor colour) {
+        *current = colour;
+        button->setIcon(ColourButtonIcon(id, colour));
+        menu->close();
+        send();
+    });
+    ShownControl shown { id, button, KeyTipOf(actions, id), {}, [button] { button->showMenu(); } };
+    shown.refresh = [button, &actions, id] { button->setEnabled(actions.table().Update(id, actions.context()).enabled); };
+    return shown;
+}
+
+// The pen widths as a list of pictures in a drop-down the user can make larger.
+ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    const CommandId id = *c.id;
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setObjectName(QStringLiteral("ribbonSmall"));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setIconSize(QSize(kSmallIcon, kSmallIcon));
+    button->setText(actions.table().Caption(id));
+    button->setIcon(CommandIcon(id));
+    button->setToolTip(actions.table().ToolTip(id));
+    button->setPopupMode(QToolButton::InstantPopup);
+
+    auto* menu = new QMenu(button);
+    auto* box = new QWidget(menu);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* list = new QListWidget(box);
+    list->setObjectName(QStringLiteral("penGallery"));
+    list->setViewMode(QListView::IconMode);
+    list->setIconSize(QSize(32, 32));
+    list->setGridSize(QSize(40, 40));
+    list->setResizeMode(QListView::Adjust);
+    list->setMovement(QListView::Static);
+    for (int i = 0; i < kPenWidthCount; ++i) {
+        auto* item = new QListWidgetItem(QIcon(PenWidthImage(i)), QString(), list);
+        item->setToolTip(QCoreApplication::translate("Ribbon", "%1 像素").arg(PenWidthPixels(i)));
+    }
+    list->setMinimumSize(4 * 40 + 8, 2 * 40 + 8);
+    layout->addWidget(list);
+    layout->addWidget(new QSizeGrip(box), 0, Qt::AlignBottom | Qt::AlignRight);
+    auto* holder = new QWidgetAction(menu);
+    holder->setDefaultWidget(box);
+    menu->addAction(holder);
+    button->setMenu(menu);
+    QObject::connect(list, &QListWidget::itemClicked, list, [list, menu, &actions, id](QListWidgetItem* item) {
+        menu->close();
+        actions.Run(id, list->row(item));
+    });
+    ShownControl shown { id, button, KeyTipOf(actions, id), {}, [button] { button->showMenu(); } };
+    shown.refresh = [list, button, &actions, id] {
+        const CommandState state = actions.table().Update(id, actions.context());
+        button->setEnabled(state.enabled);
+        if (state.value && *state.value != list->currentRow()) {
+            const QSignalBlocker quiet(list);
+            list->setCurrentRow(*state.value);
+        }
+    };
+    return shown;
+}
+
+ShownControl Link(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    const CommandId id = *c.id;
+    auto* label = new QLabel(parent);
+    label->setText(QStringLiteral("<a href=\"#\">%1</a>").arg(RibbonText(c.text).toHtmlEscaped()));
+    label->setTextFormat(Qt::RichText);
+    label->setToolTip(actions.table().ToolTip(id));
+    QObject::connect(label, &QLabel::linkActivated, label, [&actions, id] { actions.Run(id); });
+    return { id, label, KeyTipOf(actions, id), {}, [&actions, id] { actions.Run(id); } };
+}
+
+ShownControl Menu(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setText(RibbonText(c.text));
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setMenu(ItemsMenu(c.items, actions, button));
+    return { {}, button, c.keyTip, {}, [button] { button->showMenu(); } };
+}
+
+ShownControl Label(const ControlLayout& c, QWidget* parent)
+{
+    auto* label = new QLabel(RibbonText(c.text), parent);
+    return { {}, label, {}, {}, {} };
+}
+
+} // namespace
+
+ShownControl MakeControl(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    switch (c.kind) {
+    case ControlLayout::Large:
+    case ControlLayout::Small:
+    case ControlLayout::Icon:
+        return Button(c, actions, parent);
+    case ControlLayout::Check:
+        return Check(c, actions, parent);
+    case ControlLayout::Slider:
+        return Slider(c, actions, parent);
+    case ControlLayout::Colour:
+        return Colour(c, actions, parent);
+    case ControlLayout::Gallery:
+        return Gallery(c, actions, parent);
+    case ControlLayout::Link:
+        return Link(c, actions, parent);
+    case ControlLayout::Menu:
+        return Menu(c, actions, parent);
+    case ControlLayout::Label:
+    case ControlLayout::Separator:
+        break;
+    }
+    return Label(c, parent);
+}

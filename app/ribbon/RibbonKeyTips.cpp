@@ -1,0 +1,229 @@
+#include "app/ribbon/RibbonKeyTips.h"
+
+#include "app/ribbon/RibbonBar.h"
+#include "app/ribbon/RibbonPanel.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTabBar>
+#include <QToolButton>
+
+RibbonKeyTips::RibbonKeyTips(RibbonBar& ribbon, QWidget& window)
+    : QObject(&window)
+    , ribbon_(ribbon)
+    , window_(window)
+{
+    qApp->installEventFilter(this);
+}
+
+RibbonKeyTips::~RibbonKeyTips()
+{
+    qApp->removeEventFilter(this);
+}
+
+void RibbonKeyTips::ShowTop()
+{
+    std::vector<Target> targets;
+    for (const ShownControl& shown : ribbon_.tabRowControls())
+        if (!shown.keyTip.isEmpty() && shown.activate)
+            targets.push_back({ shown.keyTip, shown.widget, shown.widget->rect(), [this, act = shown.activate] {
+                                   Hide();
+                                   act();
+                               } });
+    for (int i = 0; i < ribbon_.categoryCount(); ++i)
+        targets.push_back({ ribbon_.categoryKeyTip(i), ribbon_.tabs(), ribbon_.tabs()->tabRect(i), [this, i] {
+                               ribbon_.SetCurrentCategory(i);
+                               if (ribbon_.folded())
+                                   ribbon_.SetFolded(false);
+                               ShowCategory(i);
+                           } });
+    Show(std::move(targets), [this] { Hide(); });
+}
+
+void RibbonKeyTips::ShowCategory(int index)
+{
+    std::vector<Target> targets;
+    for (RibbonPanel* panel : ribbon_.panels(index)) {
+        if (panel->folded()) {
+            targets.push_back({ panel->keyTip(), panel->foldedButton(), panel->foldedButton()->rect(),
+                [this, panel, index] {
+                    panel->ShowDropDown();
+                    ShowPanel(panel, index);
+                } });
+            continue;
+        }
+        for (const ShownControl& shown : panel->controls())
+            if (!shown.keyTip.isEmpty() && shown.activate)
+                targets.push_back({ shown.keyTip, shown.widget, shown.widget->rect(), [this, act = shown.activate] {
+                                       Hide();
+                                       act();
+                                   } });
+    }
+    Show(std::move(targets), [this] { ShowTop(); });
+}
+
+void RibbonKeyTips::ShowPanel(RibbonPanel* panel, int category)
+{
+    std::vector<Target> targets;
+    for (const ShownControl& shown : panel->controls())
+        if (!shown.keyTip.isEmpty() && shown.activate)
+            targets.push_back({ shown.keyTip, shown.widget, shown.widget->rect(), [this, act = shown.activate] {
+                                   Hide();
+                                   act();
+                               } });
+    Show(std::move(targets), [this, panel, category] {
+        panel->HideDropDown();
+        ShowCategory(category);
+    });
+}
+
+void RibbonKeyTips::Show(std::vector<Target> targets, std::function<void()> back)
+{
+    for (QLabel* label : labels_)
+        label->deleteLater();
+    labels_.clear();
+    typed_.clear();
+    targets_ = std::move(targets);
+    back_ = std::move(back);
+    for (const Target& target : targets_) {
+        // Tips over a dropped-down panel belong to its window, the others to the main window.
+        QWidget* host = target.widget->window();
+        auto* label = new QLabel(target.tip, host);
+        label->setObjectName(QStringLiteral("ribbonKeyTip"));
+        label->setAlignment(Qt::AlignCenter);
+        label->setStyleSheet(QStringLiteral("QLabel { background: #fdf6d8; color: #202020; border: 1px solid #8c7b46;"
+                                            " border-radius: 2px; padding: 0px 3px; font-weight: bold; }"));
+        label->adjustSize();
+        labels_.push_back(label);
+    }
+    PlaceLabels();
+}
+
+void RibbonKeyTips::PlaceLabels()
+{
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
+        const Target& target = targets_[i];
+        QLabel* label = labels_[i];
+        const bool visible = target.widget->isVisible() && target.tip.startsWith(typed_);
+        if (!visible) {
+            label->hide();
+            continue;
+        }
+        QWidget* host = label->parentWidget();
+        const QPoint anchor
+            = target.widget->mapTo(host, QPoint(target.area.center().x(), target.area.bottom() - label->height() / 2));
+        label->move(anchor.x() - label->width() / 2, anchor.y() - label->height() / 2);
+        label->show();
+        label->raise();
+    }
+}
+
+void RibbonKeyTips::Hide()
+{
+    for (QLabel* label : labels_)
+        label->deleteLater();
+    labels_.clear();
+    targets_.clear();
+    typed_.clear();
+    back_ = nullptr;
+}
+
+QStringList RibbonKeyTips::shownTips() const
+{
+    QStringList tips;
+    for (std::size_t i = 0; i < targets_.size(); ++i)
+        if (targets_[i].widget->isVisible() && targets_[i].tip.startsWith(typed_))
+            tips << targets_[i].tip;
+    return tips;
+}
+
+bool RibbonKeyTips::Type(QChar key)
+{
+    const QString typed = typed_ + key.toUpper();
+    const Target* exact = nullptr;
+    int matches = 0;
+    for (const Target& target : targets_)
+        if (target.widget->isVisible() && target.tip.startsWith(typed)) {
+            ++matches;
+            if (target.tip == typed)
+                exact = &target;
+        }
+    if (matches == 0)
+        return false;
+    if (exact != nullptr && matches == 1) {
+        const std::function<void()> act = exact->act; // acting replaces the targets
+        act();
+        return true;
+    }
+    typed_ = typed;
+    PlaceLabels();
+    return true;
+}
+
+bool RibbonKeyTips::InWindow(QObject* object) const
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget != nullptr && (widget == &window_ || window_.isAncestorOf(widget) || widget->window() == &window_
+               || (widget->window()->parentWidget() != nullptr && window_.isAncestorOf(widget->window())));
+}
+
+bool RibbonKeyTips::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // While tips show, letters are theirs, not shortcuts'.
+        if (shown() && InWindow(watched)) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress: {
+        if (!InWindow(watched))
+            break;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Alt && !key->isAutoRepeat()) {
+            altAlone_ = key->modifiers() == Qt::AltModifier || key->modifiers() == Qt::NoModifier;
+            break;
+        }
+        altAlone_ = false;
+        if (!shown())
+            break;
+        if (key->key() == Qt::Key_Escape) {
+            if (back_) {
+                const std::function<void()> back = back_;
+                back();
+            }
+            return true;
+        }
+        const QString text = key->text();
+        if (!text.isEmpty() && text.at(0).isLetterOrNumber())
+            Type(text.at(0));
+        return true; // nothing else reacts to keys while tips show
+    }
+    case QEvent::KeyRelease: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Alt && altAlone_ && InWindow(watched)) {
+            altAlone_ = false;
+            if (shown())
+                Hide();
+            else
+                ShowTop();
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonPress:
+        altAlone_ = false;
+        if (shown())
+            Hide();
+        break;
+    case QEvent::WindowDeactivate:
+        if (watched == &window_)
+            Hide();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
