@@ -67,6 +67,8 @@ RibbonBar::RibbonBar(const RibbonLayout& layout, CommandActions& actions, QWidge
         page.keyTip = category.keyTip;
         page.widget = new QWidget(stack_);
         page.widget->setObjectName(QStringLiteral("ribbonCategory"));
+        // The window may be narrower than all panels: they fold instead of holding it wide.
+        page.widget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         auto* row = new QHBoxLayout(page.widget);
         row->setContentsMargins(2, 2, 2, 2);
         row->setSpacing(2);

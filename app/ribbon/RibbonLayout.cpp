@@ -63,6 +63,8 @@ ControlLayout ControlOf(const QJsonObject& o)
     c.width = o.value("width").toInt(c.width);
     const bool needsId = c.kind != ControlLayout::Label && c.kind != ControlLayout::Separator
         && c.kind != ControlLayout::Menu;
+    if ((c.kind == ControlLayout::Link || c.kind == ControlLayout::Label) && c.text.isEmpty())
+        throw LayoutError("a link or label without its text");
     if (needsId && !c.id)
         throw LayoutError("a control of type \"" + o.value("type").toString().toStdString() + "\" without an id");
     return c;

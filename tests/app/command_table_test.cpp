@@ -1,0 +1,301 @@
+#include "CommandRig.h"
+
+#include "app/commands/CommandNames.h"
+#include "app/commands/Rows.h"
+#include "app/ribbon/RibbonLayout.h"
+#include "pipeline/PictureModel.h"
+
+#include <QRegularExpression>
+
+#include <map>
+#include <set>
+
+namespace {
+
+// Every ribbon command with its value, caption and tooltip entry.
+struct Entry {
+    CommandId id;
+    int value;
+    const char* caption; // "" for the sliders, which have none
+    const char* title;   // "" when the command has no tooltip entry
+    const char* description;
+};
+
+const Entry kEntries[] = {
+    { ID_BUTTON_CAM_MANGER, 32775, "开启摄像机", "开启或关闭摄像头", "切换摄像机状态,亦可双击图像区切换" },
+    { ID_BUTTON_IMAGE_SIZE, 32786, "图像显示尺寸", "改变图像窗口大小", "选择不同大小" },
+    { ID_BUTTON_SIZE1, 32787, "原始尺寸", "", "" },
+    { ID_BUTTON_SIZE2, 32788, "中等尺寸(0.75)", "", "" },
+    { ID_BUTTON_SIZE3, 32789, "较小尺寸(0.5)", "", "" },
+    { ID_BUTTON_LOOGO, 32852, "LOOGO状态：显示", "显示或隐藏 Loogo", "单击按钮切换" },
+    { ID_BUTTON_PHOTO_CLICK, 32853, "单击图像区拍照", "立即拍照", "单击按钮，高亮后鼠标在图像区单击可拍照" },
+    { ID_BUTTON_PHOTO_DELAY, 32779, "延时拍照", "拍照选项", "延时拍摄" },
+    { ID_BUTTON_TIME_SET, 32851, "延时时间设置", "", "" },
+    { ID_SLIDER_B0, 32876, "", "亮度", "通道1" },
+    { ID_SLIDER_B1, 32877, "", "亮度", "通道2" },
+    { ID_SLIDER_B2, 32878, "", "亮度", "通道3" },
+    { ID_SLIDER_C0, 32879, "", "对比度", "通道1" },
+    { ID_SLIDER_C1, 32880, "", "对比度", "通道2" },
+    { ID_SLIDER_C2, 32870, "", "对比度", "通道3" },
+    { ID_BUTTON_DEFUALT_COLOR, 32881, "通道状态：默认设置", "通道参数设置", "点此按钮可恢复默认设置" },
+    { ID_CHECK_RGB, 32872, "RGB", "色彩模式", "最常见的RGB色彩模式" },
+    { ID_CHECK_HSV, 32875, "HSV", "", "" },
+    { ID_CHECK_HLS, 32874, "HLS", "", "" },
+    { ID_CHECK_YCRCB, 32873, "YCrCb", "", "" },
+    { ID_BUTTON_BLACKWHITE, 32854, "黑白", "特效风格", "使图像变为黑白色" },
+    { ID_BUTTON_INVERT, 32855, "底片", "特效风格", "模仿胶片底色的效果" },
+    { ID_BUTTON_SKETCH, 32858, "素描", "特效风格", "极力推荐的实时素描特写，试试吧！" },
+    { ID_BUTTON_SMOOTH_SKETCH, 32860, "细腻轮廓", "特效风格", "彩色亮化的边缘" },
+    { ID_BUTTON_ERODE, 32857, "腐蚀", "特效风格", "图像腐蚀的效果" },
+    { ID_BUTTON_GRAIN, 32859, "磨砂颗粒", "特效风格", "带有杂色的磨砂风格" },
+    { ID_BUTTON_ROI, 32829, "放大选区图像", "细节放大", "点击按钮后在图像区鼠标选取感兴趣区域后即可放大该区域" },
+    { ID_BUTTON_CANCEL_ROI, 32830, "原始图像", "", "" },
+    { ID_BUTTON_EFFECT_ROI, 32831, "为选区应用特效", "为特定选取应用特效",
+        "点击按钮后鼠标选取感兴趣区域后，特效功能仅在该区域有效" },
+    { ID_BUTTON_DEFUALT_EFFECT, 32832, "原始特效", "", "" },
+    { ID_BUTTON_H_FLIP, 32800, "左右翻转", "图像翻转", "点此按钮图像左右方向切换" },
+    { ID_BUTTON_V_FLIP, 32801, "上下翻转", "图像翻转", "点此按钮图像上下方向切换" },
+    { ID_BUTTON_HV_FLIP, 32802, "全部翻转", "图像翻转", "点此按钮图像上下左右方向切换" },
+    { ID_BUTTON_LIGHTFLOW_AUTO, 32803, "点此开始光流", "光流互动娱乐", "点此按钮可自动添加光流" },
+    { ID_BUTTON_LIGHTFLOW_MANUAL, 32804, "鼠标添加", "光流互动娱乐", "点此按钮可通过鼠标自定义添加光流点" },
+    { ID_BUTTON_LIGHTFLOW_NIGHT, 32885, "夜晚模式", "光流互动娱乐", "点此按钮可切换到夜晚模式，再次点击后恢复" },
+    { ID_BUTTON_FLOW_COLOR, 32811, "光流色板", "光流互动娱乐", "为光流点选择不同的颜色" },
+    { ID_BUTTON_ESC_LIGHTFLOW, 32807, "退出光流", "光流互动娱乐", "退出光流娱乐互动" },
+    { ID_BUTTON_MOUSE_PAINT, 32883, "点此开始涂鸦", "", "" },
+    { ID_BUTTON_PAINT_COLOR, 32886, "颜料桶", "挥毫泼墨", "换个画笔颜色" },
+    { ID_BUTTON_PAINT_SET, 32826, "涂鸦设置", "挥毫泼墨", "隐藏或者去除当前图画" },
+    { ID_BUTTON_PAINT_HIDE, 32892, "隐藏 涂鸦", "", "" },
+    { ID_BUTTON_PAINT_CLEAR, 32776, "清除 涂鸦", "", "" },
+    { ID_BUTTON_PEN_WIDETH, 32893, "画笔选择", "挥毫泼墨", "选择不同粗细画笔" },
+    { ID_BUTTON_FRAME_SHOWIF, 32838, "相框状态：显示", "相框显示", "点此按钮可显示或隐藏相框" },
+    { ID_BUTTON_FRAME_TYPE, 32841, "相框类型切换", "相框文件类型选择", "支持GIF或者PNG格式，选择后在相框显示区显示相应相框" },
+    { ID_BUTTON_FRAME_GIF, 32842, "动态 GIF", "", "" },
+    { ID_BUTTON_FRAME_PNG, 32843, "透明 PNG", "", "" },
+    { ID_BUTTON_ADDON_SHOWIF, 32839, "挂件状态：显示", "挂件显示", "点此按钮可显示或隐藏挂件" },
+    { ID_BUTTON_ADD_ON_TYPE, 32847, "挂件类型切换", "挂件文件类型选择", "支持GIF或者PNG格式，选择后在挂件显示区显示相应挂件" },
+    { ID_BUTTON_ADD_ON_GIF, 32848, "动态 GIF", "", "" },
+    { ID_BUTTON_ADD_ON_PNG, 32849, "透明 PNG", "", "" },
+    { ID_BUTTON_DRAG_ADD_ON, 32882, "鼠标拖动", "挂件操作", "按钮点中状态下，可鼠标移动挂件到指定位置" },
+    { ID_BUTTON_CLEAR_ADDON, 32840, "全部清除", "挂件操作", "清除所有添加的挂件" },
+    { ID_BUTTON_OPEN_PHOTO_DIR, 32818, "打开照片文件夹", "照片文件夹", "打开照片文件夹或者设置自定义目录" },
+    { ID_BUTTON_PHOTO_DIR, 32817, "设置照片文件夹 . . .", "", "" },
+    { ID_BUTTON_OPEN_FRAME, 32819, "打开相框文件夹", "相框文件夹", "打开相框文件夹或者设置自定义目录" },
+    { ID_BUTTON_FRAME_DIR, 32820, "设置相框文件夹 . .", "", "" },
+    { ID_BUTTON_OPEN_ADD_ON_DIR, 32833, "打开挂件文件夹", "挂件文件夹", "打开挂件文件夹或者设置自定义目录" },
+    { ID_BUTTON_ADD_ON_DIR, 32834, "设置挂件文件夹 . .", "", "" },
+    { ID_BUTTON_ABOUT, 32809, "关于 Parvel乐影屋", "关于本软件", nullptr }, // our own dedication
+    { ID_BUTTON_DOC, 32899, "使用指南", nullptr, nullptr },
+    { ID_SYSLINK_MY_WEB, 32816, "我的博客", "访问我的博客", "提出您的宝贵意见" },
+    { ID_VIEW_STATUS_BAR, 59393, "状态栏", "切换状态栏", "显示或隐藏状态栏" },
+    { ID_VIEW_CAPTION_BAR, 221, "标题栏", "切换标题栏", "显示或隐藏标题栏" },
+    { ID_APP_EXIT, 57665, "退出(&X)", "退出", "退出应用程序；提示保存文档" },
+    { ID_APP_ABOUT, 57664, nullptr, "关于", "显示程序信息、版本号和版权信息" },
+    { ID_VIEW_APPLOOK_OFF_2007_BLUE, 215, "Office 2007 (蓝色样式)(&B)", "", "" },
+    { ID_VIEW_APPLOOK_OFF_2007_BLACK, 216, "Office 2007 (黑色样式)(&L)", "", "" },
+    { ID_VIEW_APPLOOK_OFF_2007_SILVER, 217, "Office 2007 (银色样式)(&S)", "", "" },
+    { ID_VIEW_APPLOOK_OFF_2007_AQUA, 218, "Office 2007 (水绿色样式)(&A)", "", "" },
+    { ID_VIEW_APPLOOK_WINDOWS_7, 219, "Windows 7(&D)", "", "" },
+};
+
+TEST(CommandTableEntries, ValuesCaptionsAndTooltipsOfEveryCommand)
+{
+    EnsureQtApp();
+    const CommandTable table = BuildCommandTable();
+    for (const Entry& e : kEntries) {
+        SCOPED_TRACE(std::string(NameOfCommand(e.id)));
+        EXPECT_EQ(int(e.id), e.value);
+        ASSERT_TRUE(table.Contains(e.id));
+        if (e.caption != nullptr) {
+            EXPECT_EQ(table.Caption(e.id), QString::fromUtf8(e.caption));
+        }
+        QString tip = table.ToolTip(e.id);
+        if (!table.Shortcut(e.id).isEmpty())
+            tip.remove(QRegularExpression(QStringLiteral(" \\(.+\\)$")));
+        if (e.title == nullptr)
+            continue;
+        if (*e.title == '\0') {
+            EXPECT_EQ(tip, table.Caption(e.id).remove(QRegularExpression(QStringLiteral("\\(&.\\)"))));
+        } else if (e.description == nullptr) {
+            EXPECT_TRUE(tip.endsWith(QStringLiteral("\n") + QString::fromUtf8(e.title))) << tip.toStdString();
+        } else {
+            EXPECT_EQ(tip, QString::fromUtf8(e.description) + '\n' + QString::fromUtf8(e.title));
+        }
+    }
+}
+
+// Key tips are unique where they are typed: the tab row with the categories, and each category
+// with its panels; the letters the window's users know keep their places.
+TEST(CommandTableEntries, KeyTipsAreUniqueAtEachLevelAndKeepTheKnownLetters)
+{
+    EnsureQtApp();
+    const CommandTable table = BuildCommandTable();
+    const RibbonLayout& layout = ProgramRibbonLayout();
+    auto tipOf = [&](const ControlLayout& c) {
+        return c.id ? QString::fromUtf8(table.Find(*c.id)->keyTip) : c.keyTip;
+    };
+    auto unique = [](const QStringList& tips, const QString& where) {
+        for (int i = 0; i < tips.size(); ++i) {
+            EXPECT_FALSE(tips[i].isEmpty()) << where.toStdString();
+            for (int j = 0; j < tips.size(); ++j) {
+                if (i != j) {
+                    EXPECT_FALSE(tips[j].startsWith(tips[i])) << where.toStdString() << ": " << tips[i].toStdString();
+                }
+            }
+        }
+    };
+    QStringList top { layout.application.keyTip };
+    for (const ControlLayout& c : layout.tabRow)
+        top << tipOf(c);
+    for (const CategoryLayout& category : layout.categories)
+        top << category.keyTip;
+    unique(top, QStringLiteral("tab row"));
+    EXPECT_EQ(layout.application.keyTip, "F");
+    EXPECT_EQ(layout.tabRow[0].keyTip, "S");
+    EXPECT_EQ(QString::fromUtf8(table.Find(ID_APP_ABOUT)->keyTip), "A");
+    EXPECT_EQ(layout.categories[0].panels[0].keyTip, "M");
+    EXPECT_EQ(QString::fromUtf8(table.Find(ID_VIEW_STATUS_BAR)->keyTip), "S");
+    EXPECT_EQ(QString::fromUtf8(table.Find(ID_VIEW_CAPTION_BAR)->keyTip), "P");
+
+    for (const CategoryLayout& category : layout.categories) {
+        QStringList tips;
+        for (const PanelLayout& panel : category.panels) {
+            tips << panel.keyTip;
+            for (const ControlLayout& c : panel.controls) {
+                if (c.id)
+                    tips << tipOf(c);
+            }
+        }
+        unique(tips, category.caption);
+    }
+}
+
+// The update rules: which commands have a pressed state at all, and the pressed ones at start.
+TEST_F(CommandRig, UpdateRulesGivePressedStatesOnlyWhereTheyHaveThem)
+{
+    const std::set<CommandId> pressable { ID_BUTTON_CAM_MANGER, ID_BUTTON_SIZE1, ID_BUTTON_SIZE2, ID_BUTTON_SIZE3,
+        ID_BUTTON_LOOGO, ID_BUTTON_PHOTO_CLICK, ID_BUTTON_PHOTO_DELAY, ID_BUTTON_DEFUALT_COLOR, ID_CHECK_RGB,
+        ID_CHECK_HSV, ID_CHECK_HLS, ID_CHECK_YCRCB, ID_BUTTON_BLACKWHITE, ID_BUTTON_INVERT, ID_BUTTON_SKETCH,
+        ID_BUTTON_SMOOTH_SKETCH, ID_BUTTON_ERODE, ID_BUTTON_GRAIN, ID_BUTTON_ROI, ID_BUTTON_EFFECT_ROI, ID_BUTTON_H_FLIP,
+        ID_BUTTON_V_FLIP, ID_BUTTON_HV_FLIP, ID_BUTTON_LIGHTFLOW_AUTO, ID_BUTTON_LIGHTFLOW_MANUAL,
+        ID_BUTTON_LIGHTFLOW_NIGHT, ID_BUTTON_MOUSE_PAINT, ID_BUTTON_FRAME_SHOWIF, ID_BUTTON_FRAME_GIF,
+        ID_BUTTON_FRAME_PNG, ID_BUTTON_ADDON_SHOWIF, ID_BUTTON_ADD_ON_GIF, ID_BUTTON_ADD_ON_PNG,
+        ID_BUTTON_DRAG_ADD_ON };
+    const std::set<CommandId> pressedAtStart { ID_BUTTON_SIZE1, ID_CHECK_RGB, ID_BUTTON_FRAME_PNG, ID_BUTTON_ADD_ON_GIF,
+        ID_BUTTON_DRAG_ADD_ON };
+    for (const Entry& e : kEntries) {
+        if (e.value < 32000 || e.value > 33000)
+            continue; // the window's own commands need the main window
+        SCOPED_TRACE(std::string(NameOfCommand(e.id)));
+        const CommandState state = Update(e.id);
+        EXPECT_TRUE(state.enabled);
+        EXPECT_EQ(state.pressed.has_value(), pressable.count(e.id) == 1);
+        EXPECT_EQ(state.pressed.value_or(false), pressedAtStart.count(e.id) == 1);
+    }
+    EXPECT_EQ(*Update(ID_BUTTON_DEFUALT_COLOR).caption, "通道状态：默认");
+    EXPECT_EQ(*Update(ID_BUTTON_PAINT_HIDE).caption, "显示 涂鸦");
+    EXPECT_EQ(*Update(ID_SLIDER_C2).value, 100);
+    EXPECT_EQ(*Update(ID_BUTTON_PEN_WIDETH).value, 0);
+}
+
+// The commands that need the camera do nothing at all while it is stopped, and act once it runs.
+TEST_F(CommandRig, CameraCommandsAreIgnoredWhileStoppedAndActWhileRunning)
+{
+    Run(ID_BUTTON_BLACKWHITE); // so the effect region has a style to work on
+    const PictureSettings before = webcam()->model().settings.Snapshot();
+    for (CommandId id : { ID_BUTTON_ROI, ID_BUTTON_EFFECT_ROI, ID_BUTTON_LIGHTFLOW_AUTO, ID_BUTTON_LIGHTFLOW_MANUAL,
+             ID_BUTTON_PHOTO_DELAY, ID_PHOTO_NOW }) {
+        SCOPED_TRACE(std::string(NameOfCommand(id)));
+        table.Run(id, *context);
+        const PictureSettings after = webcam()->model().settings.Snapshot();
+        EXPECT_EQ(after.mouseMode, before.mouseMode);
+        EXPECT_EQ(after.regionPurpose, before.regionPurpose);
+        EXPECT_FALSE(after.regionArmed);
+        EXPECT_FALSE(after.flowOn);
+        EXPECT_FALSE(view()->countdownActive());
+        EXPECT_FALSE(webcam()->model().photos.requested());
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+
+    ASSERT_TRUE(webcam()->StartCamera());
+    Run(ID_BUTTON_ROI);
+    EXPECT_EQ(webcam()->model().settings.Snapshot().regionPurpose, kRegionZoom);
+    Run(ID_BUTTON_EFFECT_ROI);
+    EXPECT_EQ(webcam()->model().settings.Snapshot().regionPurpose, kRegionEffect);
+    Run(ID_BUTTON_LIGHTFLOW_MANUAL);
+    EXPECT_TRUE(webcam()->model().settings.Snapshot().flowManualAdd);
+    Run(ID_BUTTON_PHOTO_DELAY);
+    EXPECT_TRUE(view()->countdownActive());
+    int saved = 0;
+    QObject::connect(webcam(), &CWebcamCtl::photoSaved, webcam(), [&saved] { ++saved; });
+    Run(ID_PHOTO_NOW);
+    EXPECT_TRUE(webcam()->flashing());
+    EXPECT_TRUE(WaitUntil([&] { return saved == 1; }));
+}
+
+// A slider sends its position; the reset brings every value, and with it every slider, to 100.
+TEST_F(CommandRig, SlidersSendTheirPositionAndTheResetMovesThemBack)
+{
+    context->value = 40;
+    Run(ID_SLIDER_C2);
+    context->value = 170;
+    Run(ID_SLIDER_B0);
+    PictureSettings s = webcam()->model().settings.Snapshot();
+    EXPECT_EQ(s.sliders.contrast[2], 40);
+    EXPECT_EQ(s.sliders.brightness[0], 170);
+    EXPECT_FALSE(s.channelsDefault);
+    EXPECT_EQ(*Update(ID_SLIDER_C2).value, 40);
+    // Moved back: still the user's own channels until RGB or the reset.
+    context->value = 100;
+    Run(ID_SLIDER_C2);
+    Run(ID_SLIDER_B0);
+    EXPECT_EQ(*Update(ID_BUTTON_DEFUALT_COLOR).caption, "通道状态：自定义");
+    Run(ID_BUTTON_DEFUALT_COLOR);
+    for (CommandId id : { ID_SLIDER_B0, ID_SLIDER_B1, ID_SLIDER_B2, ID_SLIDER_C0, ID_SLIDER_C1, ID_SLIDER_C2 })
+        EXPECT_EQ(*Update(id).value, 100) << id;
+    EXPECT_EQ(*Update(ID_BUTTON_DEFUALT_COLOR).caption, "通道状态：默认");
+}
+
+// Colour buttons hand on red in the low byte; the pen gallery's item 3 is eight pixels.
+TEST_F(CommandRig, ColourButtonsAndPenGallerySetWhatThePaintAndFlowUse)
+{
+    context->value = 0x00C08040; // red 0x40, green 0x80, blue 0xC0
+    Run(ID_BUTTON_PAINT_COLOR);
+    EXPECT_EQ(webcam()->model().settings.Snapshot().paintColour, cv::Scalar(0xC0, 0x80, 0x40));
+    Run(ID_BUTTON_MOUSE_PAINT); // starts the doodle with the button's colour
+    EXPECT_EQ(webcam()->model().settings.Snapshot().paintColour, cv::Scalar(0xC0, 0x80, 0x40));
+
+    context->value = 0x000000FF;
+    Run(ID_BUTTON_FLOW_COLOR);
+    EXPECT_EQ(webcam()->model().flow.Colour(), cv::Scalar(0, 0, 255));
+
+    context->value = 3;
+    Run(ID_BUTTON_PEN_WIDETH);
+    EXPECT_EQ(webcam()->model().settings.Snapshot().penWidth, 8);
+    EXPECT_EQ(*Update(ID_BUTTON_PEN_WIDETH).value, 3);
+    context->value = 9; // no such item
+    Run(ID_BUTTON_PEN_WIDETH);
+    EXPECT_EQ(webcam()->model().settings.Snapshot().penWidth, 8);
+}
+
+TEST_F(CommandRig, AboutGuideAndHomePageGoThroughTheServices)
+{
+    Run(ID_BUTTON_ABOUT);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("Parvel乐影屋 V2.0\n\n")) << boxes.shown[0].text.toStdString();
+    EXPECT_GT(boxes.shown[0].text.count('\n'), 2);
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Information);
+
+    Run(ID_BUTTON_DOC);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0], PathToQString(folders.systemDir / "document of ParvelWebcam.pdf"));
+    shell.openSucceeds = false; // the desktop refuses: the status bar says so
+    Run(ID_BUTTON_DOC);
+    EXPECT_TRUE(status.contains("document of ParvelWebcam.pdf"));
+
+    shell.openSucceeds = true;
+    Run(ID_SYSLINK_MY_WEB);
+    ASSERT_EQ(shell.links.size(), 1u);
+    EXPECT_TRUE(shell.links[0].startsWith("https://"));
+}
+
+} // namespace
