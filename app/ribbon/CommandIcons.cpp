@@ -433,8 +433,8 @@ void Flip(IconCanvas& c, double rotation)
     p.translate(16, 16);
     p.rotate(rotation);
     p.translate(-16, -16);
-    c.fill(Polygon({QPointF(13.5, 8), QPointF(13.5, 27), QPointF(3, 27)}), coral);
-    c.fill(Polygon({QPointF(18.5, 8), QPointF(18.5, 27), QPointF(29, 27)}), white);
+    c.fill(Polygon({QPointF(13.5, 10.5), QPointF(13.5, 28), QPointF(3, 28)}), coral);
+    c.fill(Polygon({QPointF(18.5, 10.5), QPointF(18.5, 28), QPointF(29, 28)}), white);
     QPen axis(blue, c.thin(), Qt::CustomDashLine, Qt::FlatCap);
     axis.setDashPattern({1.6, 1.4});
     p.setPen(axis);
@@ -555,24 +555,34 @@ void LinkBadge(IconCanvas& c)
     p.restore();
 }
 
-// A swatch of a look: a little window in the look's own colours.
+// A swatch of a look: a little window in the look's own colours. The Office looks show their
+// round application button, Windows 7 its four-pane flag, so blue and Windows 7 differ in shape too.
 void LookSwatch(IconCanvas& c, unsigned look)
 {
     const QPalette palette = LookFor(look).palette;
+    const QColor window = palette.color(QPalette::Window), accent = palette.color(QPalette::Highlight);
+    const QColor text = palette.color(QPalette::WindowText);
     const QRectF r(2.5, 4, 27, 24);
     const QPainterPath win = RoundRect(r, 2.5);
-    c.flat(win, palette.color(QPalette::Window));
+    c.flat(win, window);
     c.painter().save();
     c.painter().setClipPath(win);
-    QLinearGradient bar(0, r.top(), 0, r.top() + 9);
+    QLinearGradient bar(0, r.top(), 0, r.top() + 10);
     bar.setColorAt(0, palette.color(QPalette::Button));
-    bar.setColorAt(1, palette.color(QPalette::Highlight).lighter(120));
-    c.painter().fillRect(QRectF(r.left(), r.top(), r.width(), 9), bar);
-    c.painter().fillRect(QRectF(r.left() + 3, r.top() + 12, 9, 9), palette.color(QPalette::Highlight));
+    bar.setColorAt(1, window.darker(118));
+    c.painter().fillRect(QRectF(r.left(), r.top(), r.width(), 10), bar);
     c.painter().restore();
-    const QColor text = palette.color(QPalette::WindowText);
+    if (look == ID_VIEW_APPLOOK_WINDOWS_7) {
+        for (int i = 0; i < 4; ++i)
+            c.flat(Rect(QRectF(5 + (i % 2) * 4, 5.5 + (i / 2) * 4, 3.4, 3.4)), accent);
+    } else {
+        c.fill(Circle(QPointF(9, 9), 3.8), accent, c.thin());
+    }
+    c.fill(Rect(QRectF(5.5, 17, 8, 8)), accent, c.thin());
+    const double w = c.small() ? 1.8 : 1.2;
+    c.line(QPointF(16, 9), QPointF(26, 9), text, w);
     for (int i = 0; i < (c.small() ? 2 : 3); ++i)
-        c.line(QPointF(15.5, 14 + i * 3.5), QPointF(26, 14 + i * 3.5), text, c.small() ? 1.8 : 1.2);
+        c.line(QPointF(16.5, 18 + i * 3.2), QPointF(26, 18 + i * 3.2), text, w);
     c.fill(win, Qt::transparent);
 }
 
@@ -668,8 +678,7 @@ void EffectScene(IconCanvas& c, CommandId id)
 void ChannelDigit(IconCanvas& c, int channel)
 {
     const QRectF box = c.small() ? QRectF(20, 16, 9, 13) : QRectF(21, 17, 7, 11.5);
-    c.stroke(Digit(channel, box), white, (c.small() ? 3.0 : 2.4) + 2 * c.outline() * 0.7);
-    c.stroke(Digit(channel, box), outline, c.small() ? 3.0 : 2.4);
+    c.strokeOutlined(Digit(channel, box), blue, c.small() ? 2.6 : 2.2);
 }
 
 void Brightness(IconCanvas& c, int channel)
@@ -860,11 +869,11 @@ void Draw(IconCanvas& c, CommandId id)
         Scene(c, kSceneRect);
         return;
     case ID_BUTTON_SIZE2:
-        DashedRect(c, kSceneRect, outline);
+        DashedRect(c, kSceneRect, blue);
         Scene(c, QRectF(kSceneRect.topLeft(), kSceneRect.size() * 0.75));
         return;
     case ID_BUTTON_SIZE3:
-        DashedRect(c, kSceneRect, outline);
+        DashedRect(c, kSceneRect, blue);
         Scene(c, QRectF(kSceneRect.topLeft(), kSceneRect.size() * 0.5));
         return;
     case ID_BUTTON_SIZE_FIT: {
@@ -1026,7 +1035,7 @@ void Draw(IconCanvas& c, CommandId id)
     }
     case ID_BUTTON_DEFUALT_EFFECT: {
         const QRectF area(3, 5, 20, 18);
-        DashedRect(c, area, outline);
+        DashedRect(c, area, blue);
         c.fill(Sparkle(QPointF(13, 14), 8), gold, c.outline() * 0.85);
         UndoBadge(c);
         return;
@@ -1039,27 +1048,26 @@ void Draw(IconCanvas& c, CommandId id)
     case ID_BUTTON_V_FLIP:
         Flip(c, 90);
         return;
-    case ID_BUTTON_HV_FLIP:
-        c.fill(Polygon({QPointF(3, 3), QPointF(13.5, 3), QPointF(3, 13.5)}), coral);
-        c.fill(Polygon({QPointF(29, 29), QPointF(18.5, 29), QPointF(29, 18.5)}), white);
-        {
-            QPen axis(blue, c.thin(), Qt::CustomDashLine, Qt::FlatCap);
-            axis.setDashPattern({1.6, 1.4});
-            c.painter().setPen(axis);
-            c.painter().drawLine(QPointF(16, 2), QPointF(16, 30));
-            c.painter().drawLine(QPointF(2, 16), QPointF(30, 16));
-            c.painter().setPen(Qt::NoPen);
-            QPainterPath turn;
-            turn.arcMoveTo(QRectF(9, 9, 14, 14), 100);
-            turn.arcTo(QRectF(9, 9, 14, 14), 100, -170);
-            c.strokeOutlined(turn, blue, c.small() ? 2.2 : 1.8);
-            const QPointF tip(16 + 7 * std::cos(-70 * kPi / 180), 16 - 7 * std::sin(-70 * kPi / 180));
-            QPainterPath head(tip + QPointF(-4, 0.5));
-            head.lineTo(tip);
-            head.lineTo(tip + QPointF(0.5, -4));
-            c.strokeOutlined(head, blue, c.small() ? 2.2 : 1.8);
-        }
+    case ID_BUTTON_HV_FLIP: {
+        // Both axes: the shape goes to the opposite corner.
+        QPen axis(blue, c.thin(), Qt::CustomDashLine, Qt::FlatCap);
+        axis.setDashPattern({1.6, 1.4});
+        c.painter().setPen(axis);
+        c.painter().drawLine(QPointF(16, 2), QPointF(16, 30));
+        c.painter().drawLine(QPointF(2, 16), QPointF(30, 16));
+        c.painter().setPen(Qt::NoPen);
+        c.fill(Polygon({QPointF(3, 3), QPointF(13, 3), QPointF(3, 13)}), coral);
+        c.fill(Polygon({QPointF(29, 29), QPointF(19, 29), QPointF(29, 19)}), white);
+        const double w = c.small() ? 2.4 : 2.0;
+        QPainterPath turn(QPointF(15.5, 6.5));
+        turn.quadTo(QPointF(26.5, 5), QPointF(25.5, 15.5));
+        c.strokeOutlined(turn, blue, w);
+        QPainterPath head(QPointF(21.5, 12));
+        head.lineTo(25.5, 16);
+        head.lineTo(29, 11.5);
+        c.strokeOutlined(head, blue, w);
         return;
+    }
 
     // Optical flow.
     case ID_BUTTON_LIGHTFLOW_AUTO:
@@ -1125,7 +1133,7 @@ void Draw(IconCanvas& c, CommandId id)
             const double y = 7 + i * 8.5;
             QPainterPath wave(QPointF(5, y + 1.5));
             wave.cubicTo(QPointF(12, y - 3), QPointF(19, y + 4), QPointF(27, y - 1));
-            c.stroke(wave, outline, std::max(widths[i], c.small() ? 1.5 : 1.0));
+            c.stroke(wave, coralDark, std::max(widths[i], c.small() ? 1.5 : 1.0));
         }
         return;
     }
@@ -1347,6 +1355,8 @@ QPixmap PenWidthImage(int index)
     const double inset = w / 2 + 2;
     QPainterPath stroke(QPointF(inset, 32 - inset));
     stroke.cubicTo(QPointF(16 - w * 0.2, 32 - inset), QPointF(16 + w * 0.2, inset), QPointF(32 - inset, inset));
+    // A light rim keeps the ink visible on the dark looks' menus.
+    p.strokePath(stroke, QPen(QColor(255, 255, 255, 200), w + 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.strokePath(stroke, QPen(IconInk::outline, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.end();
     return QPixmap::fromImage(image);
@@ -1373,7 +1383,13 @@ QImage AppIconImage(int pixels)
     const QPointF lens(16, 19.5);
     c.fill(Circle(lens, 9), ring);
     c.flat(Circle(lens, 7.2), outline);
-    LogoLens(c, lens, 6.2);
+    if (c.small()) {
+        // A P of two pixels would be a smudge: the plain lens reads better.
+        c.flat(Circle(lens, 6.2), coral);
+        c.flat(Circle(lens + QPointF(-2, -2), 2), white);
+    } else {
+        LogoLens(c, lens, 6.2);
+    }
     return c.take();
 }
 

@@ -3,7 +3,6 @@
 #include <QPen>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -165,28 +164,66 @@ QPainterPath Gear(QPointF centre, double radius, int teeth)
 
 QPainterPath Digit(int digit, const QRectF& box)
 {
-    // Segments a (top), b (top right), c (bottom right), d (bottom), e (bottom left),
-    // f (top left), g (middle), one bit each from a.
-    static constexpr std::array<unsigned, 10> kSegments{0x3F, 0x06, 0x5B, 0x4F, 0x66,
-                                                        0x6D, 0x7D, 0x07, 0x7F, 0x6F};
-    const double l = box.left(), r = box.right(), t = box.top(), b = box.bottom();
-    const double m = (t + b) / 2;
-    const std::array<std::array<QPointF, 2>, 7> ends{{
-        {QPointF(l, t), QPointF(r, t)},
-        {QPointF(r, t), QPointF(r, m)},
-        {QPointF(r, m), QPointF(r, b)},
-        {QPointF(l, b), QPointF(r, b)},
-        {QPointF(l, m), QPointF(l, b)},
-        {QPointF(l, t), QPointF(l, m)},
-        {QPointF(l, m), QPointF(r, m)},
-    }};
+    // Hand-drawn strokes on a unit box, like the letters of the shipped art: no font needed.
     QPainterPath path;
-    const unsigned bits = kSegments[static_cast<std::size_t>(std::clamp(digit, 0, 9))];
-    for (std::size_t s = 0; s < ends.size(); ++s) {
-        if (bits & (1u << s)) {
-            path.moveTo(ends[s][0]);
-            path.lineTo(ends[s][1]);
-        }
+    auto at = [&box](double x, double y) { return QPointF(box.left() + x * box.width(), box.top() + y * box.height()); };
+    auto rect = [&box](double x, double y, double w, double h) {
+        return QRectF(box.left() + x * box.width(), box.top() + y * box.height(), w * box.width(), h * box.height());
+    };
+    auto arc = [&path](const QRectF& r, double start, double sweep, bool move) {
+        if (move)
+            path.arcMoveTo(r, start);
+        path.arcTo(r, start, sweep);
+    };
+    switch (std::clamp(digit, 0, 9)) {
+    case 0:
+        path.addEllipse(rect(0, 0, 1, 1));
+        break;
+    case 1:
+        path.moveTo(at(0.15, 0.25));
+        path.lineTo(at(0.6, 0));
+        path.lineTo(at(0.6, 1));
+        break;
+    case 2:
+        arc(rect(0.02, 0, 0.96, 0.56), 160, -205, true);
+        path.lineTo(at(0, 1));
+        path.lineTo(at(1, 1));
+        break;
+    case 3:
+        arc(rect(0.06, 0, 0.86, 0.5), 155, -245, true);
+        arc(rect(0, 0.5, 1, 0.5), 90, -245, false);
+        break;
+    case 4:
+        path.moveTo(at(0.72, 1));
+        path.lineTo(at(0.72, 0));
+        path.lineTo(at(0, 0.68));
+        path.lineTo(at(1, 0.68));
+        break;
+    case 5:
+        path.moveTo(at(0.92, 0));
+        path.lineTo(at(0.14, 0));
+        path.lineTo(at(0.08, 0.46));
+        arc(rect(0, 0.36, 1, 0.64), 140, -265, false);
+        break;
+    case 6:
+        path.moveTo(at(0.85, 0.04));
+        path.quadTo(at(0.02, 0.1), at(0.02, 0.68));
+        path.addEllipse(rect(0.02, 0.38, 0.96, 0.62));
+        break;
+    case 7:
+        path.moveTo(at(0, 0));
+        path.lineTo(at(1, 0));
+        path.lineTo(at(0.35, 1));
+        break;
+    case 8:
+        path.addEllipse(rect(0.08, 0, 0.84, 0.46));
+        path.addEllipse(rect(0, 0.46, 1, 0.54));
+        break;
+    case 9:
+        path.addEllipse(rect(0.02, 0, 0.96, 0.62));
+        path.moveTo(at(0.98, 0.32));
+        path.quadTo(at(0.98, 0.9), at(0.15, 0.96));
+        break;
     }
     return path;
 }

@@ -78,5 +78,5 @@ QPainterPath Sparkle(QPointF centre, double radius);
 QPainterPath Heart(QPointF centre, double width);
 // A gear of the given outer radius with a hole.
 QPainterPath Gear(QPointF centre, double radius, int teeth);
-// A digit 0–9 as a stroke path (seven-segment shapes with rounded corners) in the box.
+// A digit 0–9 as a path to stroke, filling the box.
 QPainterPath Digit(int digit, const QRectF& box);
