@@ -172,7 +172,7 @@ void RecordBadge(IconCanvas& c)
 void ClockBadge(IconCanvas& c)
 {
     const BadgeSpot s = Spot(c);
-    ClockFace(c, s.centre + QPointF(0, 0.6), s.radius * 0.9, true);
+    ClockFace(c, s.centre + QPointF(0, 1), s.radius * 0.85, true);
 }
 
 void PointerShape(IconCanvas& c, QPointF tip, double size)

@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cstdlib>
 #include <map>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -50,6 +52,35 @@ bool Contains(const QImage& source, const QColor& colour)
                 return true;
     }
     return false;
+}
+
+// Share of the painted pixels that are solid dark outline.
+double SolidOutlineShare(const QImage& source)
+{
+    const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    int painted = 0, solid = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb px = image.pixel(x, y);
+            painted += qAlpha(px) > 0;
+            solid += qAlpha(px) > 200 && qGray(px) < 80;
+        }
+    }
+    return painted ? double(solid) / painted : 0;
+}
+
+int PixelsNear(const QImage& source, const QColor& colour, int tolerance = 10)
+{
+    const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb px = image.pixel(x, y);
+            count += qAlpha(px) == 255 && std::abs(qRed(px) - colour.red()) <= tolerance &&
+                     std::abs(qGreen(px) - colour.green()) <= tolerance && std::abs(qBlue(px) - colour.blue()) <= tolerance;
+        }
+    }
+    return count;
 }
 
 class CommandIconsTest : public ::testing::Test {
@@ -101,10 +132,60 @@ TEST_F(CommandIconsTest, IconsHoldThePictureDrawnForEachSize)
                 << id << " at " << size;
         }
     }
-    // Thin lines are not merely halved: the 16-pixel picture differs from the 32 scaled down.
-    const QImage scaled = CommandIconImage(ID_BUTTON_CAM_MANGER, 32).scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    EXPECT_NE(scaled.convertToFormat(QImage::Format_ARGB32),
-              CommandIconImage(ID_BUTTON_CAM_MANGER, 16).convertToFormat(QImage::Format_ARGB32));
+}
+
+// Small icons are drawn with pen widths of their own: their outlines stay solid where a 32-pixel
+// picture scaled down would thin them into grey.
+TEST_F(CommandIconsTest, SmallIconsKeepSolidOutlines)
+{
+    double drawn = 0, scaled = 0;
+    for (const CommandId id : kAllCommandIds) {
+        drawn += SolidOutlineShare(CommandIconImage(id, 16));
+        scaled += SolidOutlineShare(
+            CommandIconImage(id, 32).scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    EXPECT_GT(drawn, scaled * 1.2);
+}
+
+// Related commands share a motif in its colours; the badge in the lower right corner alone tells
+// them apart, so everything outside that corner is the same picture.
+TEST_F(CommandIconsTest, RelatedCommandsShareTheirMotif)
+{
+    const std::vector<std::vector<CommandId>> groups{
+        {ID_BUTTON_OPEN_PHOTO_DIR, ID_BUTTON_PHOTO_DIR},
+        {ID_BUTTON_OPEN_FRAME, ID_BUTTON_FRAME_DIR},
+        {ID_BUTTON_OPEN_ADD_ON_DIR, ID_BUTTON_ADD_ON_DIR},
+        {ID_BUTTON_FRAME_SHOWIF, ID_BUTTON_FRAME_TYPE, ID_BUTTON_FRAME_GIF, ID_BUTTON_FRAME_PNG},
+        {ID_BUTTON_ADDON_SHOWIF, ID_BUTTON_ADD_ON_TYPE, ID_BUTTON_ADD_ON_GIF, ID_BUTTON_ADD_ON_PNG,
+         ID_BUTTON_CLEAR_ADDON},
+        {ID_BUTTON_CAM_MANGER, ID_BUTTON_PHOTO_DELAY},
+        {ID_BUTTON_LIGHTFLOW_AUTO, ID_BUTTON_ESC_LIGHTFLOW},
+    };
+    for (const auto& group : groups) {
+        const QImage first = CommandIconImage(group.front(), 32).convertToFormat(QImage::Format_ARGB32);
+        for (const CommandId other : group) {
+            const QImage image = CommandIconImage(other, 32).convertToFormat(QImage::Format_ARGB32);
+            int differing = 0;
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 32; ++x)
+                    differing += (x < 16 || y < 16) && image.pixel(x, y) != first.pixel(x, y);
+            EXPECT_EQ(differing, 0) << other << " and " << group.front();
+        }
+    }
+
+    // The colour families: coral cameras, gold folders and frames, pink add-ons, sky-blue pictures.
+    const std::vector<std::pair<QColor, std::vector<CommandId>>> families{
+        {QColor(0xF7, 0x87, 0x6F), {ID_BUTTON_CAM_MANGER, ID_BUTTON_PHOTO_CLICK, ID_BUTTON_PHOTO_DELAY, ID_PHOTO_NOW,
+                                    ID_RECORD_VIDEO, ID_BUTTON_ABOUT}},
+        {QColor(0xFF, 0xD4, 0x4D), {ID_BUTTON_OPEN_PHOTO_DIR, ID_BUTTON_FRAME_DIR, ID_BUTTON_ADD_ON_DIR,
+                                    ID_BUTTON_FRAME_SHOWIF, ID_BUTTON_FRAME_PNG}},
+        {QColor(0xFF, 0x8F, 0xAB), {ID_BUTTON_ADDON_SHOWIF, ID_BUTTON_DRAG_ADD_ON, ID_BUTTON_CLEAR_ADDON}},
+        {QColor(0xCD, 0xEB, 0xFA), {ID_BUTTON_SIZE1, ID_BUTTON_SIZE2, ID_BUTTON_SIZE3, ID_BUTTON_SIZE_FIT,
+                                    ID_VIEW_FULL_SCREEN, ID_BUTTON_ROI, ID_BUTTON_GRAIN}},
+    };
+    for (const auto& [colour, ids] : families)
+        for (const CommandId id : ids)
+            EXPECT_GE(PixelsNear(CommandIconImage(id, 32), colour), 12) << id << " lacks " << colour.name().toStdString();
 }
 
 TEST_F(CommandIconsTest, NoTwoCommandsShareAPicture)
@@ -195,3 +276,4 @@ TEST_F(CommandIconsTest, AppIconHasEverySize)
 }
 
 } // namespace
+
