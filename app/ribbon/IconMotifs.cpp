@@ -269,10 +269,17 @@ void Stopwatch(IconCanvas& c, int digit)
 {
     const QPointF centre(16, 18);
     c.fill(RoundRect(QRectF(13, 2, 6, 4), 1), gold);
+    if (c.small() && digit >= 0) {
+        // The digit needs the whole face at 16 pixels: a coral rim instead of a ring.
+        c.fill(Circle(centre, 12.5), white);
+        c.stroke(Circle(centre, 11.2), coral, 1.6);
+        c.stroke(Digit(digit, QRectF(11.5, 11, 9, 14)), outline, 3.2);
+        return;
+    }
     c.fill(Circle(centre, 12.5), coral);
     c.fill(Circle(centre, 9.5), white, c.outline() * 0.8);
     if (digit >= 0) {
-        c.stroke(Digit(digit, QRectF(12.5, 12, 7, 12)), outline, c.small() ? 3.0 : 2.4);
+        c.stroke(Digit(digit, QRectF(12.5, 12, 7, 12)), outline, 2.4);
     } else {
         const double w = c.small() ? 2.4 : 2.0;
         c.line(centre, centre + QPointF(0, -6.5), outline, w);
@@ -295,9 +302,11 @@ void LogoLens(IconCanvas& c, QPointF centre, double r)
 
 void PhotoStrip(IconCanvas& c)
 {
-    c.fill(RoundRect(QRectF(9, 1.5, 14, 29), 1.5), coral);
+    // Wider at 16 pixels, so the four pictures stay apart.
+    const double grow = c.small() ? 2.5 : 0;
+    c.fill(RoundRect(QRectF(9 - grow, 1.5, 14 + 2 * grow, 29), 1.5), coral);
     for (int i = 0; i < 4; ++i) {
-        const QRectF cell(11.5, 3.5 + i * 6.75, 9, 5.2);
+        const QRectF cell(11.5 - grow, 3.5 + i * 6.75, 9 + 2 * grow, 5.2);
         if (c.small())
             c.flat(Rect(cell), sky);
         else
