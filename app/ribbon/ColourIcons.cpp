@@ -33,8 +33,6 @@ QConicalGradient HueWheel(QPointF centre)
     return g;
 }
 
-// ---------------------------------------------------------------- colour buttons
-
 void ColourBar(IconCanvas& c, const QColor& colour)
 {
     const QRectF bar = c.small() ? QRectF(2, 24.5, 28, 6) : QRectF(2.5, 25.5, 27, 5);

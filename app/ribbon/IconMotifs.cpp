@@ -1,14 +1,11 @@
 #include "app/ribbon/IconMotifs.h"
 
-#include "app/ribbon/IconBadges.h"
-
 #include <QPen>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <numbers>
 
 namespace IconArt {
 
