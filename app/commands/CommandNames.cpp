@@ -102,6 +102,15 @@ std::span<const CommandName> AllCommandNames()
     return kNames;
 }
 
+std::vector<CommandId> AllCommandIds()
+{
+    std::vector<CommandId> ids;
+    ids.reserve(kNames.size());
+    for (const CommandName& n : kNames)
+        ids.push_back(n.id);
+    return ids;
+}
+
 std::optional<CommandId> CommandIdFromName(std::string_view name)
 {
     const auto it = std::find_if(kNames.begin(), kNames.end(), [&](const CommandName& n) { return n.name == name; });

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 // Every command id with its name in the source, so that descriptions kept as data (the ribbon's
 // layout) can name commands as the code does.
@@ -14,5 +15,7 @@ struct CommandName {
 };
 
 std::span<const CommandName> AllCommandNames();
+// Every value of CommandId once, in the order of its declaration.
+std::vector<CommandId> AllCommandIds();
 std::optional<CommandId> CommandIdFromName(std::string_view name);
 std::string_view NameOfCommand(CommandId id); // empty for a value without a name
