@@ -57,7 +57,18 @@ QString SheetOf(const Scheme& s)
         "QTabBar::tab { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2); color: %3;"
         " padding: 4px 14px; border: 1px solid %4; border-bottom: none; border-top-left-radius: 4px;"
         " border-top-right-radius: 4px; }"
-        "QTabBar::tab:selected { background: %4; color: %5; }")
+        "QTabBar::tab:selected { background: %4; color: %5; }"
+        // The ribbon: panels on the bars' gradient, pressed commands in the accent colour.
+        "#ribbonPanels, #ribbonCategory { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2); }"
+        "#ribbonPanelDropDown { background: %2; }"
+        "#ribbonPanelCaption { color: %3; }"
+        "#ribbon QToolButton { color: %3; border: 1px solid transparent; border-radius: 3px; padding: 1px 3px; }"
+        "#ribbon QToolButton:hover { border-color: %4; }"
+        "#ribbon QToolButton:checked { background: %4; color: %5; }"
+        "#ribbon QCheckBox, #ribbon QLabel { color: %3; }"
+        "#ribbonApplicationButton { background: %4; color: %5; font-weight: bold; padding: 3px 10px; }"
+        "#ribbonTabs::tab { background: transparent; border: 1px solid transparent; color: %3; padding: 4px 14px; }"
+        "#ribbonTabs::tab:selected { background: %1; border: 1px solid %4; border-bottom: none; color: %3; }")
         .arg(QLatin1String(s.barTop), QLatin1String(s.barBottom), QLatin1String(s.text), QLatin1String(s.accent),
             QLatin1String(s.accentText));
 }

@@ -111,8 +111,11 @@ void RibbonKeyTips::PlaceLabels()
             continue;
         }
         QWidget* host = label->parentWidget();
-        const QPoint anchor
-            = target.widget->mapTo(host, QPoint(target.area.center().x(), target.area.bottom() - label->height() / 2));
+        // Under the middle of large controls and tabs; over the icon of small ones, so that the
+        // caption stays readable.
+        const bool small = target.area.height() < 2 * label->height() && target.area.width() > 3 * label->width();
+        const int x = small ? target.area.left() + label->width() / 2 : target.area.center().x();
+        const QPoint anchor = target.widget->mapTo(host, QPoint(x, target.area.bottom() - label->height() / 2));
         label->move(anchor.x() - label->width() / 2, anchor.y() - label->height() / 2);
         label->show();
         label->raise();
