@@ -145,6 +145,14 @@ ShownControl Colour(const ControlLayout& c, CommandActions& actions, QWidget* pa
     return shown;
 }
 
+// Opens just large enough for the pen pictures, four to a row; the size grip makes it larger.
+class PenList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    QSize sizeHint() const override { return { 4 * kPenCell + 8, 2 * kPenCell + 8 }; }
+    static constexpr int kPenCell = 40;
+};
+
 // The pen widths as a list of pictures in a drop-down the user can make larger.
 ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* parent)
 {
@@ -164,18 +172,18 @@ ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* p
     auto* box = new QWidget(menu);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(2, 2, 2, 2);
-    auto* list = new QListWidget(box);
+    auto* list = new PenList(box);
     list->setObjectName(QStringLiteral("penGallery"));
     list->setViewMode(QListView::IconMode);
     list->setIconSize(QSize(32, 32));
-    list->setGridSize(QSize(40, 40));
+    list->setGridSize(QSize(PenList::kPenCell, PenList::kPenCell));
     list->setResizeMode(QListView::Adjust);
     list->setMovement(QListView::Static);
     for (int i = 0; i < kPenWidthCount; ++i) {
         auto* item = new QListWidgetItem(QIcon(PenWidthImage(i)), QString(), list);
         item->setToolTip(QCoreApplication::translate("Ribbon", "%1 像素").arg(PenWidthPixels(i)));
     }
-    list->setMinimumSize(4 * 40 + 8, 2 * 40 + 8);
+    list->setMinimumSize(2 * PenList::kPenCell + 8, PenList::kPenCell + 8);
     layout->addWidget(list);
     layout->addWidget(new QSizeGrip(box), 0, Qt::AlignBottom | Qt::AlignRight);
     auto* holder = new QWidgetAction(menu);

@@ -347,6 +347,21 @@ TEST_F(RibbonTest, FullScreenShowsOnlyThePictureAndEscBringsTheWindowBack)
     EXPECT_EQ(window->child()->view()->sizeMode(), kDisplayHalf);
 }
 
+TEST_F(RibbonTest, ExitFromTheApplicationMenuGoesThroughTheCloseGuard)
+{
+    QAction* exit = window->ShownAction(ID_APP_EXIT);
+    ASSERT_NE(exit, nullptr);
+    EXPECT_TRUE(ribbon()->applicationButton()->menu()->actions().contains(exit));
+    ASSERT_TRUE(webcam()->StartCamera());
+    exit->trigger();
+    EXPECT_TRUE(window->isVisible()); // refused while the camera runs
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.shown.back().caption, "乐影屋：摄像头未关闭！");
+    webcam()->StopCamera();
+    exit->trigger();
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(RibbonTest, EscCancelsARegionBeingSelected)
 {
     ASSERT_TRUE(webcam()->StartCamera());
