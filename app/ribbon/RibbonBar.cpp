@@ -70,6 +70,7 @@ RibbonBar::RibbonBar(const RibbonLayout& layout, CommandActions& actions, QWidge
         // The window may be narrower than all panels: they fold instead of holding it wide.
         page.widget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         auto* row = new QHBoxLayout(page.widget);
+        row->setSizeConstraint(QLayout::SetNoConstraint); // the panels' widths are no minimum
         row->setContentsMargins(2, 2, 2, 2);
         row->setSpacing(2);
         for (const PanelLayout& panelLayout : category.panels) {
