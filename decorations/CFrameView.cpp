@@ -177,6 +177,8 @@ Photostrip* CFrameView::CreateStrip(int top, int height, const std::filesystem::
     auto* strip = new Photostrip(this, paneWidth_, height, top,
                                  static_cast<StripPlacement>(placement),
                                  static_cast<StripContent>(content), kind);
+    // Frames and add-ons are few; a photo folder grows with every photo taken.
+    strip->SetLoadOnDemand(strip->content() == StripContent::Photos);
     strip->show();
     StartFill(strip, folder, kind, FillReason::Creation);
     return strip;
@@ -233,19 +235,37 @@ void CFrameView::ApplyFinishedLoads()
         if (load->generation != latestLoad_[load->strip])
             continue;
         // Decoded for a height the strip no longer has: no thumbnail would fit.
-        if (load->plan.height != 0.75f * static_cast<float>(load->strip->stripHeight()))
+        if (!load->plan.headersOnly &&
+            load->plan.height != 0.75f * static_cast<float>(load->strip->stripHeight()))
             StartFill(load->strip, load->folder, load->kind, load->reason);
         else
             FinishFill(load->strip, std::move(load->plan), load->kind, load->folder, load->reason);
     }
 }
 
+bool CFrameView::loading() const
+{
+    if (!loads_.empty())
+        return true;
+    for (const Photostrip* strip : {frames_, addOns_, photos_})
+        if (strip && strip->thumbnailsPending())
+            return true;
+    return false;
+}
+
 void CFrameView::WaitForLoads()
 {
-    for (auto& load : loads_)
-        if (load->worker.joinable())
-            load->worker.join();
-    ApplyFinishedLoads();
+    // A finished fill may start another (a new height meanwhile), and places thumbnails that
+    // then want decoding.
+    while (loading()) {
+        for (auto& load : loads_)
+            if (load->worker.joinable())
+                load->worker.join();
+        ApplyFinishedLoads();
+        for (Photostrip* strip : {frames_, addOns_, photos_})
+            if (strip)
+                strip->WaitForThumbnails();
+    }
 }
 
 void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,

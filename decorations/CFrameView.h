@@ -44,10 +44,13 @@ public:
     Photostrip* photoStrip() const { return photos_; }
 
     // A fill with at least this many files to decode runs on a worker thread; the strip shows
-    // its old thumbnails until the new ones are ready.
+    // its old thumbnails until the new ones are ready. The photos strip, which may list a
+    // great many, reads only the files' headers for its fill and decodes its thumbnails as
+    // they come into view.
     static constexpr size_t kBackgroundDecodeThreshold = 16;
-    bool loading() const { return !loads_.empty(); }
-    // Waits for the fills in progress and shows their results.
+    // Fills in progress, or thumbnails in view still being decoded.
+    bool loading() const;
+    // Waits for the fills in progress and the thumbnails they bring into view, and shows them.
     void WaitForLoads();
 
     // How long the size must stay still before thumbnails are decoded for new strip heights;
