@@ -48,6 +48,9 @@ public:
     // great many, reads only the files' headers for its fill and decodes its thumbnails as
     // they come into view.
     static constexpr size_t kBackgroundDecodeThreshold = 16;
+    // While a large folder's headers are read, the start of the row is laid out from this
+    // many at once, so that its thumbnails are decoded meanwhile.
+    static constexpr size_t kStartOfRow = 32;
     // Fills in progress, or thumbnails in view still being decoded.
     bool loading() const;
     // Waits for the fills in progress and the thumbnails they bring into view, and shows them.
@@ -96,7 +99,8 @@ private:
     void StartFill(Photostrip* strip, const std::filesystem::path& folder, int32_t kind,
                    FillReason reason);
     void FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
-                    const std::filesystem::path& folder, FillReason reason);
+                    const std::filesystem::path& folder, FillReason reason, bool startShown = false);
+    void ShowStartOfRow(Photostrip* strip, const StripFillPlan& plan, int32_t kind);
     void ApplyFinishedLoads();
     bool FillPending(Photostrip* strip) const;
 

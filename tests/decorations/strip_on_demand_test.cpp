@@ -1,7 +1,10 @@
+#include "decorations/CFrameView.h"
 #include "decorations/FillStrip.h"
 #include "decorations/FolderScan.h"
 #include "decorations/Photostrip.h"
 #include "decorations/ThumbnailCache.h"
+#include "decorations/TouchOverlay.h"
+#include "ui/MessageBoxes.h"
 #include "strip_test_support.h"
 
 #include <QDir>
@@ -11,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -274,4 +278,40 @@ TEST_F(StripOnDemandTest, AFlingIsDecodedForWhereItComesToRest)
     for (const auto& photo : strip->thumbnails())
         if (photo->x() + photo->width() > 0 && photo->x() < 300)
             EXPECT_FALSE(photo->bitmap().isNull());
+}
+
+TEST_F(StripOnDemandTest, PaneShowsTheStartOfALargePhotoFolderWhileTheRestIsRead)
+{
+    RecordingMessageBoxes boxes;
+    ScopedMessageBoxes installBoxes{boxes};
+    const int many = 70; // too many to check on the interface thread
+    WritePhotos("photos", many, QColor(200, 60, 200));
+    PaneFolders folders{Folder("frames"), Folder("addons"), Folder("photos")};
+    CFrameView pane(folders);
+    pane.resize(300, 700);
+    pane.show();
+    Photostrip* photos = pane.photoStrip();
+    ASSERT_TRUE(photos->loadsOnDemand());
+    EXPECT_FALSE(pane.frameStrip()->loadsOnDemand());
+    ASSERT_EQ(photos->thumbnails().size(), CFrameView::kStartOfRow) << "shown before the rest is read";
+    ASSERT_TRUE(pane.loading());
+    photos->ManipulationDelta(-100.0f, 0.0f); // the user scrolls meanwhile
+    pane.WaitForLoads();
+    ASSERT_EQ(photos->thumbnails().size(), static_cast<size_t>(many));
+    EXPECT_FLOAT_EQ(photos->scrollOffset(), -100.0f) << "the row stays where it was scrolled to";
+    EXPECT_FLOAT_EQ(photos->thumbnails()[1]->x(), 25.0f + 280.0f + 25.0f - 100.0f);
+    EXPECT_FALSE(photos->thumbnails()[0]->bitmap().isNull());
+    const auto& targets = pane.overlay()->targets().targets();
+    EXPECT_EQ(std::count(targets.begin(), targets.end(), static_cast<ITouchTarget*>(photos)), 1);
+    QCoreApplication::processEvents();
+    for (const auto& box : boxes.shown)
+        EXPECT_FALSE(box.text.contains(QStringLiteral("赶快试试拍照功能吧"))) << "the photos folder is not empty";
+
+    // A new photo reloads from the start; what was decoded is shown again without waiting.
+    ASSERT_TRUE(WriteTestImage(File("photos/zzz.jpg"), 64, 48));
+    pane.OnPhotoSaved();
+    EXPECT_EQ(photos->scrollOffset(), 0.0f);
+    EXPECT_FALSE(photos->thumbnails()[0]->bitmap().isNull());
+    pane.WaitForLoads();
+    EXPECT_EQ(photos->thumbnails().size(), static_cast<size_t>(many) + 1);
 }
