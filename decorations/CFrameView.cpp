@@ -65,6 +65,7 @@ struct CFrameView::StripLoad {
     int32_t kind;
     std::filesystem::path folder;
     FillReason reason;
+    bool startShown = false;
     StripFillPlan plan;
     std::atomic<bool> done{false};
     std::atomic<bool> cancel{false};
@@ -177,6 +178,8 @@ Photostrip* CFrameView::CreateStrip(int top, int height, const std::filesystem::
     auto* strip = new Photostrip(this, paneWidth_, height, top,
                                  static_cast<StripPlacement>(placement),
                                  static_cast<StripContent>(content), kind);
+    // Frames and add-ons are few; a photo folder grows with every photo taken.
+    strip->SetLoadOnDemand(strip->content() == StripContent::Photos);
     strip->show();
     StartFill(strip, folder, kind, FillReason::Creation);
     return strip;
@@ -199,8 +202,14 @@ void CFrameView::StartFill(Photostrip* strip, const std::filesystem::path& folde
         FinishFill(strip, std::move(plan), kind, folder, reason);
         return;
     }
+    // A row that starts again from the left shows its start now: its places do not depend on
+    // the files further on.
+    const bool startShown = plan.headersOnly && reason != FillReason::NewHeight;
+    if (startShown)
+        ShowStartOfRow(strip, plan, kind);
     // Many new files (a first start on a full photo folder): decode them off the interface.
     auto load = std::make_unique<StripLoad>();
+    load->startShown = startShown;
     load->strip = strip;
     load->generation = generation;
     load->kind = kind;
@@ -233,26 +242,73 @@ void CFrameView::ApplyFinishedLoads()
         if (load->generation != latestLoad_[load->strip])
             continue;
         // Decoded for a height the strip no longer has: no thumbnail would fit.
-        if (load->plan.height != 0.75f * static_cast<float>(load->strip->stripHeight()))
+        if (!load->plan.headersOnly &&
+            load->plan.height != 0.75f * static_cast<float>(load->strip->stripHeight()))
             StartFill(load->strip, load->folder, load->kind, load->reason);
         else
-            FinishFill(load->strip, std::move(load->plan), load->kind, load->folder, load->reason);
+            FinishFill(load->strip, std::move(load->plan), load->kind, load->folder, load->reason,
+                       load->startShown);
     }
+}
+
+bool CFrameView::loading() const
+{
+    if (!loads_.empty())
+        return true;
+    for (const Photostrip* strip : {frames_, addOns_, photos_})
+        if (strip && strip->thumbnailsPending())
+            return true;
+    return false;
 }
 
 void CFrameView::WaitForLoads()
 {
-    for (auto& load : loads_)
-        if (load->worker.joinable())
-            load->worker.join();
-    ApplyFinishedLoads();
+    // A finished fill may start another (a new height meanwhile), and places thumbnails that
+    // then want decoding.
+    while (loading()) {
+        for (auto& load : loads_)
+            if (load->worker.joinable())
+                load->worker.join();
+        ApplyFinishedLoads();
+        for (Photostrip* strip : {frames_, addOns_, photos_})
+            if (strip)
+                strip->WaitForThumbnails();
+    }
+}
+
+void CFrameView::ShowStartOfRow(Photostrip* strip, const StripFillPlan& plan, int32_t kind)
+{
+    StripFillPlan start;
+    start.headersOnly = true;
+    start.height = plan.height;
+    start.knownHeaders = plan.knownHeaders;
+    const size_t n = std::min(kStartOfRow, plan.paths.size());
+    start.paths.assign(plan.paths.begin(), plan.paths.begin() + static_cast<std::ptrdiff_t>(n));
+    start.headers.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        start.toDecode.push_back(i);
+    DecodeStripFill(start);
+    // At creation the strip is not yet among the overlay's targets; the layout adds it.
+    TouchTargetRegistry& targets = overlay_->targets();
+    const bool listed = std::find(targets.targets().begin(), targets.targets().end(),
+                                  static_cast<ITouchTarget*>(strip)) != targets.targets().end();
+    if (listed)
+        targets.Remove(strip);
+    strip->SetScrollOffset(0.0f);
+    strip->SetKind(kind);
+    ApplyStripFill(*strip, std::move(start)); // whether the folder is empty is told by the whole
+    if (listed)
+        targets.Add(strip);
+    strip->update();
 }
 
 void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
-                            const std::filesystem::path& folder, FillReason reason)
+                            const std::filesystem::path& folder, FillReason reason, bool startShown)
 {
     if (reason == FillReason::Creation) {
-        strip->SetScrollOffset(0.0f);
+        // A row whose start was shown may have been scrolled since: it stays where it is.
+        if (!startShown)
+            strip->SetScrollOffset(0.0f);
         strip->SetKind(kind);
         if (!ApplyStripFill(*strip, std::move(plan))) {
             const EmptyStripMessage message = MessageFor(strip->content());
@@ -268,7 +324,7 @@ void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
     }
     TouchTargetRegistry& targets = overlay_->targets();
     targets.Remove(strip);
-    if (reason == FillReason::Reload)
+    if (reason == FillReason::Reload && !startShown)
         strip->SetScrollOffset(0.0f);
     strip->SetKind(kind);
     ApplyStripFill(*strip, std::move(plan)); // a later fill that finds nothing stays silent

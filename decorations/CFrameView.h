@@ -44,10 +44,16 @@ public:
     Photostrip* photoStrip() const { return photos_; }
 
     // A fill with at least this many files to decode runs on a worker thread; the strip shows
-    // its old thumbnails until the new ones are ready.
+    // its old thumbnails until the new ones are ready. The photos strip, which may list a
+    // great many, reads only the files' headers for its fill and decodes its thumbnails as
+    // they come into view.
     static constexpr size_t kBackgroundDecodeThreshold = 16;
-    bool loading() const { return !loads_.empty(); }
-    // Waits for the fills in progress and shows their results.
+    // While a large folder's headers are read, the start of the row is laid out from this
+    // many at once, so that its thumbnails are decoded meanwhile.
+    static constexpr size_t kStartOfRow = 32;
+    // Fills in progress, or thumbnails in view still being decoded.
+    bool loading() const;
+    // Waits for the fills in progress and the thumbnails they bring into view, and shows them.
     void WaitForLoads();
 
     // How long the size must stay still before thumbnails are decoded for new strip heights;
@@ -93,7 +99,8 @@ private:
     void StartFill(Photostrip* strip, const std::filesystem::path& folder, int32_t kind,
                    FillReason reason);
     void FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
-                    const std::filesystem::path& folder, FillReason reason);
+                    const std::filesystem::path& folder, FillReason reason, bool startShown = false);
+    void ShowStartOfRow(Photostrip* strip, const StripFillPlan& plan, int32_t kind);
     void ApplyFinishedLoads();
     bool FillPending(Photostrip* strip) const;
 

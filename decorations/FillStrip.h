@@ -26,11 +26,17 @@ bool FillStrip(Photostrip& strip, const std::filesystem::path& folder,
 
 // FillStrip in three steps, for callers that decode off the interface thread: plan and apply
 // on the interface thread, decode anywhere. Apply gives the same strip as FillStrip.
+// A strip that loads on demand needs only each file's header: then the plan holds headers
+// instead of thumbnails, fits any strip height, and the row shows placeholders until the
+// strip has decoded what comes into view.
 struct StripFillPlan {
     std::vector<QString> paths;                        // the matching files, in order
     std::vector<std::optional<PhotoThumbnail>> thumbs; // reused from the strip, or decoded
-    std::vector<size_t> toDecode;                      // indices still to decode
+    std::vector<size_t> toDecode;                      // indices still to decode (or whose header to read)
     float height = 0.0f;                               // thumbnail height
+    bool headersOnly = false;
+    std::vector<std::optional<PictureHeader>> headers;
+    QHash<QString, PictureHeader> knownHeaders; // of the last fill, reused while files are unchanged
 };
 // Lists what the strip would show for the given kind (the strip's own kind is left as it is).
 StripFillPlan PlanStripFill(Photostrip& strip, const std::filesystem::path& folder, int32_t kind);

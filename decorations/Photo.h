@@ -42,6 +42,8 @@ public:
     virtual void Translate(float dx, float dy);
 
     void SetThumbnail(const QImage& bitmap, float width, const QString& path);
+    // The picture alone, for a thumbnail laid out before it was decoded (a null image: not yet).
+    void SetBitmap(const QImage& bitmap) { bitmap_ = bitmap; }
     void SetPickBounds(const CornerBounds& bounds) { pickBounds_ = bounds; }
 
     float x() const { return x_; }

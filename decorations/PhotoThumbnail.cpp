@@ -40,6 +40,61 @@ void ClampToAlpha(QImage& image)
 
 } // namespace
 
+std::optional<float> ThumbnailWidth(QSize picture, float height)
+{
+    if (!picture.isValid() || picture.isEmpty())
+        return std::nullopt;
+    const float width = height / static_cast<float>(picture.height()) * static_cast<float>(picture.width());
+    if (static_cast<int>(width) <= 0 || static_cast<int>(height) <= 0)
+        return std::nullopt;
+    return width;
+}
+
+std::optional<PictureHeader> ReadPictureHeader(const QString& path, const PictureHeader* known)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return std::nullopt;
+    if (known && info.size() == known->fileSize && info.lastModified() == known->modified)
+        return *known;
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return std::nullopt;
+    return PictureHeader{size, info.size(), info.lastModified()};
+}
+
+std::vector<std::optional<PictureHeader>>
+ReadPictureHeaders(const std::vector<QString>& paths, const QHash<QString, PictureHeader>* known,
+                   unsigned threads, const std::atomic<bool>* cancel)
+{
+    std::vector<std::optional<PictureHeader>> results(paths.size());
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::min<size_t>(threads, paths.size()));
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i = next++; i < paths.size(); i = next++) {
+            if (cancel && cancel->load(std::memory_order_relaxed))
+                return;
+            const PictureHeader* before = nullptr;
+            if (known) {
+                auto it = known->constFind(paths[i]);
+                if (it != known->constEnd())
+                    before = &*it;
+            }
+            results[i] = ReadPictureHeader(paths[i], before);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (auto& helper : helpers)
+        helper.join();
+    return results;
+}
+
 std::optional<PhotoThumbnail> LoadPhotoThumbnail(const QString& path, float height)
 {
     const QFileInfo info(path);
@@ -47,15 +102,14 @@ std::optional<PhotoThumbnail> LoadPhotoThumbnail(const QString& path, float heig
         return std::nullopt;
     QImageReader reader(path);
     const QSize full = reader.size();
-    if (!full.isValid() || full.isEmpty())
+    const std::optional<float> width = ThumbnailWidth(full, height);
+    if (!width)
         return std::nullopt;
 
     PhotoThumbnail thumb;
     thumb.height = height;
-    thumb.width = height / static_cast<float>(full.height()) * static_cast<float>(full.width());
+    thumb.width = *width;
     const QSize target(static_cast<int>(thumb.width), static_cast<int>(height));
-    if (target.isEmpty())
-        return std::nullopt;
     if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
         const QSize decode = JpegDecodeSize(full, target);
         if (decode.width() < full.width())

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QImage>
+#include <QSize>
 #include <QString>
+
+#include <atomic>
 
 #include <optional>
 #include <vector>
@@ -17,6 +21,30 @@ struct PhotoThumbnail {
     qint64 fileSize = -1;
     QDateTime modified;
 };
+
+// What a file's header tells about its picture, read without decoding it.
+struct PictureHeader {
+    QSize size;
+    qint64 fileSize = -1;
+    QDateTime modified;
+};
+
+// The size of the first frame from the header alone; nothing when the header cannot be read.
+// A known header of the file is taken as it is while the file keeps its size and time.
+std::optional<PictureHeader> ReadPictureHeader(const QString& path,
+                                               const PictureHeader* known = nullptr);
+
+// The same for many files, spread over worker threads (0: one per core); results keep the
+// order of paths. Stops early, leaving the rest empty, when cancel becomes true.
+std::vector<std::optional<PictureHeader>>
+ReadPictureHeaders(const std::vector<QString>& paths,
+                   const QHash<QString, PictureHeader>* known = nullptr, unsigned threads = 0,
+                   const std::atomic<bool>* cancel = nullptr);
+
+// The width of a thumbnail of the given height for a picture of the given size, or nothing
+// when the picture or the thumbnail would be empty. Laying out from headers and decoding
+// agree on every width because both ask here.
+std::optional<float> ThumbnailWidth(QSize picture, float height);
 
 // Decodes only as much as the thumbnail shows: a JPEG is decoded at a reduced size close to
 // the thumbnail, then scaled. Nothing when the file cannot be read or gives an empty thumbnail.

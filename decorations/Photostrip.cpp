@@ -2,9 +2,12 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
+#include <unordered_set>
 
 namespace {
 
@@ -54,6 +57,7 @@ void Photostrip::Place(int width, int height, int top)
     height_ = height;
     top_ = top;
     setGeometry(left_, top_, width_, height_);
+    RequestInView();
     update();
 }
 
@@ -87,20 +91,51 @@ float Photostrip::ThumbnailsExtent() const
     return std::max(total - kThumbnailGap, 0.0f);
 }
 
-void Photostrip::ManipulationDelta(float dx, float)
+float Photostrip::ClampedOffset(float candidate) const
 {
     // The row may move right by at most 0.3 of the strip, and left until its end is at 0.7 of
     // the strip; a short row ends at that second limit.
     const float w = static_cast<float>(width_);
-    float candidate = scrollOffset_ + dx;
     if (candidate > 0.3f * w)
         candidate = 0.3f * w;
     if (candidate < 0.7f * w - ThumbnailsExtent())
         candidate = 0.7f * w - ThumbnailsExtent();
-    const float applied = candidate - scrollOffset_;
+    return candidate;
+}
+
+void Photostrip::ManipulationDelta(float dx, float)
+{
+    const float applied = ClampedOffset(scrollOffset_ + dx) - scrollOffset_;
     scrollOffset_ += applied;
     for (const auto& photo : thumbnails_)
         photo->Translate(applied, 0.0f);
+    if (applied != 0.0f) {
+        lastScroll_ = applied;
+        RequestInView();
+    }
+}
+
+void Photostrip::ManipulationStarted(float x, float y)
+{
+    restOffset_.reset();
+    InertiaObj::ManipulationStarted(x, y);
+}
+
+void Photostrip::ManipulationCompleted()
+{
+    InertiaObj::ManipulationCompleted();
+    restOffset_.reset();
+    if (inertiaRunning_ && loadOnDemand_) {
+        // The continuation is known from the release: decode for its resting place first, so
+        // the thumbnails are there when the row stops.
+        const float vx = manipulation().VelocityX();
+        const float speed = std::hypot(vx, manipulation().VelocityY());
+        if (speed > 0.0f) {
+            const float travel = InertiaProcessor::StoppingDistance(speed, kDeceleration) * vx / speed;
+            restOffset_ = ClampedOffset(scrollOffset_ + travel);
+        }
+    }
+    RequestInView();
 }
 
 void Photostrip::Tick(int64_t nowMs)
@@ -139,13 +174,19 @@ bool Photostrip::TimerActive(int timerId) const
 
 void Photostrip::ClearStrip()
 {
+    // The registry holds only thumbnails: dropping them one by one would cost a search each.
+    thumbnailTargets_.Clear();
     for (auto& photo : thumbnails_) {
         KillTimer(photo->timerId());
-        thumbnailTargets_.Remove(photo.get());
-        thumbnailTargets_.RemoveContactsOf(photo.get());
         retired_.push_back(std::move(photo));
     }
     thumbnails_.clear();
+    indexOf_.clear();
+    failed_.clear();
+    restOffset_.reset();
+    // Nothing decoded for the old row may reach the new one.
+    if (loader_)
+        loader_->Cancel();
 }
 
 void Photostrip::ReleaseRetired()
@@ -156,7 +197,106 @@ void Photostrip::ReleaseRetired()
 void Photostrip::AppendThumbnail(std::unique_ptr<ConstrainedPhoto> photo)
 {
     thumbnailTargets_.Add(photo.get());
+    indexOf_.insert(photo->path(), thumbnails_.size());
     thumbnails_.push_back(std::move(photo));
+}
+
+void Photostrip::SetThumbnailCacheBytes(size_t bytes)
+{
+    DropBitmaps(decoded_.SetCapacity(bytes));
+}
+
+void Photostrip::DropBitmaps(const std::vector<QString>& paths)
+{
+    // The cache gave these up: the thumbnails must not keep their pixels alive either.
+    for (const QString& path : paths) {
+        auto it = indexOf_.constFind(path);
+        if (it != indexOf_.constEnd())
+            thumbnails_[*it]->SetBitmap(QImage());
+    }
+}
+
+void Photostrip::RequestInView()
+{
+    if (!loadOnDemand_ || thumbnails_.empty())
+        return;
+    const float w = static_cast<float>(width_);
+    const float h = thumbnails_.front()->height();
+    // Thumbnails in x order (the row only ever moves as a whole) that overlap [from, to).
+    std::vector<size_t> order;
+    std::unordered_set<size_t> seen;
+    auto addRange = [&](float from, float to, bool leftToRight) {
+        const auto first = std::partition_point(
+            thumbnails_.begin(), thumbnails_.end(),
+            [from](const auto& p) { return p->x() + p->width() <= from; });
+        std::vector<size_t> range;
+        for (auto it = first; it != thumbnails_.end() && (*it)->x() < to; ++it)
+            range.push_back(static_cast<size_t>(it - thumbnails_.begin()));
+        if (!leftToRight)
+            std::reverse(range.begin(), range.end());
+        for (size_t i : range)
+            if (seen.insert(i).second)
+                order.push_back(i);
+    };
+    // The row moving left brings thumbnails in from the right, and the other way round.
+    const bool towardsRight = lastScroll_ <= 0.0f;
+    if (restOffset_) {
+        const float shift = *restOffset_ - scrollOffset_;
+        addRange(-shift, w - shift, towardsRight);
+    }
+    addRange(0.0f, w, towardsRight);
+    if (towardsRight) {
+        addRange(w, w + kAheadMargin * w, true);
+        addRange(-kBehindMargin * w, 0.0f, false);
+    } else {
+        addRange(-kAheadMargin * w, 0.0f, false);
+        addRange(w, w + kBehindMargin * w, true);
+    }
+
+    std::vector<QString> wanted;
+    for (size_t i : order) {
+        const QString& path = thumbnails_[i]->path();
+        if (decoded_.Find(path) == nullptr && !failed_.contains(path))
+            wanted.push_back(path);
+    }
+    // The first in order are the most wanted: they become the most recently shown.
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        decoded_.Touch(thumbnails_[*it]->path());
+    if (!loader_ && wanted.empty())
+        return;
+    if (!loader_) {
+        loader_ = std::make_unique<ThumbnailLoader>(
+            [this](const QString& path, float height, std::optional<PhotoThumbnail> thumbnail) {
+                ThumbnailReady(path, height, std::move(thumbnail));
+            });
+    }
+    loader_->Want(wanted, h);
+}
+
+void Photostrip::ThumbnailReady(const QString& path, float height,
+                                std::optional<PhotoThumbnail> thumbnail)
+{
+    auto it = indexOf_.constFind(path);
+    if (it == indexOf_.constEnd())
+        return; // no longer in this row
+    Photo& photo = *thumbnails_[*it];
+    if (height != photo.height())
+        return; // made for a height the row no longer has
+    if (!thumbnail || thumbnail->width != photo.width()) {
+        // Damaged past its header, or changed since the row was laid out: the placeholder
+        // stays until the next fill, rather than a picture that overlaps its neighbours.
+        failed_.insert(path);
+        return;
+    }
+    photo.SetBitmap(thumbnail->bitmap);
+    DropBitmaps(decoded_.Insert(path, std::move(*thumbnail)));
+    update();
+}
+
+void Photostrip::WaitForThumbnails()
+{
+    if (loader_)
+        loader_->WaitUntilIdle();
 }
 
 void Photostrip::ThumbnailLeftBounds(Photo& photo, bool duringInertia)
@@ -199,9 +339,49 @@ void Photostrip::Paint(QPainter& painter) const
         if (!(left_ < photo->x() + photo->width() && left_ + width_ > photo->x()))
             continue;
         painter.setTransform(QTransform::fromTranslate(photo->x(), photo->y()));
-        painter.drawImage(QPointF(0.0, 0.0), photo->bitmap());
+        if (photo->bitmap().isNull())
+            PaintPlaceholder(painter, *photo, placement_);
+        else
+            painter.drawImage(QPointF(0.0, 0.0), photo->bitmap());
         painter.resetTransform();
     }
+}
+
+void Photostrip::PaintPlaceholder(QPainter& painter, const Photo& photo, StripPlacement placement)
+{
+    // A soft card in the strip's own colours with a small picture sign: something is coming.
+    const GradientStops stops = StopsFor(placement);
+    const QRectF card(2.0, 2.0, std::max(0.0f, photo.width() - 4.0f),
+                      std::max(0.0f, photo.height() - 4.0f));
+    const qreal radius = std::min(card.width(), card.height()) * 0.08;
+    QColor fill = QColor::fromRgb(stops.main);
+    fill.setAlphaF(0.55f);
+    QColor ink = QColor::fromRgb(stops.other);
+    ink.setAlphaF(0.6f);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(ink, 1.5));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(card, radius, radius);
+
+    const qreal side = std::min(card.width(), card.height()) * 0.25;
+    const QRectF sign(card.center().x() - side / 2.0, card.center().y() - side * 0.375, side,
+                      side * 0.75);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(sign, side * 0.08, side * 0.08);
+    QPainterPath hills;
+    hills.moveTo(sign.left() + side * 0.1, sign.bottom() - side * 0.1);
+    hills.lineTo(sign.left() + side * 0.4, sign.top() + side * 0.35);
+    hills.lineTo(sign.left() + side * 0.6, sign.top() + side * 0.5);
+    hills.lineTo(sign.left() + side * 0.72, sign.top() + side * 0.4);
+    hills.lineTo(sign.right() - side * 0.1, sign.bottom() - side * 0.1);
+    hills.closeSubpath();
+    painter.setBrush(ink);
+    painter.setPen(Qt::NoPen);
+    painter.drawPath(hills);
+    painter.drawEllipse(QPointF(sign.right() - side * 0.25, sign.top() + side * 0.22), side * 0.08,
+                        side * 0.08);
+    painter.restore();
 }
 
 void Photostrip::paintEvent(QPaintEvent*)

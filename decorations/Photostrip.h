@@ -4,14 +4,18 @@
 #include "decorations/InertiaObj.h"
 #include "decorations/PhotoThumbnail.h"
 #include "decorations/PhotostripTypes.h"
+#include "decorations/ThumbnailCache.h"
+#include "decorations/ThumbnailLoader.h"
 #include "decorations/TouchTargetRegistry.h"
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 #include <QWidget>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -65,6 +69,32 @@ public:
     // The prepared thumbnails of the last fill by path, so a reload decodes only new files.
     QHash<QString, PhotoThumbnail>& thumbnailCache() { return thumbnailCache_; }
 
+    // On demand, the row is laid out from the files' headers and each thumbnail is decoded on a
+    // worker only when it comes near the view; a placeholder stands in until then. Decoded
+    // thumbnails are kept within a bound in bytes, the least recently shown leaving first.
+    void SetLoadOnDemand(bool onDemand) { loadOnDemand_ = onDemand; }
+    bool loadsOnDemand() const { return loadOnDemand_; }
+    void SetThumbnailCacheBytes(size_t bytes);
+    ThumbnailCache& decodedThumbnails() { return decoded_; }
+    // Picture sizes of the last fill by path, so a reload reads only new headers.
+    QHash<QString, PictureHeader>& headerCache() { return headerCache_; }
+    // The row was laid out again: ask for what is in view.
+    void ThumbnailsPlaced() { RequestInView(); }
+    // Decodes still to come or not yet shown.
+    bool thumbnailsPending() const { return loader_ && loader_->busy(); }
+    // Waits for the decodes asked for so far and shows them.
+    void WaitForThumbnails();
+    // Decoded thumbnails handed over so far (failures too).
+    uint64_t thumbnailsDelivered() const { return loader_ ? loader_->delivered() : 0; }
+    // Where the strip's fling will come to rest, while one runs.
+    std::optional<float> restOffset() const { return restOffset_; }
+    // How far beyond the view thumbnails are decoded in advance, in strip widths: more in the
+    // direction the row moves, less behind.
+    static constexpr float kAheadMargin = 1.0f;
+    static constexpr float kBehindMargin = 0.25f;
+
+    void ManipulationStarted(float x, float y) override;
+    void ManipulationCompleted() override;
     void StartTimer(int timerId) override;
     void KillTimer(int timerId) override;
     void ThumbnailLeftBounds(Photo& photo, bool duringInertia) override;
@@ -79,6 +109,11 @@ protected:
 private:
     void Pick(Photo& photo);
     void ReleaseRetired();
+    void RequestInView();
+    void ThumbnailReady(const QString& path, float height, std::optional<PhotoThumbnail> thumbnail);
+    void DropBitmaps(const std::vector<QString>& paths);
+    float ClampedOffset(float candidate) const;
+    static void PaintPlaceholder(QPainter& painter, const Photo& photo, StripPlacement placement);
 
     StripContent content_;
     StripPlacement placement_;
@@ -96,4 +131,14 @@ private:
     QHash<QString, PhotoThumbnail> thumbnailCache_;
     std::map<int, QTimer*> timers_;
     QElapsedTimer clock_;
+
+    bool loadOnDemand_ = false;
+    QHash<QString, PictureHeader> headerCache_;
+    ThumbnailCache decoded_;
+    QHash<QString, size_t> indexOf_; // path → place in thumbnails_
+    QSet<QString> failed_;           // not decodable; asked again at the next fill
+    float lastScroll_ = 0.0f;        // the direction of the last scroll step
+    std::optional<float> restOffset_;
+    // Last, so that its worker has stopped before anything it reports to goes away.
+    std::unique_ptr<ThumbnailLoader> loader_;
 };

@@ -32,6 +32,12 @@ void TouchTargetRegistry::RemoveContactsOf(ITouchTarget* target)
     std::erase_if(contacts_, [target](const auto& entry) { return entry.second == target; });
 }
 
+void TouchTargetRegistry::Clear()
+{
+    targets_.clear();
+    contacts_.clear();
+}
+
 bool TouchTargetRegistry::HitTest(uint32_t identifier, float x, float y)
 {
     contacts_.erase(identifier);

@@ -28,6 +28,8 @@ public:
     void Remove(ITouchTarget* target);
     // Drops every contact the target holds (before the target goes away).
     void RemoveContactsOf(ITouchTarget* target);
+    // Drops every target and every contact.
+    void Clear();
     // Maps the contact to the first target hit at (x, y); false when none is hit.
     bool HitTest(uint32_t identifier, float x, float y);
     ITouchTarget* Find(uint32_t identifier) const;
