@@ -183,8 +183,9 @@ TEST_F(StripOnDemandTest, PlaceholderUntilTheWorkerHasDecodedWhatIsInView)
     strip->ManipulationDelta(-3000.0f, 0.0f);
     ASSERT_TRUE(WaitUntil([&] { return !strip->thumbnailsPending(); }, 10000));
     for (const auto& photo : t)
-        if (photo->x() + photo->width() > 0 && photo->x() < 800)
+        if (photo->x() + photo->width() > 0 && photo->x() < 800) {
             EXPECT_FALSE(photo->bitmap().isNull()) << photo->path().toStdString();
+        }
 }
 
 TEST_F(StripOnDemandTest, SmallCacheDropsTheBitmapsOfThumbnailsShownLongestAgo)
@@ -209,8 +210,9 @@ TEST_F(StripOnDemandTest, SmallCacheDropsTheBitmapsOfThumbnailsShownLongestAgo)
     EXPECT_EQ(holding, 4u);
     EXPECT_TRUE(t[0]->bitmap().isNull()) << "the first shown left first";
     for (const auto& photo : t)
-        if (photo->x() + photo->width() > 0 && photo->x() < 300)
+        if (photo->x() + photo->width() > 0 && photo->x() < 300) {
             EXPECT_FALSE(photo->bitmap().isNull()) << "what is on screen stays";
+        }
 }
 
 TEST_F(StripOnDemandTest, RefillWhileDecodingShowsNothingOfTheOldFolder)
@@ -276,8 +278,9 @@ TEST_F(StripOnDemandTest, AFlingIsDecodedForWhereItComesToRest)
     EXPECT_FALSE(strip->restOffset().has_value());
     ASSERT_TRUE(WaitUntil([&] { return !strip->thumbnailsPending(); }, 10000));
     for (const auto& photo : strip->thumbnails())
-        if (photo->x() + photo->width() > 0 && photo->x() < 300)
+        if (photo->x() + photo->width() > 0 && photo->x() < 300) {
             EXPECT_FALSE(photo->bitmap().isNull());
+        }
 }
 
 TEST_F(StripOnDemandTest, PaneShowsTheStartOfALargePhotoFolderWhileTheRestIsRead)
