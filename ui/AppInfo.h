@@ -7,4 +7,7 @@ inline constexpr const char* kCaption = "乐影屋";
 // Application title of framework messages and the settings profile.
 inline constexpr const char* kTitle = "ParvelWebcam";
 inline constexpr const char* kOrganisation = "Tolvek";
+// The name of the desktop entry and of the AppStream metainfo, so that the desktop matches
+// the running window with its menu entry and icon.
+inline constexpr const char* kDesktopId = "io.github.tolvek.ParvelWebcam";
 } // namespace AppInfo
