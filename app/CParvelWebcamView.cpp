@@ -41,6 +41,7 @@ CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsVa
     , sources_(sources)
 {
     webcam_ = new CWebcamCtl(PathToQString(folders.systemDir), PathToQString(folders.photoDir), std::move(sources), this);
+    webcam_->model().photos.SetCreatableDir(PathToQString(folders.creatablePhotoDir));
     webcam_->hide();
     movie_ = new CWelcomeMovie(this);
     movie_->hide();

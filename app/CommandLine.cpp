@@ -1,27 +1,95 @@
 #include "app/CommandLine.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+
+namespace {
+
+QString Text(const char* source)
+{
+    return QCoreApplication::translate("CommandLine", source);
+}
+
+// "zh", "zh_CN" and "en" in any case, with "-" or "_"; empty for anything else.
+QString LanguageName(const QString& value)
+{
+    const QString v = value.trimmed().toLower().replace('-', '_');
+    if (v == "zh" || v == "zh_cn")
+        return QStringLiteral("zh_CN");
+    if (v == "en" || v.startsWith("en_"))
+        return QStringLiteral("en");
+    return {};
+}
+
+} // namespace
+
+QString CommandLine::RequestedLanguage(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == "--") // what follows are not options
+            break;
+        if ((arg == "--lang" || arg == "-lang") && i + 1 < arguments.size())
+            return LanguageName(arguments[i + 1]);
+        if (arg.startsWith("--lang="))
+            return LanguageName(arg.mid(7));
+    }
+    return {};
+}
 
 CommandLine CommandLine::Parse(const QStringList& arguments)
 {
     CommandLine result;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        if (arg == "--source" && i + 1 < arguments.size()) {
-            result.source = arguments[++i].toStdString();
-        } else if (arg.startsWith("--source=")) {
-            result.source = arg.mid(9).toStdString();
-        } else {
-            result.ok = false;
-            result.error = QCoreApplication::translate("CommandLine",
-                "Unknown argument: %1\nUsage: parvelwebcam [--source test|INDEX|DEVICE|FILE]")
-                               .arg(arg);
-            return result;
-        }
-    }
-    if (result.source.empty()) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(Text("Parvel 乐影屋：摄像头娱乐程序。"));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({ "h", "help" }, Text("显示这些选项的说明。"));
+    const QCommandLineOption version({ "v", "version" }, Text("显示程序的版本。"));
+    const QCommandLineOption source("source",
+        Text("画面来源：摄像头编号（默认 0）、设备路径、视频文件，或 test（内置的活动测试画面）。"),
+        Text("来源"), QStringLiteral("0"));
+    const QCommandLineOption lang("lang", Text("界面语言：zh（中文）或 en（英文）；默认跟随系统。"),
+        Text("语言"));
+    const QCommandLineOption stats("stats", Text("在状态栏显示每秒画面数和每帧用时。"));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(source);
+    parser.addOption(lang);
+    parser.addOption(stats);
+
+    auto fail = [&](const QString& why) {
         result.ok = false;
-        result.error = QCoreApplication::translate("CommandLine", "--source needs a value");
+        result.error = why + QLatin1Char('\n') + Text("用 --help 查看可用的选项。");
+        return result;
+    };
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return fail(Text("多余的参数：%1").arg(parser.positionalArguments().join(' ')));
+    if (parser.isSet(help)) {
+        result.action = Action::PrintAndExit;
+        result.output = parser.helpText();
+        return result;
     }
+    if (parser.isSet(version)) {
+        result.action = Action::PrintAndExit;
+        result.output = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                                      QCoreApplication::applicationVersion());
+        return result;
+    }
+    if (parser.isSet(source)) {
+        const QStringList values = parser.values(source);
+        if (values.size() > 1)
+            return fail(Text("--source 只能给一次。"));
+        if (values.constFirst().isEmpty())
+            return fail(Text("--source 需要一个值：摄像头编号、设备路径、视频文件或 test。"));
+    }
+    result.source = parser.value(source).toStdString();
+    if (parser.isSet(lang)) {
+        result.lang = LanguageName(parser.value(lang));
+        if (result.lang.isEmpty())
+            return fail(Text("不认识的语言：%1（可用 zh 或 en）").arg(parser.value(lang)));
+    }
+    result.stats = parser.isSet(stats);
     return result;
 }

@@ -1,29 +1,64 @@
 #include "ui/AppInfo.h"
 #include "app/CMainFrame.h"
 #include "app/CommandLine.h"
+#include "app/FolderLayout.h"
 #include "app/SettingsNotice.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Translations.h"
 #include "settings/SettingsWorkbook.h"
 
 #include <QApplication>
-#include <QMessageBox>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+void SetNames()
+{
+    QCoreApplication::setOrganizationName(AppInfo::kOrganisation);
+    QCoreApplication::setApplicationName(AppInfo::kTitle);
+    QCoreApplication::setApplicationVersion(QStringLiteral(PARVEL_VERSION));
+}
+
+InterfaceLanguage LanguageFor(const QStringList& arguments)
+{
+    return ChooseInterfaceLanguage(CommandLine::RequestedLanguage(arguments), RememberedLanguage(), QLocale::system());
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(AppInfo::kOrganisation);
-    QApplication::setApplicationName(AppInfo::kTitle);
-    // Standard buttons ("OK", "Cancel") in the interface's language; English ones if missing.
-    InstallQtTranslations(InterfaceLocale());
-
-    const CommandLine options = CommandLine::Parse(QApplication::arguments());
-    if (!options.ok) {
-        QMessageBox::critical(nullptr, QString::fromUtf8(AppInfo::kCaption), options.error);
-        return 2;
+    // The command line is read before any window system is reached, so that --help, --version
+    // and mistakes answer on the terminal even where no display is available.
+    CommandLine options;
+    {
+        QCoreApplication terminal(argc, argv);
+        SetNames();
+        const QStringList arguments = QCoreApplication::arguments();
+        InstallTranslations(LanguageFor(arguments));
+        options = CommandLine::Parse(arguments);
+        if (!options.ok) {
+            std::fprintf(stderr, "%s\n", qUtf8Printable(options.error));
+            return kBadCommandLineStatus;
+        }
+        if (options.action == CommandLine::Action::PrintAndExit) {
+            std::fputs(qUtf8Printable(options.output), stdout);
+            return 0;
+        }
     }
-    AppFolders folders = AppFolders::FromAppDir(QApplication::applicationDirPath().toStdString());
+
+    QApplication app(argc, argv);
+    SetNames();
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(AppInfo::kDesktopId));
+    // Our own texts and the standard buttons ("OK", "Cancel") in the interface's language.
+    InstallTranslations(LanguageFor(QApplication::arguments()));
+
+    AppFolders folders = MakeAppFolders(ProcessFolderInputs());
     SettingsValues values;
+    // A failed copy shows as the workbook that cannot be loaded.
+    (void)PrepareSettingsWorkbook(folders);
     if (!LoadSettings(folders, values)) {
         // The defaults stay in force; the program goes on without the workbook.
         Messages().Exclamation(nullptr, QObject::tr("加载配置文件失败！"), QString::fromUtf8(AppInfo::kTitle));

@@ -6,6 +6,7 @@
 #include "decorations/Photostrip.h"
 #include "decorations/TouchOverlay.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QPainter>
 #include <QResizeEvent>
@@ -27,13 +28,13 @@ EmptyStripMessage MessageFor(StripContent content)
 {
     switch (content) {
     case StripContent::Photos:
-        return {"相片长廊 无法打开照片目录:\n\n目录不存在?\n或\n目录中无照片? 赶快试试拍照功能吧！\n\n",
-                "请检查照片目录"};
+        return {QT_TRANSLATE_NOOP("CFrameView", "相片长廊 无法打开照片目录:\n\n目录不存在?\n或\n目录中无照片? 赶快试试拍照功能吧！\n\n"),
+                QT_TRANSLATE_NOOP("CFrameView", "请检查照片目录")};
     case StripContent::Frames:
-        return {"相框长廊 无法打开照片目录:\n\n目录不存在?\n或\n目录无相框?\n\n", "请检查照片目录"};
+        return {QT_TRANSLATE_NOOP("CFrameView", "相框长廊 无法打开照片目录:\n\n目录不存在?\n或\n目录无相框?\n\n"), QT_TRANSLATE_NOOP("CFrameView", "请检查照片目录")};
     case StripContent::AddOns: break;
     }
-    return {"挂件长廊 无法打开挂件目录:\n\n目录不存在?\n或\n目录无相框?\n\n", "请检查挂件目录"};
+    return {QT_TRANSLATE_NOOP("CFrameView", "挂件长廊 无法打开挂件目录:\n\n目录不存在?\n或\n目录无相框?\n\n"), QT_TRANSLATE_NOOP("CFrameView", "请检查挂件目录")};
 }
 
 // The folder as the user knows it, ending in a separator.
@@ -312,8 +313,8 @@ void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
         strip->SetKind(kind);
         if (!ApplyStripFill(*strip, std::move(plan))) {
             const EmptyStripMessage message = MessageFor(strip->content());
-            const QString text = QString::fromUtf8(message.text) + FolderText(folder);
-            const QString caption = QString::fromUtf8(message.caption);
+            const QString text = QCoreApplication::translate("CFrameView", message.text) + FolderText(folder);
+            const QString caption = QCoreApplication::translate("CFrameView", message.caption);
             // The first layout happens while the window is being shown; a modal box opened
             // there would run an event loop in the middle of showing the pane's children.
             QMetaObject::invokeMethod(

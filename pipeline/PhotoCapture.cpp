@@ -51,8 +51,10 @@ QString PhotoBaseName(std::time_t when)
     return QString::asprintf("%d-%d-%d-%d-%d-%d", year, month, day, hour, minute, second);
 }
 
-PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when)
+PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when, bool createFolder)
 {
+    if (createFolder && !folder.isEmpty() && !QFileInfo(folder).exists())
+        QDir().mkpath(folder); // a failure shows below as a missing folder
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir())
         return Failure("照片文件夹不存在（%1）", folder);
@@ -100,6 +102,12 @@ void PhotoCapture::SetPhotoDir(const QString& photoDir)
     photoDir_ = photoDir;
 }
 
+void PhotoCapture::SetCreatableDir(const QString& folder)
+{
+    std::scoped_lock lock(dirLock_);
+    creatableDir_ = folder;
+}
+
 QString PhotoCapture::photoDir() const
 {
     std::scoped_lock lock(dirLock_);
@@ -129,7 +137,14 @@ bool PhotoCapture::SavePhotoIfRequested(const QImage& picture)
 {
     if (!photoRequest_.exchange(false))
         return false;
-    const PhotoResult result = SavePhoto(picture, photoDir(), clock_());
+    QString folder;
+    bool create = false;
+    {
+        std::scoped_lock lock(dirLock_);
+        folder = photoDir_;
+        create = !creatableDir_.isEmpty() && QDir::cleanPath(creatableDir_) == QDir::cleanPath(folder);
+    }
+    const PhotoResult result = SavePhoto(picture, folder, clock_(), create);
     if (onSaved_)
         onSaved_(result);
     return true;

@@ -23,8 +23,9 @@ struct PhotoResult {
 // Saves picture as a JPEG (default quality) in folder, named after `when`. A photo taken in a
 // second that already has one gets "_02", "_03", … before ".jpg", so nothing is overwritten and
 // later photos sort after earlier ones. The file is written under a temporary name in the same
-// folder and renamed when complete, so a failed photo leaves nothing behind.
-PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when);
+// folder and renamed when complete, so a failed photo leaves nothing behind. A missing folder is
+// created only when createFolder is set.
+PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when, bool createFolder = false);
 
 // The photo request and the save on the next composed picture. Request() may be called from any
 // thread (a click, the countdown); the frame-loop worker calls SavePhotoIfRequested() once per
@@ -49,6 +50,9 @@ public:
     // The folder may change (folder settings) while the worker runs.
     void SetPhotoDir(const QString& photoDir);
     QString photoDir() const;
+    // The one photo folder that is created when missing (an installed program's default folder
+    // in the user's pictures, which nobody made yet); empty: none.
+    void SetCreatableDir(const QString& folder);
 
     // Worker thread: when a photo was requested, saves picture, clears the request and reports
     // the result through the callback. Returns whether a photo was attempted.
@@ -59,6 +63,7 @@ private:
     std::atomic<std::chrono::steady_clock::rep> requestedAt_{0}; // steady-clock ticks
     mutable std::mutex dirLock_;
     QString photoDir_;
+    QString creatableDir_;
     Notify onSaved_;
     Clock clock_;
 };

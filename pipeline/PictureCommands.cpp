@@ -4,6 +4,8 @@
 #include "pipeline/EffectStyles.h"
 #include "pipeline/OpticalFlow.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <array>
 
@@ -110,7 +112,7 @@ bool ChannelsButtonPressed(const PictureSettings& s)
 
 const char* ChannelsButtonCaption(const PictureSettings& s)
 {
-    return s.channelsDefault ? "通道状态：默认" : "通道状态：自定义";
+    return s.channelsDefault ? QT_TRANSLATE_NOOP("Commands", "通道状态：默认") : QT_TRANSLATE_NOOP("Commands", "通道状态：自定义");
 }
 
 void ArmZoomRegion(PictureSettings& s, bool running)
@@ -285,17 +287,17 @@ bool MousePaintPressed(const PictureSettings& s)
 
 const char* PaintHideCaption(const PictureSettings& s)
 {
-    return s.doodleShown ? "隐藏 涂鸦" : "显示 涂鸦";
+    return s.doodleShown ? QT_TRANSLATE_NOOP("Commands", "隐藏 涂鸦") : QT_TRANSLATE_NOOP("Commands", "显示 涂鸦");
 }
 
 const char* TogglePhotoClick(PictureSettings& s)
 {
     if (s.mouseMode == kMousePhoto) {
         s.mouseMode = kMouseNothing;
-        return "鼠标单击拍照功能已暂停";
+        return QT_TRANSLATE_NOOP("Commands", "鼠标单击拍照功能已暂停");
     }
     s.mouseMode = kMousePhoto;
-    return "鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！";
+    return QT_TRANSLATE_NOOP("Commands", "鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！");
 }
 
 void ToggleDragAddOns(PictureSettings& s)

@@ -8,6 +8,8 @@ packages=(
   fonts-noto-cjk qt6-translations-l10n
   python3-xlrd python3-olefile python3-xlwt
   xvfb xauth
+  qt6-l10n-tools qt6-tools-dev librsvg2-bin
+  desktop-file-utils appstream lintian dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do

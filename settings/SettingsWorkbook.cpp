@@ -77,9 +77,9 @@ bool FitsSettingBuffer(const std::string& utf8)
     return utf8.size() < kSettingTextBuffer;
 }
 
-std::filesystem::path SettingsWorkbookPath(const std::filesystem::path& systemDir)
+std::filesystem::path SettingsWorkbookPath(const std::filesystem::path& configDir)
 {
-    return systemDir / "Configure.xls";
+    return configDir / "Configure.xls";
 }
 
 std::string FolderText(const std::filesystem::path& folder)
@@ -90,7 +90,7 @@ std::string FolderText(const std::filesystem::path& folder)
 
 Status LoadSettings(AppFolders& folders, SettingsValues& values)
 {
-    const std::filesystem::path path = SettingsWorkbookPath(folders.systemDir);
+    const std::filesystem::path path = SettingsWorkbookPath(folders.configDir);
     if (!FitsSettingBuffer(FolderText(path)))
         return StatusCode::TooLarge;
     ExcelDocument doc;
@@ -144,7 +144,7 @@ std::vector<SettingProblem> BoundSettingsValues(SettingsValues& values)
     return problems;
 }
 
-Status StoreSettings(const std::filesystem::path& systemDir, std::span<const SettingWrite> writes)
+Status StoreSettings(const std::filesystem::path& configDir, std::span<const SettingWrite> writes)
 {
     for (const SettingWrite& w : writes) {
         if (const std::string* text = std::get_if<std::string>(&w.value)) {
@@ -156,7 +156,7 @@ Status StoreSettings(const std::filesystem::path& systemDir, std::span<const Set
             return StatusCode::InvalidArgument;
         }
     }
-    const std::filesystem::path path = SettingsWorkbookPath(systemDir);
+    const std::filesystem::path path = SettingsWorkbookPath(configDir);
     if (!FitsSettingBuffer(FolderText(path)))
         return StatusCode::TooLarge;
 
@@ -206,14 +206,14 @@ Status StoreFolder(AppFolders& folders, SettingRow row, const std::filesystem::p
         return StatusCode::TooLarge;
     FolderOf(folders, row) = folder;
     const SettingWrite write{row, text};
-    return StoreSettings(folders.systemDir, std::span(&write, 1));
+    return StoreSettings(folders.configDir, std::span(&write, 1));
 }
 
 Status StoreDelaySeconds(const AppFolders& folders, SettingsValues& values, int seconds)
 {
     values.delaySeconds = seconds;
     const SettingWrite write{SettingRow::DelaySeconds, seconds};
-    return StoreSettings(folders.systemDir, std::span(&write, 1));
+    return StoreSettings(folders.configDir, std::span(&write, 1));
 }
 
 Status StoreCameraProbe(const AppFolders& folders, int frameWidth, int frameHeight)
@@ -223,5 +223,5 @@ Status StoreCameraProbe(const AppFolders& folders, int frameWidth, int frameHeig
         {SettingRow::ImageHeight, frameHeight},
         {SettingRow::CameraDetected, 1},
     };
-    return StoreSettings(folders.systemDir, writes);
+    return StoreSettings(folders.configDir, writes);
 }

@@ -32,7 +32,7 @@ struct SettingWrite {
 inline constexpr std::size_t kSettingTextBuffer = 264;
 bool FitsSettingBuffer(const std::string& utf8);
 
-std::filesystem::path SettingsWorkbookPath(const std::filesystem::path& systemDir);
+std::filesystem::path SettingsWorkbookPath(const std::filesystem::path& configDir);
 
 // Fills folders and values from the workbook; what the workbook lacks keeps the value it had
 // (the caller sets the defaults first). Fails only when the workbook cannot be loaded (missing,
@@ -66,7 +66,7 @@ std::vector<SettingProblem> BoundSettingsValues(SettingsValues& values);
 // file beside it that replaces it only once complete. Never creates the workbook: when it
 // cannot be loaded nothing is written. Refuses (writing nothing) a text that does not fit
 // the buffer, a text for an integer row or an integer for a folder row.
-Status StoreSettings(const std::filesystem::path& systemDir, std::span<const SettingWrite> writes);
+Status StoreSettings(const std::filesystem::path& configDir, std::span<const SettingWrite> writes);
 
 // The callers' forms. A folder that does not fit is refused and the folder keeps its value;
 // otherwise the in-memory value changes even when the file cannot be written.

@@ -7,9 +7,11 @@ inline constexpr const char* kCaption = "乐影屋";
 // Application title of framework messages and the settings profile.
 inline constexpr const char* kTitle = "ParvelWebcam";
 inline constexpr const char* kOrganisation = "Tolvek";
-inline constexpr const char* kVersion = "2.0";
 // The program's home page, where users leave their suggestions.
 inline constexpr const char* kHomePage = "https://tolvek.github.io/parvelwebcam/";
 // The user guide, looked up in the system folder.
 inline constexpr const char* kGuideFile = "document of ParvelWebcam.pdf";
+// The name of the desktop entry and of the AppStream metainfo, so that the desktop matches
+// the running window with its menu entry and icon.
+inline constexpr const char* kDesktopId = "io.github.tolvek.ParvelWebcam";
 } // namespace AppInfo

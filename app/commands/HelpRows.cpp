@@ -27,9 +27,8 @@ CommandRow WindowRow(CommandRow row)
 
 QString AboutMessage()
 {
-    return Text("Parvel乐影屋 V2.0\n\n"
-                "献给每一个爱笑的人：愿镜头前的你天天开心。\n"
-                "建议与问题请到乐影屋主页留言：%1")
+    // One literal, so that the translation finds the whole text.
+    return Text("Parvel乐影屋 V2.0\n\n献给每一个爱笑的人：愿镜头前的你天天开心。\n建议与问题请到乐影屋主页留言：%1")
         .arg(QString::fromUtf8(AppInfo::kHomePage));
 }
 

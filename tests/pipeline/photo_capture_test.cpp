@@ -203,3 +203,26 @@ TEST_F(PhotoCaptureTest, FailureIsReportedThroughTheCallbackAndTheRequestIsClear
 }
 
 } // namespace
+
+TEST_F(PhotoCaptureTest, OnlyTheCreatableFolderIsMadeOnTheFirstPhoto)
+{
+    std::vector<PhotoResult> reports;
+    const QString pictures = dir.filePath("Pictures/Parvel 乐影屋");
+    PhotoCapture capture(pictures, [&reports](const PhotoResult& r) { reports.push_back(r); },
+                         [] { return ThirdOfMay(); });
+    capture.SetCreatableDir(pictures);
+    capture.Request();
+    capture.SavePhotoIfRequested(Picture(64, 48));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].saved) << reports[0].message.toStdString();
+    EXPECT_EQ(Entries(pictures), QStringList{"2026-5-3-9-7-5.jpg"});
+
+    // A folder the user chose and that has gone since is reported, not made again.
+    const QString chosen = dir.filePath("chosen");
+    capture.SetPhotoDir(chosen);
+    capture.Request();
+    capture.SavePhotoIfRequested(Picture(64, 48));
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_FALSE(reports[1].saved);
+    EXPECT_FALSE(QFileInfo::exists(chosen));
+}

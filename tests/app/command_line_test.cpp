@@ -1,0 +1,82 @@
+#include "QtTestApp.h"
+
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CommandLine Parse(QStringList arguments)
+{
+    arguments.prepend("parvelwebcam");
+    return CommandLine::Parse(arguments);
+}
+
+TEST(CommandLineParseTest, OptionsAreReadInBothSpellings)
+{
+    EnsureQtApp();
+    const CommandLine plain = Parse({});
+    EXPECT_TRUE(plain.ok);
+    EXPECT_EQ(plain.action, CommandLine::Action::Run);
+    EXPECT_EQ(plain.source, "0");
+    EXPECT_FALSE(plain.stats);
+    EXPECT_TRUE(plain.lang.isEmpty());
+
+    const CommandLine all = Parse({ "--source", "摄像头.mp4", "--stats", "--lang=en" });
+    ASSERT_TRUE(all.ok) << all.error.toStdString();
+    EXPECT_EQ(all.source, "摄像头.mp4");
+    EXPECT_TRUE(all.stats);
+    EXPECT_EQ(all.lang, "en");
+    EXPECT_EQ(Parse({ "--lang", "zh" }).lang, "zh_CN");
+    EXPECT_EQ(Parse({ "--lang=zh-CN" }).lang, "zh_CN");
+    EXPECT_EQ(Parse({ "--source=/dev/video2" }).source, "/dev/video2");
+}
+
+TEST(CommandLineParseTest, HelpAndVersionArePrintedInsteadOfRunning)
+{
+    EnsureQtApp();
+    const CommandLine help = Parse({ "--help" });
+    ASSERT_TRUE(help.ok);
+    EXPECT_EQ(help.action, CommandLine::Action::PrintAndExit);
+    for (const char* option : { "--source", "--lang", "--stats", "--version" })
+        EXPECT_TRUE(help.output.contains(option)) << option;
+    const CommandLine version = Parse({ "--source", "test", "--version" });
+    EXPECT_EQ(version.action, CommandLine::Action::PrintAndExit);
+    EXPECT_TRUE(version.output.contains(QCoreApplication::applicationVersion()));
+}
+
+TEST(CommandLineParseTest, MistakesAreRefusedWithAMessageNamingThem)
+{
+    EnsureQtApp();
+    struct Case {
+        QStringList arguments;
+        const char* named;
+    };
+    const Case cases[] = {
+        { { "--bogus" }, "bogus" },
+        { { "--source=" }, "--source" },
+        { { "--source" }, "source" },
+        { { "--source", "1", "--source", "2" }, "--source" },
+        { { "--lang", "fr" }, "fr" },
+        { { "clip.mp4" }, "clip.mp4" },
+    };
+    for (const Case& c : cases) {
+        const CommandLine result = Parse(c.arguments);
+        EXPECT_FALSE(result.ok) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.action, CommandLine::Action::Run);
+        EXPECT_TRUE(result.error.contains(c.named)) << result.error.toStdString();
+        EXPECT_TRUE(result.error.contains("--help")) << result.error.toStdString();
+    }
+}
+
+TEST(CommandLineParseTest, LanguageIsFoundBeforeTheFullParse)
+{
+    const QStringList base { "parvelwebcam", "--source", "test" };
+    EXPECT_EQ(CommandLine::RequestedLanguage(base + QStringList { "--lang", "EN" }), "en");
+    EXPECT_EQ(CommandLine::RequestedLanguage(base + QStringList { "--lang=zh" }), "zh_CN");
+    EXPECT_EQ(CommandLine::RequestedLanguage(base + QStringList { "--lang=klingon" }), "");
+    EXPECT_EQ(CommandLine::RequestedLanguage(base), "");
+    EXPECT_EQ(CommandLine::RequestedLanguage({ "parvelwebcam", "--", "--lang=en" }), "");
+}
+
+} // namespace

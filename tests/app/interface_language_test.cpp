@@ -1,0 +1,82 @@
+#include "QtTestApp.h"
+#include "../pipeline/ScriptedSource.h"
+
+#include "app/CMainFrame.h"
+#include "app/commands/CommandTable.h"
+#include "ui/Translations.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+namespace {
+
+// Every test leaves the interface in Chinese, as the other tests expect it.
+class InterfaceLanguageTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureQtApp(); }
+    void TearDown() override { InstallTranslations(InterfaceLanguage::Chinese); }
+};
+
+TEST_F(InterfaceLanguageTest, EnglishReplacesTheChineseCaptionsAndChineseBringsThemBack)
+{
+    const CommandTable table = BuildCommandTable();
+    const std::pair<CommandId, const char*> sample[] = {
+        { ID_BUTTON_CAM_MANGER, "Start Camera" },
+        { ID_BUTTON_SIZE_FIT, "Fit to Window" },
+        { ID_BUTTON_H_FLIP, "Flip Left-Right" },
+        { ID_BUTTON_FRAME_GIF, "Animated GIF" },
+        { ID_APP_EXIT, "E&xit" },
+    };
+    std::vector<QString> chinese;
+    for (const auto& [id, english] : sample)
+        chinese.push_back(table.Caption(id));
+
+    ASSERT_TRUE(InstallTranslations(InterfaceLanguage::English));
+    EXPECT_EQ(CurrentInterfaceLanguage(), InterfaceLanguage::English);
+    for (const auto& [id, english] : sample)
+        EXPECT_EQ(table.Caption(id), QString(english)) << id;
+
+    InstallTranslations(InterfaceLanguage::Chinese);
+    for (std::size_t i = 0; i < std::size(sample); ++i)
+        EXPECT_EQ(table.Caption(sample[i].first), chinese[i]);
+    EXPECT_EQ(table.Caption(ID_BUTTON_CAM_MANGER), QString("开启摄像机"));
+}
+
+TEST_F(InterfaceLanguageTest, MainWindowGreetsInEnglish)
+{
+    ASSERT_TRUE(InstallTranslations(InterfaceLanguage::English));
+    QTemporaryDir dir;
+    auto state = std::make_shared<ScriptedSourceState>();
+    CMainFrame window(AppFolders::FromAppDir(dir.path().toStdString()), SettingsValues {}, ScriptedFactory(state));
+    EXPECT_TRUE(window.statusText().startsWith("(*^__^*) Hee hee... Welcome")) << window.statusText().toStdString();
+}
+
+TEST_F(InterfaceLanguageTest, LanguageFollowsRequestThenRememberedChoiceThenSystem)
+{
+    const QLocale c = QLocale::c();
+    const QLocale taiwan(QLocale::Chinese, QLocale::Taiwan);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale american(QLocale::English, QLocale::UnitedStates);
+    // A bare system's C locale keeps the original Chinese texts; any Chinese locale does too.
+    EXPECT_EQ(ChooseInterfaceLanguage("", "", c), InterfaceLanguage::Chinese);
+    EXPECT_EQ(ChooseInterfaceLanguage("", "", taiwan), InterfaceLanguage::Chinese);
+    EXPECT_EQ(ChooseInterfaceLanguage("", "", german), InterfaceLanguage::English);
+    EXPECT_EQ(ChooseInterfaceLanguage("", "", american), InterfaceLanguage::English);
+    EXPECT_EQ(ChooseInterfaceLanguage("", "zh_CN", german), InterfaceLanguage::Chinese);
+    EXPECT_EQ(ChooseInterfaceLanguage("", "en", taiwan), InterfaceLanguage::English);
+    EXPECT_EQ(ChooseInterfaceLanguage("zh_CN", "en", american), InterfaceLanguage::Chinese);
+    EXPECT_EQ(ChooseInterfaceLanguage("en", "zh_CN", c), InterfaceLanguage::English);
+    // A remembered value this version does not know is passed over.
+    EXPECT_EQ(ChooseInterfaceLanguage("", "fr", german), InterfaceLanguage::English);
+}
+
+TEST_F(InterfaceLanguageTest, RememberedChoiceSurvivesInTheProfile)
+{
+    RememberLanguage(InterfaceLanguage::English);
+    EXPECT_EQ(RememberedLanguage(), "en");
+    RememberLanguage(InterfaceLanguage::Chinese);
+    EXPECT_EQ(RememberedLanguage(), "zh_CN");
+}
+
+} // namespace

@@ -1,0 +1,1225 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>关于 ParvelWebcam</source>
+        <translation>About ParvelWebcam</translation>
+    </message>
+    <message>
+        <source>Parvel 乐影屋，2.0 版</source>
+        <translation>Parvel Webcam, version 2.0</translation>
+    </message>
+    <message>
+        <source>版权所有 (C) 2026 Tolvek 乐影屋小组</source>
+        <translation>Copyright (C) 2026 the Tolvek Parvel team</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CFrameView</name>
+    <message>
+        <source>相片长廊 无法打开照片目录:
+
+目录不存在?
+或
+目录中无照片? 赶快试试拍照功能吧！
+
+</source>
+        <translation>Photo gallery cannot open the photo folder:
+
+Does the folder exist?
+or
+Is it still empty? Take a photo and see!
+
+</translation>
+    </message>
+    <message>
+        <source>请检查照片目录</source>
+        <translation>Please check the photo folder</translation>
+    </message>
+    <message>
+        <source>相框长廊 无法打开照片目录:
+
+目录不存在?
+或
+目录无相框?
+
+</source>
+        <translation>Frame gallery cannot open the frame folder:
+
+Does the folder exist?
+or
+Does it hold no frames?
+
+</translation>
+    </message>
+    <message>
+        <source>挂件长廊 无法打开挂件目录:
+
+目录不存在?
+或
+目录无相框?
+
+</source>
+        <translation>Sticker gallery cannot open the sticker folder:
+
+Does the folder exist?
+or
+Does it hold no stickers?
+
+</translation>
+    </message>
+    <message>
+        <source>请检查挂件目录</source>
+        <translation>Please check the sticker folder</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>Parvel 乐影屋</source>
+        <translation>Parvel Photo Booth</translation>
+    </message>
+    <message>
+        <source>Parvel 乐影屋 - 常言道</source>
+        <translation>Parvel Photo Booth - As the saying goes</translation>
+    </message>
+    <message>
+        <source>摄像头已经打开,可进行其他操作</source>
+        <translation>The camera is on; try the other functions</translation>
+    </message>
+    <message>
+        <source>摄像头已经关闭</source>
+        <translation>The camera is off</translation>
+    </message>
+    <message>
+        <source>摄像头已断开：没有收到画面，摄像机已关闭。请检查摄像头后重新开启</source>
+        <translation>Camera lost: no picture arrived, so the camera was switched off. Check the camera and switch it on again</translation>
+    </message>
+    <message>
+        <source>照片已保存：%1</source>
+        <translation>Photo saved: %1</translation>
+    </message>
+    <message>
+        <source>(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！</source>
+        <translation>(*^__^*) Hee hee... Welcome to Parvel Photo Booth~   Have fun!</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>标题栏</source>
+        <translation>Caption Bar</translation>
+    </message>
+    <message>
+        <source>状态栏</source>
+        <translation>Status Bar</translation>
+    </message>
+    <message>
+        <source>常用</source>
+        <translation type="vanished">Home</translation>
+    </message>
+    <message>
+        <source>画面</source>
+        <translation type="vanished">Picture</translation>
+    </message>
+    <message>
+        <source>~~做事有始有终才是好孩子
+
+关掉摄像头再离开吧！~~</source>
+        <translation>~~Good kids finish what they start
+
+Please switch the camera off before you leave!~~</translation>
+    </message>
+    <message>
+        <source>乐影屋：摄像头未关闭！</source>
+        <translation>Parvel: the camera is still on!</translation>
+    </message>
+    <message>
+        <source>常言道</source>
+        <translation>As the saying goes</translation>
+    </message>
+    <message>
+        <source>功能区</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CTimeSetDlg</name>
+    <message>
+        <source>延时设置</source>
+        <translation>Delay Setting</translation>
+    </message>
+    <message>
+        <source>延时时间</source>
+        <translation>Delay time</translation>
+    </message>
+    <message>
+        <source>(秒)</source>
+        <translation>(seconds)</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>请输入一个整数~</source>
+        <translation>Please enter a whole number~</translation>
+    </message>
+    <message>
+        <source>时间非负,请重新设置~</source>
+        <translation>The time cannot be negative, please set it again~</translation>
+    </message>
+    <message>
+        <source>延时时间最长为%1秒,请重新设置~</source>
+        <translation>The longest delay is %1 seconds, please set it again~</translation>
+    </message>
+</context>
+<context>
+    <name>CWebcamCtl</name>
+    <message>
+        <source>确定放大选区？</source>
+        <translation>Magnify the selected region?</translation>
+    </message>
+    <message>
+        <source>提示信息</source>
+        <translation>Notice</translation>
+    </message>
+</context>
+<context>
+    <name>CWelcomeMovie</name>
+    <message>
+        <source>(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！</source>
+        <translation>(*^__^*) Hee hee... Welcome to Parvel Photo Booth~   Have fun!</translation>
+    </message>
+</context>
+<context>
+    <name>CameraProbe</name>
+    <message>
+        <source>未找到摄像设备
+内置摄像头是否禁用或USB摄像头未插入?</source>
+        <translation>No camera found
+Is the built-in camera disabled, or the USB camera unplugged?</translation>
+    </message>
+    <message>
+        <source>已自动检测到设备
+下次启动将您将不会看到此提示框~</source>
+        <translation>A camera was detected automatically
+You will not see this message at the next start~</translation>
+    </message>
+    <message>
+        <source>已自动检测到设备（%1 × %2）
+但配置文件无法写入，未能保存检测结果
+下次启动时将再次检测~</source>
+        <translation>A camera was detected automatically (%1 × %2)
+but the settings file could not be written, so the result was not saved
+It will be detected again at the next start~</translation>
+    </message>
+</context>
+<context>
+    <name>CaptionBar</name>
+    <message>
+        <source>重要事项</source>
+        <translation>Important</translation>
+    </message>
+    <message>
+        <source>这是向用户显示的信息性消息。</source>
+        <translation>This is an informational message shown to the user.</translation>
+    </message>
+    <message>
+        <source>这是标题栏，可在其中向用户显示消息。</source>
+        <translation>This is the caption bar, where messages can be shown to the user.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Parvel 乐影屋：摄像头娱乐程序。</source>
+        <translation>Parvel Photo Booth: a webcam entertainment program.</translation>
+    </message>
+    <message>
+        <source>显示这些选项的说明。</source>
+        <translation>Show a description of these options.</translation>
+    </message>
+    <message>
+        <source>显示程序的版本。</source>
+        <translation>Show the program&apos;s version.</translation>
+    </message>
+    <message>
+        <source>画面来源：摄像头编号（默认 0）、设备路径、视频文件，或 test（内置的活动测试画面）。</source>
+        <translation>Picture source: a camera index (default 0), a device path, a video file, or test (the built-in moving test scene).</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>source</translation>
+    </message>
+    <message>
+        <source>界面语言：zh（中文）或 en（英文）；默认跟随系统。</source>
+        <translation>Interface language: zh (Chinese) or en (English); by default the system decides.</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>language</translation>
+    </message>
+    <message>
+        <source>在状态栏显示每秒画面数和每帧用时。</source>
+        <translation>Show the pictures per second and the time per frame in the status bar.</translation>
+    </message>
+    <message>
+        <source>用 --help 查看可用的选项。</source>
+        <translation>Use --help to see the available options.</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>Unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>--source 只能给一次。</source>
+        <translation>--source may be given only once.</translation>
+    </message>
+    <message>
+        <source>--source 需要一个值：摄像头编号、设备路径、视频文件或 test。</source>
+        <translation>--source needs a value: a camera index, a device path, a video file or test.</translation>
+    </message>
+    <message>
+        <source>不认识的语言：%1（可用 zh 或 en）</source>
+        <translation>Unknown language: %1 (use zh or en)</translation>
+    </message>
+</context>
+<context>
+    <name>Commands</name>
+    <message>
+        <source>通道状态：默认</source>
+        <translation>Channels: Default</translation>
+    </message>
+    <message>
+        <source>通道状态：自定义</source>
+        <translation>Channels: Custom</translation>
+    </message>
+    <message>
+        <source>隐藏 涂鸦</source>
+        <translation>Hide Doodle</translation>
+    </message>
+    <message>
+        <source>显示 涂鸦</source>
+        <translation>Show Doodle</translation>
+    </message>
+    <message>
+        <source>鼠标单击拍照功能已暂停</source>
+        <translation>Photo on click is paused</translation>
+    </message>
+    <message>
+        <source>鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！</source>
+        <translation>Photo on click is on: click the picture to take a photo, try it!</translation>
+    </message>
+    <message>
+        <source>样式</source>
+        <translation type="vanished">Style</translation>
+    </message>
+    <message>
+        <source>视图</source>
+        <translation type="vanished">View</translation>
+    </message>
+    <message>
+        <source>图像显示尺寸</source>
+        <translation>Display Size</translation>
+    </message>
+    <message>
+        <source>炫彩风格</source>
+        <translation type="vanished">Effect Styles</translation>
+    </message>
+    <message>
+        <source>色彩</source>
+        <translation type="vanished">Colour</translation>
+    </message>
+    <message>
+        <source>ROI关键区域</source>
+        <translation type="vanished">Region</translation>
+    </message>
+    <message>
+        <source>图像翻转</source>
+        <translation>Flip</translation>
+    </message>
+    <message>
+        <source>光流互动</source>
+        <translation type="vanished">Optical Flow</translation>
+    </message>
+    <message>
+        <source>挥毫泼墨</source>
+        <translation>Doodle</translation>
+    </message>
+    <message>
+        <source>相框类型切换</source>
+        <translation>Frame Type</translation>
+    </message>
+    <message>
+        <source>挂件类型切换</source>
+        <translation>Sticker Type</translation>
+    </message>
+    <message>
+        <source>文件存储设置</source>
+        <translation type="vanished">Folders</translation>
+    </message>
+    <message>
+        <source>延时设置</source>
+        <translation type="vanished">Delay Setting</translation>
+    </message>
+    <message>
+        <source>开启摄像机</source>
+        <translation>Start Camera</translation>
+    </message>
+    <message>
+        <source>开启或关闭摄像头</source>
+        <translation>Switch the camera on or off</translation>
+    </message>
+    <message>
+        <source>切换摄像机状态,亦可双击图像区切换</source>
+        <translation>Switches the camera; a double-click on the picture does the same</translation>
+    </message>
+    <message>
+        <source>摄像头已经打开,可进行其他操作</source>
+        <translation>The camera is on; try the other functions</translation>
+    </message>
+    <message>
+        <source>摄像头已经关闭</source>
+        <translation>The camera is off</translation>
+    </message>
+    <message>
+        <source>关闭摄像机</source>
+        <translation>Stop Camera</translation>
+    </message>
+    <message>
+        <source>改变图像窗口大小</source>
+        <translation>Change the size of the picture</translation>
+    </message>
+    <message>
+        <source>选择不同大小</source>
+        <translation>Choose another size</translation>
+    </message>
+    <message>
+        <source>原始尺寸</source>
+        <translation>Full Size</translation>
+    </message>
+    <message>
+        <source>中等尺寸(0.75)</source>
+        <translation>Medium Size (0.75)</translation>
+    </message>
+    <message>
+        <source>较小尺寸(0.5)</source>
+        <translation>Small Size (0.5)</translation>
+    </message>
+    <message>
+        <source>适应窗口</source>
+        <translation>Fit to Window</translation>
+    </message>
+    <message>
+        <source>单击图像区拍照</source>
+        <translation>Photo on Click</translation>
+    </message>
+    <message>
+        <source>立即拍照</source>
+        <translation>Take a photo now</translation>
+    </message>
+    <message>
+        <source>单击按钮，高亮后鼠标在图像区单击可拍照</source>
+        <translation>Click the button; while it is highlighted, a click on the picture takes a photo</translation>
+    </message>
+    <message>
+        <source>LOOGO状态：显示</source>
+        <translation>Logo: Shown</translation>
+    </message>
+    <message>
+        <source>显示或隐藏 Loogo</source>
+        <translation>Show or hide the logo</translation>
+    </message>
+    <message>
+        <source>单击按钮切换</source>
+        <translation>Click the button to switch</translation>
+    </message>
+    <message>
+        <source>相框状态：显示</source>
+        <translation>Frame: Shown</translation>
+    </message>
+    <message>
+        <source>相框显示</source>
+        <translation>Frame display</translation>
+    </message>
+    <message>
+        <source>点此按钮可显示或隐藏相框</source>
+        <translation>Click this button to show or hide the frame</translation>
+    </message>
+    <message>
+        <source>挂件状态：显示</source>
+        <translation>Stickers: Shown</translation>
+    </message>
+    <message>
+        <source>挂件显示</source>
+        <translation>Sticker display</translation>
+    </message>
+    <message>
+        <source>点此按钮可显示或隐藏挂件</source>
+        <translation>Click this button to show or hide the stickers</translation>
+    </message>
+    <message>
+        <source>鼠标拖动</source>
+        <translation>Drag with Mouse</translation>
+    </message>
+    <message>
+        <source>挂件操作</source>
+        <translation>Stickers</translation>
+    </message>
+    <message>
+        <source>按钮点中状态下，可鼠标移动挂件到指定位置</source>
+        <translation>While this button is pressed, drag the stickers where you want them</translation>
+    </message>
+    <message>
+        <source>全部清除</source>
+        <translation>Clear All</translation>
+    </message>
+    <message>
+        <source>清除所有添加的挂件</source>
+        <translation>Remove every sticker added</translation>
+    </message>
+    <message>
+        <source>特效风格</source>
+        <translation>Effect style</translation>
+    </message>
+    <message>
+        <source>通道状态：默认设置</source>
+        <translation>Channels: Default Settings</translation>
+    </message>
+    <message>
+        <source>通道参数设置</source>
+        <translation>Channel settings</translation>
+    </message>
+    <message>
+        <source>点此按钮可恢复默认设置</source>
+        <translation>Click this button to restore the default settings</translation>
+    </message>
+    <message>
+        <source>色彩模式</source>
+        <translation>Colour model</translation>
+    </message>
+    <message>
+        <source>最常见的RGB色彩模式</source>
+        <translation>The most common colour model, RGB</translation>
+    </message>
+    <message>
+        <source>放大选区图像</source>
+        <translation>Magnify Region</translation>
+    </message>
+    <message>
+        <source>细节放大</source>
+        <translation>Magnify details</translation>
+    </message>
+    <message>
+        <source>点击按钮后在图像区鼠标选取感兴趣区域后即可放大该区域</source>
+        <translation>Click the button, then drag a region on the picture to magnify it</translation>
+    </message>
+    <message>
+        <source>原始图像</source>
+        <translation>Original Picture</translation>
+    </message>
+    <message>
+        <source>为选区应用特效</source>
+        <translation>Effect in Region</translation>
+    </message>
+    <message>
+        <source>为特定选取应用特效</source>
+        <translation>Apply the effect to a region</translation>
+    </message>
+    <message>
+        <source>点击按钮后鼠标选取感兴趣区域后，特效功能仅在该区域有效</source>
+        <translation>Click the button, then drag a region: the effect then acts only there</translation>
+    </message>
+    <message>
+        <source>尚未开启任何特效？</source>
+        <translation>No effect is switched on yet?</translation>
+    </message>
+    <message>
+        <source>原始特效</source>
+        <translation>No Effect</translation>
+    </message>
+    <message>
+        <source>点此开始光流</source>
+        <translation>Start Optical Flow</translation>
+    </message>
+    <message>
+        <source>光流互动娱乐</source>
+        <translation>Optical flow play</translation>
+    </message>
+    <message>
+        <source>点此按钮可自动添加光流</source>
+        <translation>Click this button to add flow dots automatically</translation>
+    </message>
+    <message>
+        <source>鼠标添加</source>
+        <translation>Add with Mouse</translation>
+    </message>
+    <message>
+        <source>点此按钮可通过鼠标自定义添加光流点</source>
+        <translation>Click this button to add flow dots with the mouse</translation>
+    </message>
+    <message>
+        <source>夜晚模式</source>
+        <translation>Night Mode</translation>
+    </message>
+    <message>
+        <source>点此按钮可切换到夜晚模式，再次点击后恢复</source>
+        <translation>Click this button for night mode; click again to go back</translation>
+    </message>
+    <message>
+        <source>退出光流</source>
+        <translation>Stop Optical Flow</translation>
+    </message>
+    <message>
+        <source>退出光流娱乐互动</source>
+        <translation>Stop the optical flow play</translation>
+    </message>
+    <message>
+        <source>点此开始涂鸦</source>
+        <translation>Start Doodling</translation>
+    </message>
+    <message>
+        <source>涂鸦设置</source>
+        <translation>Doodle settings</translation>
+    </message>
+    <message>
+        <source>隐藏或者去除当前图画</source>
+        <translation>Hide or remove the current drawing</translation>
+    </message>
+    <message>
+        <source>清除 涂鸦</source>
+        <translation>Clear Doodle</translation>
+    </message>
+    <message>
+        <source>黑白</source>
+        <translation>Black and White</translation>
+    </message>
+    <message>
+        <source>使图像变为黑白色</source>
+        <translation>Turns the picture black and white</translation>
+    </message>
+    <message>
+        <source>底片</source>
+        <translation>Negative</translation>
+    </message>
+    <message>
+        <source>模仿胶片底色的效果</source>
+        <translation>Looks like a film negative</translation>
+    </message>
+    <message>
+        <source>素描</source>
+        <translation>Sketch</translation>
+    </message>
+    <message>
+        <source>极力推荐的实时素描特写，试试吧！</source>
+        <translation>A live pencil sketch, highly recommended, try it!</translation>
+    </message>
+    <message>
+        <source>细腻轮廓</source>
+        <translation>Fine Outline</translation>
+    </message>
+    <message>
+        <source>彩色亮化的边缘</source>
+        <translation>Bright coloured edges</translation>
+    </message>
+    <message>
+        <source>腐蚀</source>
+        <translation>Erosion</translation>
+    </message>
+    <message>
+        <source>图像腐蚀的效果</source>
+        <translation>An eroded picture</translation>
+    </message>
+    <message>
+        <source>磨砂颗粒</source>
+        <translation>Grain</translation>
+    </message>
+    <message>
+        <source>带有杂色的磨砂风格</source>
+        <translation>A frosted look with noise</translation>
+    </message>
+    <message>
+        <source>左右翻转</source>
+        <translation>Flip Left-Right</translation>
+    </message>
+    <message>
+        <source>点此按钮图像左右方向切换</source>
+        <translation>Click this button to flip the picture left to right</translation>
+    </message>
+    <message>
+        <source>上下翻转</source>
+        <translation>Flip Upside Down</translation>
+    </message>
+    <message>
+        <source>点此按钮图像上下方向切换</source>
+        <translation>Click this button to flip the picture upside down</translation>
+    </message>
+    <message>
+        <source>全部翻转</source>
+        <translation>Flip Both</translation>
+    </message>
+    <message>
+        <source>点此按钮图像上下左右方向切换</source>
+        <translation>Click this button to flip the picture both ways</translation>
+    </message>
+    <message>
+        <source>无法打开文件夹：%1</source>
+        <translation>Cannot open the folder: %1</translation>
+    </message>
+    <message>
+        <source>选择照片存储目录..</source>
+        <translation>Choose the photo folder..</translation>
+    </message>
+    <message>
+        <source>选择相框存储目录..</source>
+        <translation>Choose the frame folder..</translation>
+    </message>
+    <message>
+        <source>选择挂件存储目录..</source>
+        <translation>Choose the sticker folder..</translation>
+    </message>
+    <message>
+        <source>文件夹路径太长，请选择一个路径较短的文件夹~
+
+%1</source>
+        <translation>The folder path is too long, please choose a folder with a shorter path~
+
+%1</translation>
+    </message>
+    <message>
+        <source>打开照片文件夹</source>
+        <translation>Open Photo Folder</translation>
+    </message>
+    <message>
+        <source>照片文件夹</source>
+        <translation>Photo folder</translation>
+    </message>
+    <message>
+        <source>打开照片文件夹或者设置自定义目录</source>
+        <translation>Open the photo folder or choose another one</translation>
+    </message>
+    <message>
+        <source>设置照片文件夹 . . .</source>
+        <translation>Set Photo Folder . . .</translation>
+    </message>
+    <message>
+        <source>打开相框文件夹</source>
+        <translation>Open Frame Folder</translation>
+    </message>
+    <message>
+        <source>相框文件夹</source>
+        <translation>Frame folder</translation>
+    </message>
+    <message>
+        <source>打开相框文件夹或者设置自定义目录</source>
+        <translation>Open the frame folder or choose another one</translation>
+    </message>
+    <message>
+        <source>设置相框文件夹 . .</source>
+        <translation>Set Frame Folder . .</translation>
+    </message>
+    <message>
+        <source>打开挂件文件夹</source>
+        <translation>Open Sticker Folder</translation>
+    </message>
+    <message>
+        <source>挂件文件夹</source>
+        <translation>Sticker folder</translation>
+    </message>
+    <message>
+        <source>打开挂件文件夹或者设置自定义目录</source>
+        <translation>Open the sticker folder or choose another one</translation>
+    </message>
+    <message>
+        <source>设置挂件文件夹 . .</source>
+        <translation>Set Sticker Folder . .</translation>
+    </message>
+    <message>
+        <source>延时拍照</source>
+        <translation>Delayed Photo</translation>
+    </message>
+    <message>
+        <source>拍照选项</source>
+        <translation>Photo options</translation>
+    </message>
+    <message>
+        <source>延时拍摄</source>
+        <translation>Take a photo after a countdown</translation>
+    </message>
+    <message>
+        <source>延时时间设置</source>
+        <translation>Set the delay time</translation>
+    </message>
+    <message>
+        <source>动态 GIF</source>
+        <translation>Animated GIF</translation>
+    </message>
+    <message>
+        <source>透明 PNG</source>
+        <translation>Transparent PNG</translation>
+    </message>
+    <message>
+        <source>相框文件类型选择</source>
+        <translation>Frame file type</translation>
+    </message>
+    <message>
+        <source>支持GIF或者PNG格式，选择后在相框显示区显示相应相框</source>
+        <translation>GIF or PNG: the frame strip then lists frames of that type</translation>
+    </message>
+    <message>
+        <source>挂件文件类型选择</source>
+        <translation>Sticker file type</translation>
+    </message>
+    <message>
+        <source>支持GIF或者PNG格式，选择后在挂件显示区显示相应挂件</source>
+        <translation>GIF or PNG: the sticker strip then lists stickers of that type</translation>
+    </message>
+    <message>
+        <source>剪切(&amp;T)	Ctrl+X</source>
+        <translation>Cu&amp;t	Ctrl+X</translation>
+    </message>
+    <message>
+        <source>复制(&amp;C)	Ctrl+C</source>
+        <translation>&amp;Copy	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>粘贴(&amp;P)	Ctrl+V</source>
+        <translation>&amp;Paste	Ctrl+V</translation>
+    </message>
+    <message>
+        <source>Office 2007 (蓝色样式)(&amp;B)</source>
+        <translation>Office 2007 (&amp;Blue Style)</translation>
+    </message>
+    <message>
+        <source>Office 2007 (黑色样式)(&amp;L)</source>
+        <translation>Office 2007 (B&amp;lack Style)</translation>
+    </message>
+    <message>
+        <source>Office 2007 (银色样式)(&amp;S)</source>
+        <translation>Office 2007 (&amp;Silver Style)</translation>
+    </message>
+    <message>
+        <source>Office 2007 (水绿色样式)(&amp;A)</source>
+        <translation>Office 2007 (&amp;Aqua Style)</translation>
+    </message>
+    <message>
+        <source>标题栏</source>
+        <translation>Caption Bar</translation>
+    </message>
+    <message>
+        <source>切换标题栏</source>
+        <translation>Toggle caption bar</translation>
+    </message>
+    <message>
+        <source>显示或隐藏标题栏</source>
+        <translation>Show or hide the caption bar</translation>
+    </message>
+    <message>
+        <source>选项...</source>
+        <translation>Options...</translation>
+    </message>
+    <message>
+        <source>单击此处查看其他选项</source>
+        <translation>Click here for more options</translation>
+    </message>
+    <message>
+        <source>状态栏</source>
+        <translation>Status Bar</translation>
+    </message>
+    <message>
+        <source>切换状态栏</source>
+        <translation>Toggle status bar</translation>
+    </message>
+    <message>
+        <source>显示或隐藏状态栏</source>
+        <translation>Show or hide the status bar</translation>
+    </message>
+    <message>
+        <source>退出(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>退出应用程序；提示保存文档</source>
+        <translation>Quit the application; prompts to save documents</translation>
+    </message>
+    <message>
+        <source>拍下当前画面</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>亮度</source>
+        <translation>Brightness</translation>
+    </message>
+    <message>
+        <source>通道1</source>
+        <translation>Channel 1</translation>
+    </message>
+    <message>
+        <source>通道2</source>
+        <translation>Channel 2</translation>
+    </message>
+    <message>
+        <source>通道3</source>
+        <translation>Channel 3</translation>
+    </message>
+    <message>
+        <source>对比度</source>
+        <translation>Contrast</translation>
+    </message>
+    <message>
+        <source>光流色板</source>
+        <translation>Dot colour</translation>
+    </message>
+    <message>
+        <source>为光流点选择不同的颜色</source>
+        <translation>Choose another colour for the flow dots</translation>
+    </message>
+    <message>
+        <source>颜料桶</source>
+        <translation>Paint bucket</translation>
+    </message>
+    <message>
+        <source>换个画笔颜色</source>
+        <translation>Choose another pen colour</translation>
+    </message>
+    <message>
+        <source>画笔选择</source>
+        <translation>Pen width</translation>
+    </message>
+    <message>
+        <source>选择不同粗细画笔</source>
+        <translation>Choose a thinner or thicker pen</translation>
+    </message>
+    <message>
+        <source>关于 Parvel乐影屋</source>
+        <translation>About Parvel Webcam</translation>
+    </message>
+    <message>
+        <source>关于本软件</source>
+        <translation>About this program</translation>
+    </message>
+    <message>
+        <source>献给每一个爱笑的人</source>
+        <translation>For everyone who loves to laugh</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>显示程序信息、版本号和版权信息</source>
+        <translation>Show the program's information, version and copyright</translation>
+    </message>
+    <message>
+        <source>使用指南</source>
+        <translation>User guide</translation>
+    </message>
+    <message>
+        <source>打开乐影屋的使用说明</source>
+        <translation>Open the Parvel user guide</translation>
+    </message>
+    <message>
+        <source>无法打开使用指南：%1</source>
+        <translation>Cannot open the user guide: %1</translation>
+    </message>
+    <message>
+        <source>我的博客</source>
+        <translation>My blog</translation>
+    </message>
+    <message>
+        <source>访问我的博客</source>
+        <translation>Visit my blog</translation>
+    </message>
+    <message>
+        <source>提出您的宝贵意见</source>
+        <translation>Tell us what you think</translation>
+    </message>
+    <message>
+        <source>无法打开网页：%1</source>
+        <translation>Cannot open the web page: %1</translation>
+    </message>
+    <message>
+        <source>全屏显示</source>
+        <translation>Full screen</translation>
+    </message>
+    <message>
+        <source>只显示图像，铺满整个屏幕；按 Esc 退出</source>
+        <translation>Show only the picture on the whole screen; Esc leaves</translation>
+    </message>
+    <message>
+        <source>退出全屏</source>
+        <translation>Leave full screen</translation>
+    </message>
+    <message>
+        <source>Parvel乐影屋 V2.0
+
+献给每一个爱笑的人：愿镜头前的你天天开心。
+建议与问题请到乐影屋主页留言：%1</source>
+        <translation>Parvel Webcam V2.0
+
+For everyone who loves to laugh: may you smile every day in front of the camera.
+Leave your suggestions and questions on the Parvel home page: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CustomizeDialog</name>
+    <message>
+        <source>自定义</source>
+        <translation>Customize</translation>
+    </message>
+    <message>
+        <source>选择窗口中显示的栏：</source>
+        <translation>Choose the bars shown in the window:</translation>
+    </message>
+</context>
+<context>
+    <name>DecorationCommands</name>
+    <message>
+        <source>LOOGO状态：显示</source>
+        <translation>Logo: Shown</translation>
+    </message>
+    <message>
+        <source>LOOGO状态：隐藏</source>
+        <translation>Logo: Hidden</translation>
+    </message>
+    <message>
+        <source>相框状态：显示</source>
+        <translation>Frame: Shown</translation>
+    </message>
+    <message>
+        <source>相框状态：隐藏</source>
+        <translation>Frame: Hidden</translation>
+    </message>
+    <message>
+        <source>挂件状态：显示</source>
+        <translation>Stickers: Shown</translation>
+    </message>
+    <message>
+        <source>挂件状态：隐藏</source>
+        <translation>Stickers: Hidden</translation>
+    </message>
+    <message>
+        <source>^_^相框暂时无法添加
+
+目前相框状态为：隐藏~
+
+请首先切换相框状态为：显示~~</source>
+        <translation>^_^ The frame cannot be added now
+
+The frame is hidden at the moment~
+
+Please switch the frame to shown first~~</translation>
+    </message>
+    <message>
+        <source>^_^挂件暂时无法添加
+
+目前挂件状态为：隐藏~
+
+请首先切换挂件状态为：显示~~</source>
+        <translation>^_^ The sticker cannot be added now
+
+The stickers are hidden at the moment~
+
+Please switch the stickers to shown first~~</translation>
+    </message>
+</context>
+<context>
+    <name>EditMenu</name>
+    <message>
+        <source>编辑</source>
+        <translation>Edit</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoCapture</name>
+    <message>
+        <source>照片保存失败：</source>
+        <translation>Photo not saved: </translation>
+    </message>
+    <message>
+        <source>照片文件夹不存在（%1）</source>
+        <translation>the photo folder does not exist (%1)</translation>
+    </message>
+    <message>
+        <source>无法在照片文件夹中写入文件（%1）</source>
+        <translation>cannot write a file in the photo folder (%1)</translation>
+    </message>
+    <message>
+        <source>写入照片时出错，磁盘可能已满（%1）</source>
+        <translation>writing the photo failed, the disk may be full (%1)</translation>
+    </message>
+    <message>
+        <source>摄像头没有送来画面，照片未拍摄</source>
+        <translation>The camera sent no picture; no photo was taken</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>加载配置文件失败！</source>
+        <translation>Loading the settings file failed!</translation>
+    </message>
+</context>
+<context>
+    <name>Ribbon</name>
+    <message>
+        <source>自动</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 像素</source>
+        <translation>%1 pixels</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>样式</source>
+        <translation>Style</translation>
+    </message>
+    <message>
+        <source>欢迎光临</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>照相机</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <source>拍照</source>
+        <translation>Photos</translation>
+    </message>
+    <message>
+        <source>色彩：自定义通道</source>
+        <translation>Colour: channels</translation>
+    </message>
+    <message>
+        <source>通道 1</source>
+        <translation>Channel 1</translation>
+    </message>
+    <message>
+        <source>通道 2</source>
+        <translation>Channel 2</translation>
+    </message>
+    <message>
+        <source>通道 3</source>
+        <translation>Channel 3</translation>
+    </message>
+    <message>
+        <source>色彩：颜色模式</source>
+        <translation>Colour: model</translation>
+    </message>
+    <message>
+        <source>特效娱乐</source>
+        <translation>Effects &amp; Fun</translation>
+    </message>
+    <message>
+        <source>炫彩风格</source>
+        <translation>Effect Styles</translation>
+    </message>
+    <message>
+        <source>ROI关键区域</source>
+        <translation>Region</translation>
+    </message>
+    <message>
+        <source>图像翻转</source>
+        <translation>Flip</translation>
+    </message>
+    <message>
+        <source>光流互动</source>
+        <translation>Optical Flow</translation>
+    </message>
+    <message>
+        <source>挥毫泼墨</source>
+        <translation>Doodle</translation>
+    </message>
+    <message>
+        <source>精美相框</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>大相框设置</source>
+        <translation>Big frame</translation>
+    </message>
+    <message>
+        <source>小挂件设置</source>
+        <translation>Stickers</translation>
+    </message>
+    <message>
+        <source>文件查看</source>
+        <translation>Files</translation>
+    </message>
+    <message>
+        <source>文件存储设置</source>
+        <translation>Folders</translation>
+    </message>
+    <message>
+        <source>软件助手</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>访问我的博客提出您的建议~</source>
+        <translation>Visit my blog and leave your suggestions~</translation>
+    </message>
+    <message>
+        <source>视图</source>
+        <translation>View</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsNotice</name>
+    <message>
+        <source>图像宽度</source>
+        <translation>picture width</translation>
+    </message>
+    <message>
+        <source>图像高度</source>
+        <translation>picture height</translation>
+    </message>
+    <message>
+        <source>摄像头检测标记</source>
+        <translation>camera detected mark</translation>
+    </message>
+    <message>
+        <source>延时秒数</source>
+        <translation>delay seconds</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>setting</translation>
+    </message>
+    <message>
+        <source>B%1（%2）为“%3”，改用 %4</source>
+        <translation>B%1 (%2) is &quot;%3&quot;, using %4</translation>
+    </message>
+    <message>
+        <source>配置文件中的数值无法使用：</source>
+        <translation>Values in the settings file cannot be used: </translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+</context>
+</TS>
