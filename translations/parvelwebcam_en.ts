@@ -147,7 +147,7 @@ Please switch the camera off before you leave!~~</translation>
     </message>
     <message>
         <source>功能区</source>
-        <translation type="unfinished"></translation>
+        <translation>Ribbon</translation>
     </message>
 </context>
 <context>
@@ -860,7 +860,7 @@ It will be detected again at the next start~</translation>
     </message>
     <message>
         <source>拍下当前画面</source>
-        <translation type="unfinished"></translation>
+        <translation>Take a photo of the picture now</translation>
     </message>
     <message>
         <source>亮度</source>
@@ -1080,7 +1080,7 @@ Please switch the stickers to shown first~~</translation>
     <name>Ribbon</name>
     <message>
         <source>自动</source>
-        <translation type="unfinished"></translation>
+        <translation>Automatic</translation>
     </message>
     <message>
         <source>%1 像素</source>
@@ -1096,7 +1096,7 @@ Please switch the stickers to shown first~~</translation>
     </message>
     <message>
         <source>欢迎光临</source>
-        <translation type="unfinished"></translation>
+        <translation>Welcome</translation>
     </message>
     <message>
         <source>照相机</source>
@@ -1152,7 +1152,7 @@ Please switch the stickers to shown first~~</translation>
     </message>
     <message>
         <source>精美相框</source>
-        <translation type="unfinished"></translation>
+        <translation>Frames</translation>
     </message>
     <message>
         <source>大相框设置</source>
@@ -1172,7 +1172,7 @@ Please switch the stickers to shown first~~</translation>
     </message>
     <message>
         <source>软件助手</source>
-        <translation type="unfinished"></translation>
+        <translation>Help</translation>
     </message>
     <message>
         <source>帮助</source>
