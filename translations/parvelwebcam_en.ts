@@ -1128,7 +1128,7 @@ Please switch the stickers to shown first~~</translation>
     </message>
     <message>
         <source>特效娱乐</source>
-        <translation>Effects &amp; Fun</translation>
+        <translation>Effects and Fun</translation>
     </message>
     <message>
         <source>炫彩风格</source>

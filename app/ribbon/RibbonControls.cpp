@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QSizeGrip>
 #include <QSlider>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
@@ -63,6 +64,11 @@ ShownControl Button(const ControlLayout& c, CommandActions& actions, QWidget* pa
     }
     if (large)
         button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    if (large && button->popupMode() == QToolButton::MenuButtonPopup) {
+        // The split part's arrow stands beside the caption: room for both.
+        const int arrow = button->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, button);
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + arrow + 16);
+    }
     ShownControl shown { c.id, button, KeyTipOf(actions, *c.id), {}, {} };
     shown.activate = [button, dropDownOnly] {
         if (dropDownOnly)
