@@ -34,7 +34,7 @@ std::string DateLine(std::time_t when)
 cv::Mat AsBgr(const cv::Mat& shot)
 {
     cv::Mat bgr;
-    if (shot.type() == CV_8UC3)
+    if (shot.empty() || shot.type() == CV_8UC3)
         return shot;
     if (shot.type() == CV_8UC4)
         cv::cvtColor(shot, bgr, cv::COLOR_BGRA2BGR);

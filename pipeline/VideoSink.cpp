@@ -25,13 +25,18 @@ public:
     {
         path_ = path;
         const std::string file = QFile::encodeName(path).toStdString();
-        for (const Codec& codec : kCodecs) {
-            const int fourcc = cv::VideoWriter::fourcc(codec.fourcc[0], codec.fourcc[1], codec.fourcc[2],
-                                                       codec.fourcc[3]);
-            if (writer_.open(file, cv::CAP_ANY, fourcc, fps, frameSize, true) && writer_.isOpened())
-                return QString::fromLatin1(codec.name);
-            writer_.release();
-            QFile::remove(path); // a failed attempt may leave an empty file behind
+        // FFmpeg first: it writes MP4 wherever OpenCV has it; other back ends only after it.
+        for (const int backend : {int(cv::CAP_FFMPEG), int(cv::CAP_ANY)}) {
+            for (const Codec& codec : kCodecs) {
+                const int fourcc = cv::VideoWriter::fourcc(codec.fourcc[0], codec.fourcc[1], codec.fourcc[2],
+                                                           codec.fourcc[3]);
+                if (writer_.open(file, backend, fourcc, fps, frameSize, true) && writer_.isOpened()) {
+                    backend_ = backend;
+                    return QString::fromLatin1(codec.name);
+                }
+                writer_.release();
+                QFile::remove(path); // a failed attempt may leave an empty file behind
+            }
         }
         return {};
     }
@@ -53,12 +58,13 @@ public:
         if (QFileInfo(path_).size() <= 0)
             return false;
         // A file cut short (a full disk while the index was written) does not open again.
-        cv::VideoCapture check(QFile::encodeName(path_).toStdString());
+        cv::VideoCapture check(QFile::encodeName(path_).toStdString(), backend_);
         return check.isOpened() && check.get(cv::CAP_PROP_FRAME_COUNT) > 0;
     }
 
 private:
     QString path_;
+    int backend_ = cv::CAP_ANY;
     cv::VideoWriter writer_;
 };
 
