@@ -20,12 +20,12 @@ QString Text(const char* source)
     return QCoreApplication::translate("PhotoCapture", source);
 }
 
-// Name of the n-th photo of one second: the first keeps the plain name.
-QString CandidateName(const QString& base, int n)
+// Name of the n-th file of one second: the first keeps the plain name.
+QString CandidateName(const QString& base, int n, const QString& extension)
 {
     if (n <= 1)
-        return base + QStringLiteral(".jpg");
-    return base + QStringLiteral("_%1.jpg").arg(n, 2, 10, QLatin1Char('0'));
+        return base + extension;
+    return base + QStringLiteral("_%1").arg(n, 2, 10, QLatin1Char('0')) + extension;
 }
 
 PhotoResult Failure(const char* reason, const QString& where)
@@ -70,23 +70,32 @@ PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t 
     temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
                         | QFileDevice::ReadOther);
 
-    const QString base = PhotoBaseName(when);
+    const QString path = RenameToFreeName(folder, PhotoBaseName(when), QStringLiteral(".jpg"),
+                                          [&temp](const QString& to) { return temp.rename(to); });
+    if (path.isEmpty())
+        return Failure("无法在照片文件夹中写入文件（%1）", folder);
+    temp.setAutoRemove(false);
+    PhotoResult result;
+    result.saved = true;
+    result.path = path;
+    return result;
+}
+
+QString RenameToFreeName(const QString& folder, const QString& base, const QString& extension,
+                         const std::function<bool(const QString&)>& tryRename)
+{
+    const QDir dir(folder);
     for (int n = 1; n < 1000; ++n) {
-        const QString path = dir.filePath(CandidateName(base, n));
+        const QString path = dir.filePath(CandidateName(base, n, extension));
         if (QFileInfo::exists(path))
             continue;
         // Renaming never replaces an existing file; a name taken meanwhile moves on to the next.
-        if (temp.rename(path)) {
-            temp.setAutoRemove(false);
-            PhotoResult result;
-            result.saved = true;
-            result.path = path;
-            return result;
-        }
+        if (tryRename(path))
+            return path;
         if (!QFileInfo::exists(path))
             break;
     }
-    return Failure("无法在照片文件夹中写入文件（%1）", folder);
+    return {};
 }
 
 PhotoCapture::PhotoCapture(QString photoDir, Notify onSaved, Clock clock)

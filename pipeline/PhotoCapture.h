@@ -14,6 +14,13 @@
 // -1 for the second, minute and hour and 0 for the day, month and year.
 QString PhotoBaseName(std::time_t when);
 
+// Gives a finished file its lasting name in folder: base + extension, or, when that name is
+// taken (a second file in the same second), base + "_02", "_03", … + extension, so nothing is
+// overwritten and later files sort after earlier ones. tryRename(path) must move the file there
+// without replacing an existing one. Returns the path taken, or an empty string.
+QString RenameToFreeName(const QString& folder, const QString& base, const QString& extension,
+                         const std::function<bool(const QString&)>& tryRename);
+
 struct PhotoResult {
     bool saved = false;
     QString path;    // the file written, when saved

@@ -16,4 +16,4 @@ struct IndexedFrames {
 // pixel takes the nearest table colour. Pixels with alpha below 128 become transparent.
 // reserveIndex keeps the last table entry free as transparentIndex even when every pixel
 // is opaque. Deterministic: equal input gives equal tables.
-IndexedFrames quantise(const std::vector<QImage>& frames, bool reserveIndex);
+IndexedFrames Quantise(const std::vector<QImage>& frames, bool reserveIndex);

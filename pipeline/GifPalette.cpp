@@ -1,4 +1,4 @@
-#include "tools/assetgen/Palette.h"
+#include "pipeline/GifPalette.h"
 
 #include <algorithm>
 #include <array>
@@ -110,7 +110,7 @@ int distance(QRgb a, QRgb b)
 
 } // namespace
 
-IndexedFrames quantise(const std::vector<QImage>& frames, bool reserveIndex)
+IndexedFrames Quantise(const std::vector<QImage>& frames, bool reserveIndex)
 {
     std::vector<QImage> argb;
     argb.reserve(frames.size());
