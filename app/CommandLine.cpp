@@ -11,10 +11,12 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
             result.source = arguments[++i].toStdString();
         } else if (arg.startsWith("--source=")) {
             result.source = arg.mid(9).toStdString();
+        } else if (arg == "--stats") {
+            result.stats = true;
         } else {
             result.ok = false;
             result.error = QCoreApplication::translate("CommandLine",
-                "Unknown argument: %1\nUsage: parvelwebcam [--source test|INDEX|DEVICE|FILE]")
+                "Unknown argument: %1\nUsage: parvelwebcam [--source test|test:WxH|INDEX|DEVICE|FILE] [--stats]")
                                .arg(arg);
             return result;
         }

@@ -4,10 +4,14 @@
 #include "app/SettingsNotice.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Translations.h"
+#include "pipeline/CWebcamCtl.h"
 #include "settings/SettingsWorkbook.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -34,5 +38,20 @@ int main(int argc, char* argv[])
     if (!notice.isEmpty())
         window.SetStatusText(notice);
     window.showMaximized();
+
+    // --stats: the frame loop's figures once a second on standard error, while the camera runs.
+    QTimer statsTimer;
+    if (options.stats) {
+        QObject::connect(&statsTimer, &QTimer::timeout, &window, [&window] {
+            for (CWebcamCtl* control : window.findChildren<CWebcamCtl*>()) {
+                if (!control->loop().running())
+                    continue;
+                const FrameStats::Report r = control->loop().stats().Take();
+                std::fprintf(stderr, "pictures/s %.1f  latency median %.1f ms  p99 %.1f ms  worst %.1f ms\n",
+                    r.perSecond, r.medianLatencyMs, r.p99LatencyMs, r.worstLatencyMs);
+            }
+        });
+        statsTimer.start(1000);
+    }
     return app.exec();
 }

@@ -84,6 +84,8 @@ public:
     }
 
     cv::Size FrameSize() const override { return size_; }
+    bool PacesItself() const override { return true; }
+    std::optional<Clock::time_point> LastCaptureTime() const override { return lastRead(); }
 
     void Release() override
     {
@@ -420,18 +422,9 @@ LoopFigures RunLoop(cv::Size size, const DecorationFiles& files, double steadySe
         model.overlays.AddAddOn(files.sticker, 1, size.width, size.height);
 
     Recorder recorder;
-    CameraLikeSource* camera = nullptr;
     FrameLoop loop(
-        model,
-        [&] {
-            auto source = std::make_unique<CameraLikeSource>(size);
-            camera = source.get();
-            return source;
-        },
-        [&](QImage shown) {
-            (void)shown;
-            recorder.Picture(camera->lastRead());
-        });
+        model, [&] { return std::make_unique<CameraLikeSource>(size); }, [](QImage) {});
+    loop.SetPictureTimed([&](Clock::time_point captured) { recorder.Picture(captured); });
     loop.SetPictureSize(size.width, size.height);
     loop.SetDisplaySize(size.width * 3 / 4, size.height * 3 / 4);
     PaintSomeStrokes(model.doodle, size);

@@ -94,6 +94,17 @@ PhotoCapture::PhotoCapture(QString photoDir, Notify onSaved, Clock clock)
 {
 }
 
+PhotoCapture::~PhotoCapture()
+{
+    {
+        std::scoped_lock lock(queueLock_);
+        closing_ = true;
+    }
+    queueChanged_.notify_all();
+    if (writer_.joinable())
+        writer_.join();
+}
+
 void PhotoCapture::SetPhotoDir(const QString& photoDir)
 {
     std::scoped_lock lock(dirLock_);
@@ -129,8 +140,52 @@ bool PhotoCapture::SavePhotoIfRequested(const QImage& picture)
 {
     if (!photoRequest_.exchange(false))
         return false;
-    const PhotoResult result = SavePhoto(picture, photoDir(), clock_());
+    Write(picture, photoDir(), clock_());
+    return true;
+}
+
+void PhotoCapture::Write(const QImage& picture, const QString& folder, std::time_t when)
+{
+    const PhotoResult result = SavePhoto(picture, folder, when);
     if (onSaved_)
         onSaved_(result);
+}
+
+bool PhotoCapture::QueuePhotoIfRequested(const QImage& picture)
+{
+    if (!photoRequest_.exchange(false))
+        return false;
+    {
+        std::scoped_lock lock(queueLock_);
+        // The picture is shared, not copied: the loop composes its next frame into a new image.
+        queue_.push_back({ picture, clock_(), photoDir() });
+        if (!writer_.joinable())
+            writer_ = std::thread(&PhotoCapture::WriteQueued, this);
+    }
+    queueChanged_.notify_all();
     return true;
+}
+
+void PhotoCapture::WriteQueued()
+{
+    std::unique_lock lock(queueLock_);
+    for (;;) {
+        queueChanged_.wait(lock, [this] { return !queue_.empty() || closing_; });
+        if (queue_.empty())
+            return;
+        Queued next = std::move(queue_.front());
+        queue_.pop_front();
+        writing_ = true;
+        lock.unlock();
+        Write(next.picture, next.folder, next.when);
+        lock.lock();
+        writing_ = false;
+        queueChanged_.notify_all();
+    }
+}
+
+void PhotoCapture::FinishQueuedPhotos()
+{
+    std::unique_lock lock(queueLock_);
+    queueChanged_.wait(lock, [this] { return queue_.empty() && !writing_; });
 }
