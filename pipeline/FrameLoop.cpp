@@ -68,6 +68,7 @@ FrameLoop::StartResult FrameLoop::Start()
     }
     ++runningCount_;
     freshStart_ = true;
+    stats_.Take(); // the figures count from this start
     const cv::Size size(std::max(pictureWidth_.load(), 1), std::max(pictureHeight_.load(), 1));
     if (source) {
         // A worker that saw the stop has left its loop: joining only collects it.
