@@ -221,6 +221,33 @@ TEST_F(FrameLoopTest, ACameraOfThirtyFramesAndWorkOfTenMillisecondsGiveThirtyPic
         ASSERT_EQ(late[n].count(), 0) << "frame " << n << " waited in the queue";
 }
 
+TEST(FrameStats, ReportsRateLatencyAndGapsOfOnePeriodAtATime)
+{
+    using Clock = FrameStats::Clock;
+    FrameStats stats;
+    const Clock::time_point t0 = Clock::now();
+    stats.Take(t0);
+    // 100 pictures, 10 ms apart but one gap of 50 ms; latencies 1 … 100 ms.
+    Clock::time_point shown = t0;
+    for (int i = 1; i <= 100; ++i) {
+        shown += i == 60 ? 50ms : 10ms;
+        stats.Picture(shown - std::chrono::milliseconds(i), shown);
+    }
+    const FrameStats::Report r = stats.Take(t0 + 2s);
+    EXPECT_EQ(r.pictures, 100);
+    EXPECT_DOUBLE_EQ(r.seconds, 2.0);
+    EXPECT_DOUBLE_EQ(r.perSecond, 50.0);
+    EXPECT_DOUBLE_EQ(r.medianLatencyMs, 51.0);
+    EXPECT_DOUBLE_EQ(r.p99LatencyMs, 100.0);
+    EXPECT_DOUBLE_EQ(r.worstLatencyMs, 100.0);
+    EXPECT_DOUBLE_EQ(r.longestGapMs, 50.0);
+    // The next period starts empty.
+    const FrameStats::Report next = stats.Take(t0 + 3s);
+    EXPECT_EQ(next.pictures, 0);
+    EXPECT_DOUBLE_EQ(next.seconds, 1.0);
+    EXPECT_DOUBLE_EQ(next.longestGapMs, 0.0);
+}
+
 TEST(FrameGrabber, TakesTheNewestFrameAndSkipsTheQueuedOnes)
 {
     // Three frames are queued at once, then the camera has nothing more for now.
