@@ -33,4 +33,3 @@ bool SliderAdjusts(int colourModel, int slider);
 // Converts the frame into the model, remaps the channels the model adjusts and converts it back,
 // in place. Unknown models are treated as RGB.
 void AdjustChannels(cv::Mat& frame, int colourModel, const ChannelSliders& sliders);
-
