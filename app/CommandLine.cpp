@@ -46,11 +46,11 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
     const QCommandLineOption help({ "h", "help" }, Text("显示这些选项的说明。"));
     const QCommandLineOption version({ "v", "version" }, Text("显示程序的版本。"));
     const QCommandLineOption source("source",
-        Text("画面来源：摄像头编号（默认 0）、设备路径、视频文件，或 test（内置的活动测试画面）。"),
+        Text("画面来源：摄像头编号（默认 0）、设备路径、视频文件，或 test、test:宽x高（内置的活动测试画面）。"),
         Text("来源"), QStringLiteral("0"));
     const QCommandLineOption lang("lang", Text("界面语言：zh（中文）或 en（英文）；默认跟随系统。"),
         Text("语言"));
-    const QCommandLineOption stats("stats", Text("在状态栏显示每秒画面数和每帧用时。"));
+    const QCommandLineOption stats("stats", Text("每秒在标准错误输出上报告每秒画面数和延迟。"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(source);

@@ -7,7 +7,10 @@
 #include "ui/Translations.h"
 #include "settings/SettingsWorkbook.h"
 
+#include "pipeline/CWebcamCtl.h"
+
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -69,5 +72,20 @@ int main(int argc, char* argv[])
     if (!notice.isEmpty())
         window.SetStatusText(notice);
     window.showMaximized();
+
+    // --stats: the frame loop's figures once a second on standard error, while the camera runs.
+    QTimer statsTimer;
+    if (options.stats) {
+        QObject::connect(&statsTimer, &QTimer::timeout, &window, [&window] {
+            for (CWebcamCtl* control : window.findChildren<CWebcamCtl*>()) {
+                if (!control->loop().running())
+                    continue;
+                const FrameStats::Report r = control->loop().stats().Take();
+                std::fprintf(stderr, "pictures/s %.1f  latency median %.1f ms  p99 %.1f ms  worst %.1f ms\n",
+                    r.perSecond, r.medianLatencyMs, r.p99LatencyMs, r.worstLatencyMs);
+            }
+        });
+        statsTimer.start(1000);
+    }
     return app.exec();
 }

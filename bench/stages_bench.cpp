@@ -137,6 +137,42 @@ void GrainPerSample(benchmark::State& state)
     });
 }
 
+// The adjustment as it was before the strips: the whole frame converted, looked up and converted
+// back in three passes.
+void AdjustHSVWholeFrame(benchmark::State& state)
+{
+    ChannelSliders sliders;
+    sliders.brightness = { 120, 140, 90 };
+    sliders.contrast = { 110, 80, 130 };
+    cv::Mat lut(1, 256, CV_8UC3);
+    for (int v = 0; v < 256; ++v)
+        lut.at<cv::Vec3b>(v) = cv::Vec3b(static_cast<uchar>(v), BuildChannelTable(140, 80)[v], BuildChannelTable(90, 130)[v]);
+    RunOnScene(state, [&](cv::Mat& f) {
+        cv::Mat converted;
+        cv::cvtColor(f, converted, cv::COLOR_BGR2HSV);
+        cv::LUT(converted, lut, converted);
+        cv::cvtColor(converted, f, cv::COLOR_HSV2BGR);
+    });
+}
+
+// The grain's noise alone: the frame's random levels.
+void GrainNoise(benchmark::State& state)
+{
+    const cv::Size size = SizeOf(state);
+    GrainRandom random;
+    std::vector<int> noise(size.width);
+    std::vector<uchar> levels(static_cast<std::size_t>(size.area()));
+    for (auto _ : state) {
+        for (int y = 0; y < size.height; ++y) {
+            random.Fill(noise.data(), size.width);
+            uchar* level = levels.data() + static_cast<std::size_t>(y) * size.width;
+            for (int x = 0; x < size.width; ++x)
+                level[x] = static_cast<uchar>(static_cast<unsigned>(noise[x]) % 21u);
+        }
+        benchmark::DoNotOptimize(levels.data());
+    }
+}
+
 void ZoomCut(benchmark::State& state)
 {
     const cv::Size size = SizeOf(state);
@@ -303,6 +339,7 @@ BENCHMARK(ZoomCut)->Apply(Sizes);
 BENCHMARK(Flip)->Apply(Sizes);
 BENCHMARK(Adjust<kColourRgb>)->Name("AdjustRGB")->Apply(Sizes);
 BENCHMARK(Adjust<kColourHsv>)->Name("AdjustHSV")->Apply(Sizes);
+BENCHMARK(AdjustHSVWholeFrame)->Apply(Sizes);
 BENCHMARK(Adjust<kColourHls>)->Name("AdjustHLS")->Apply(Sizes);
 BENCHMARK(Adjust<kColourYCrCb>)->Name("AdjustYCrCb")->Apply(Sizes);
 BENCHMARK(BlackWhite)->Apply(Sizes);
@@ -312,6 +349,7 @@ BENCHMARK(FineOutline)->Apply(Sizes);
 BENCHMARK(Erode)->Apply(Sizes);
 BENCHMARK(Grain)->Apply(Sizes);
 BENCHMARK(GrainPerSample)->Apply(Sizes);
+BENCHMARK(GrainNoise)->Apply(Sizes);
 BENCHMARK(Doodle)->Apply(Sizes);
 BENCHMARK(DoodleUncached)->Apply(Sizes);
 BENCHMARK(Flow)->Apply(Sizes);
@@ -345,7 +383,7 @@ public:
                 copy[r.size] = r.seconds;
         std::printf("\n%-16s %-10s %10s %10s\n", "stage", "size", "ms", "x copy");
         for (const Row& r : rows_) {
-            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "WorstCaseFrame";
+            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "WorstCaseFrame" || r.stage == "GrainNoise";
             const double base = copy[r.size];
             const double own = whole ? r.seconds : r.seconds - base;
             std::printf("%-16s %-10s %10.3f %10.1f\n", r.stage.c_str(), r.size.c_str(), own * 1e3,

@@ -44,6 +44,9 @@ bool SliderAdjusts(int colourModel, int slider)
 
 namespace {
 
+// Rows converted at a time: a strip and its converted copy fit in a core's own cache.
+constexpr int kStripBytes = 32 * 1024;
+
 struct Conversion {
     int in = -1;
     int out = -1;
@@ -91,8 +94,20 @@ void AdjustChannels(cv::Mat& frame, int colourModel, const ChannelSliders& slide
         cv::LUT(frame, lut, frame);
         return;
     }
-    cv::Mat converted;
-    cv::cvtColor(frame, converted, conversion.in);
-    cv::LUT(converted, lut, converted);
-    cv::cvtColor(converted, frame, conversion.out);
+    // Converted, remapped and converted back a few rows at a time: the strip's converted copy is
+    // still in the cache when it is converted back, instead of a whole converted frame going out
+    // to memory and coming back. Each pixel is converted on its own, so strips give the same
+    // bytes as the whole frame; they are shared among the cores.
+    const int rowBytes = frame.cols * 3;
+    const int stripRows = std::max(1, kStripBytes / std::max(rowBytes, 1));
+    const int strips = (frame.rows + stripRows - 1) / stripRows;
+    cv::parallel_for_(cv::Range(0, strips), [&](const cv::Range& range) {
+        cv::Mat converted;
+        for (int strip = range.start; strip < range.end; ++strip) {
+            cv::Mat rows = frame.rowRange(strip * stripRows, std::min(frame.rows, (strip + 1) * stripRows));
+            cv::cvtColor(rows, converted, conversion.in);
+            cv::LUT(converted, lut, converted);
+            cv::cvtColor(converted, rows, conversion.out);
+        }
+    });
 }

@@ -1,6 +1,7 @@
 #include "pipeline/FrameLoop.h"
 
 #include "pipeline/DisplayConversion.h"
+#include "pipeline/FrameGrabber.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"
 #include "pipeline/ProcessFrame.h"
@@ -12,11 +13,6 @@
 #include <chrono>
 
 std::atomic<int> FrameLoop::runningCount_ { 0 };
-
-namespace {
-// One pass per period: about 30 pictures a second.
-constexpr auto kPassPeriod = std::chrono::milliseconds(33);
-}
 
 FrameLoop::FrameLoop(PictureModel& model, FrameSourceFactory sources, PictureReady onPicture, SourceLost onLost)
     : model_(model)
@@ -72,13 +68,16 @@ FrameLoop::StartResult FrameLoop::Start()
     }
     ++runningCount_;
     freshStart_ = true;
+    stats_.Take(); // the figures count from this start
     const cv::Size size(std::max(pictureWidth_.load(), 1), std::max(pictureHeight_.load(), 1));
     if (source) {
         // A worker that saw the stop has left its loop: joining only collects it.
         if (worker_.joinable())
             worker_.join();
-        workFrame_.create(size, CV_8UC3);
-        workFrame_.setTo(cv::Scalar::all(0));
+        for (cv::Mat& work : workFrames_) {
+            work.create(size, CV_8UC3);
+            work.setTo(cv::Scalar::all(0));
+        }
     }
     model_.doodle.Clear(size);
     if (source) {
@@ -110,54 +109,144 @@ void FrameLoop::StopAndJoin()
         worker_.join();
 }
 
+void FrameLoop::WakeWorker()
+{
+    // Taken and released so that a worker about to wait cannot miss the notification.
+    { std::scoped_lock lock(runMutex_); }
+    runChanged_.notify_all();
+}
+
 void FrameLoop::Run(std::unique_ptr<FrameSource> source)
 {
-    using Clock = std::chrono::steady_clock;
-    cv::Mat raw;
-    Clock::time_point lastFrame = Clock::now();
+    LoopClock& clock = *clock_;
+    // The model's flow play detects corners on a thread of its own while the loop runs.
+    model_.flow.SetBackgroundDetection(true);
+    {
+        std::scoped_lock lock(presentMutex_);
+        presenterStop_ = false;
+        handedOver_.reset();
+        presenting_ = -1;
+        nextWorkFrame_ = 0;
+    }
+    std::thread presenter(&FrameLoop::Present, this);
+    // A camera is drained on its own thread; a file or a script is read when a pass wants a frame.
+    std::unique_ptr<FrameGrabber> grabber;
+    if (source->PacesItself())
+        grabber = std::make_unique<FrameGrabber>(*source, [this] { WakeWorker(); });
+    std::uint64_t lastTaken = 0;
+
+    Clock::time_point lastFrame = clock.Now();
     bool lostReported = false;
-    Clock::time_point passDeadline = Clock::now();
+    Clock::time_point passDeadline = clock.Now();
     for (;;) {
         // Paced by deadline: the pass's own work counts towards its period, so a pass that fits
         // keeps the camera's rate instead of adding a full period after the work.
-        passDeadline = std::max(passDeadline + kPassPeriod, Clock::now());
+        passDeadline = std::max(passDeadline + kPassPeriod, clock.Now());
         {
             std::scoped_lock lock(runMutex_);
-            if (!running_) {
-                // Released before the worker counts as gone, so a new start can open the camera.
-                source->Release();
-                workerAlive_ = false;
-                return;
-            }
+            if (!running_)
+                break;
         }
         if (freshStart_.exchange(false)) {
             // Each start of the camera begins the same grain sequence and a fresh wait for frames.
             grainRandom_ = GrainRandom();
-            lastFrame = Clock::now();
+            lastFrame = clock.Now();
             lostReported = false;
         }
+        FrameGrabber::Frame frame;
+        bool got = false;
         if (paused) {
-            lastFrame = Clock::now(); // a picture held still is not a camera gone
-        } else if (source->Read(raw) && !raw.empty()) {
-            lastFrame = Clock::now();
-            const PictureSettings snapshot = model_.settings.Snapshot();
-            TakeIntoWorkFrame(raw, snapshot);
-            ProcessFrame(workFrame_, snapshot, model_.flow, model_.doodle, grainRandom_);
-            ComposeAndHandOut(workFrame_);
+            lastFrame = clock.Now(); // a picture held still is not a camera gone
+        } else if (grabber) {
+            got = grabber->TakeNewer(lastTaken, frame);
+            if (got)
+                lastTaken = frame.number;
         } else {
+            got = source->Read(frame.image) && !frame.image.empty();
+            frame.captured = source->LastCaptureTime().value_or(clock.Now());
+        }
+        if (got) {
+            lastFrame = clock.Now();
+            const PictureSettings snapshot = model_.settings.Snapshot();
+            cv::Mat& work = FreeWorkFrame();
+            TakeIntoWorkFrame(frame.image, work, snapshot);
+            ProcessFrame(work, snapshot, model_.flow, model_.doodle, grainRandom_);
+            HandOver(frame.captured);
+        } else if (!paused) {
             model_.photos.ExpireRequest(kPhotoWait);
-            if (!lostReported && Clock::now() - lastFrame >= lostAfter_.load()) {
+            if (grabber)
+                lastFrame = std::max(lastFrame, grabber->lastArrival());
+            if (!lostReported && clock.Now() - lastFrame >= lostAfter_.load()) {
                 lostReported = true;
                 if (onLost_)
                     onLost_();
             }
         }
         std::unique_lock lock(runMutex_);
-        runChanged_.wait_until(lock, passDeadline, [this] { return !running_; });
+        clock.WaitUntil(lock, runChanged_, passDeadline, [this] { return !running_; });
+        // Then for the camera's next frame, so the pass starts as soon as it is there; a pass
+        // without one still comes once a period to look after a lost camera and waiting photos.
+        if (grabber && !paused)
+            clock.WaitUntil(lock, runChanged_, passDeadline + kPassPeriod,
+                [&] { return !running_ || paused || grabber->newest() > lastTaken; });
+    }
+    // The presenter shows what it was handed, then ends; the camera is released before the
+    // worker counts as gone, so a new start can open it.
+    {
+        std::scoped_lock lock(presentMutex_);
+        presenterStop_ = true;
+    }
+    presentChanged_.notify_all();
+    presenter.join();
+    grabber.reset();
+    source->Release();
+    model_.photos.FinishQueuedPhotos();
+    std::scoped_lock lock(runMutex_);
+    workerAlive_ = false;
+}
+
+cv::Mat& FrameLoop::FreeWorkFrame()
+{
+    std::unique_lock lock(presentMutex_);
+    const int next = nextWorkFrame_;
+    presentChanged_.wait(lock, [&] { return presenting_ != next && !(handedOver_ && handedOver_->frame == next); });
+    return workFrames_[next];
+}
+
+void FrameLoop::HandOver(Clock::time_point captured)
+{
+    std::unique_lock lock(presentMutex_);
+    presentChanged_.wait(lock, [&] { return !handedOver_; });
+    handedOver_ = HandedOver { nextWorkFrame_, captured };
+    nextWorkFrame_ ^= 1;
+    lock.unlock();
+    presentChanged_.notify_all();
+}
+
+void FrameLoop::Present()
+{
+    for (;;) {
+        HandedOver job;
+        {
+            std::unique_lock lock(presentMutex_);
+            presentChanged_.wait(lock, [&] { return handedOver_ || presenterStop_; });
+            if (!handedOver_)
+                return;
+            job = *handedOver_;
+            handedOver_.reset();
+            presenting_ = job.frame;
+        }
+        presentChanged_.notify_all();
+        ComposeAndHandOut(workFrames_[job.frame], job.captured);
+        {
+            std::scoped_lock lock(presentMutex_);
+            presenting_ = -1;
+        }
+        presentChanged_.notify_all();
     }
 }
 
-void FrameLoop::TakeIntoWorkFrame(const cv::Mat& raw, const PictureSettings& snapshot)
+void FrameLoop::TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const PictureSettings& snapshot)
 {
     cv::Mat bgr = raw;
     if (raw.type() != CV_8UC3) {
@@ -169,15 +258,18 @@ void FrameLoop::TakeIntoWorkFrame(const cv::Mat& raw, const PictureSettings& sna
         else
             return;
     }
-    TakeWorkFrame(bgr, workFrame_, ZoomInForce(snapshot));
+    TakeWorkFrame(bgr, workFrame, ZoomInForce(snapshot));
 }
 
-void FrameLoop::ComposeAndHandOut(const cv::Mat& frame)
+void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured)
 {
     FillPictureFromFrame(frame, picture_);
     model_.overlays.DrawOverlays(picture_);
     if (onPicture_)
         onPicture_(displayBuffers_.Stretch(picture_, QSize(displayWidth_, displayHeight_)));
-    // The photo is the unscaled composed picture.
-    model_.photos.SavePhotoIfRequested(picture_);
+    stats_.Picture(captured, Clock::now());
+    if (onTimed_)
+        onTimed_(captured);
+    // The photo is the unscaled composed picture; it is written on the photo thread.
+    model_.photos.QueuePhotoIfRequested(picture_);
 }

@@ -19,13 +19,16 @@ public:
         const bool isIndex = !spec_.empty()
             && std::all_of(spec_.begin(), spec_.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
         try {
-            if (isIndex)
+            if (isIndex) {
+                isCamera_ = true;
                 return capture_.open(std::stoi(spec_));
+            }
             if (!capture_.open(spec_))
                 return false;
             // A stream with a known length is a file: it plays on from its start when it ends,
             // like a camera that never stops.
             isFile_ = capture_.get(cv::CAP_PROP_FRAME_COUNT) > 0;
+            isCamera_ = !isFile_;
             return true;
         } catch (const std::exception&) {
             return false; // an index out of range or a back-end that refuses the name
@@ -60,19 +63,47 @@ public:
 
     void Release() override { capture_.release(); }
 
+    // A camera or a device stream waits for its frames; a file would play as fast as it decodes.
+    bool PacesItself() const override { return isCamera_; }
+
 private:
     bool ReadOnce(cv::Mat& frame) { return capture_.isOpened() && capture_.read(frame) && !frame.empty(); }
 
     std::string spec_;
     bool isFile_ = false;
+    bool isCamera_ = false;
     cv::VideoCapture capture_;
 };
 
 } // namespace
 
+std::optional<cv::Size> TestSceneSize(const std::string& spec)
+{
+    const std::string prefix = "test:";
+    if (spec.rfind(prefix, 0) != 0)
+        return std::nullopt;
+    const std::string size = spec.substr(prefix.size());
+    const auto x = size.find('x');
+    if (x == std::string::npos)
+        return std::nullopt;
+    auto number = [](const std::string& digits) -> int {
+        if (digits.empty() || digits.size() > 5
+            || !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
+            return -1;
+        return std::stoi(digits);
+    };
+    const int width = number(size.substr(0, x));
+    const int height = number(size.substr(x + 1));
+    if (width < 1 || height < 1 || width > 7680 || height > 4320)
+        return std::nullopt;
+    return cv::Size(width, height);
+}
+
 FrameSourceFactory MakeFrameSourceFactory(const std::string& spec)
 {
     if (spec == "test")
         return [] { return std::make_unique<TestSceneSource>(); };
+    if (const std::optional<cv::Size> size = TestSceneSize(spec))
+        return [size = *size] { return std::make_unique<TestSceneSource>(true, size); };
     return [spec] { return std::make_unique<CaptureSource>(spec.empty() ? "0" : spec); };
 }

@@ -2,8 +2,10 @@
 
 #include <opencv2/core.hpp>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 // Where frames come from: a camera, a video file, the built-in test scene, or a test script.
@@ -16,10 +18,23 @@ public:
     virtual bool Read(cv::Mat& frame) = 0;
     virtual cv::Size FrameSize() const = 0;
     virtual void Release() = 0;
+
+    // True for a source whose Read waits for its next frame, as a camera does (its frames come at
+    // its own rate and queue up when not read). The loop then reads it on a thread of its own and
+    // works on the newest frame only. A file or a scripted source is read on demand.
+    virtual bool PacesItself() const { return false; }
+    // When the frame of the last Read was captured, if the source knows; otherwise the loop
+    // takes the moment the read returned.
+    virtual std::optional<std::chrono::steady_clock::time_point> LastCaptureTime() const { return std::nullopt; }
 };
 
 using FrameSourceFactory = std::function<std::unique_ptr<FrameSource>()>;
 
-// "test" → the moving test scene; a number → that camera index; anything else → a device path
+// "test" → the moving test scene at 640 × 480, "test:WxH" (e.g. "test:1920x1080") at that size;
+// a number → that camera index; anything else → a device path
 // or video file opened by OpenCV.
 FrameSourceFactory MakeFrameSourceFactory(const std::string& spec);
+
+// The size of a "test:WxH" source name: nullopt for anything else, also for a size of 0, above
+// 7680 × 4320, or with stray characters.
+std::optional<cv::Size> TestSceneSize(const std::string& spec);

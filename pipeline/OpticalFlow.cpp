@@ -17,7 +17,40 @@ void Refine(const cv::Mat& grey, std::vector<cv::Point2f>& points)
         cv::cornerSubPix(grey, points, cv::Size(FlowState::kWindow, FlowState::kWindow), cv::Size(-1, -1), kStop);
 }
 
+// The automatic start: strong corners, at least 10 pixels apart, refined to sub-pixel places.
+std::vector<cv::Point2f> DetectCorners(const cv::Mat& grey)
+{
+    std::vector<cv::Point2f> points;
+    cv::goodFeaturesToTrack(grey, points, FlowState::kMostPoints, 0.01, 10, cv::noArray(), 3, false, 0.04);
+    Refine(grey, points);
+    return points;
+}
+
 } // namespace
+
+FlowState::~FlowState()
+{
+    if (detector_.joinable())
+        detector_.join();
+    for (std::thread& t : overtaken_)
+        t.join();
+}
+
+bool FlowState::DetectionRunning() const
+{
+    if (!detection_)
+        return false;
+    std::scoped_lock lock(detection_->mutex);
+    return !detection_->ready;
+}
+
+void FlowState::WaitForDetection() const
+{
+    if (!detection_)
+        return;
+    std::unique_lock lock(detection_->mutex);
+    detection_->done.wait(lock, [this] { return detection_->ready; });
+}
 
 void FlowState::RequestDetection()
 {
@@ -115,12 +148,17 @@ void TrackFlow(cv::Mat& frame, FlowState& state)
         state.inbox_.clearPoints = false;
         state.inbox_.hasRun = true;
     }
-    if (requests.clearPoints)
+    if (requests.clearPoints) {
         state.points_.clear();
+        state.detection_.reset(); // leaving the play drops a detection still running
+        state.detectionPyramid_.clear();
+    }
     // A new picture size makes the old grey picture and dots meaningless.
     if (!state.previousGrey_.empty() && state.previousGrey_.size() != frame.size()) {
         state.points_.clear();
         state.previousPyramid_.clear();
+        state.detection_.reset();
+        state.detectionPyramid_.clear();
     }
     std::optional<cv::Point> click = requests.pending;
 
@@ -133,10 +171,37 @@ void TrackFlow(cv::Mat& frame, FlowState& state)
     cv::buildOpticalFlowPyramid(state.grey_, state.pyramid_, window, kPyramidLevels, true, cv::BORDER_REFLECT_101,
         cv::BORDER_CONSTANT, false);
 
-    if (requests.needDetection) {
-        cv::goodFeaturesToTrack(state.grey_, state.points_, FlowState::kMostPoints, 0.01, 10, cv::noArray(), 3, false, 0.04);
-        Refine(state.grey_, state.points_);
+    // Corners found in the background for an earlier frame: tracked from that frame's pyramid.
+    if (!requests.needDetection && state.detection_ && !state.DetectionRunning()) {
+        state.points_ = std::move(state.detection_->points);
+        state.detection_.reset();
+        if (!state.detectionPyramid_.empty())
+            std::swap(state.previousPyramid_, state.detectionPyramid_);
+        state.detectionPyramid_.clear();
+    }
+
+    if (requests.needDetection && state.background_) {
+        // The grey picture is copied: its buffer takes a later frame while the detection runs.
+        if (state.detector_.joinable())
+            state.overtaken_.push_back(std::move(state.detector_));
+        auto detection = std::make_shared<FlowState::Detection>();
+        state.detection_ = detection;
+        state.detector_ = std::thread([detection, grey = state.grey_.clone()] {
+            std::vector<cv::Point2f> points = DetectCorners(grey);
+            std::scoped_lock lock(detection->mutex);
+            detection->points = std::move(points);
+            detection->ready = true;
+            detection->done.notify_all();
+        });
+        state.points_.clear();
+        click.reset(); // as in the frame: a click waiting now is dropped, no dots on this frame
+    } else if (requests.needDetection) {
+        state.points_ = DetectCorners(state.grey_);
         click.reset(); // a click waiting now is dropped; no dots are drawn on this frame
+    } else if (state.detection_) {
+        // Still detecting: no dots yet, and a click waits for them.
+        click.reset();
+        requests.pending.reset();
     } else if (!state.points_.empty() && !state.previousPyramid_.empty()) {
         std::vector<cv::Point2f> tracked;
         cv::calcOpticalFlowPyrLK(state.previousPyramid_, state.pyramid_, state.points_, tracked, state.status_,
@@ -153,6 +218,11 @@ void TrackFlow(cv::Mat& frame, FlowState& state)
         click.reset(); // drawn from the next frame on
     }
 
+    // The pyramid of the frame a background detection looks at is kept until the corners come.
+    if (requests.needDetection && state.background_) {
+        state.detectionPyramid_ = std::move(state.pyramid_);
+        state.pyramid_.clear();
+    }
     std::swap(state.grey_, state.previousGrey_);
     std::swap(state.pyramid_, state.previousPyramid_);
     state.pointCount_ = static_cast<int>(state.points_.size());

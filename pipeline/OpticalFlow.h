@@ -3,9 +3,12 @@
 #include <opencv2/core.hpp>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 // The optical-flow play: dots found as corners or clicked in, tracked from frame to frame.
@@ -18,6 +21,12 @@ public:
     static constexpr int kMostPoints = 500;
     static constexpr int kWindow = 10;
     static constexpr float kRemoveDistance = 5.0f;
+
+    FlowState() = default;
+    // Waits for a corner detection still running.
+    ~FlowState();
+    FlowState(const FlowState&) = delete;
+    FlowState& operator=(const FlowState&) = delete;
 
     // --- interface thread ---
     // Detect dots afresh on the next run (the auto command).
@@ -38,6 +47,16 @@ public:
 
     // --- worker thread (and tests) ---
     const std::vector<cv::Point2f>& Points() const { return points_; }
+
+    // Off (the default): corners are found within the frame that asks for them. On: on a thread
+    // of their own, from that frame's grey picture, while the frames go on without dots; the
+    // first frame that finds the corners ready tracks them from the detection frame on, so when
+    // they are ready by the next frame (as a frame period usually allows) every frame comes out
+    // as it would have with detection in the frame. Set by the frame loop.
+    void SetBackgroundDetection(bool on) { background_ = on; }
+    bool DetectionRunning() const;
+    // Waits until a detection started in the background is ready (tests).
+    void WaitForDetection() const;
 
 private:
     friend void TrackFlow(cv::Mat& frame, FlowState& state);
@@ -63,6 +82,20 @@ private:
     std::vector<cv::Point2f> points_;
     std::vector<cv::Point2f> previousPoints_;
     std::vector<uchar> status_;
+
+    // Corner detection on its own thread: its result, the pyramid of the frame it looks at, and
+    // the threads of detections that were overtaken by a newer one (joined at destruction).
+    struct Detection {
+        mutable std::mutex mutex;
+        mutable std::condition_variable done;
+        bool ready = false;
+        std::vector<cv::Point2f> points;
+    };
+    std::atomic<bool> background_ { false };
+    std::shared_ptr<Detection> detection_;
+    std::vector<cv::Mat> detectionPyramid_;
+    std::thread detector_;
+    std::vector<std::thread> overtaken_;
 };
 
 // Runs one frame of the play on a BGR frame: grey copy, night blackout, detection or tracking,

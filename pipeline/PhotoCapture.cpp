@@ -105,6 +105,17 @@ PhotoCapture::PhotoCapture(QString photoDir, Notify onSaved, Clock clock)
 {
 }
 
+PhotoCapture::~PhotoCapture()
+{
+    {
+        std::scoped_lock lock(queueLock_);
+        closing_ = true;
+    }
+    queueChanged_.notify_all();
+    if (writer_.joinable())
+        writer_.join();
+}
+
 void PhotoCapture::SetPhotoDir(const QString& photoDir)
 {
     std::scoped_lock lock(dirLock_);
@@ -146,15 +157,62 @@ bool PhotoCapture::SavePhotoIfRequested(const QImage& picture)
 {
     if (!photoRequest_.exchange(false))
         return false;
-    QString folder;
-    bool create = false;
-    {
-        std::scoped_lock lock(dirLock_);
-        folder = photoDir_;
-        create = !creatableDir_.isEmpty() && QDir::cleanPath(creatableDir_) == QDir::cleanPath(folder);
-    }
-    const PhotoResult result = SavePhoto(picture, folder, clock_(), create);
+    const Destination to = destination();
+    Write(picture, to.folder, to.create, clock_());
+    return true;
+}
+
+PhotoCapture::Destination PhotoCapture::destination() const
+{
+    std::scoped_lock lock(dirLock_);
+    // Only the installed program's own default folder may be made by a photo.
+    const bool create = !creatableDir_.isEmpty() && QDir::cleanPath(creatableDir_) == QDir::cleanPath(photoDir_);
+    return { photoDir_, create };
+}
+
+void PhotoCapture::Write(const QImage& picture, const QString& folder, bool create, std::time_t when)
+{
+    const PhotoResult result = SavePhoto(picture, folder, when, create);
     if (onSaved_)
         onSaved_(result);
+}
+
+bool PhotoCapture::QueuePhotoIfRequested(const QImage& picture)
+{
+    if (!photoRequest_.exchange(false))
+        return false;
+    {
+        std::scoped_lock lock(queueLock_);
+        // The picture is shared, not copied: the loop composes its next frame into a new image.
+        const Destination to = destination();
+        queue_.push_back({ picture, clock_(), to.folder, to.create });
+        if (!writer_.joinable())
+            writer_ = std::thread(&PhotoCapture::WriteQueued, this);
+    }
+    queueChanged_.notify_all();
     return true;
+}
+
+void PhotoCapture::WriteQueued()
+{
+    std::unique_lock lock(queueLock_);
+    for (;;) {
+        queueChanged_.wait(lock, [this] { return !queue_.empty() || closing_; });
+        if (queue_.empty())
+            return;
+        Queued next = std::move(queue_.front());
+        queue_.pop_front();
+        writing_ = true;
+        lock.unlock();
+        Write(next.picture, next.folder, next.create, next.when);
+        lock.lock();
+        writing_ = false;
+        queueChanged_.notify_all();
+    }
+}
+
+void PhotoCapture::FinishQueuedPhotos()
+{
+    std::unique_lock lock(queueLock_);
+    queueChanged_.wait(lock, [this] { return queue_.empty() && !writing_; });
 }

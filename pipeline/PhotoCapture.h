@@ -7,7 +7,10 @@
 #include <chrono>
 #include <ctime>
 #include <functional>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
+#include <thread>
 
 // The photo file name without its extension: local year, month, day, hour, minute and second
 // joined by "-", without leading zeros ("2026-5-3-9-7-5"). A time that cannot be converted gives
@@ -45,6 +48,10 @@ public:
     using Notify = std::function<void(const PhotoResult&)>;
 
     explicit PhotoCapture(QString photoDir, Notify onSaved = {}, Clock clock = {});
+    // Writes the photos still queued first.
+    ~PhotoCapture();
+    PhotoCapture(const PhotoCapture&) = delete;
+    PhotoCapture& operator=(const PhotoCapture&) = delete;
 
     void Request();
     bool requested() const { return photoRequest_.load(); }
@@ -64,8 +71,29 @@ public:
     // Worker thread: when a photo was requested, saves picture, clears the request and reports
     // the result through the callback. Returns whether a photo was attempted.
     bool SavePhotoIfRequested(const QImage& picture);
+    // The same, except that the file is written and the result reported on the photo thread, so
+    // the frame loop does not wait for the encoder. Photos are written in the order of their
+    // frames, each named after the moment its frame was composed, into the folder of that moment.
+    bool QueuePhotoIfRequested(const QImage& picture);
+    // Waits until every queued photo is written and reported.
+    void FinishQueuedPhotos();
 
 private:
+    struct Queued {
+        QImage picture;
+        std::time_t when = 0;
+        QString folder;
+        bool create = false;
+    };
+    // Where a photo asked for now goes, and whether it may make that folder.
+    struct Destination {
+        QString folder;
+        bool create = false;
+    };
+    Destination destination() const;
+    void WriteQueued();
+    void Write(const QImage& picture, const QString& folder, bool create, std::time_t when);
+
     std::atomic<bool> photoRequest_{false};
     std::atomic<std::chrono::steady_clock::rep> requestedAt_{0}; // steady-clock ticks
     mutable std::mutex dirLock_;
@@ -73,4 +101,11 @@ private:
     QString creatableDir_;
     Notify onSaved_;
     Clock clock_;
+
+    std::mutex queueLock_;
+    std::condition_variable queueChanged_;
+    std::deque<Queued> queue_;
+    bool writing_ = false;
+    bool closing_ = false;
+    std::thread writer_; // started with the first queued photo
 };

@@ -22,12 +22,17 @@ bool TestSceneSource::Read(cv::Mat& frame)
         next_ += std::chrono::microseconds(33333);
         std::this_thread::sleep_until(next_);
     }
-    frame = Render(frameNumber_++);
+    frame = Render(frameNumber_++, size_);
     return true;
 }
 
-cv::Mat TestSceneSource::Render(int n)
+cv::Mat TestSceneSource::Render(int n, cv::Size size)
 {
+    if (size != cv::Size(kWidth, kHeight)) {
+        cv::Mat scaled;
+        cv::resize(Render(n), scaled, size, 0, 0, cv::INTER_LINEAR);
+        return scaled;
+    }
     cv::Mat img(kHeight, kWidth, CV_8UC3);
     const double t = n / 30.0;
     // Soft diagonal colour bands that slide slowly.

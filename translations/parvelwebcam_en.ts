@@ -257,7 +257,7 @@ It will be detected again at the next start~</translation>
     </message>
     <message>
         <source>画面来源：摄像头编号（默认 0）、设备路径、视频文件，或 test（内置的活动测试画面）。</source>
-        <translation>Picture source: a camera index (default 0), a device path, a video file, or test (the built-in moving test scene).</translation>
+        <translation type="vanished">Picture source: a camera index (default 0), a device path, a video file, or test (the built-in moving test scene).</translation>
     </message>
     <message>
         <source>来源</source>
@@ -273,7 +273,7 @@ It will be detected again at the next start~</translation>
     </message>
     <message>
         <source>在状态栏显示每秒画面数和每帧用时。</source>
-        <translation>Show the pictures per second and the time per frame in the status bar.</translation>
+        <translation type="vanished">Show the pictures per second and the time per frame in the status bar.</translation>
     </message>
     <message>
         <source>用 --help 查看可用的选项。</source>
@@ -294,6 +294,14 @@ It will be detected again at the next start~</translation>
     <message>
         <source>不认识的语言：%1（可用 zh 或 en）</source>
         <translation>Unknown language: %1 (use zh or en)</translation>
+    </message>
+    <message>
+        <source>画面来源：摄像头编号（默认 0）、设备路径、视频文件，或 test、test:宽x高（内置的活动测试画面）。</source>
+        <translation>Picture source: a camera index (default 0), a device path, a video file, or test, test:WxH (the built-in moving test scene).</translation>
+    </message>
+    <message>
+        <source>每秒在标准错误输出上报告每秒画面数和延迟。</source>
+        <translation>Report the pictures per second and the latency on standard error once a second.</translation>
     </message>
 </context>
 <context>
@@ -924,7 +932,7 @@ It will be detected again at the next start~</translation>
     </message>
     <message>
         <source>显示程序信息、版本号和版权信息</source>
-        <translation>Show the program's information, version and copyright</translation>
+        <translation>Show the program&apos;s information, version and copyright</translation>
     </message>
     <message>
         <source>使用指南</source>
@@ -1044,6 +1052,37 @@ Please switch the stickers to shown first~~</translation>
     <message>
         <source>编辑</source>
         <translation>Edit</translation>
+    </message>
+</context>
+<context>
+    <name>GifRecorder</name>
+    <message>
+        <source>动图保存失败：</source>
+        <translation>Animated GIF not saved: </translation>
+    </message>
+    <message>
+        <source>照片文件夹不存在（%1）</source>
+        <translation type="unfinished">the photo folder does not exist (%1)</translation>
+    </message>
+    <message>
+        <source>上一个动图还没有完成</source>
+        <translation>the previous animated GIF is not finished yet</translation>
+    </message>
+    <message>
+        <source>动图保存失败：没有录到画面</source>
+        <translation>Animated GIF not saved: no picture was recorded</translation>
+    </message>
+    <message>
+        <source>无法编码动图（%1）</source>
+        <translation>cannot encode the animated GIF (%1)</translation>
+    </message>
+    <message>
+        <source>无法在照片文件夹中写入文件（%1）</source>
+        <translation type="unfinished">cannot write a file in the photo folder (%1)</translation>
+    </message>
+    <message>
+        <source>写入动图时出错，磁盘可能已满（%1）</source>
+        <translation>writing the animated GIF failed, the disk may be full (%1)</translation>
     </message>
 </context>
 <context>
@@ -1220,6 +1259,53 @@ Please switch the stickers to shown first~~</translation>
     <message>
         <source>；</source>
         <translation>; </translation>
+    </message>
+</context>
+<context>
+    <name>VideoRecorder</name>
+    <message>
+        <source>录像保存失败：</source>
+        <translation>Video not saved: </translation>
+    </message>
+    <message>
+        <source>已经在录像</source>
+        <translation>already recording</translation>
+    </message>
+    <message>
+        <source>照片文件夹不存在（%1）</source>
+        <translation type="unfinished">the photo folder does not exist (%1)</translation>
+    </message>
+    <message>
+        <source>录像保存失败：没有画面</source>
+        <translation>Video not saved: no picture</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足（%1）</source>
+        <translation>not enough disk space (%1)</translation>
+    </message>
+    <message>
+        <source>无法在照片文件夹中写入文件（%1）</source>
+        <translation type="unfinished">cannot write a file in the photo folder (%1)</translation>
+    </message>
+    <message>
+        <source>没有可用的视频编码器（%1）</source>
+        <translation>no video encoder is available (%1)</translation>
+    </message>
+    <message>
+        <source>正在录像（%1）</source>
+        <translation>Recording (%1)</translation>
+    </message>
+    <message>
+        <source>正在录像（本机没有 H.264 编码器，改用 %1）</source>
+        <translation>Recording (no H.264 encoder here, using %1 instead)</translation>
+    </message>
+    <message>
+        <source>录像保存失败：没有录到画面</source>
+        <translation>Video not saved: no picture was recorded</translation>
+    </message>
+    <message>
+        <source>写入录像时出错，磁盘可能已满（%1）</source>
+        <translation>writing the video failed, the disk may be full (%1)</translation>
     </message>
 </context>
 </TS>

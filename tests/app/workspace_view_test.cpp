@@ -133,4 +133,13 @@ TEST(CommandLineTest, SourceDefaultsToCameraZeroAndRejectsUnknownArguments)
     EXPECT_FALSE(CommandLine::Parse({ "parvelwebcam", "--source=" }).ok);
 }
 
+TEST(CommandLineTest, StatsIsOffUnlessAsked)
+{
+    EXPECT_FALSE(CommandLine::Parse({ "parvelwebcam", "--source", "test" }).stats);
+    const CommandLine asked = CommandLine::Parse({ "parvelwebcam", "--stats", "--source", "test:1920x1080" });
+    EXPECT_TRUE(asked.ok);
+    EXPECT_TRUE(asked.stats);
+    EXPECT_EQ(asked.source, "test:1920x1080");
+}
+
 } // namespace

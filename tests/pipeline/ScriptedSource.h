@@ -18,6 +18,8 @@ struct ScriptedSourceState {
     // The size the source reports (a camera may report 0 × 0).
     std::atomic<int> reportedWidth { 640 };
     std::atomic<int> reportedHeight { 480 };
+    // Behaves as a camera: the loop reads it on a grabber thread.
+    std::atomic<bool> pacesItself { false };
     std::mutex mutex;
     // Returns the frame for read number n; an empty Mat is a null frame.
     std::function<cv::Mat(int n)> frameFor;
@@ -52,6 +54,7 @@ public:
         return !frame.empty();
     }
     cv::Size FrameSize() const override { return { state_->reportedWidth, state_->reportedHeight }; }
+    bool PacesItself() const override { return state_->pacesItself; }
     void Release() override
     {
         if (open_) {

@@ -112,6 +112,35 @@ TEST(AdjustChannels, EqualsSplitLookUpMergeForEveryModel)
     }
 }
 
+TEST(AdjustChannels, StripsAcrossTheCoresGiveTheWholeFrameBytes)
+{
+    // Frames of many strips (odd widths, a view into a larger frame) against the reference.
+    cv::RNG rng(11);
+    const cv::Size sizes[] = { { 1001, 203 }, { 1920, 1080 }, { 7, 5000 } };
+    for (const cv::Size& size : sizes) {
+        for (int model = 1; model < 4; ++model) {
+            ChannelSliders sliders;
+            for (int i = 0; i < 3; ++i) {
+                sliders.brightness[i] = rng.uniform(0, 201);
+                sliders.contrast[i] = rng.uniform(0, 201);
+            }
+            cv::Mat fast = RandomFrame(size.width, size.height, model * 31 + size.width);
+            cv::Mat reference = fast.clone();
+            AdjustChannels(fast, model, sliders);
+            ReferenceAdjust(reference, model, sliders);
+            ASSERT_TRUE(SameBytes(fast, reference)) << size << " model " << model;
+        }
+    }
+    cv::Mat big = RandomFrame(900, 300, 5);
+    cv::Mat reference = big(cv::Rect(13, 7, 611, 250)).clone();
+    cv::Mat view = big(cv::Rect(13, 7, 611, 250));
+    ChannelSliders sliders;
+    sliders.brightness = { 100, 150, 60 };
+    AdjustChannels(view, kColourHls, sliders);
+    ReferenceAdjust(reference, kColourHls, sliders);
+    EXPECT_TRUE(SameBytes(view, reference));
+}
+
 TEST(AdjustChannels, EachModelLeavesItsUnadjustedChannelsAlone)
 {
     const cv::Mat source = RandomFrame(64, 48, 3);

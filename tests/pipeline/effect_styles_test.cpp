@@ -114,6 +114,29 @@ TEST(Grain, EqualsPerSampleFormulaWithRand)
     }
 }
 
+TEST(Grain, StripsAcrossTheCoresGiveTheWholeFrameBytes)
+{
+    // Frames of many strips, a region of odd size among them, two frames in a row each.
+    const cv::Size sizes[] = { { 1920, 1080 }, { 1001, 203 } };
+    unsigned seed = 40;
+    for (const cv::Size& size : sizes) {
+        const cv::Rect whole(0, 0, size.width, size.height);
+        const cv::Rect regions[] = { whole, { 17, 3, size.width / 2 + 1, size.height - 9 } };
+        for (const cv::Rect& area : regions) {
+            cv::Mat fast = RandomFrame(size.width, size.height, seed);
+            cv::Mat reference = fast.clone();
+            GrainRandom random(seed);
+            std::srand(seed);
+            for (int frame = 0; frame < 2; ++frame) {
+                ApplyGrain(fast, random, area);
+                ReferenceGrain(reference, area);
+            }
+            ASSERT_TRUE(SameBytes(fast, reference)) << size << " " << area;
+            ++seed;
+        }
+    }
+}
+
 TEST(FineOutline, FlatPictureGivesBlackInsideAndKeepsTheBorder)
 {
     cv::Mat frame(20, 30, CV_8UC3, cv::Scalar(90, 140, 200));

@@ -39,6 +39,27 @@ TEST(FrameSources, TestSceneIsVgaAndMoves)
     EXPECT_GE(corners.size(), 30u);
 }
 
+TEST(FrameSources, TestSceneTakesASizeAndKeepsItsPicture)
+{
+    EXPECT_EQ(TestSceneSize("test:1920x1080"), cv::Size(1920, 1080));
+    EXPECT_EQ(TestSceneSize("test:1x1"), cv::Size(1, 1));
+    for (const char* bad : { "test", "test:", "test:640", "test:0x480", "test:640x", "test:x480", "test:640x480x2",
+             "test:-640x480", "test:99999x480", "test:7681x100", "tests:640x480", "0" })
+        EXPECT_FALSE(TestSceneSize(bad).has_value()) << bad;
+
+    auto source = MakeFrameSourceFactory("test:1920x1080")();
+    ASSERT_TRUE(source->Open());
+    EXPECT_EQ(source->FrameSize(), cv::Size(1920, 1080));
+    EXPECT_TRUE(source->PacesItself()); // a camera stand-in: read on the loop's grabber thread
+    const cv::Mat big = TestSceneSource::Render(4, { 1920, 1080 });
+    ASSERT_EQ(big.size(), cv::Size(1920, 1080));
+    // The same scene, scaled: shrunk back it is close to the 640 × 480 one.
+    cv::Mat shrunk;
+    cv::resize(big, shrunk, cv::Size(640, 480), 0, 0, cv::INTER_AREA);
+    EXPECT_LT(cv::norm(shrunk, TestSceneSource::Render(4), cv::NORM_L1) / (640.0 * 480 * 3), 8.0);
+    source->Release();
+}
+
 TEST(FrameSources, MissingFileFailsToOpenAndReadsNothing)
 {
     QTemporaryDir dir;

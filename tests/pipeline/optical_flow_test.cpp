@@ -224,4 +224,31 @@ TEST(FlowTracking, CachedPyramidsEqualTrackingFromImages)
         ASSERT_EQ(fromImages[i], fromPyramids[i]) << i;
 }
 
+TEST(FlowTracking, BackgroundDetectionReadyByTheNextFrameGivesTheSameFrames)
+{
+    FlowState inFrame;
+    FlowState background;
+    background.SetBackgroundDetection(true);
+    inFrame.RequestDetection();
+    background.RequestDetection();
+    const cv::Mat base = Textured(5);
+    for (int n = 0; n < 6; ++n) {
+        cv::Mat shifted;
+        const cv::Mat shift = (cv::Mat_<double>(2, 3) << 1, 0, n, 0, 1, n / 2);
+        cv::warpAffine(base, shifted, shift, base.size(), cv::INTER_LINEAR, cv::BORDER_REFLECT);
+        cv::Mat a = shifted.clone();
+        cv::Mat b = shifted.clone();
+        TrackFlow(a, inFrame);
+        TrackFlow(b, background);
+        ASSERT_TRUE(SameBytes(a, b)) << n;
+        if (n == 0) {
+            EXPECT_EQ(background.PointCount(), 0); // still detecting; no dots either way
+            background.WaitForDetection();
+            continue;
+        }
+        ASSERT_EQ(inFrame.Points(), background.Points()) << n;
+    }
+    EXPECT_GT(inFrame.PointCount(), 50);
+}
+
 } // namespace

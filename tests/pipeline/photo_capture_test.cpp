@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+
 #include <ctime>
 #include <vector>
 
@@ -200,6 +202,36 @@ TEST_F(PhotoCaptureTest, FailureIsReportedThroughTheCallbackAndTheRequestIsClear
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_TRUE(reports[1].saved);
     EXPECT_EQ(QFileInfo(reports[1].path).dir(), QDir(dir.path()));
+}
+
+TEST_F(PhotoCaptureTest, QueuedPhotosAreWrittenInTheirOrderNamedAfterTheirFrames)
+{
+    std::mutex lock;
+    std::vector<PhotoResult> reports;
+    std::time_t now = ThirdOfMay();
+    PhotoCapture capture(
+        dir.path(),
+        [&](const PhotoResult& r) {
+            std::scoped_lock hold(lock);
+            reports.push_back(r);
+        },
+        [&now] { return now++; }); // each frame a second later
+    EXPECT_FALSE(capture.QueuePhotoIfRequested(Picture(64, 48)));
+    const QSize sizes[] = { { 64, 48 }, { 32, 24 }, { 48, 36 } };
+    for (const QSize& size : sizes) {
+        capture.Request();
+        EXPECT_TRUE(capture.QueuePhotoIfRequested(Picture(size.width(), size.height())));
+    }
+    capture.SetPhotoDir(dir.filePath("gone")); // a later change does not move photos already taken
+    capture.FinishQueuedPhotos();
+    std::scoped_lock hold(lock);
+    ASSERT_EQ(reports.size(), 3u);
+    const char* names[] = { "2026-5-3-9-7-5.jpg", "2026-5-3-9-7-6.jpg", "2026-5-3-9-7-7.jpg" };
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(reports[i].saved) << i;
+        EXPECT_EQ(QFileInfo(reports[i].path).fileName(), names[i]);
+        EXPECT_EQ(QImage(reports[i].path).size(), sizes[i]);
+    }
 }
 
 } // namespace
