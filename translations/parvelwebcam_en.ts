@@ -1062,7 +1062,7 @@ Please switch the stickers to shown first~~</translation>
     </message>
     <message>
         <source>照片文件夹不存在（%1）</source>
-        <translation type="unfinished">the photo folder does not exist (%1)</translation>
+        <translation>the photo folder does not exist (%1)</translation>
     </message>
     <message>
         <source>上一个动图还没有完成</source>
@@ -1078,7 +1078,7 @@ Please switch the stickers to shown first~~</translation>
     </message>
     <message>
         <source>无法在照片文件夹中写入文件（%1）</source>
-        <translation type="unfinished">cannot write a file in the photo folder (%1)</translation>
+        <translation>cannot write a file in the photo folder (%1)</translation>
     </message>
     <message>
         <source>写入动图时出错，磁盘可能已满（%1）</source>
@@ -1273,7 +1273,7 @@ Please switch the stickers to shown first~~</translation>
     </message>
     <message>
         <source>照片文件夹不存在（%1）</source>
-        <translation type="unfinished">the photo folder does not exist (%1)</translation>
+        <translation>the photo folder does not exist (%1)</translation>
     </message>
     <message>
         <source>录像保存失败：没有画面</source>
@@ -1285,7 +1285,7 @@ Please switch the stickers to shown first~~</translation>
     </message>
     <message>
         <source>无法在照片文件夹中写入文件（%1）</source>
-        <translation type="unfinished">cannot write a file in the photo folder (%1)</translation>
+        <translation>cannot write a file in the photo folder (%1)</translation>
     </message>
     <message>
         <source>没有可用的视频编码器（%1）</source>
