@@ -67,7 +67,7 @@ ShownControl Button(const ControlLayout& c, CommandActions& actions, QWidget* pa
     if (large && button->popupMode() == QToolButton::MenuButtonPopup) {
         // The split part's arrow stands beside the caption: room for both.
         const int arrow = button->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, button);
-        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + arrow + 16);
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * arrow + 24);
     }
     ShownControl shown { c.id, button, KeyTipOf(actions, *c.id), {}, {} };
     shown.activate = [button, dropDownOnly] {
