@@ -111,7 +111,7 @@ void Draw(IconCanvas& c, CommandId id)
         return;
     case ID_PHOTO_NOW:
         CameraBody(c, QRectF(5.5, 12, 24, 16));
-        c.fill(Sparkle(QPointF(7, 7), 6.5), gold, c.outline() * 0.85);
+        c.fill(SparklePath(QPointF(7, 7), 6.5, 0.16), gold, c.outline() * 0.85);
         return;
     case ID_BURST_STRIP:
         PhotoStrip(c);
@@ -209,13 +209,13 @@ void Draw(IconCanvas& c, CommandId id)
         const QRectF area(6, 8, 14, 12);
         c.flat(Rect(area), QColor(0x60, 0x60, 0x70, 170));
         DashedRect(c, area, white);
-        c.fill(Sparkle(QPointF(23, 21), 7.5), gold, c.outline() * 0.85);
+        c.fill(SparklePath(QPointF(23, 21), 7.5, 0.16), gold, c.outline() * 0.85);
         return;
     }
     case ID_BUTTON_DEFUALT_EFFECT: {
         const QRectF area(3, 5, 20, 18);
         DashedRect(c, area, blue);
-        c.fill(Sparkle(QPointF(13, 14), 8), gold, c.outline() * 0.85);
+        c.fill(SparklePath(QPointF(13, 14), 8, 0.16), gold, c.outline() * 0.85);
         UndoBadge(c);
         return;
     }
@@ -269,7 +269,7 @@ void Draw(IconCanvas& c, CommandId id)
             c.flat(Circle(d, 2.2), QColor(0xFF, 0x70, 0x80));
         }
         if (!c.small())
-            c.flat(Sparkle(QPointF(9, 9), 3), white);
+            c.flat(SparklePath(QPointF(9, 9), 3, 0.16), white);
         return;
     }
     case ID_BUTTON_ESC_LIGHTFLOW:

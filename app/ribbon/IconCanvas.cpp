@@ -8,7 +8,6 @@
 
 namespace {
 constexpr double kGrid = 32.0;
-double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 } // namespace
 
 IconCanvas::IconCanvas(int pixels)
@@ -96,47 +95,6 @@ QPainterPath Polygon(std::initializer_list<QPointF> points)
             path.lineTo(p);
         first = false;
     }
-    path.closeSubpath();
-    return path;
-}
-
-QPainterPath Star(QPointF centre, double outer, double inner, int points, double rotationDegrees)
-{
-    QPainterPath path;
-    for (int i = 0; i < 2 * points; ++i) {
-        const double r = (i % 2 == 0) ? outer : inner;
-        const double a = Radians(rotationDegrees - 90.0 + i * 180.0 / points);
-        const QPointF p = centre + QPointF(r * std::cos(a), r * std::sin(a));
-        if (i == 0)
-            path.moveTo(p);
-        else
-            path.lineTo(p);
-    }
-    path.closeSubpath();
-    return path;
-}
-
-QPainterPath Sparkle(QPointF centre, double radius)
-{
-    const double k = 0.16 * radius;
-    QPainterPath path(centre + QPointF(0, -radius));
-    path.quadTo(centre + QPointF(k, -k), centre + QPointF(radius, 0));
-    path.quadTo(centre + QPointF(k, k), centre + QPointF(0, radius));
-    path.quadTo(centre + QPointF(-k, k), centre + QPointF(-radius, 0));
-    path.quadTo(centre + QPointF(-k, -k), centre + QPointF(0, -radius));
-    path.closeSubpath();
-    return path;
-}
-
-QPainterPath Heart(QPointF centre, double width)
-{
-    const double s = width / 2.0;
-    auto at = [&](double x, double y) { return centre + QPointF(x * s, y * s); };
-    QPainterPath path(at(0, 0.9));
-    path.cubicTo(at(-0.5, 0.5), at(-1.0, 0.15), at(-1.0, -0.3));
-    path.cubicTo(at(-1.0, -0.75), at(-0.4, -1.0), at(0, -0.55));
-    path.cubicTo(at(0.4, -1.0), at(1.0, -0.75), at(1.0, -0.3));
-    path.cubicTo(at(1.0, 0.15), at(0.5, 0.5), at(0, 0.9));
     path.closeSubpath();
     return path;
 }

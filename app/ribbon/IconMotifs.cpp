@@ -121,10 +121,10 @@ void BigFrame(IconCanvas& c) { GoldFrame(c, QRectF(2.5, 3, 24, 24)); }
 
 void Sticker(IconCanvas& c)
 {
-    c.fill(Heart(QPointF(13, 15), 19), pink);
+    c.fill(HeartPath(QPointF(13, 15), 19), pink);
     if (!c.small())
         c.flat(Circle(QPointF(8.5, 11), 1.6), white);
-    c.fill(Star(QPointF(25, 7.5), 5.5, 2.4, 5, 0), gold, c.outline() * 0.85);
+    c.fill(StarPath(QPointF(25, 7.5), 5.5, 2.4, 5, 0), gold, c.outline() * 0.85);
 }
 
 // A folder with something peeking out of it.
@@ -156,7 +156,7 @@ void FolderFrame(IconCanvas& c)
 
 void FolderAddOn(IconCanvas& c)
 {
-    Folder(c, [&] { c.fill(Heart(QPointF(16, 10.5), 13), pink); });
+    Folder(c, [&] { c.fill(HeartPath(QPointF(16, 10.5), 13), pink); });
 }
 
 void FlowDots(IconCanvas& c, const QColor& dot)
@@ -327,7 +327,7 @@ void Face(IconCanvas& c)
     }
     // A party hat and a heart sticker, tracking the face.
     c.fill(Polygon({QPointF(17, 6.5), QPointF(27, 1.5), QPointF(25, 11)}), violet, c.outline() * 0.85);
-    c.fill(Heart(QPointF(24.5, 23.5), 10), pink);
+    c.fill(HeartPath(QPointF(24.5, 23.5), 10), pink);
 }
 
 void Book(IconCanvas& c)

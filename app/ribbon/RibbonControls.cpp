@@ -117,10 +117,10 @@ ShownControl Slider(const ControlLayout& c, CommandActions& actions, QWidget* pa
     return shown;
 }
 
-// The button part sends the current colour; the drop-down picks another and sends it.
-ShownControl Colour(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+// A small button with a caption and a drop-down of its own (not a menu of commands).
+QToolButton* SmallDropButton(CommandId id, const CommandActions& actions, QToolButton::ToolButtonPopupMode mode,
+    QWidget* parent)
 {
-    const CommandId id = *c.id;
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -129,7 +129,15 @@ ShownControl Colour(const ControlLayout& c, CommandActions& actions, QWidget* pa
     button->setIconSize(QSize(kSmallIcon, kSmallIcon));
     button->setText(actions.table().Caption(id));
     button->setToolTip(actions.table().ToolTip(id));
-    button->setPopupMode(QToolButton::MenuButtonPopup);
+    button->setPopupMode(mode);
+    return button;
+}
+
+// The button part sends the current colour; the drop-down picks another and sends it.
+ShownControl Colour(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    const CommandId id = *c.id;
+    QToolButton* button = SmallDropButton(id, actions, QToolButton::MenuButtonPopup, parent);
     auto current = std::make_shared<QColor>(Qt::red);
     button->setIcon(ColourButtonIcon(id, *current));
     auto* menu = new QMenu(button);
@@ -163,16 +171,8 @@ public:
 ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* parent)
 {
     const CommandId id = *c.id;
-    auto* button = new QToolButton(parent);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setObjectName(QStringLiteral("ribbonSmall"));
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setIconSize(QSize(kSmallIcon, kSmallIcon));
-    button->setText(actions.table().Caption(id));
+    QToolButton* button = SmallDropButton(id, actions, QToolButton::InstantPopup, parent);
     button->setIcon(CommandIcon(id));
-    button->setToolTip(actions.table().ToolTip(id));
-    button->setPopupMode(QToolButton::InstantPopup);
 
     auto* menu = new QMenu(button);
     auto* box = new QWidget(menu);

@@ -31,7 +31,7 @@ QImage starAddOn()
     QPainter p;
     beginPainting(p, image);
     const QPointF c(50, 53);
-    QPainterPath star = starPath(c, 45, 22, 5, 0);
+    QPainterPath star = StarPath(c, 45, 22, 5, 0);
     fillOutlined(p, star, Ink::gold, Ink::outline, 5);
     p.setPen(Qt::NoPen);
     p.setBrush(Ink::goldLight);
@@ -53,7 +53,7 @@ QImage heartAddOn()
     QPainter p;
     beginPainting(p, image);
     const QPointF c(48, 46);
-    fillOutlined(p, heartPath(c, 86), Ink::red, Ink::outline, 5);
+    fillOutlined(p, HeartPath(c, 86), Ink::red, Ink::outline, 5);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xFF, 0xB3, 0xBE));
     p.save();
@@ -125,7 +125,7 @@ QImage crownAddOn()
     fillOutlined(p, circle({40, 76}, 5), QColor(0x45, 0xA8, 0xF0), Ink::outline, 2.5);
     fillOutlined(p, circle({64, 76}, 6.5), Ink::red, Ink::outline, 2.5);
     fillOutlined(p, circle({88, 76}, 5), QColor(0x5C, 0xC8, 0x6A), Ink::outline, 2.5);
-    fillOutlined(p, starPath({64, 46}, 9, 4, 5, 0), Ink::white, Ink::outline, 0);
+    fillOutlined(p, StarPath({64, 46}, 9, 4, 5, 0), Ink::white, Ink::outline, 0);
     p.setPen(Qt::NoPen);
     p.setBrush(Ink::goldLight);
     p.drawEllipse(QPointF(24, 50), 3, 7);

@@ -18,8 +18,8 @@ QImage spinningStar(double turn)
     QPainter p;
     beginPainting(p, image);
     const QPointF c(48, 48);
-    fillOutlined(p, starPath(c, 42, 19, 5, turn), Ink::gold, Ink::outline, 5);
-    fillOutlined(p, starPath(c, 17, 8, 5, turn), Ink::goldLight, Ink::outline, 0);
+    fillOutlined(p, StarPath(c, 42, 19, 5, turn), Ink::gold, Ink::outline, 5);
+    fillOutlined(p, StarPath(c, 17, 8, 5, turn), Ink::goldLight, Ink::outline, 0);
     // Little sparks thrown off the tips.
     p.setPen(Qt::NoPen);
     p.setBrush(Ink::pink);
@@ -38,7 +38,7 @@ QImage beatingHeart(double scale)
     beginPainting(p, image);
     const QPointF c(48, 50);
     const double width = 74 * scale;
-    fillOutlined(p, heartPath(c, width), Ink::red, Ink::outline, 5);
+    fillOutlined(p, HeartPath(c, width), Ink::red, Ink::outline, 5);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xFF, 0xB3, 0xBE));
     p.drawEllipse(c + QPointF(-width * 0.24, -width * 0.18), width * 0.1, width * 0.065);

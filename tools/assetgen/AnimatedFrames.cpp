@@ -66,7 +66,7 @@ QImage drawNight(int frame, int frames)
         const double phase = std::fmod(i * 0.381966, 1.0);
         const double s = 0.5 + 0.5 * std::cos(2 * kPi * (double(frame) / frames + phase));
         const double r = 5.5 + 6.5 * s;
-        p.fillPath(starPath(spots[i], r, r * 0.45, 5, 0), mix(dim, bright, s));
+        p.fillPath(StarPath(spots[i], r, r * 0.45, 5, 0), mix(dim, bright, s));
         if (s > 0.8) {
             p.setPen(QPen(Ink::white, 1.6, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(spots[i] + QPointF(-r - 5, 0), spots[i] + QPointF(r + 5, 0));

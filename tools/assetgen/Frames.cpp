@@ -77,7 +77,7 @@ void uprightHeart(QPainter& p, const QTransform& mirror, QPointF centre, double 
     p.resetTransform();
     p.translate(mirror.map(centre));
     p.rotate(mirror.m11() < 0 ? -tilt : tilt);
-    fillOutlined(p, heartPath({0, 0}, width), colour, Ink::outline, outlineWidth);
+    fillOutlined(p, HeartPath({0, 0}, width), colour, Ink::outline, outlineWidth);
     if (shine) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(255, 255, 255, 230));

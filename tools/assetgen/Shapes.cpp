@@ -6,7 +6,6 @@
 
 namespace {
 constexpr double kPi = std::numbers::pi;
-double radians(double degrees) { return degrees * kPi / 180.0; }
 } // namespace
 
 QImage blankImage(int width, int height)
@@ -22,57 +21,13 @@ void beginPainting(QPainter& painter, QImage& image)
     painter.setRenderHint(QPainter::Antialiasing, true);
 }
 
-QPainterPath starPath(QPointF centre, double outerRadius, double innerRadius, int points,
-                      double rotationDegrees)
-{
-    QPainterPath path;
-    for (int i = 0; i < 2 * points; ++i) {
-        const double r = (i % 2 == 0) ? outerRadius : innerRadius;
-        const double a = radians(rotationDegrees - 90.0 + i * 180.0 / points);
-        const QPointF p = centre + QPointF(r * std::cos(a), r * std::sin(a));
-        if (i == 0)
-            path.moveTo(p);
-        else
-            path.lineTo(p);
-    }
-    path.closeSubpath();
-    return path;
-}
-
-QPainterPath heartPath(QPointF centre, double width)
-{
-    const double s = width / 2.0;
-    auto at = [&](double x, double y) { return centre + QPointF(x * s, y * s); };
-    QPainterPath path;
-    path.moveTo(at(0, 0.9));
-    path.cubicTo(at(-0.5, 0.5), at(-1.0, 0.15), at(-1.0, -0.3));
-    path.cubicTo(at(-1.0, -0.75), at(-0.4, -1.0), at(0, -0.55));
-    path.cubicTo(at(0.4, -1.0), at(1.0, -0.75), at(1.0, -0.3));
-    path.cubicTo(at(1.0, 0.15), at(0.5, 0.5), at(0, 0.9));
-    path.closeSubpath();
-    return path;
-}
-
-QPainterPath sparklePath(QPointF centre, double radius)
-{
-    const double k = 0.14 * radius;
-    QPainterPath path;
-    path.moveTo(centre + QPointF(0, -radius));
-    path.quadTo(centre + QPointF(k, -k), centre + QPointF(radius, 0));
-    path.quadTo(centre + QPointF(k, k), centre + QPointF(0, radius));
-    path.quadTo(centre + QPointF(-k, k), centre + QPointF(-radius, 0));
-    path.quadTo(centre + QPointF(-k, -k), centre + QPointF(0, -radius));
-    path.closeSubpath();
-    return path;
-}
-
 QPainterPath flowerPath(QPointF centre, double radius, double rotationDegrees)
 {
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     const double petal = radius * 0.42;
     for (int i = 0; i < 5; ++i) {
-        const double a = radians(rotationDegrees - 90.0 + i * 72.0);
+        const double a = Radians(rotationDegrees - 90.0 + i * 72.0);
         const QPointF c = centre + QPointF((radius - petal) * std::cos(a), (radius - petal) * std::sin(a));
         path.addEllipse(c, petal, petal);
     }

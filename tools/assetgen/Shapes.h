@@ -8,21 +8,13 @@
 #include <QRectF>
 #include <cstdint>
 
+#include "ui/ArtShapes.h"
+
 // Shared drawing helpers of the asset generator: the shapes the images are made of, the
 // house colours, and a seeded generator so that "random" details come out the same
 // on every run.
 
-namespace Ink {
-inline const QColor outline{0x3B, 0x2F, 0x4A};
-inline const QColor coral{0xF7, 0x87, 0x6F};
-inline const QColor coralLight{0xFA, 0xA5, 0x8F};
-inline const QColor gold{0xFF, 0xD4, 0x4D};
-inline const QColor goldLight{0xFF, 0xF1, 0xA8};
-inline const QColor pink{0xFF, 0x8F, 0xAB};
-inline const QColor red{0xF2, 0x4B, 0x5E};
-inline const QColor white{0xFF, 0xFF, 0xFF};
-inline const QColor sky{0xCD, 0xEB, 0xFA};
-} // namespace Ink
+namespace Ink = HouseInk;
 
 // Numerical Recipes LCG: small, fixed and the same everywhere.
 class Lcg {
@@ -45,11 +37,6 @@ QImage blankImage(int width, int height);
 // An antialiasing painter on the image.
 void beginPainting(QPainter& painter, QImage& image);
 
-QPainterPath starPath(QPointF centre, double outerRadius, double innerRadius, int points,
-                      double rotationDegrees);
-QPainterPath heartPath(QPointF centre, double width);
-// Four-pointed twinkle with curved sides.
-QPainterPath sparklePath(QPointF centre, double radius);
 // Five round petals around a centre.
 QPainterPath flowerPath(QPointF centre, double radius, double rotationDegrees);
 

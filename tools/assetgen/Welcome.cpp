@@ -237,7 +237,7 @@ void drawTwinkles(QPainter& p, double t, bool flash)
             scale = 1.15;
         if (scale < 0.2)
             continue;
-        fillOutlined(p, sparklePath(tw.at, tw.radius * scale), Ink::gold, Ink::outline, 3);
+        fillOutlined(p, SparklePath(tw.at, tw.radius * scale), Ink::gold, Ink::outline, 3);
     }
 }
 
