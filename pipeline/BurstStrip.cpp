@@ -1,5 +1,7 @@
 #include "pipeline/BurstStrip.h"
 
+#include "pipeline/PhotoCapture.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -10,15 +12,6 @@ namespace {
 const cv::Scalar kCardWhite(255, 255, 255);
 const cv::Scalar kDateInk(90, 90, 90);
 constexpr int kFont = cv::FONT_HERSHEY_SIMPLEX;
-
-bool ToLocalTime(std::time_t when, std::tm& local)
-{
-#ifdef _WIN32
-    return localtime_s(&local, &when) == 0;
-#else
-    return localtime_r(&when, &local) != nullptr;
-#endif
-}
 
 std::string DateLine(std::time_t when)
 {

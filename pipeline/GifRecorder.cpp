@@ -1,5 +1,7 @@
 #include "pipeline/GifRecorder.h"
 
+#include "pipeline/BgrPicture.h"
+
 #include "pipeline/GifEncoder.h"
 
 #include <QCoreApplication>
@@ -33,14 +35,8 @@ PhotoResult Failure(const char* reason, const QString& where)
 // A small BGR copy of the picture the GIF keeps; never shares memory with the caller's picture.
 cv::Mat Scaled(const cv::Mat& picture)
 {
-    cv::Mat bgr;
-    if (picture.type() == CV_8UC3)
-        bgr = picture;
-    else if (picture.type() == CV_8UC4)
-        cv::cvtColor(picture, bgr, cv::COLOR_BGRA2BGR);
-    else if (picture.type() == CV_8UC1)
-        cv::cvtColor(picture, bgr, cv::COLOR_GRAY2BGR);
-    else
+    cv::Mat bgr = AsBgr(picture);
+    if (bgr.empty())
         return {};
     const cv::Size size = GifRecorder::RecordedSize(bgr.size());
     cv::Mat small;

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-namespace {
 bool ToLocalTime(std::time_t when, std::tm& local)
 {
 #ifdef _WIN32
@@ -14,6 +13,8 @@ bool ToLocalTime(std::time_t when, std::tm& local)
     return localtime_r(&when, &local) != nullptr;
 #endif
 }
+
+namespace {
 
 QString Text(const char* source)
 {

@@ -40,6 +40,9 @@ PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t 
 // The photo request and the save on the next composed picture. Request() may be called from any
 // thread (a click, the countdown); the frame-loop worker calls SavePhotoIfRequested() once per
 // frame, so several requests before a frame give one photo.
+// The local time of a moment on every platform; false when it has none.
+bool ToLocalTime(std::time_t when, std::tm& local);
+
 class PhotoCapture {
 public:
     using Clock = std::function<std::time_t()>;

@@ -1,5 +1,7 @@
 #include "pipeline/VideoRecorder.h"
 
+#include "pipeline/BgrPicture.h"
+
 #include "pipeline/PhotoCapture.h"
 
 #include <QCoreApplication>
@@ -40,14 +42,8 @@ bool DiskNearlyFull(const QString& folder)
 // The writer wants 8-bit BGR pictures of one size.
 cv::Mat AsRecorded(const cv::Mat& picture, cv::Size size)
 {
-    cv::Mat bgr;
-    if (picture.type() == CV_8UC3)
-        bgr = picture;
-    else if (picture.type() == CV_8UC4)
-        cv::cvtColor(picture, bgr, cv::COLOR_BGRA2BGR);
-    else if (picture.type() == CV_8UC1)
-        cv::cvtColor(picture, bgr, cv::COLOR_GRAY2BGR);
-    else
+    cv::Mat bgr = AsBgr(picture);
+    if (bgr.empty())
         return {};
     if (bgr.size() != size)
         cv::resize(bgr, bgr, size, 0, 0, cv::INTER_AREA);
