@@ -12,15 +12,22 @@ namespace {
 // A camera (by index or device path) or a video file, through OpenCV's capture.
 class CaptureSource : public FrameSource {
 public:
-    explicit CaptureSource(std::string spec) : spec_(std::move(spec)) {}
+    CaptureSource(std::string spec, cv::Size requested) : spec_(std::move(spec)), requested_(requested) {}
 
     bool Open() override
     {
         const bool isIndex = !spec_.empty()
             && std::all_of(spec_.begin(), spec_.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
         try {
-            if (isIndex)
-                return capture_.open(std::stoi(spec_));
+            if (isIndex) {
+                if (!capture_.open(std::stoi(spec_)))
+                    return false;
+                if (requested_.width > 0 && requested_.height > 0) {
+                    capture_.set(cv::CAP_PROP_FRAME_WIDTH, requested_.width);
+                    capture_.set(cv::CAP_PROP_FRAME_HEIGHT, requested_.height);
+                }
+                return true;
+            }
             if (!capture_.open(spec_))
                 return false;
             // A stream with a known length is a file: it plays on from its start when it ends,
@@ -64,15 +71,16 @@ private:
     bool ReadOnce(cv::Mat& frame) { return capture_.isOpened() && capture_.read(frame) && !frame.empty(); }
 
     std::string spec_;
+    cv::Size requested_;
     bool isFile_ = false;
     cv::VideoCapture capture_;
 };
 
 } // namespace
 
-FrameSourceFactory MakeFrameSourceFactory(const std::string& spec)
+FrameSourceFactory MakeFrameSourceFactory(const std::string& spec, cv::Size requested)
 {
     if (spec == "test")
         return [] { return std::make_unique<TestSceneSource>(); };
-    return [spec] { return std::make_unique<CaptureSource>(spec.empty() ? "0" : spec); };
+    return [spec, requested] { return std::make_unique<CaptureSource>(spec.empty() ? "0" : spec, requested); };
 }

@@ -21,5 +21,6 @@ public:
 using FrameSourceFactory = std::function<std::unique_ptr<FrameSource>()>;
 
 // "test" → the moving test scene; a number → that camera index; anything else → a device path
-// or video file opened by OpenCV.
-FrameSourceFactory MakeFrameSourceFactory(const std::string& spec);
+// or video file opened by OpenCV. A camera index is asked for the requested picture size when
+// one is given (the camera may deliver another).
+FrameSourceFactory MakeFrameSourceFactory(const std::string& spec, cv::Size requested = {});
