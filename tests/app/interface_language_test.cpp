@@ -101,6 +101,7 @@ TEST_F(InterfaceLanguageTest, RibbonLanguageChoiceSwitchesTheWindowAtOnceAndIsRe
     EXPECT_EQ(RememberedLanguage(), "en");
     ASSERT_TRUE(WaitUntil([&] { return window.ribbon()->tabs()->tabText(0) == "Welcome"; }));
     EXPECT_EQ(window.ribbon()->currentCategory(), 4); // the user stays where the choice was made
+    EXPECT_EQ(window.ribbon()->tabs()->tabText(1), "Effects && Fun"); // shown with its ampersand, not as a mnemonic
     EXPECT_EQ(window.ShownAction(ID_BUTTON_CAM_MANGER)->text(), "Start Camera");
     EXPECT_TRUE(window.ShownAction(ID_BUTTON_CAM_MANGER)->toolTip().contains("Switch the camera on or off"));
     EXPECT_TRUE(window.statusText().contains("English")) << window.statusText().toStdString();

@@ -10,6 +10,7 @@
 #include "app/CTimeSetDlg.h"
 #include "app/commands/CommandContext.h"
 #include "app/ribbon/RibbonBar.h"
+#include "app/ribbon/RibbonPanel.h"
 #include "decorations/CFrameView.h"
 #include "decorations/DecorationKind.h"
 #include "decorations/Photostrip.h"
@@ -29,6 +30,7 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 
@@ -45,10 +47,10 @@ void Settle(int ms)
     }
 }
 
-bool Save(QWidget& widget, const QDir& out, const QString& name)
+bool Save(QWidget& widget, const QDir& out, const QString& name, QRect area = {})
 {
     const QString path = out.filePath(name + QStringLiteral(".png"));
-    if (widget.grab().save(path))
+    if (widget.grab(area.isValid() ? area : QRect(QPoint(0, 0), QSize(-1, -1))).save(path))
         return true;
     QTextStream(stderr) << "guideshots: cannot write " << path << "\n";
     return false;
@@ -127,7 +129,13 @@ int main(int argc, char** argv)
     for (int i = 0; i < ribbon->categoryCount(); ++i) {
         ribbon->SetCurrentCategory(i);
         Settle(150);
-        ok &= Save(*ribbon, out, QStringLiteral("ribbon-%1").arg(i + 1));
+        // Up to the category's last panel: the empty rest of the bar would only shrink the picture.
+        int right = 0;
+        for (const RibbonPanel* panel : ribbon->panels(i))
+            if (panel->isVisible())
+                right = std::max(right, panel->mapTo(ribbon, QPoint(panel->width(), 0)).x());
+        const int width = std::clamp(right + 12, 480, ribbon->width());
+        ok &= Save(*ribbon, out, QStringLiteral("ribbon-%1").arg(i + 1), QRect(0, 0, width, ribbon->height()));
     }
     ribbon->SetCurrentCategory(0);
 
