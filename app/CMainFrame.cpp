@@ -13,6 +13,7 @@
 #include "app/commands/CommandContext.h"
 #include "decorations/CFrameView.h"
 #include "pipeline/CWebcamCtl.h"
+#include "pipeline/CameraList.h"
 #include "ui/DialogRunner.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Shell.h"
@@ -55,14 +56,13 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     child_ = new CChildFrame(folders, values, std::move(sources), client);
     documentWindow_ = mdi_->addSubWindow(child_);
     documentWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    documentWindow_->setWindowTitle(tr("Parvel 乐影屋"));
     documentWindow_->installEventFilter(this);
     documentWindow_->showMaximized();
-    setWindowTitle(tr("Parvel 乐影屋 - 常言道"));
 
     CWebcamCtl* webcam = child_->view()->webcam();
     context_ = std::make_unique<CommandContext>(CommandContext { this, child_,
         [this](const QString& text) { SetStatusText(text); }, Messages(), DesktopServices(), folders_, values_ });
+    context_->cameras = MakeSystemCameraList();
 
     setWindowIcon(AppIcon());
     actions_ = new CommandActions(commands_, *context_, this);
@@ -79,6 +79,7 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     setCentralWidget(centre);
 
     BuildStatusBar();
+    Retranslate();
 
     // Every start and stop, whichever way it came, shows in the status bar.
     connect(webcam, &CWebcamCtl::cameraSwitched, this, [this](bool running) {
@@ -166,6 +167,38 @@ void CMainFrame::BuildRibbon()
     auto* idle = new QTimer(this);
     connect(idle, &QTimer::timeout, this, &CMainFrame::RefreshCommands);
     idle->start(kRefreshMs);
+}
+
+void CMainFrame::SetInterfaceLanguage(InterfaceLanguage language)
+{
+    RememberLanguage(language);
+    if (language == CurrentInterfaceLanguage())
+        return;
+    InstallTranslations(language);
+    // The ribbon's own widgets may be running this very command: build it anew once they are done.
+    QMetaObject::invokeMethod(this, [this] {
+        auto* old = ribbon_;
+        const int category = old->currentCategory();
+        const bool folded = old->folded();
+        delete keyTips_;
+        ribbon_ = new RibbonBar(ProgramRibbonLayout(), *actions_, this);
+        keyTips_ = new RibbonKeyTips(*ribbon_, *this);
+        delete centralWidget()->layout()->replaceWidget(old, ribbon_); // the item that held the old one
+        old->hide();
+        old->deleteLater();
+        ribbon_->SetCurrentCategory(category);
+        ribbon_->SetFolded(folded);
+        actions_->Retranslate();
+        Retranslate();
+        SetStatusText(tr("界面语言已切换为中文"));
+    }, Qt::QueuedConnection);
+}
+
+void CMainFrame::Retranslate()
+{
+    if (documentWindow_ != nullptr)
+        documentWindow_->setWindowTitle(tr("Parvel 乐影屋"));
+    setWindowTitle(child_ != nullptr ? tr("Parvel 乐影屋 - 常言道") : tr("常言道"));
 }
 
 QAction* CMainFrame::ShownAction(CommandId id) const

@@ -3,6 +3,7 @@
 #include "app/commands/CommandTable.h"
 #include "pipeline/FrameSource.h"
 #include "settings/SettingsValues.h"
+#include "ui/Translations.h"
 
 #include <QMainWindow>
 
@@ -64,6 +65,10 @@ public:
     // The update pass: every shown command takes its state from the model.
     void RefreshCommands();
 
+    // Speaks the language from now on and at the next start: remembered, translations installed,
+    // and every text the window set at its building set again (the ribbon is built anew).
+    void SetInterfaceLanguage(InterfaceLanguage language);
+
     // The picture alone on the whole screen, as large as it fits; leaving brings back the window
     // as it was.
     void SetPictureFullScreen(bool on);
@@ -76,6 +81,7 @@ protected:
 private:
     void BuildRibbon();
     void BuildStatusBar();
+    void Retranslate();
     bool RefuseWhileCameraRuns(bool running);
     void DocumentClosing();
 

@@ -85,6 +85,7 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
             return fail(Text("--source 需要一个值：摄像头编号、设备路径、视频文件或 test。"));
     }
     result.source = parser.value(source).toStdString();
+    result.sourceGiven = parser.isSet(source);
     if (parser.isSet(lang)) {
         result.lang = LanguageName(parser.value(lang));
         if (result.lang.isEmpty())

@@ -13,6 +13,7 @@ struct CommandLine {
     enum class Action { Run, PrintAndExit };
 
     std::string source = "0"; // camera index, device path, video file, or "test"
+    bool sourceGiven = false;  // --source was given: it wins over the camera chosen in the ribbon
     bool stats = false;       // show the frame-rate figures
     QString lang;             // "", "en" or "zh_CN"
     Action action = Action::Run;

@@ -1,5 +1,6 @@
 #include "ui/AppInfo.h"
 #include "app/CMainFrame.h"
+#include "app/CameraChoice.h"
 #include "app/CommandLine.h"
 #include "app/FolderLayout.h"
 #include "app/SettingsNotice.h"
@@ -68,7 +69,11 @@ int main(int argc, char* argv[])
     }
     // Values no camera can deliver are replaced for this run only; the workbook keeps them.
     const QString notice = SettingsNotice(BoundSettingsValues(values));
-    CMainFrame window(folders, values, MakeFrameSourceFactory(options.source));
+    // A source named on the command line wins; otherwise the camera chosen in the ribbon, if any.
+    FrameSourceFactory sources = options.sourceGiven
+        ? MakeFrameSourceFactory(options.source)
+        : MakeChosenCameraFactory(MakeSystemCameraList(), cv::Size(values.imageWidth, values.imageHeight));
+    CMainFrame window(folders, values, std::move(sources));
     if (!notice.isEmpty())
         window.SetStatusText(notice);
     window.showMaximized();

@@ -12,7 +12,7 @@ namespace {
 // A camera (by index or device path) or a video file, through OpenCV's capture.
 class CaptureSource : public FrameSource {
 public:
-    explicit CaptureSource(std::string spec) : spec_(std::move(spec)) {}
+    CaptureSource(std::string spec, cv::Size requested) : spec_(std::move(spec)), requested_(requested) {}
 
     bool Open() override
     {
@@ -21,7 +21,13 @@ public:
         try {
             if (isIndex) {
                 isCamera_ = true;
-                return capture_.open(std::stoi(spec_));
+                if (!capture_.open(std::stoi(spec_)))
+                    return false;
+                if (requested_.width > 0 && requested_.height > 0) {
+                    capture_.set(cv::CAP_PROP_FRAME_WIDTH, requested_.width);
+                    capture_.set(cv::CAP_PROP_FRAME_HEIGHT, requested_.height);
+                }
+                return true;
             }
             if (!capture_.open(spec_))
                 return false;
@@ -70,6 +76,7 @@ private:
     bool ReadOnce(cv::Mat& frame) { return capture_.isOpened() && capture_.read(frame) && !frame.empty(); }
 
     std::string spec_;
+    cv::Size requested_;
     bool isFile_ = false;
     bool isCamera_ = false;
     cv::VideoCapture capture_;
@@ -99,11 +106,11 @@ std::optional<cv::Size> TestSceneSize(const std::string& spec)
     return cv::Size(width, height);
 }
 
-FrameSourceFactory MakeFrameSourceFactory(const std::string& spec)
+FrameSourceFactory MakeFrameSourceFactory(const std::string& spec, cv::Size requested)
 {
     if (spec == "test")
         return [] { return std::make_unique<TestSceneSource>(); };
     if (const std::optional<cv::Size> size = TestSceneSize(spec))
         return [size = *size] { return std::make_unique<TestSceneSource>(true, size); };
-    return [spec] { return std::make_unique<CaptureSource>(spec.empty() ? "0" : spec); };
+    return [spec, requested] { return std::make_unique<CaptureSource>(spec.empty() ? "0" : spec, requested); };
 }

@@ -31,9 +31,10 @@ public:
 using FrameSourceFactory = std::function<std::unique_ptr<FrameSource>()>;
 
 // "test" → the moving test scene at 640 × 480, "test:WxH" (e.g. "test:1920x1080") at that size;
-// a number → that camera index; anything else → a device path
-// or video file opened by OpenCV.
-FrameSourceFactory MakeFrameSourceFactory(const std::string& spec);
+// a number → that camera index; anything else → a device path or video file opened by OpenCV.
+// A camera index is asked for the requested picture size when one is given (the camera may
+// deliver another).
+FrameSourceFactory MakeFrameSourceFactory(const std::string& spec, cv::Size requested = {});
 
 // The size of a "test:WxH" source name: nullopt for anything else, also for a size of 0, above
 // 7680 × 4320, or with stray characters.

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth
   qt6-l10n-tools qt6-tools-dev librsvg2-bin
   desktop-file-utils appstream lintian dpkg-dev file
+  poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -21,6 +21,31 @@
     </message>
 </context>
 <context>
+    <name>CCameraDlg</name>
+    <message>
+        <source>选择摄像头</source>
+        <translation>Choose Camera</translation>
+    </message>
+    <message>
+        <source>摄像头</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <source>画面尺寸</source>
+        <translation>Picture size</translation>
+    </message>
+    <message>
+        <source>未找到摄像设备
+内置摄像头是否禁用或USB摄像头未插入?</source>
+        <translation>No camera found
+Is the built-in camera disabled, or the USB camera unplugged?</translation>
+    </message>
+    <message>
+        <source>摄像头在下次开启时使用，画面尺寸在下次启动乐影屋时生效。</source>
+        <translation>The camera is used from its next start, the picture size from the next start of Parvel.</translation>
+    </message>
+</context>
+<context>
     <name>CFrameView</name>
     <message>
         <source>相片长廊 无法打开照片目录:
@@ -148,6 +173,10 @@ Please switch the camera off before you leave!~~</translation>
     <message>
         <source>功能区</source>
         <translation>Ribbon</translation>
+    </message>
+    <message>
+        <source>界面语言已切换为中文</source>
+        <translation>The interface now speaks English</translation>
     </message>
 </context>
 <context>
@@ -984,6 +1013,42 @@ It will be detected again at the next start~</translation>
 For everyone who loves to laugh: may you smile every day in front of the camera.
 Leave your suggestions and questions on the Parvel home page: %1</translation>
     </message>
+    <message>
+        <source>已选择摄像头：%1，下次开启摄像机时使用</source>
+        <translation>Camera chosen: %1, used from the next start of the camera</translation>
+    </message>
+    <message>
+        <source>已选择摄像头：%1；配置文件无法写入，画面尺寸未能保存</source>
+        <translation>Camera chosen: %1; the settings file cannot be written, so the picture size was not saved</translation>
+    </message>
+    <message>
+        <source>已选择摄像头：%1（%2 × %3），下次开启摄像机时使用；画面尺寸在下次启动时生效</source>
+        <translation>Camera chosen: %1 (%2 × %3), used from the next start of the camera; the picture size holds from the next start of the program</translation>
+    </message>
+    <message>
+        <source>选择摄像头</source>
+        <translation>Choose Camera</translation>
+    </message>
+    <message>
+        <source>列出电脑上的摄像头和它们的画面尺寸；选择在下次开启摄像机时生效</source>
+        <translation>Lists the cameras of this computer and their picture sizes; the choice holds from the next start of the camera</translation>
+    </message>
+    <message>
+        <source>中文</source>
+        <translation>中文</translation>
+    </message>
+    <message>
+        <source>界面语言</source>
+        <translation>Interface language</translation>
+    </message>
+    <message>
+        <source>使用中文界面，下次启动时也使用中文</source>
+        <translation>Chinese interface, now and at the next start</translation>
+    </message>
+    <message>
+        <source>使用英文界面，下次启动时也使用英文</source>
+        <translation>English interface, now and at the next start</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>
@@ -1167,7 +1232,7 @@ Please switch the stickers to shown first~~</translation>
     </message>
     <message>
         <source>特效娱乐</source>
-        <translation>Effects and Fun</translation>
+        <translation>Effects &amp; Fun</translation>
     </message>
     <message>
         <source>炫彩风格</source>
@@ -1224,6 +1289,10 @@ Please switch the stickers to shown first~~</translation>
     <message>
         <source>视图</source>
         <translation>View</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
     </message>
 </context>
 <context>

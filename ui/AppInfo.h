@@ -11,6 +11,8 @@ inline constexpr const char* kOrganisation = "Tolvek";
 inline constexpr const char* kHomePage = "https://tolvek.github.io/parvelwebcam/";
 // The user guide, looked up in the system folder.
 inline constexpr const char* kGuideFile = "document of ParvelWebcam.pdf";
+// Its English edition, beside it.
+inline constexpr const char* kGuideFileEnglish = "document of ParvelWebcam (English).pdf";
 // The name of the desktop entry and of the AppStream metainfo, so that the desktop matches
 // the running window with its menu entry and icon.
 inline constexpr const char* kDesktopId = "io.github.tolvek.ParvelWebcam";

@@ -1,8 +1,13 @@
+#include "app/CCameraDlg.h"
+#include "app/CMainFrame.h"
 #include "app/CParvelWebcamView.h"
+#include "app/CameraChoice.h"
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
 #include "pipeline/CWebcamCtl.h"
 #include "pipeline/PictureCommands.h"
+#include "settings/SettingsWorkbook.h"
+#include "ui/DialogRunner.h"
 
 #include <QCoreApplication>
 
@@ -22,10 +27,44 @@ void AddSizeRow(CommandTable& table, CommandId id, const char* caption, DisplayS
     table.Add(std::move(row));
 }
 
+// The camera chooser: the camera is remembered and opens at its next start; the size goes into
+// the workbook as the first-run measurement puts it there, with the mark that spares the next
+// start a measurement that would replace it.
+void ChooseCamera(CommandContext& c)
+{
+    std::vector<CameraInfo> present = c.cameras ? c.cameras->Cameras() : std::vector<CameraInfo> {};
+    CCameraDlg dialog(std::move(present), RememberedCamera(), cv::Size(c.values.imageWidth, c.values.imageHeight),
+        c.mainFrame);
+    if (RunDialog(dialog) != QDialog::Accepted)
+        return;
+    const CameraInfo* camera = dialog.chosenCamera();
+    const std::optional<cv::Size> size = dialog.chosenSize();
+    if (camera == nullptr)
+        return;
+    RememberCamera(QString::fromStdString(camera->id));
+    if (!size) {
+        c.setStatus(Text("已选择摄像头：%1，下次开启摄像机时使用").arg(QString::fromStdString(camera->name)));
+        return;
+    }
+    if (!StoreCameraProbe(c.folders, size->width, size->height)) {
+        c.setStatus(Text("已选择摄像头：%1；配置文件无法写入，画面尺寸未能保存").arg(QString::fromStdString(camera->name)));
+        return;
+    }
+    c.setStatus(Text("已选择摄像头：%1（%2 × %3），下次开启摄像机时使用；画面尺寸在下次启动时生效")
+                    .arg(QString::fromStdString(camera->name))
+                    .arg(size->width)
+                    .arg(size->height));
+}
+
 } // namespace
 
 void AddCameraRows(CommandTable& table)
 {
+    CommandRow choice { ID_BUTTON_CAMERA_CHOICE, "选择摄像头", "J", "选择摄像头",
+        "列出电脑上的摄像头和它们的画面尺寸；选择在下次开启摄像机时生效", ChooseCamera, {} };
+    choice.needsDocument = false;
+    table.Add(std::move(choice));
+
     table.Add({ ID_BUTTON_CAM_MANGER, "开启摄像机", "C", "开启或关闭摄像头", "切换摄像机状态,亦可双击图像区切换",
         [](CommandContext& c) {
             if (c.webcam().cameraRunning())

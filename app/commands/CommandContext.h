@@ -6,12 +6,14 @@
 #include <opencv2/core.hpp>
 
 #include <functional>
+#include <memory>
 
 class CChildFrame;
 class CFrameView;
 class CMainFrame;
 class CParvelWebcamView;
 class CWebcamCtl;
+class CameraList;
 class MessageBoxes;
 class PictureModel;
 class Shell;
@@ -27,6 +29,9 @@ struct CommandContext {
     Shell& shell;
     AppFolders& folders; // with the values below: what the settings workbook holds
     SettingsValues& values;
+
+    // The cameras present, for the camera chooser (the system's; a fake in tests).
+    std::shared_ptr<CameraList> cameras {};
 
     // What the two colour buttons hold (blue, green, red): red until the user picks another.
     cv::Scalar flowColour { 0, 0, 255 };

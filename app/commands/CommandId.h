@@ -106,6 +106,11 @@ enum CommandId : int {
     ID_GIF_SECONDS_3 = 33013,
     ID_GIF_SECONDS_5 = 33014,
     ID_BURST_STRIP = 33015,
+    // 语言: the interface language, remembered
+    ID_LANGUAGE_CHINESE = 33030,
+    ID_LANGUAGE_ENGLISH = 33031,
+    // 照相机: which camera, at which size, from its next start
+    ID_BUTTON_CAMERA_CHOICE = 33032,
     // Stickers that follow faces
     ID_FACE_STICKERS = 33020,
 };

@@ -7,6 +7,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/PathText.h"
 #include "ui/Shell.h"
+#include "ui/Translations.h"
 
 #include <QCoreApplication>
 
@@ -23,7 +24,30 @@ CommandRow WindowRow(CommandRow row)
     return row;
 }
 
+// Chooses the interface language: at once in the window, and remembered for the next start.
+void ChooseLanguage(CommandContext& c, InterfaceLanguage language)
+{
+    if (c.mainFrame != nullptr) {
+        c.mainFrame->SetInterfaceLanguage(language);
+        return;
+    }
+    RememberLanguage(language);
+    InstallTranslations(language);
+}
+
 } // namespace
+
+std::filesystem::path GuidePath(const AppFolders& folders, InterfaceLanguage language)
+{
+    if (language == InterfaceLanguage::English) {
+        // An English reader is better served by the Chinese guide than by none.
+        const std::filesystem::path english = folders.systemDir / AppInfo::kGuideFileEnglish;
+        std::error_code error;
+        if (std::filesystem::exists(english, error))
+            return english;
+    }
+    return folders.systemDir / AppInfo::kGuideFile;
+}
 
 QString AboutMessage()
 {
@@ -44,17 +68,25 @@ void AddHelpRows(CommandTable& table)
         },
         {} }));
 
-    // The guide is looked up in the system folder; a missing file is the desktop's to report, and
-    // its refusal shows in the status bar.
+    // The guide is looked up in the system folder, in the interface's language; a missing file is
+    // the desktop's to report, and its refusal shows in the status bar.
     CommandRow guide = WindowRow({ ID_BUTTON_DOC, "使用指南", "D", "使用指南", "打开乐影屋的使用说明",
         [](CommandContext& c) {
-            const QString path = PathToQString(c.folders.systemDir / AppInfo::kGuideFile);
+            const QString path = PathToQString(GuidePath(c.folders, CurrentInterfaceLanguage()));
             if (!c.shell.Open(path))
                 c.setStatus(Text("无法打开使用指南：%1").arg(path));
         },
         {} });
     guide.shortcut = "F1";
     table.Add(std::move(guide));
+
+    // Each language is named in itself, so that a reader of either finds their own.
+    table.Add(WindowRow({ ID_LANGUAGE_CHINESE, "中文", "Z", "界面语言", "使用中文界面，下次启动时也使用中文",
+        [](CommandContext& c) { ChooseLanguage(c, InterfaceLanguage::Chinese); },
+        [](const CommandContext&) { return Pressed(CurrentInterfaceLanguage() == InterfaceLanguage::Chinese); } }));
+    table.Add(WindowRow({ ID_LANGUAGE_ENGLISH, "English", "E", "界面语言", "使用英文界面，下次启动时也使用英文",
+        [](CommandContext& c) { ChooseLanguage(c, InterfaceLanguage::English); },
+        [](const CommandContext&) { return Pressed(CurrentInterfaceLanguage() == InterfaceLanguage::English); } }));
 
     table.Add(WindowRow({ ID_SYSLINK_MY_WEB, "我的博客", "L", "访问我的博客", "提出您的宝贵意见",
         [](CommandContext& c) {

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "app/commands/CommandTable.h"
+#include "settings/SettingsValues.h"
+#include "ui/Translations.h"
+
+#include <filesystem>
 
 // The rows of the command table, by the part of the program they act on.
 void AddViewRows(CommandTable& table);       // the workspace view's right-button menu
@@ -12,6 +16,10 @@ void AddPhotoRows(CommandTable& table);      // delayed photo and its delay
 void AddFolderRows(CommandTable& table);     // open and choose the photo, frame and add-on folders
 void AddStripKindRows(CommandTable& table);  // GIF or PNG files in the frames and add-ons strips
 void AddHelpRows(CommandTable& table);       // about, the guide, the home page
+
+// The user guide in the interface's language: the English edition where the interface speaks
+// English and it is there, the Chinese one otherwise.
+std::filesystem::path GuidePath(const AppFolders& folders, InterfaceLanguage language);
 
 // The about message: the program and version, a blank line, the dedication and where to write.
 QString AboutMessage();

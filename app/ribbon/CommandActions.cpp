@@ -60,6 +60,13 @@ void CommandActions::Refresh()
     }
 }
 
+void CommandActions::Retranslate()
+{
+    for (const auto& [id, action] : actions_)
+        action->setToolTip(table_.ToolTip(id));
+    Refresh();
+}
+
 void CommandActions::AddShortcutsTo(QWidget& window)
 {
     for (const CommandRow* row : table_.rows())

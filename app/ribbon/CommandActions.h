@@ -26,6 +26,9 @@ public:
     void Run(CommandId id, int value = 0);
     // Applies every made action's update rule: enabled, pressed, caption.
     void Refresh();
+    // Tooltips again from the table, after the interface changed its language (captions follow
+    // at every refresh).
+    void Retranslate();
     // Every action with a keyboard shortcut, added to `window` so the keys work wherever the
     // focus is inside it.
     void AddShortcutsTo(QWidget& window);

@@ -39,6 +39,10 @@ void Draw(IconCanvas& c, CommandId id)
         Camera(c);
         PowerBadge(c);
         return;
+    case ID_BUTTON_CAMERA_CHOICE:
+        Camera(c);
+        SwitchBadge(c);
+        return;
     case ID_BUTTON_IMAGE_SIZE:
         c.fill(RoundRect(QRectF(2.5, 3, 27, 25), 2), white);
         c.fill(RoundRect(QRectF(2.5, 10, 19, 18), 2), skyMid, c.outline() * 0.8);
@@ -417,6 +421,16 @@ void Draw(IconCanvas& c, CommandId id)
     case ID_SYSLINK_MY_WEB:
         Globe(c);
         LinkBadge(c);
+        return;
+    // A speech bubble in the colours of the language: red with a gold star, blue with lines of text.
+    case ID_LANGUAGE_CHINESE:
+        c.fill(RoundRect(QRectF(3, 4, 26, 19), 5) + Polygon({ QPointF(9, 21), QPointF(8, 29), QPointF(16, 21) }), red);
+        c.flat(StarPath(QPointF(16, 13.5), c.small() ? 7 : 6.5, c.small() ? 3 : 2.6, 5, -90), gold);
+        return;
+    case ID_LANGUAGE_ENGLISH:
+        c.fill(RoundRect(QRectF(3, 4, 26, 19), 5) + Polygon({ QPointF(9, 21), QPointF(8, 29), QPointF(16, 21) }), blue);
+        c.line(QPointF(9, 10.5), QPointF(23, 10.5), white, c.small() ? 2.4 : 2.2);
+        c.line(QPointF(9, 16.5), QPointF(19, 16.5), white, c.small() ? 2.4 : 2.2);
         return;
 
     // Window, bars and looks.

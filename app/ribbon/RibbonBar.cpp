@@ -62,7 +62,9 @@ RibbonBar::RibbonBar(const RibbonLayout& layout, CommandActions& actions, QWidge
     stack_->setObjectName(QStringLiteral("ribbonPanels"));
     stack_->setFixedHeight(kPanelsHeight);
     for (const CategoryLayout& category : layout.categories) {
-        tabs_->addTab(QCoreApplication::translate("Ribbon", category.caption.toUtf8().constData()));
+        // A tab takes "&" for a mnemonic: "Effects & Fun" must show its ampersand.
+        QString caption = QCoreApplication::translate("Ribbon", category.caption.toUtf8().constData());
+        tabs_->addTab(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
         Page page;
         page.keyTip = category.keyTip;
         page.widget = new QWidget(stack_);

@@ -2,11 +2,20 @@
 #include "../pipeline/ScriptedSource.h"
 
 #include "app/CMainFrame.h"
+#include "app/commands/CommandContext.h"
 #include "app/commands/CommandTable.h"
+#include "app/commands/Rows.h"
+#include "app/ribbon/RibbonBar.h"
+#include "ui/AppInfo.h"
+#include "ui/PathText.h"
 #include "ui/Translations.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -77,6 +86,50 @@ TEST_F(InterfaceLanguageTest, RememberedChoiceSurvivesInTheProfile)
     EXPECT_EQ(RememberedLanguage(), "en");
     RememberLanguage(InterfaceLanguage::Chinese);
     EXPECT_EQ(RememberedLanguage(), "zh_CN");
+}
+
+TEST_F(InterfaceLanguageTest, RibbonLanguageChoiceSwitchesTheWindowAtOnceAndIsRemembered)
+{
+    QTemporaryDir dir;
+    auto state = std::make_shared<ScriptedSourceState>();
+    CMainFrame window(AppFolders::FromAppDir(dir.path().toStdString()), SettingsValues {}, ScriptedFactory(state));
+    const CommandTable& table = window.commands();
+    window.ribbon()->SetCurrentCategory(4);
+    EXPECT_TRUE(*table.Update(ID_LANGUAGE_CHINESE, window.commandContext()).pressed);
+
+    ASSERT_TRUE(table.Run(ID_LANGUAGE_ENGLISH, window.commandContext()));
+    EXPECT_EQ(RememberedLanguage(), "en");
+    ASSERT_TRUE(WaitUntil([&] { return window.ribbon()->tabs()->tabText(0) == "Welcome"; }));
+    EXPECT_EQ(window.ribbon()->currentCategory(), 4); // the user stays where the choice was made
+    EXPECT_EQ(window.ribbon()->tabs()->tabText(1), "Effects && Fun"); // shown with its ampersand, not as a mnemonic
+    EXPECT_EQ(window.ShownAction(ID_BUTTON_CAM_MANGER)->text(), "Start Camera");
+    EXPECT_TRUE(window.ShownAction(ID_BUTTON_CAM_MANGER)->toolTip().contains("Switch the camera on or off"));
+    EXPECT_TRUE(window.statusText().contains("English")) << window.statusText().toStdString();
+    EXPECT_FALSE(*table.Update(ID_LANGUAGE_CHINESE, window.commandContext()).pressed);
+    EXPECT_TRUE(*table.Update(ID_LANGUAGE_ENGLISH, window.commandContext()).pressed);
+
+    ASSERT_TRUE(table.Run(ID_LANGUAGE_CHINESE, window.commandContext()));
+    EXPECT_EQ(RememberedLanguage(), "zh_CN");
+    ASSERT_TRUE(WaitUntil([&] { return window.ribbon()->tabs()->tabText(0) == "欢迎光临"; }));
+    EXPECT_EQ(window.ShownAction(ID_BUTTON_CAM_MANGER)->text(), "开启摄像机");
+    EXPECT_TRUE(window.statusText().contains("中文")) << window.statusText().toStdString();
+}
+
+TEST_F(InterfaceLanguageTest, GuideOpensInTheInterfaceLanguageWhereThatEditionIsThere)
+{
+    QTemporaryDir dir;
+    const AppFolders folders = AppFolders::FromAppDir(QStringToPath(dir.path()));
+    const auto chinese = folders.systemDir / AppInfo::kGuideFile;
+    const auto english = folders.systemDir / AppInfo::kGuideFileEnglish;
+    EXPECT_EQ(GuidePath(folders, InterfaceLanguage::Chinese), chinese);
+    // No English edition installed: the Chinese one is better than none.
+    EXPECT_EQ(GuidePath(folders, InterfaceLanguage::English), chinese);
+    ASSERT_TRUE(QDir().mkpath(PathToQString(folders.systemDir)));
+    QFile file(PathToQString(english));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(GuidePath(folders, InterfaceLanguage::English), english);
+    EXPECT_EQ(GuidePath(folders, InterfaceLanguage::Chinese), chinese);
 }
 
 } // namespace

@@ -1,0 +1,91 @@
+#include "app/CCameraDlg.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+// The size a camera starts at when it does not offer the configured one: what most webcams
+// deliver by default.
+const cv::Size kUsualSize(640, 480);
+} // namespace
+
+CCameraDlg::CCameraDlg(std::vector<CameraInfo> cameras, const QString& current, cv::Size size, QWidget* parent)
+    : QDialog(parent)
+    , cameras_(std::move(cameras))
+{
+    setWindowTitle(tr("选择摄像头"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    cameraBox_ = new QComboBox(this);
+    sizeBox_ = new QComboBox(this);
+    form->addRow(tr("摄像头"), cameraBox_);
+    form->addRow(tr("画面尺寸"), sizeBox_);
+    layout->addLayout(form);
+    auto* note = new QLabel(cameras_.empty() ? tr("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?")
+                                             : tr("摄像头在下次开启时使用，画面尺寸在下次启动乐影屋时生效。"),
+        this);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons_);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    int start = 0;
+    for (std::size_t i = 0; i < cameras_.size(); ++i) {
+        cameraBox_->addItem(QString::fromStdString(cameras_[i].name), QString::fromStdString(cameras_[i].id));
+        if (QString::fromStdString(cameras_[i].id) == current)
+            start = int(i);
+    }
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(!cameras_.empty());
+    if (!cameras_.empty()) {
+        cameraBox_->setCurrentIndex(start);
+        ShowSizesOf(start, size);
+    }
+    // Another camera offers other sizes: keep the one chosen where the new camera has it.
+    connect(cameraBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        ShowSizesOf(index, chosenSize().value_or(kUsualSize));
+    });
+}
+
+void CCameraDlg::ShowSizesOf(int camera, cv::Size preferred)
+{
+    sizeBox_->clear();
+    if (camera < 0 || camera >= int(cameras_.size()))
+        return;
+    const std::vector<cv::Size>& sizes = cameras_[std::size_t(camera)].sizes;
+    int pick = -1;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        sizeBox_->addItem(QStringLiteral("%1 × %2").arg(sizes[i].width).arg(sizes[i].height),
+            QSize(sizes[i].width, sizes[i].height));
+        if (sizes[i] == preferred)
+            pick = int(i);
+    }
+    if (pick < 0) {
+        // Sizes run smallest first: the last one that is not larger than the usual size.
+        pick = 0;
+        for (std::size_t i = 0; i < sizes.size(); ++i)
+            if (sizes[i].width <= kUsualSize.width && sizes[i].height <= kUsualSize.height)
+                pick = int(i);
+    }
+    if (!sizes.empty())
+        sizeBox_->setCurrentIndex(pick);
+}
+
+const CameraInfo* CCameraDlg::chosenCamera() const
+{
+    const int index = cameraBox_->currentIndex();
+    return index >= 0 && index < int(cameras_.size()) ? &cameras_[std::size_t(index)] : nullptr;
+}
+
+std::optional<cv::Size> CCameraDlg::chosenSize() const
+{
+    if (sizeBox_->currentIndex() < 0)
+        return std::nullopt;
+    const QSize size = sizeBox_->currentData().toSize();
+    return cv::Size(size.width(), size.height());
+}
