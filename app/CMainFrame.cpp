@@ -90,6 +90,18 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     connect(webcam, &CWebcamCtl::photoFailed, this, &CMainFrame::SetStatusText);
     connect(webcam, &CWebcamCtl::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
+    connect(webcam, &CWebcamCtl::videoSaved, this, [this](const QString& path) {
+        SetStatusText(tr("录像已保存：%1").arg(path));
+        RefreshCommands();
+    });
+    connect(webcam, &CWebcamCtl::gifSaved, this, [this](const QString& path) {
+        SetStatusText(tr("动图已保存：%1").arg(path));
+        RefreshCommands();
+    });
+    connect(webcam, &CWebcamCtl::recordingFailed, this, [this](const QString& message) {
+        SetStatusText(message);
+        RefreshCommands();
+    });
     resize(client.width(), client.height() + 160);
 }
 
@@ -112,6 +124,9 @@ void CMainFrame::BuildStatusBar()
 void CMainFrame::UpdateClock()
 {
     clock_->setText(ClockText(std::time(nullptr)));
+    // The recorded time follows in the status bar once a second.
+    if (child_ != nullptr && child_->view()->webcam()->recording())
+        SetStatusText(child_->view()->webcam()->RecordingStatusText());
 }
 
 void CMainFrame::SetStatusText(const QString& text)
@@ -229,6 +244,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Nothing records without the camera, but a recording must never outlive the window.
+    if (child_ != nullptr)
+        child_->view()->webcam()->StopRecording();
     event->accept();
 }
 

@@ -136,6 +136,7 @@ CommandTable BuildCommandTable()
     AddDecorationRows(table);
     AddWindowRows(table);
     AddPhotoRows(table);
+    AddRecordRows(table);
     AddFolderRows(table);
     AddStripKindRows(table);
     AddHelpRows(table);
