@@ -5,6 +5,7 @@
 #include "app/CParvelWebcamView.h"
 #include "app/CustomizeDialog.h"
 #include "app/Looks.h"
+#include "app/PhotoMenu.h"
 #include "app/StatusClock.h"
 #include "app/ribbon/CommandActions.h"
 #include "app/ribbon/CommandIcons.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
@@ -90,6 +92,17 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     connect(webcam, &CWebcamCtl::photoFailed, this, &CMainFrame::SetStatusText);
     connect(webcam, &CWebcamCtl::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
+    // The photos strip's files: a double-click opens, the right button shows their menu.
+    connect(child_->pane(), &CFrameView::photoActivated, this, [this](const QString& path) {
+        context_->photoUnderMenu = path;
+        actions_->Run(ID_PHOTO_OPEN);
+    });
+    connect(child_->pane(), &CFrameView::photoMenuRequested, this, [this](const QString& path, const QPoint& at) {
+        context_->photoUnderMenu = path;
+        const std::unique_ptr<QMenu> menu(BuildPhotoMenu(commands_, *context_, this));
+        menu->exec(at);
+        RefreshCommands();
+    });
     connect(webcam, &CWebcamCtl::videoSaved, this, [this](const QString& path) {
         SetStatusText(tr("录像已保存：%1").arg(path));
         RefreshCommands();

@@ -93,6 +93,10 @@ constexpr std::array<CommandName, 87> kNames { {
     { "ID_GIF_SECONDS_5", ID_GIF_SECONDS_5 },
     { "ID_BURST_STRIP", ID_BURST_STRIP },
     { "ID_FACE_STICKERS", ID_FACE_STICKERS },
+    { "ID_PHOTO_OPEN", ID_PHOTO_OPEN },
+    { "ID_PHOTO_OPEN_FOLDER", ID_PHOTO_OPEN_FOLDER },
+    { "ID_PHOTO_COPY", ID_PHOTO_COPY },
+    { "ID_PHOTO_DELETE", ID_PHOTO_DELETE },
 } };
 
 } // namespace

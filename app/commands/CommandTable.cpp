@@ -139,6 +139,7 @@ CommandTable BuildCommandTable()
     AddRecordRows(table);
     AddFolderRows(table);
     AddStripKindRows(table);
+    AddGalleryRows(table);
     AddHelpRows(table);
     return table;
 }

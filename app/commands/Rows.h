@@ -12,6 +12,7 @@ void AddPhotoRows(CommandTable& table);      // delayed photo and its delay
 void AddRecordRows(CommandTable& table);     // video, animated GIF, burst strip
 void AddFolderRows(CommandTable& table);     // open and choose the photo, frame and add-on folders
 void AddStripKindRows(CommandTable& table);  // GIF or PNG files in the frames and add-ons strips
+void AddGalleryRows(CommandTable& table);    // the photos strip's menu: open, folder, copy, delete
 void AddHelpRows(CommandTable& table);       // about, the guide, the home page
 
 // The about message: the program and version, a blank line, the dedication and where to write.
