@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<CommandName, 87> kNames { {
+constexpr std::array<CommandName, 91> kNames { {
     { "ID_CAPTION_BAR_OPTIONS", ID_CAPTION_BAR_OPTIONS },
     { "ID_VIEW_CAPTION_BAR", ID_VIEW_CAPTION_BAR },
     { "ID_VIEW_APPLOOK_OFF_2007_BLUE", ID_VIEW_APPLOOK_OFF_2007_BLUE },
