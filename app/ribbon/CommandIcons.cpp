@@ -144,7 +144,7 @@ void Draw(IconCanvas& c, CommandId id)
         return;
     case ID_PHOTO_OPEN_FOLDER:
         FolderPhoto(c);
-        OpenBadge(c);
+        EyeBadge(c); // shows where the file is
         return;
     case ID_PHOTO_COPY:
         Scene(c, QRectF(2, 2.5, 20, 16));
