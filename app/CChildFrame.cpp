@@ -45,6 +45,8 @@ CChildFrame::CChildFrame(const AppFolders& folders, const SettingsValues& values
     connect(pane_, &CFrameView::framePicked, view_, &CParvelWebcamView::OnFramePicked);
     connect(pane_, &CFrameView::addOnPicked, view_, &CParvelWebcamView::OnAddOnPicked);
     connect(view_->webcam(), &CWebcamCtl::photoSaved, pane_, &CFrameView::OnPhotoSaved);
+    connect(view_->webcam(), &CWebcamCtl::videoSaved, pane_, &CFrameView::OnPhotoSaved);
+    connect(view_->webcam(), &CWebcamCtl::gifSaved, pane_, &CFrameView::OnPhotoSaved);
 }
 
 void CChildFrame::resizeEvent(QResizeEvent* event)

@@ -5,6 +5,7 @@
 #include "app/CParvelWebcamView.h"
 #include "app/CustomizeDialog.h"
 #include "app/Looks.h"
+#include "app/PhotoMenu.h"
 #include "app/StatusClock.h"
 #include "app/ribbon/CommandActions.h"
 #include "app/ribbon/CommandIcons.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
@@ -91,6 +93,29 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     connect(webcam, &CWebcamCtl::photoFailed, this, &CMainFrame::SetStatusText);
     connect(webcam, &CWebcamCtl::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
+    // The photos strip's files: a double-click opens, the right button shows their menu.
+    connect(child_->pane(), &CFrameView::photoActivated, this, [this](const QString& path) {
+        context_->photoUnderMenu = path;
+        actions_->Run(ID_PHOTO_OPEN);
+    });
+    connect(child_->pane(), &CFrameView::photoMenuRequested, this, [this](const QString& path, const QPoint& at) {
+        context_->photoUnderMenu = path;
+        const std::unique_ptr<QMenu> menu(BuildPhotoMenu(commands_, *context_, this));
+        menu->exec(at);
+        RefreshCommands();
+    });
+    connect(webcam, &CWebcamCtl::videoSaved, this, [this](const QString& path) {
+        SetStatusText(tr("录像已保存：%1").arg(path));
+        RefreshCommands();
+    });
+    connect(webcam, &CWebcamCtl::gifSaved, this, [this](const QString& path) {
+        SetStatusText(tr("动图已保存：%1").arg(path));
+        RefreshCommands();
+    });
+    connect(webcam, &CWebcamCtl::recordingFailed, this, [this](const QString& message) {
+        SetStatusText(message);
+        RefreshCommands();
+    });
     resize(client.width(), client.height() + 160);
 }
 
@@ -113,6 +138,9 @@ void CMainFrame::BuildStatusBar()
 void CMainFrame::UpdateClock()
 {
     clock_->setText(ClockText(std::time(nullptr)));
+    // The recorded time follows in the status bar once a second.
+    if (child_ != nullptr && child_->view()->webcam()->recording())
+        SetStatusText(child_->view()->webcam()->RecordingStatusText());
 }
 
 void CMainFrame::SetStatusText(const QString& text)
@@ -262,6 +290,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Nothing records without the camera, but a recording must never outlive the window.
+    if (child_ != nullptr)
+        child_->view()->webcam()->StopRecording();
     event->accept();
 }
 

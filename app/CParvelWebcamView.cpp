@@ -55,9 +55,17 @@ CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsVa
     connect(countdownTimer_, &QTimer::timeout, this, &CParvelWebcamView::CountdownStep);
     // A countdown never outlives the camera run it was started in.
     connect(webcam_, &CWebcamCtl::cameraSwitched, this, [this](bool running) {
-        if (!running)
+        if (!running) {
             CancelCountdown();
+            CancelBurst();
+        }
     });
+
+    burstTimer_ = new QTimer(this);
+    burstTimer_->setSingleShot(true);
+    burstTimer_->setTimerType(Qt::PreciseTimer);
+    connect(burstTimer_, &QTimer::timeout, this, &CParvelWebcamView::BurstStep);
+    connect(webcam_, &CWebcamCtl::shotTaken, this, &CParvelWebcamView::OnShotTaken);
 }
 
 void CParvelWebcamView::SetTickSource(TickSource ticks)
@@ -69,6 +77,8 @@ bool CParvelWebcamView::StartCountdown(int delaySeconds)
 {
     if (!webcam_->cameraRunning())
         return false;
+    // A delayed photo started meanwhile takes over the countdown from a burst.
+    CancelBurst();
     countdownActive_ = true;
     countdownRemaining_ = std::max(delaySeconds, 0); // 0 or less: the photo at the first step
     countdownLastTick_ = ticks_();
@@ -91,6 +101,11 @@ void CParvelWebcamView::CountdownStep()
         countdownActive_ = false;
         countdownTimer_->stop();
         webcam_->HideCountdown();
+        if (burstCounting_) {
+            burstCounting_ = false;
+            BeginBurstShots();
+            return;
+        }
         webcam_->model().photos.Request();
         webcam_->Flash();
         return;
@@ -106,6 +121,70 @@ void CParvelWebcamView::CancelCountdown()
     countdownActive_ = false;
     countdownTimer_->stop();
     webcam_->HideCountdown();
+}
+
+bool CParvelWebcamView::StartBurst(int delaySeconds)
+{
+    if (!StartCountdown(delaySeconds))
+        return false;
+    burstCounting_ = true;
+    return true;
+}
+
+void CParvelWebcamView::BeginBurstShots()
+{
+    burstShots_ = {};
+    burstArrived_ = 0;
+    burstCollecting_ = true;
+    burst_.Start();
+    BurstStep();
+}
+
+void CParvelWebcamView::BurstStep()
+{
+    if (!burst_.running())
+        return;
+    const int shot = burst_.TakeDueShot();
+    if (shot >= 0) {
+        // Armed before the request, so the picture of this photo comes back as this shot.
+        webcam_->model().shots.Arm(shot);
+        webcam_->model().photos.Request();
+        webcam_->Flash();
+    }
+    if (burst_.running()) {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(burst_.untilNextShot());
+        burstTimer_->start(static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0)));
+    }
+}
+
+void CParvelWebcamView::OnShotTaken(int shot, const QImage& picture)
+{
+    if (!burstCollecting_ || shot < 0 || shot >= BurstSequence::kShots)
+        return;
+    if (burstShots_[static_cast<size_t>(shot)].isNull())
+        ++burstArrived_;
+    burstShots_[static_cast<size_t>(shot)] = picture;
+    if (burstArrived_ < BurstSequence::kShots)
+        return;
+    const std::time_t when = burstWallClock_ ? burstWallClock_() : std::time(nullptr);
+    const QImage strip = ComposeBurstStripImage(burstShots_, when);
+    burstShots_ = {};
+    burstArrived_ = 0;
+    burstCollecting_ = false;
+    // Written and reported like a photo, after the four it is made of.
+    if (!strip.isNull())
+        webcam_->model().photos.QueuePhoto(strip);
+}
+
+void CParvelWebcamView::CancelBurst()
+{
+    burstCounting_ = false;
+    burst_.Cancel();
+    burstTimer_->stop();
+    burstShots_ = {};
+    burstArrived_ = 0;
+    burstCollecting_ = false;
+    webcam_->model().shots.Disarm();
 }
 
 void CParvelWebcamView::resizeEvent(QResizeEvent* event)

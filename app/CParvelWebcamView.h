@@ -1,10 +1,13 @@
 #pragma once
 
+#include "pipeline/BurstStrip.h"
 #include "pipeline/FrameSource.h"
 #include "settings/SettingsValues.h"
 
 #include <QWidget>
 
+#include <array>
+#include <ctime>
 #include <functional>
 
 class CWebcamCtl;
@@ -55,6 +58,21 @@ public:
     using TickSource = std::function<quint64()>;
     void SetTickSource(TickSource ticks);
 
+    // The burst strip, while the camera runs: the countdown of delaySeconds, then four photos
+    // one second apart, each with the flash, and a strip of the four saved beside them.
+    // Stopping the camera cancels it. False when the camera is stopped.
+    bool StartBurst(int delaySeconds);
+    // One notification of the burst's timer: takes the shot that is due (tests call it with
+    // their own clock).
+    void BurstStep();
+    void CancelBurst();
+    // From the start of the countdown until the strip is queued.
+    bool burstActive() const { return burstCounting_ || burstCollecting_; }
+    int burstShotsTaken() const { return burst_.shotsTaken(); }
+    void SetBurstClock(BurstSequence::Clock clock) { burst_ = BurstSequence(std::move(clock)); }
+    // The wall clock that dates the strip (tests).
+    void SetBurstWallClock(std::function<std::time_t()> clock) { burstWallClock_ = std::move(clock); }
+
 signals:
     void sizeModeChanged(DisplaySize mode);
 
@@ -71,6 +89,8 @@ private:
     void FirstLayout();
     void RunCameraProbe();
     void ApplyDisplaySize();
+    void BeginBurstShots();
+    void OnShotTaken(int shot, const QImage& picture);
 
     AppFolders folders_;
     SettingsValues values_;
@@ -87,4 +107,12 @@ private:
     quint64 countdownLastTick_ = 0;
     int countdownRemaining_ = 0;
     bool countdownActive_ = false;
+
+    bool burstCounting_ = false; // the countdown runs for a burst
+    BurstSequence burst_;
+    QTimer* burstTimer_ = nullptr;
+    std::array<QImage, BurstSequence::kShots> burstShots_;
+    int burstArrived_ = 0;
+    bool burstCollecting_ = false; // from the first shot until the strip is queued
+    std::function<std::time_t()> burstWallClock_;
 };

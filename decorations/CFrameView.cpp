@@ -6,6 +6,7 @@
 #include "decorations/Photostrip.h"
 #include "decorations/TouchOverlay.h"
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QPainter>
@@ -100,6 +101,20 @@ void CFrameView::resizeEvent(QResizeEvent* event)
         LayOutAgain();
 }
 
+void CFrameView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The overlay passes the right button on; only the photos strip has a menu.
+    const QString path = photos_ ? photos_->PathAt(static_cast<float>(event->pos().x()),
+                                                   static_cast<float>(event->pos().y()))
+                                 : QString();
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit photoMenuRequested(path, event->globalPos());
+}
+
 void CFrameView::LayOut()
 {
     paneWidth_ = width();
@@ -122,6 +137,7 @@ void CFrameView::LayOut()
     targets.Add(photos_);
     connect(frames_, &Photostrip::thumbnailPicked, this, &CFrameView::framePicked);
     connect(addOns_, &Photostrip::thumbnailPicked, this, &CFrameView::addOnPicked);
+    connect(photos_, &Photostrip::thumbnailActivated, this, &CFrameView::photoActivated);
     laidOut_ = true;
 }
 

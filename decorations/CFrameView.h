@@ -79,10 +79,15 @@ signals:
     // The user pulled a thumbnail out of the frames or add-ons strip.
     void framePicked(const QString& path, int kind);
     void addOnPicked(const QString& path, int kind);
+    // A photo, video or GIF of the photos strip was double-clicked or tapped: open it.
+    void photoActivated(const QString& path);
+    // The right button was pressed on a file of the photos strip (globalPos: where the menu goes).
+    void photoMenuRequested(const QString& path, const QPoint& globalPos);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // Why a strip is filled: its creation reports an empty folder, a reload starts the row

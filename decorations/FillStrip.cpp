@@ -43,7 +43,7 @@ StripFillPlan PlanStripFill(Photostrip& strip, const std::filesystem::path& fold
 {
     StripFillPlan plan;
     plan.height = 0.75f * static_cast<float>(strip.stripHeight());
-    plan.paths = ScanFolder(folder, StripExtension(strip.content(), kind));
+    plan.paths = ScanFolder(folder, StripExtensions(strip.content(), kind));
     if (strip.loadsOnDemand()) {
         plan.headersOnly = true;
         plan.headers.resize(plan.paths.size());

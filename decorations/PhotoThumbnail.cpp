@@ -1,5 +1,8 @@
 #include "decorations/PhotoThumbnail.h"
 
+#include "decorations/FolderScan.h"
+#include "decorations/VideoThumbnail.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -57,8 +60,8 @@ std::optional<PictureHeader> ReadPictureHeader(const QString& path, const Pictur
         return std::nullopt;
     if (known && info.size() == known->fileSize && info.lastModified() == known->modified)
         return *known;
-    QImageReader reader(path);
-    const QSize size = reader.size();
+    // A video's size is known only by opening it.
+    const QSize size = IsVideoFile(path) ? ReadVideoFrameSize(path) : QImageReader(path).size();
     if (!size.isValid() || size.isEmpty())
         return std::nullopt;
     return PictureHeader{size, info.size(), info.lastModified()};
@@ -100,8 +103,17 @@ std::optional<PhotoThumbnail> LoadPhotoThumbnail(const QString& path, float heig
     const QFileInfo info(path);
     if (!info.isFile())
         return std::nullopt;
-    QImageReader reader(path);
-    const QSize full = reader.size();
+    const bool video = IsVideoFile(path);
+    QImageReader reader;
+    QImage first; // a video's first frame, read whole
+    QSize full;
+    if (video) {
+        first = ReadFirstVideoFrame(path);
+        full = first.size();
+    } else {
+        reader.setFileName(path);
+        full = reader.size();
+    }
     const std::optional<float> width = ThumbnailWidth(full, height);
     if (!width)
         return std::nullopt;
@@ -110,12 +122,12 @@ std::optional<PhotoThumbnail> LoadPhotoThumbnail(const QString& path, float heig
     thumb.height = height;
     thumb.width = *width;
     const QSize target(static_cast<int>(thumb.width), static_cast<int>(height));
-    if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+    if (!video && reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
         const QSize decode = JpegDecodeSize(full, target);
         if (decode.width() < full.width())
             reader.setScaledSize(decode);
     }
-    QImage frame = reader.read(); // the first frame of an animation
+    QImage frame = video ? first : reader.read(); // the first frame of an animation
     if (frame.isNull())
         return std::nullopt;
 
@@ -132,6 +144,8 @@ std::optional<PhotoThumbnail> LoadPhotoThumbnail(const QString& path, float heig
     cv::resize(src, dst, dst.size(), 0, 0, cv::INTER_CUBIC);
     if (alpha)
         ClampToAlpha(scaled);
+    if (video)
+        DrawFilmBadge(scaled);
 
     thumb.bitmap = std::move(scaled);
     thumb.fileSize = info.size();

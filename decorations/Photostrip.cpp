@@ -1,5 +1,6 @@
 #include "decorations/Photostrip.h"
 
+#include <QApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -66,9 +67,54 @@ bool Photostrip::HitTest(float x, float y)
     return x >= left_ && x < left_ + width_ && y >= top_ && y < top_ + height_;
 }
 
+QString Photostrip::PathAt(float x, float y) const
+{
+    if (x < left_ || x >= left_ + width_ || y < top_ || y >= top_ + height_)
+        return {};
+    for (const auto& photo : thumbnails_)
+        if (photo->HitTest(x - static_cast<float>(left_), y - static_cast<float>(top_)))
+            return photo->path();
+    return {};
+}
+
+void Photostrip::TrackTap(const ContactRecord& contact)
+{
+    if (content_ != StripContent::Photos)
+        return;
+    if (contact.flags & ContactDown) {
+        tap_ = Tap{contact.identifier, contact.x, contact.y, false};
+        return;
+    }
+    if (!tap_ || tap_->identifier != contact.identifier)
+        return;
+    if (std::abs(contact.x - tap_->x) > kTapSlop || std::abs(contact.y - tap_->y) > kTapSlop)
+        tap_->moved = true;
+    if (!(contact.flags & ContactUp))
+        return;
+    const Tap ended = *tap_;
+    tap_.reset();
+    if (ended.moved)
+        return;
+    const QString path = PathAt(static_cast<float>(ended.x), static_cast<float>(ended.y));
+    if (path.isEmpty())
+        return;
+    // A finger's tap opens at once; the mouse needs a double-click, so that a click that stops
+    // a scrolling row opens nothing.
+    const bool mouse = contact.identifier == 0;
+    if (mouse && (path != lastClickPath_ ||
+                  contact.time - lastClickTime_ > static_cast<uint32_t>(QApplication::doubleClickInterval()))) {
+        lastClickPath_ = path;
+        lastClickTime_ = contact.time;
+        return;
+    }
+    lastClickPath_.clear();
+    emit thumbnailActivated(path);
+}
+
 void Photostrip::OnContact(const ContactRecord& contact)
 {
     ReleaseRetired();
+    TrackTap(contact);
     Feed(contact);
     ContactRecord local = contact;
     local.x -= left_;

@@ -49,6 +49,11 @@ public:
     // Sum of thumbnail widths and the gaps between them.
     float ThumbnailsExtent() const;
 
+    // The file of the thumbnail at pane point (x, y); empty when none is there.
+    QString PathAt(float x, float y) const;
+    // How far a contact may move and still count as a tap, in pixels.
+    static constexpr int kTapSlop = 4;
+
     // Draws the background and every thumbnail that overlaps the strip.
     void Paint(QPainter& painter) const;
 
@@ -102,12 +107,15 @@ public:
 signals:
     // A frame or add-on thumbnail was picked (never sent by the photos strip).
     void thumbnailPicked(const QString& path, int kind);
+    // A photos strip thumbnail was double-clicked or tapped without moving: open its file.
+    void thumbnailActivated(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void Pick(Photo& photo);
+    void TrackTap(const ContactRecord& contact);
     void ReleaseRetired();
     void RequestInView();
     void ThumbnailReady(const QString& path, float height, std::optional<PhotoThumbnail> thumbnail);
@@ -139,6 +147,17 @@ private:
     QSet<QString> failed_;           // not decodable; asked again at the next fill
     float lastScroll_ = 0.0f;        // the direction of the last scroll step
     std::optional<float> restOffset_;
+    // The contact that may become a tap, and the last mouse tap (a second one soon on the same
+    // file is a double-click).
+    struct Tap {
+        uint32_t identifier = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        bool moved = false;
+    };
+    std::optional<Tap> tap_;
+    QString lastClickPath_;
+    uint32_t lastClickTime_ = 0;
     // Last, so that its worker has stopped before anything it reports to goes away.
     std::unique_ptr<ThumbnailLoader> loader_;
 };

@@ -133,3 +133,23 @@ std::chrono::steady_clock::duration BurstSequence::untilNextShot() const
         return std::chrono::steady_clock::duration::zero();
     return std::max(std::chrono::steady_clock::duration::zero(), DueAt(taken_) - Now());
 }
+
+QImage ComposeBurstStripImage(const std::array<QImage, 4>& shots, std::time_t when)
+{
+    std::array<cv::Mat, 4> bgr;
+    for (std::size_t i = 0; i < shots.size(); ++i) {
+        if (shots[i].isNull())
+            continue;
+        const QImage rgb32 = shots[i].convertToFormat(QImage::Format_RGB32);
+        const cv::Mat bgra(rgb32.height(), rgb32.width(), CV_8UC4, const_cast<uchar*>(rgb32.constBits()),
+            static_cast<size_t>(rgb32.bytesPerLine()));
+        cv::cvtColor(bgra, bgr[i], cv::COLOR_BGRA2BGR);
+    }
+    const cv::Mat strip = ComposeBurstStrip(bgr, when);
+    if (strip.empty())
+        return {};
+    QImage image(strip.cols, strip.rows, QImage::Format_RGB32);
+    cv::Mat target(image.height(), image.width(), CV_8UC4, image.bits(), static_cast<size_t>(image.bytesPerLine()));
+    cv::cvtColor(strip, target, cv::COLOR_BGR2BGRA);
+    return image;
+}

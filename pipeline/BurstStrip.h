@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+
 #include <opencv2/core.hpp>
 
 #include <array>
@@ -20,6 +22,9 @@ BurstStripLayout LayOutBurstStrip(cv::Size shot);
 // Composes the four shots (BGR, the first one's size wins; others are scaled to it) into the
 // strip image, with the date of `when` in local time. Empty when the first shot is empty.
 cv::Mat ComposeBurstStrip(const std::array<cv::Mat, 4>& shots, std::time_t when);
+// The same for composed pictures as the frame loop makes them; a null image when the first
+// shot is null.
+QImage ComposeBurstStripImage(const std::array<QImage, 4>& shots, std::time_t when);
 
 // Decides when each of the four shots of a burst is due: the first when the countdown ends,
 // then one second apart. Driven from one thread (the interface's timer); the clock is injected

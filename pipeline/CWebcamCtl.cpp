@@ -39,11 +39,38 @@ CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameS
                           emit photoFailed(result.message);
                   },
                   Qt::QueuedConnection);
+          },
+          [this](const RecordingResult& result) {
+              // Writer thread: queued, like the photos.
+              QMetaObject::invokeMethod(
+                  this,
+                  [this, result] {
+                      if (result.saved)
+                          emit videoSaved(result.path);
+                      else
+                          emit recordingFailed(result.message);
+                  },
+                  Qt::QueuedConnection);
+          },
+          [this](const PhotoResult& result) {
+              QMetaObject::invokeMethod(
+                  this,
+                  [this, result] {
+                      if (result.saved)
+                          emit gifSaved(result.path);
+                      else
+                          emit recordingFailed(result.message);
+                  },
+                  Qt::QueuedConnection);
           })
     , loop_(
           model_, std::move(sourceFactory), [this](QImage picture) { ShowOnInterfaceThread(std::move(picture)); },
           [this] { QMetaObject::invokeMethod(this, [this] { OnSourceLost(); }, Qt::QueuedConnection); })
 {
+    model_.shots.SetTaken([this](int shot, const QImage& picture) {
+        // Presenter thread: queued, never waiting for the interface thread.
+        QMetaObject::invokeMethod(this, [this, shot, picture] { emit shotTaken(shot, picture); }, Qt::QueuedConnection);
+    });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     photoClick_ = new QTimer(this);
@@ -77,6 +104,7 @@ void CWebcamCtl::ReleaseAll()
     if (cameraRunning())
         StopCamera();
     loop_.StopAndJoin();
+    StopRecording();
     welcomeImage_->Pause();
     welcomeImage_->Stop();
     model_.overlays.ReleaseAll();
@@ -125,6 +153,9 @@ bool CWebcamCtl::StopCamera()
     // Nothing asked for while this run lasted may happen in a later one.
     photoClick_->stop();
     model_.photos.Cancel();
+    model_.shots.Disarm();
+    // A recording ends with the pictures it has: the file is finished, the GIF saved.
+    StopRecording();
     model_.OnCameraStopped();
     welcomeImage_->Resume();
     update();
@@ -180,6 +211,8 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
     // While stopped the welcome animation plays over whatever was shown last.
     if (!cameraRunning() && welcomeImage_->ready())
         welcomeImage_->PaintInto(painter);
+    if (recording())
+        PaintRecordingBadge(painter);
     if (countdownShown_ > 0)
         PaintCountdown(painter);
     if (flashOpacity_ > 0.0) {
@@ -368,4 +401,82 @@ void CWebcamCtl::EndRegionSelection(QPoint client)
     }
     model_.settings.Change([&](PictureSettings& st) { ApplySelectedRegion(st, region, confirmed); });
     loop_.paused = false;
+}
+
+RecordingStart CWebcamCtl::StartRecording()
+{
+    if (!cameraRunning())
+        return { false, {}, tr("请先开启摄像机") };
+    const QString folder = model_.photos.photoDir();
+    // The installed program's photo folder is made by the first photo, or the first recording.
+    if (!folder.isEmpty() && folder == model_.photos.creatableDir())
+        QDir().mkpath(folder);
+    // The loop takes at most one frame a pass, so its pass rate is the recording's rate.
+    const double fps = 1000.0 / static_cast<double>(FrameLoop::kPassPeriod.count());
+    RecordingStart start = model_.video.Start(folder, fps, { pictureWidth(), pictureHeight() });
+    recordingMessage_ = start.started ? start.message : QString();
+    update();
+    return start;
+}
+
+void CWebcamCtl::StopRecording()
+{
+    // Both report their outcome through their own callbacks.
+    model_.video.Stop();
+    model_.gif.Stop();
+    update();
+}
+
+QString CWebcamCtl::RecordingStatusText() const
+{
+    return recordingMessage_ + QStringLiteral("  ") + ElapsedText(model_.video.elapsed());
+}
+
+QString CWebcamCtl::ElapsedText(std::chrono::steady_clock::duration elapsed)
+{
+    const auto total = std::max<long long>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count(), 0);
+    const long long hours = total / 3600;
+    const QString minutesSeconds = QStringLiteral("%1:%2")
+                                       .arg((total / 60) % 60, 2, 10, QLatin1Char('0'))
+                                       .arg(total % 60, 2, 10, QLatin1Char('0'));
+    return hours > 0 ? QStringLiteral("%1:").arg(hours) + minutesSeconds : minutesSeconds;
+}
+
+bool CWebcamCtl::StartGif(QString& message)
+{
+    if (!cameraRunning()) {
+        message = tr("请先开启摄像机");
+        return false;
+    }
+    const QString folder = model_.photos.photoDir();
+    if (!folder.isEmpty() && folder == model_.photos.creatableDir())
+        QDir().mkpath(folder);
+    if (!model_.gif.Start(folder, gifSeconds_, message))
+        return false;
+    message = tr("正在录制 %1 秒动图").arg(gifSeconds_);
+    return true;
+}
+
+void CWebcamCtl::PaintRecordingBadge(QPainter& painter)
+{
+    // A red dot and the time at the top left, on the screen only: the file gets the bare picture.
+    const int dot = std::clamp(height() / 24, 8, 24);
+    const int margin = dot;
+    QFont badgeFont = font();
+    badgeFont.setBold(true);
+    badgeFont.setPixelSize(dot * 3 / 2);
+    const QString text = ElapsedText(model_.video.elapsed());
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(220, 0, 0));
+    painter.drawEllipse(QRect(margin, margin, dot, dot));
+    painter.setFont(badgeFont);
+    const QRect textRect(margin + dot * 3 / 2, margin - dot, width(), dot * 3);
+    // A dark shadow keeps the white time readable on a bright picture.
+    painter.setPen(QColor(0, 0, 0, 160));
+    painter.drawText(textRect.translated(1, 1), Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.setPen(Qt::white);
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.restore();
 }

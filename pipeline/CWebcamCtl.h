@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
@@ -76,6 +77,22 @@ public:
     int countdownShown() const { return countdownShown_; } // 0 while none is shown
     bool flashing() const { return flashOpacity_ > 0.0; }
 
+    // Recording the composed pictures into a video in the photo folder, while the camera runs.
+    // The start's message (the codec, or why not) is returned; the outcome comes as a signal.
+    RecordingStart StartRecording();
+    void StopRecording();
+    bool recording() const { return model_.video.recording(); }
+    // The start's message and the time recorded so far, for the status bar.
+    QString RecordingStatusText() const;
+    // "mm:ss", or "h:mm:ss" from an hour on.
+    static QString ElapsedText(std::chrono::steady_clock::duration elapsed);
+
+    // An animated GIF of the next gifSeconds(); false, with the reason in message, when none
+    // starts.
+    bool StartGif(QString& message);
+    int gifSeconds() const { return gifSeconds_; }
+    void SetGifSeconds(int seconds) { gifSeconds_ = seconds; }
+
 signals:
     // Emitted on the interface thread for every picture shown.
     void framePresented();
@@ -86,6 +103,12 @@ signals:
     // A photo was saved (path) or could not be saved (message, in Chinese, for the status bar).
     void photoSaved(const QString& path);
     void photoFailed(const QString& message);
+    // A video or a GIF was saved; a recording failed (message for the status bar).
+    void videoSaved(const QString& path);
+    void gifSaved(const QString& path);
+    void recordingFailed(const QString& message);
+    // The picture of an armed photo (a burst's shot), on the interface thread.
+    void shotTaken(int shot, const QImage& picture);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -102,6 +125,7 @@ private:
     void BeginRegionSelection(QPoint client);
     void EndRegionSelection(QPoint client);
     void PaintCountdown(QPainter& painter);
+    void PaintRecordingBadge(QPainter& painter);
 
     std::unique_ptr<ImageEx> welcomeImage_;
     bool welcomeStarted_ = false;
@@ -121,6 +145,9 @@ private:
     qsizetype countdownFontDigits_ = 0;
     QVariantAnimation* flash_ = nullptr;
     qreal flashOpacity_ = 0.0;
+
+    QString recordingMessage_;
+    int gifSeconds_ = 3;
 
     QRubberBand* rubberBand_ = nullptr;
     bool selecting_ = false;

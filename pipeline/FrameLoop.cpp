@@ -271,5 +271,14 @@ void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captur
     if (onTimed_)
         onTimed_(captured);
     // The photo is the unscaled composed picture; it is written on the photo thread.
-    model_.photos.QueuePhotoIfRequested(picture_);
+    if (model_.photos.QueuePhotoIfRequested(picture_))
+        model_.shots.Offer(picture_);
+    // The recorders take the same picture in BGR, converted only while one of them wants it.
+    if (model_.recordingWanted()) {
+        const cv::Mat bgra(picture_.height(), picture_.width(), CV_8UC4, const_cast<uchar*>(picture_.constBits()),
+            static_cast<size_t>(picture_.bytesPerLine()));
+        cv::cvtColor(bgra, recordBgr_, cv::COLOR_BGRA2BGR);
+        model_.video.Offer(recordBgr_, captured);
+        model_.gif.Offer(recordBgr_, captured);
+    }
 }

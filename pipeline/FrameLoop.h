@@ -150,5 +150,6 @@ private:
 
     // Presenter only.
     QImage picture_; // the composed picture at picture resolution
+    cv::Mat recordBgr_; // picture_ in BGR, for the recorders (they copy what they keep)
     DisplayBuffers displayBuffers_;
 };

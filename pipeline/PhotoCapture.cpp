@@ -129,6 +129,12 @@ void PhotoCapture::SetCreatableDir(const QString& folder)
     creatableDir_ = folder;
 }
 
+QString PhotoCapture::creatableDir() const
+{
+    std::scoped_lock lock(dirLock_);
+    return creatableDir_;
+}
+
 QString PhotoCapture::photoDir() const
 {
     std::scoped_lock lock(dirLock_);
@@ -182,6 +188,12 @@ bool PhotoCapture::QueuePhotoIfRequested(const QImage& picture)
 {
     if (!photoRequest_.exchange(false))
         return false;
+    QueuePhoto(picture);
+    return true;
+}
+
+void PhotoCapture::QueuePhoto(const QImage& picture)
+{
     {
         std::scoped_lock lock(queueLock_);
         // The picture is shared, not copied: the loop composes its next frame into a new image.
@@ -191,7 +203,6 @@ bool PhotoCapture::QueuePhotoIfRequested(const QImage& picture)
             writer_ = std::thread(&PhotoCapture::WriteQueued, this);
     }
     queueChanged_.notify_all();
-    return true;
 }
 
 void PhotoCapture::WriteQueued()

@@ -70,6 +70,7 @@ public:
     // The one photo folder that is created when missing (an installed program's default folder
     // in the user's pictures, which nobody made yet); empty: none.
     void SetCreatableDir(const QString& folder);
+    QString creatableDir() const;
 
     // Worker thread: when a photo was requested, saves picture, clears the request and reports
     // the result through the callback. Returns whether a photo was attempted.
@@ -78,6 +79,8 @@ public:
     // the frame loop does not wait for the encoder. Photos are written in the order of their
     // frames, each named after the moment its frame was composed, into the folder of that moment.
     bool QueuePhotoIfRequested(const QImage& picture);
+    // Queues picture as a photo whether or not one was requested (a burst's strip); any thread.
+    void QueuePhoto(const QImage& picture);
     // Waits until every queued photo is written and reported.
     void FinishQueuedPhotos();
 

@@ -4,18 +4,23 @@
 #include "pipeline/OpticalFlow.h"
 #include "pipeline/OverlayStore.h"
 #include "pipeline/PhotoCapture.h"
+#include "pipeline/GifRecorder.h"
 #include "pipeline/PictureSettings.h"
+#include "pipeline/ShotTap.h"
+#include "pipeline/VideoRecorder.h"
 
 #include <QString>
 
 // What the picture is made of besides the camera: the mode fields the commands change, the
-// flow play, the doodle, the decorations and the photo request. Commands change it on the
+// flow play, the doodle, the decorations, the photo request and the recordings. Commands change it on the
 // interface thread; the frame loop reads it on its worker. Each member guards itself, as noted.
 class PictureModel {
 public:
     // The logo is read from systemDir, photos go to photoDir; onPhoto is called on the worker
-    // after each photo attempt and must not wait for the interface thread.
-    PictureModel(const QString& systemDir, const QString& photoDir, PhotoCapture::Notify onPhoto = {});
+    // after each photo attempt and must not wait for the interface thread; so must onVideo and
+    // onGif, called on the recorders' threads with each recording's outcome.
+    PictureModel(const QString& systemDir, const QString& photoDir, PhotoCapture::Notify onPhoto = {},
+        VideoRecorder::Notify onVideo = {}, GifRecorder::Notify onGif = {});
     PictureModel(const PictureModel&) = delete;
     PictureModel& operator=(const PictureModel&) = delete;
 
@@ -29,6 +34,13 @@ public:
     OverlayStore overlays;
     // Any thread requests (an atomic flag), the worker saves.
     PhotoCapture photos;
+    // Interface thread arms, the presenter hands out the picture of the next photo.
+    ShotTap shots;
+    // Interface thread starts and stops, the presenter offers every composed picture.
+    VideoRecorder video;
+    GifRecorder gif;
+    // Whether a recorder wants the composed pictures now (presenter thread).
+    bool recordingWanted() const { return video.recording() || gif.collecting(); }
 
     // The camera stopped (interface thread): the doodle is hidden and an animated frame plays
     // again.

@@ -178,6 +178,14 @@ Please switch the camera off before you leave!~~</translation>
         <source>界面语言已切换为中文</source>
         <translation>The interface now speaks English</translation>
     </message>
+    <message>
+        <source>录像已保存：%1</source>
+        <translation>Video saved: %1</translation>
+    </message>
+    <message>
+        <source>动图已保存：%1</source>
+        <translation>Animated GIF saved: %1</translation>
+    </message>
 </context>
 <context>
     <name>CTimeSetDlg</name>
@@ -223,6 +231,14 @@ Please switch the camera off before you leave!~~</translation>
     <message>
         <source>提示信息</source>
         <translation>Notice</translation>
+    </message>
+    <message>
+        <source>请先开启摄像机</source>
+        <translation>Start the camera first</translation>
+    </message>
+    <message>
+        <source>正在录制 %1 秒动图</source>
+        <translation>Recording a %1-second animated GIF</translation>
     </message>
 </context>
 <context>
@@ -1049,6 +1065,94 @@ Leave your suggestions and questions on the Parvel home page: %1</translation>
         <source>使用英文界面，下次启动时也使用英文</source>
         <translation>English interface, now and at the next start</translation>
     </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>无法打开：%1</source>
+        <translation>Cannot open: %1</translation>
+    </message>
+    <message>
+        <source>打开所在文件夹</source>
+        <translation>Open Containing Folder</translation>
+    </message>
+    <message>
+        <source>复制到剪贴板</source>
+        <translation>Copy to Clipboard</translation>
+    </message>
+    <message>
+        <source>无法读取：%1</source>
+        <translation>Cannot read: %1</translation>
+    </message>
+    <message>
+        <source>已复制到剪贴板：%1</source>
+        <translation>Copied to the clipboard: %1</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>把“%1”移到回收站？</source>
+        <translation>Move “%1” to the trash?</translation>
+    </message>
+    <message>
+        <source>无法删除：%1</source>
+        <translation>Cannot delete: %1</translation>
+    </message>
+    <message>
+        <source>已移到回收站：%1</source>
+        <translation>Moved to the trash: %1</translation>
+    </message>
+    <message>
+        <source>开始录像</source>
+        <translation>Start Recording</translation>
+    </message>
+    <message>
+        <source>录像</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>把画面连同特效、相框和挂件录成视频，再按一次停止</source>
+        <translation>Records the picture with its effects, frame and add-ons as a video; press again to stop</translation>
+    </message>
+    <message>
+        <source>停止录像</source>
+        <translation>Stop Recording</translation>
+    </message>
+    <message>
+        <source>动图</source>
+        <translation>Animated GIF</translation>
+    </message>
+    <message>
+        <source>把接下来几秒的画面录成循环播放的动图</source>
+        <translation>Records the next few seconds of the picture as a looping animated GIF</translation>
+    </message>
+    <message>
+        <source>2 秒</source>
+        <translation>2 seconds</translation>
+    </message>
+    <message>
+        <source>3 秒</source>
+        <translation>3 seconds</translation>
+    </message>
+    <message>
+        <source>5 秒</source>
+        <translation>5 seconds</translation>
+    </message>
+    <message>
+        <source>四连拍</source>
+        <translation>Burst Strip</translation>
+    </message>
+    <message>
+        <source>倒计时后连拍四张，并拼成一张四格照片</source>
+        <translation>After the countdown, takes four photos and puts them together on one strip</translation>
+    </message>
+    <message>
+        <source>四连拍：倒计时结束后连拍四张</source>
+        <translation>Burst strip: four photos after the countdown</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>
@@ -1293,6 +1397,10 @@ Please switch the stickers to shown first~~</translation>
     <message>
         <source>语言</source>
         <translation>Language</translation>
+    </message>
+    <message>
+        <source>录像</source>
+        <translation>Record</translation>
     </message>
 </context>
 <context>

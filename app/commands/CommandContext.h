@@ -38,6 +38,8 @@ struct CommandContext {
     cv::Scalar paintColour { 0, 0, 255 };
     // What the control that sends a command reads: a slider's position, the pen gallery's item.
     int value = 0;
+    // The file of the photos strip that its menu or a double-click acts on; empty: none.
+    QString photoUnderMenu {};
 
     bool hasDocument() const { return document != nullptr; }
     // The document's parts; only for rows that need the document (never called without one).

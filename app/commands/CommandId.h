@@ -113,4 +113,9 @@ enum CommandId : int {
     ID_BUTTON_CAMERA_CHOICE = 33032,
     // Stickers that follow faces
     ID_FACE_STICKERS = 33020,
+    // The photos strip's menu, acting on the file under it
+    ID_PHOTO_OPEN = 33040,
+    ID_PHOTO_OPEN_FOLDER = 33041,
+    ID_PHOTO_COPY = 33042,
+    ID_PHOTO_DELETE = 33043,
 };

@@ -136,8 +136,10 @@ CommandTable BuildCommandTable()
     AddDecorationRows(table);
     AddWindowRows(table);
     AddPhotoRows(table);
+    AddRecordRows(table);
     AddFolderRows(table);
     AddStripKindRows(table);
+    AddGalleryRows(table);
     AddHelpRows(table);
     return table;
 }

@@ -13,8 +13,10 @@ void AddEffectRows(CommandTable& table);     // colour, styles, region, flips, f
 void AddDecorationRows(CommandTable& table); // logo, big frame, add-ons
 void AddWindowRows(CommandTable& table);     // looks, bars, exit
 void AddPhotoRows(CommandTable& table);      // delayed photo and its delay
+void AddRecordRows(CommandTable& table);     // video, animated GIF, burst strip
 void AddFolderRows(CommandTable& table);     // open and choose the photo, frame and add-on folders
 void AddStripKindRows(CommandTable& table);  // GIF or PNG files in the frames and add-ons strips
+void AddGalleryRows(CommandTable& table);    // the photos strip's menu: open, folder, copy, delete
 void AddHelpRows(CommandTable& table);       // about, the guide, the home page
 
 // The user guide in the interface's language: the English edition where the interface speaks

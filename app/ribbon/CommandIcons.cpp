@@ -142,6 +142,22 @@ void Draw(IconCanvas& c, CommandId id)
     case ID_GIF_SECONDS_5:
         Stopwatch(c, 5);
         return;
+    case ID_PHOTO_OPEN:
+        Scene(c, kSceneRect);
+        OpenBadge(c);
+        return;
+    case ID_PHOTO_OPEN_FOLDER:
+        FolderPhoto(c);
+        EyeBadge(c); // shows where the file is
+        return;
+    case ID_PHOTO_COPY:
+        Scene(c, QRectF(2, 2.5, 20, 16));
+        c.fill(RoundRect(QRectF(12, 12, 17, 17), 1.5), sky);
+        return;
+    case ID_PHOTO_DELETE:
+        Scene(c, kSceneRect);
+        CrossBadge(c);
+        return;
     case ID_FACE_STICKERS:
         Face(c);
         return;

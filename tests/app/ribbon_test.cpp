@@ -45,7 +45,7 @@ TEST(RibbonLayoutTest, TheProgramsLayoutHasTheCategoriesAndPanelsInOrder)
     }
     EXPECT_EQ(categories, QStringList({ "欢迎光临", "特效娱乐", "精美相框", "文件查看", "软件助手" }));
     EXPECT_EQ(panels,
-        QStringList({ "照相机", "拍照", "色彩：自定义通道", "色彩：颜色模式", "炫彩风格", "ROI关键区域", "图像翻转",
+        QStringList({ "照相机", "拍照", "录像", "色彩：自定义通道", "色彩：颜色模式", "炫彩风格", "ROI关键区域", "图像翻转",
             "光流互动", "挥毫泼墨", "大相框设置", "小挂件设置", "文件存储设置", "帮助", "视图", "语言" }));
     EXPECT_EQ(layout.application.items, std::vector<CommandId>({ ID_APP_EXIT }));
     EXPECT_EQ(layout.tabRow[0].text, "样式");
@@ -156,8 +156,9 @@ TEST_F(RibbonTest, EveryPlacedCommandHasARowAndEveryRowIsPlaced)
             EXPECT_FALSE(action->icon().isNull());
         }
     }
-    // Off the ribbon: the right-button menu's, the caption bar's, and the Esc key's commands.
-    const std::set<CommandId> elsewhere { ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_CAPTION_BAR_OPTIONS, ID_ESCAPE };
+    // Off the ribbon: the right-button menus', the caption bar's, and the Esc key's commands.
+    const std::set<CommandId> elsewhere { ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_CAPTION_BAR_OPTIONS, ID_ESCAPE,
+        ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE };
     for (CommandId id : window->commands().ids()) {
         if (elsewhere.count(id) == 0) {
             EXPECT_NE(std::find(placed.begin(), placed.end(), id), placed.end()) << NameOfCommand(id);

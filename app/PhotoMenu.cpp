@@ -1,0 +1,24 @@
+#include "app/PhotoMenu.h"
+
+#include "app/commands/CommandContext.h"
+#include "app/commands/CommandTable.h"
+#include "app/ribbon/CommandIcons.h"
+
+#include <QAction>
+#include <QMenu>
+
+QMenu* BuildPhotoMenu(const CommandTable& table, CommandContext& context, QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    for (CommandId id : { ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE }) {
+        if (!table.Contains(id))
+            continue;
+        if (id == ID_PHOTO_DELETE)
+            menu->addSeparator();
+        QAction* action = menu->addAction(CommandIcon(id), table.Caption(id));
+        action->setData(static_cast<int>(id));
+        action->setEnabled(table.Update(id, context).enabled);
+        QObject::connect(action, &QAction::triggered, menu, [&table, &context, id] { table.Run(id, context); });
+    }
+    return menu;
+}

@@ -1,0 +1,81 @@
+#include "app/CParvelWebcamView.h"
+#include "app/commands/CommandContext.h"
+#include "app/commands/Rows.h"
+#include "pipeline/CWebcamCtl.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString Text(const char* source)
+{
+    return QCoreApplication::translate("Commands", source);
+}
+
+CommandState EnabledWhileRunning(const CommandContext& c)
+{
+    CommandState state;
+    state.enabled = c.cameraRunning();
+    return state;
+}
+
+void AddGifSecondsRow(CommandTable& table, CommandId id, const char* caption, int seconds)
+{
+    table.Add({ id, caption, "", "", "", [seconds](CommandContext& c) { c.webcam().SetGifSeconds(seconds); },
+        [seconds](const CommandContext& c) { return Pressed(c.webcam().gifSeconds() == seconds); } });
+}
+
+} // namespace
+
+void AddRecordRows(CommandTable& table)
+{
+    CommandRow video { ID_RECORD_VIDEO, "开始录像", "S", "录像", "把画面连同特效、相框和挂件录成视频，再按一次停止",
+        [](CommandContext& c) {
+            if (!c.cameraRunning())
+                return;
+            if (c.webcam().recording()) {
+                c.webcam().StopRecording(); // the outcome follows in the status bar
+                return;
+            }
+            c.setStatus(c.webcam().StartRecording().message);
+        },
+        [](const CommandContext& c) {
+            CommandState state = EnabledWhileRunning(c);
+            const bool recording = c.hasDocument() && c.webcam().recording();
+            state.pressed = recording;
+            state.caption = recording ? Text("停止录像") : Text("开始录像");
+            return state;
+        } };
+    video.shortcut = "Ctrl+R";
+    table.Add(std::move(video));
+
+    CommandRow gif { ID_RECORD_GIF, "动图", "G", "动图", "把接下来几秒的画面录成循环播放的动图",
+        [](CommandContext& c) {
+            if (!c.cameraRunning())
+                return;
+            QString message;
+            c.webcam().StartGif(message);
+            c.setStatus(message);
+        },
+        [](const CommandContext& c) {
+            CommandState state = EnabledWhileRunning(c);
+            state.pressed = c.hasDocument() && c.model().gif.collecting();
+            return state;
+        } };
+    gif.shortcut = "Ctrl+G";
+    table.Add(std::move(gif));
+    AddGifSecondsRow(table, ID_GIF_SECONDS_2, "2 秒", 2);
+    AddGifSecondsRow(table, ID_GIF_SECONDS_3, "3 秒", 3);
+    AddGifSecondsRow(table, ID_GIF_SECONDS_5, "5 秒", 5);
+
+    table.Add({ ID_BURST_STRIP, "四连拍", "B", "四连拍", "倒计时后连拍四张，并拼成一张四格照片",
+        [](CommandContext& c) {
+            if (c.view().StartBurst(c.values.delaySeconds))
+                c.setStatus(Text("四连拍：倒计时结束后连拍四张"));
+        },
+        [](const CommandContext& c) {
+            CommandState state = EnabledWhileRunning(c);
+            state.pressed = c.hasDocument() && c.view().burstActive();
+            return state;
+        } });
+}
