@@ -7,7 +7,24 @@
 PictureModel::PictureModel(const QString& systemDir, const QString& photoDir, PhotoCapture::Notify onPhoto)
     : overlays(QDir(systemDir).filePath("loogo.png"))
     , photos(photoDir, std::move(onPhoto))
+    , faces({ systemDir.toStdString() })
 {
+}
+
+bool PictureModel::ToggleFaceStickers()
+{
+    const bool on = overlays.ToggleFollowFaces();
+    if (!on)
+        faces.Reset();
+    return on;
+}
+
+void PictureModel::FollowFaces(const cv::Mat& picture, double seconds)
+{
+    if (!overlays.followFaces())
+        return;
+    faces.Offer(picture, seconds);
+    overlays.FollowFaces(faces.Faces(seconds));
 }
 
 void PictureModel::OnCameraStopped()
