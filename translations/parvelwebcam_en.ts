@@ -924,7 +924,7 @@ It will be detected again at the next start~</translation>
     </message>
     <message>
         <source>显示程序信息、版本号和版权信息</source>
-        <translation>Show the program's information, version and copyright</translation>
+        <translation>Show the program&apos;s information, version and copyright</translation>
     </message>
     <message>
         <source>使用指南</source>
@@ -975,6 +975,14 @@ It will be detected again at the next start~</translation>
 
 For everyone who loves to laugh: may you smile every day in front of the camera.
 Leave your suggestions and questions on the Parvel home page: %1</translation>
+    </message>
+    <message>
+        <source>贴脸挂件</source>
+        <translation>Stickers on Faces</translation>
+    </message>
+    <message>
+        <source>按钮点中状态下，放到脸上的挂件会跟着脸移动和缩放；拖离脸部即可取下</source>
+        <translation>While this button is pressed, a sticker put on a face moves and scales with it; drag it off the face to take it off</translation>
     </message>
 </context>
 <context>
