@@ -73,28 +73,6 @@ TEST_F(FaceDetectionTest, TheMovingFaceIsFoundInNineFramesOutOfTenAtBothSizes)
     }
 }
 
-TEST_F(FaceDetectionTest, ThePhotographMovesSmoothlyAndStaysInsideThePicture)
-{
-    for (const cv::Size size : { cv::Size(640, 480), cv::Size(1920, 1080), cv::Size(320, 240) }) {
-        cv::Rect previous = MovingFacePlace(size, 0, photo_.size());
-        for (double t = 1.0 / 30; t < 40; t += 1.0 / 30) {
-            const cv::Rect place = MovingFacePlace(size, t, photo_.size());
-            EXPECT_EQ(place & cv::Rect(0, 0, size.width, size.height), place) << size << " at " << t;
-            EXPECT_LE(std::abs(place.x - previous.x), size.width / 100 + 1) << t;
-            EXPECT_LE(std::abs(place.y - previous.y), size.height / 100 + 1) << t;
-            previous = place;
-        }
-    }
-    // Drawing leaves the frame outside the photograph's place untouched.
-    cv::Mat frame(480, 640, CV_8UC3, cv::Scalar(1, 2, 3));
-    DrawMovingFace(frame, 2.0, photo_);
-    const cv::Rect place = MovingFacePlace(frame.size(), 2.0, photo_.size());
-    cv::Mat outside = frame.clone();
-    outside(place).setTo(cv::Scalar(1, 2, 3));
-    EXPECT_EQ(cv::norm(outside, cv::Mat(480, 640, CV_8UC3, cv::Scalar(1, 2, 3)), cv::NORM_INF), 0);
-    EXPECT_GT(cv::norm(frame(place), cv::Mat(place.size(), CV_8UC3, cv::Scalar(1, 2, 3)), cv::NORM_INF), 100);
-}
-
 TEST(FaceDetectorTest, WithoutACascadeNothingIsFoundAndADamagedOneDoesNotCrash)
 {
     const cv::Mat frame(240, 320, CV_8UC3, cv::Scalar(90, 90, 90));
