@@ -26,10 +26,27 @@ AddOnRecord AddOnRecord::Load(const QString& path, DecorationKind kind)
 
 void AddOnRecord::Draw(QPainter& painter) const
 {
-    if (animation)
-        animation->DrawAt(painter, x, y);
-    else if (!still.isNull())
-        painter.drawImage(x, y, still);
+    const int w = bounds.right - bounds.left;
+    const int h = bounds.bottom - bounds.top;
+    if (w == width && h == height) {
+        if (animation)
+            animation->DrawAt(painter, x, y);
+        else if (!still.isNull())
+            painter.drawImage(x, y, still);
+        return;
+    }
+    // Scaled with the face it follows.
+    if (w <= 0 || h <= 0)
+        return;
+    const QRect target(x, y, w, h);
+    if (animation) {
+        animation->DrawInto(painter, target);
+    } else if (!still.isNull()) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, still);
+        painter.restore();
+    }
 }
 
 namespace {
@@ -60,8 +77,10 @@ bool AddOnCollection::AddAddOn(const QString& path, int kind)
     return true;
 }
 
-void AddOnCollection::Insert(AddOnRecord record, DecorationKind kind)
+std::uint64_t AddOnCollection::Insert(AddOnRecord record, DecorationKind kind)
 {
+    record.serial = ++lastSerial_;
+    const std::uint64_t serial = record.serial;
     const int32_t freeWidth = areaWidth - record.width;
     const int32_t freeHeight = areaHeight - record.height;
     record.x = 0;
@@ -86,6 +105,7 @@ void AddOnCollection::Insert(AddOnRecord record, DecorationKind kind)
     } else {
         still_.push_back(std::move(record));
     }
+    return serial;
 }
 
 std::vector<AddOnRecord> AddOnCollection::TakeAll()
@@ -179,14 +199,44 @@ void AddOnCollection::PointerDown()
         dragging_ = true;
 }
 
-void AddOnCollection::PointerUp()
+std::uint64_t AddOnCollection::PointerUp()
 {
     if (hoveredIndex_ == -1)
-        return;
-    if (AddOnRecord* record = RecordAt(hoveredIndex_))
+        return 0;
+    std::uint64_t moved = 0;
+    if (AddOnRecord* record = RecordAt(hoveredIndex_)) {
+        if (record->moving)
+            moved = record->serial;
         record->moving = false;
+    }
     dragging_ = false;
     hoveredIndex_ = -1;
+    return moved;
+}
+
+const AddOnRecord* AddOnCollection::Find(std::uint64_t serial) const
+{
+    for (int32_t i = 0; i < animatedCount() + stillCount(); ++i) {
+        const AddOnRecord& record = i < animatedCount() ? animated_[size_t(i)] : still_[size_t(i - animatedCount())];
+        if (record.serial == serial)
+            return &record;
+    }
+    return nullptr;
+}
+
+bool AddOnCollection::PlaceAt(std::uint64_t serial, const AddOnBounds& bounds)
+{
+    AddOnRecord* record = nullptr;
+    for (int32_t i = 0; record == nullptr && i < animatedCount() + stillCount(); ++i) {
+        if (RecordAt(i)->serial == serial)
+            record = RecordAt(i);
+    }
+    if (record == nullptr || record->moving)
+        return false;
+    record->bounds = bounds;
+    record->x = bounds.left;
+    record->y = bounds.top;
+    return true;
 }
 
 void AddOnCollection::Draw(QPainter& painter) const

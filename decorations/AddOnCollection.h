@@ -33,7 +33,10 @@ struct AddOnRecord {
     int32_t height = 0;
     bool hovered = false;
     bool moving = false;
+    // Where the add-on is drawn and hit. Its size is the natural one unless the add-on follows a
+    // face, which scales it.
     AddOnBounds bounds;
+    std::uint64_t serial = 0; // names the record for its whole life; given by the collection
 
     // Loads the image of the given kind (an animated one starts playing). A file that does not
     // load still gives a record, of size 0 × 0, which draws nothing and is never hit.
@@ -58,8 +61,8 @@ public:
     // Loads and places one add-on; false for an unknown kind (nothing is added).
     bool AddAddOn(const QString& path, int kind);
     // Places an already loaded record at random inside the area (x = draw mod (free width − 1), then
-    // y likewise) and appends it to its list.
-    void Insert(AddOnRecord record, DecorationKind kind);
+    // y likewise) and appends it to its list. Returns the serial it gave the record.
+    std::uint64_t Insert(AddOnRecord record, DecorationKind kind);
 
     // Removes every add-on, stopping the animations.
     void ClearAddOns();
@@ -76,7 +79,14 @@ public:
     // dragged add-on follows the pointer with its centre, which stays inside the area.
     bool PointerMove(int px, int py);
     void PointerDown();
-    void PointerUp();
+    // Returns the serial of the add-on a drag has just moved, 0 when none was moved.
+    std::uint64_t PointerUp();
+
+    // The record with this serial, null when there is none.
+    const AddOnRecord* Find(std::uint64_t serial) const;
+    // Moves and sizes the record with this serial to bounds, unless it is being dragged (the
+    // pointer has it). Returns whether it was moved.
+    bool PlaceAt(std::uint64_t serial, const AddOnBounds& bounds);
 
     // Animated add-ons in list order, then still ones, each at its natural size. Draws whether or
     // not the add-ons are shown; the compositor checks shown().
@@ -97,6 +107,7 @@ private:
     AddOnRecord* RecordAt(int32_t index);
 
     Generator generator_;
+    std::uint64_t lastSerial_ = 0;
     std::vector<AddOnRecord> animated_;
     std::vector<AddOnRecord> still_;
     bool shown_ = true;

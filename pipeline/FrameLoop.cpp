@@ -170,7 +170,8 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
             const PictureSettings snapshot = model_.settings.Snapshot();
             cv::Mat& work = FreeWorkFrame();
             TakeIntoWorkFrame(frame.image, work, snapshot);
-            ProcessFrame(work, snapshot, model_.flow, model_.doodle, grainRandom_);
+            ProcessFrame(work, snapshot, model_.flow, model_.doodle, grainRandom_,
+                [this](const cv::Mat& shown) { model_.FollowFaces(shown); });
             HandOver(frame.captured);
         } else if (!paused) {
             model_.photos.ExpireRequest(kPhotoWait);

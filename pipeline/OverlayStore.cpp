@@ -69,7 +69,9 @@ bool OverlayStore::AddAddOn(const QString& path, int kind, int areaWidth, int ar
     std::scoped_lock lock(decorationsLock_);
     addOns_.areaWidth = areaWidth;
     addOns_.areaHeight = areaHeight;
-    addOns_.Insert(std::move(record), decorationKind);
+    const std::uint64_t serial = addOns_.Insert(std::move(record), decorationKind);
+    if (followFaces_)
+        Anchor(serial);
     return true;
 }
 
@@ -79,6 +81,7 @@ void OverlayStore::ClearAddOns()
     {
         std::scoped_lock lock(decorationsLock_);
         removed = addOns_.TakeAll();
+        anchors_.Clear();
     }
     PauseAndRelease(std::move(removed));
 }
@@ -132,6 +135,7 @@ void OverlayStore::ReleaseAll()
     {
         std::scoped_lock lock(decorationsLock_);
         removed = addOns_.TakeAll();
+        anchors_.Clear();
         gif = frame_.Clear();
     }
     PauseAndRelease(std::move(removed));
@@ -153,7 +157,50 @@ void OverlayStore::PointerDown()
 void OverlayStore::PointerUp()
 {
     std::scoped_lock lock(decorationsLock_);
-    addOns_.PointerUp();
+    const std::uint64_t moved = addOns_.PointerUp();
+    if (moved != 0 && followFaces_)
+        Anchor(moved);
+}
+
+void OverlayStore::Anchor(std::uint64_t serial)
+{
+    if (const AddOnRecord* record = addOns_.Find(serial)) {
+        const AddOnBounds& b = record->bounds;
+        anchors_.Drop(serial, cv::Rect(b.left, b.top, b.right - b.left, b.bottom - b.top), faces_);
+    }
+}
+
+bool OverlayStore::ToggleFollowFaces()
+{
+    std::scoped_lock lock(decorationsLock_);
+    const bool on = !followFaces_.load();
+    followFaces_.store(on);
+    anchors_.Clear();
+    faces_.clear();
+    return on;
+}
+
+void OverlayStore::FollowFaces(const std::vector<TrackedFace>& faces)
+{
+    if (!followFaces_)
+        return;
+    std::scoped_lock lock(decorationsLock_);
+    // Checked again under the lock: the command may have just been turned off.
+    if (!followFaces_)
+        return;
+    faces_ = faces;
+    if (anchors_.empty())
+        return;
+    for (const FaceAnchors::Placement& p : anchors_.Follow(faces)) {
+        const cv::Rect& r = p.rect;
+        addOns_.PlaceAt(p.sticker, { r.x, r.y, r.x + r.width, r.y + r.height });
+    }
+}
+
+bool OverlayStore::followsFace(std::uint64_t serial) const
+{
+    std::scoped_lock lock(decorationsLock_);
+    return anchors_.attached(serial);
 }
 
 bool OverlayStore::dragging() const

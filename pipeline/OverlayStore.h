@@ -1,6 +1,7 @@
 #pragma once
 
 #include "decorations/AddOnCollection.h"
+#include "pipeline/FaceAnchors.h"
 #include "pipeline/FrameOverlay.h"
 #include "pipeline/LogoCache.h"
 
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 // Everything laid over the picture (logo, big frame, add-ons) behind one lock. The frame-loop
 // worker composes under the lock; every change from the interface thread takes it too, so a frame
@@ -47,10 +49,21 @@ public:
     void ReleaseAll();
 
     // Interface thread: add-on hover and drag in mouse mode 0, (px, py) in picture pixels.
-    // PointerMove returns whether the hand cursor should show.
+    // PointerMove returns whether the hand cursor should show. While add-ons follow faces, the
+    // end of a drag attaches the add-on to the face it was let go on, or detaches it.
     bool PointerMove(int px, int py);
     void PointerDown();
     void PointerUp();
+
+    // Interface thread: stickers that follow faces. While on, an add-on placed or let go with its
+    // centre on a face follows that face. Turning it off leaves every add-on where it is, free.
+    bool ToggleFollowFaces(); // returns the new state
+    bool followFaces() const { return followFaces_; }
+    // Worker, once per frame before DrawOverlays, with the faces tracked in this picture: moves
+    // the attached add-ons onto their faces. Nothing happens while following is off.
+    void FollowFaces(const std::vector<TrackedFace>& faces);
+    // Whether the add-on with this serial follows a face.
+    bool followsFace(std::uint64_t serial) const;
     bool dragging() const;
     int hoveredIndex() const;
 
@@ -71,11 +84,17 @@ public:
     }
 
 private:
+    // Attaches the add-on to the face under its centre, or detaches it; lock held.
+    void Anchor(std::uint64_t serial);
+
     mutable std::mutex decorationsLock_;
     AddOnCollection addOns_;
     FrameOverlay frame_;
     std::atomic<bool> logoShown_{true};
     std::atomic<bool> frameShown_{true};
+    std::atomic<bool> followFaces_{false};
+    FaceAnchors anchors_;             // under decorationsLock_
+    std::vector<TrackedFace> faces_;  // the latest frame's faces, under decorationsLock_
 
     LogoCache logo_; // worker only
 };

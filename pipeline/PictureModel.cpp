@@ -10,7 +10,24 @@ PictureModel::PictureModel(const QString& systemDir, const QString& photoDir, Ph
     , photos(photoDir, std::move(onPhoto))
     , video(std::move(onVideo))
     , gif(std::move(onGif))
+    , faces({ systemDir.toStdString() })
 {
+}
+
+bool PictureModel::ToggleFaceStickers()
+{
+    const bool on = overlays.ToggleFollowFaces();
+    if (!on)
+        faces.Reset();
+    return on;
+}
+
+void PictureModel::FollowFaces(const cv::Mat& picture, double seconds)
+{
+    if (!overlays.followFaces())
+        return;
+    faces.Offer(picture, seconds);
+    overlays.FollowFaces(faces.Faces(seconds));
 }
 
 void PictureModel::OnCameraStopped()

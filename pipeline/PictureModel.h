@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pipeline/Doodle.h"
+#include "pipeline/FaceTracker.h"
 #include "pipeline/OpticalFlow.h"
 #include "pipeline/OverlayStore.h"
 #include "pipeline/PhotoCapture.h"
@@ -41,6 +42,18 @@ public:
     GifRecorder gif;
     // Whether a recorder wants the composed pictures now (presenter thread).
     bool recordingWanted() const { return video.recording() || gif.collecting(); }
+
+    // Faces for the stickers that follow them; detects on its own thread, idle until offered a
+    // picture.
+    FaceTracker faces;
+
+    // Interface thread: the face-sticker command. Returns whether stickers now follow faces.
+    bool ToggleFaceStickers();
+    bool faceStickers() const { return overlays.followFaces(); }
+    // Worker, once per frame, on the picture as it will be shown (after the flip, before the
+    // effects change its look): while face stickers are on, offers the picture for detection
+    // and moves the attached add-ons onto the faces tracked at `seconds` (steady clock).
+    void FollowFaces(const cv::Mat& picture, double seconds = FaceTracker::Now());
 
     // The camera stopped (interface thread): the doodle is hidden and an animated frame plays
     // again.

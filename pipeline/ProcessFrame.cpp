@@ -7,11 +7,14 @@
 #include "pipeline/OpticalFlow.h"
 
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom)
+    GrainRandom& grainRandom,
+    const std::function<void(const cv::Mat&)>& afterFlip)
 {
     if (frame.empty())
         return;
     ApplyFlip(frame, settings.flipMode);
+    if (afterFlip)
+        afterFlip(frame);
     if (!settings.channelsDefault)
         AdjustChannels(frame, settings.colourModel, settings.sliders);
     std::optional<cv::Rect> region;

@@ -1,5 +1,11 @@
 #include "pipeline/TestSceneSource.h"
 
+#include "pipeline/TestSceneFace.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
 #include <opencv2/imgproc.hpp>
 
 #include <cmath>
@@ -9,8 +15,22 @@ bool TestSceneSource::Open()
 {
     open_ = true;
     frameNumber_ = 0;
+    face_ = LoadTestSceneFace(FacePhotoPath());
     next_ = std::chrono::steady_clock::now();
     return true;
+}
+
+// The face photograph ships in the system folder beside the program, or in the installed data
+// folder; without it the scene has no face.
+std::string TestSceneSource::FacePhotoPath()
+{
+    const QDir program(QCoreApplication::applicationDirPath());
+    for (const QString& folder : { QStringLiteral("system"), QStringLiteral("../share/parvelwebcam") }) {
+        const QString path = program.filePath(folder + QLatin1Char('/') + QLatin1String(kTestSceneFaceFile));
+        if (QFileInfo::exists(path))
+            return path.toStdString();
+    }
+    return {};
 }
 
 bool TestSceneSource::Read(cv::Mat& frame)
@@ -22,7 +42,10 @@ bool TestSceneSource::Read(cv::Mat& frame)
         next_ += std::chrono::microseconds(33333);
         std::this_thread::sleep_until(next_);
     }
-    frame = Render(frameNumber_++, size_);
+    frame = Render(frameNumber_, size_);
+    if (!face_.empty())
+        DrawMovingFace(frame, frameNumber_ / 30.0, face_);
+    ++frameNumber_;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "pipeline/FrameSource.h"
 
 #include <chrono>
@@ -23,11 +25,13 @@ public:
 
     // The scene as it looks at frame number n; other sizes are the 640 × 480 scene scaled.
     static cv::Mat Render(int n, cv::Size size = { kWidth, kHeight });
+    static std::string FacePhotoPath();
 
 private:
     bool paced_;
     cv::Size size_;
     bool open_ = false;
     int frameNumber_ = 0;
+    cv::Mat face_; // BGRA; empty when the photograph is not shipped
     std::chrono::steady_clock::time_point next_;
 };

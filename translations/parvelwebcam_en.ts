@@ -1153,6 +1153,14 @@ Leave your suggestions and questions on the Parvel home page: %1</translation>
         <source>四连拍：倒计时结束后连拍四张</source>
         <translation>Burst strip: four photos after the countdown</translation>
     </message>
+    <message>
+        <source>贴脸挂件</source>
+        <translation>Stickers on Faces</translation>
+    </message>
+    <message>
+        <source>按钮点中状态下，放到脸上的挂件会跟着脸移动和缩放；拖离脸部即可取下</source>
+        <translation>While this button is pressed, a sticker put on a face moves and scales with it; drag it off the face to take it off</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>

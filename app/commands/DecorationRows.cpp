@@ -31,4 +31,8 @@ void AddDecorationRows(CommandTable& table)
         [](const CommandContext& c) { return Pressed(DragAddOnsPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_CLEAR_ADDON, "全部清除", "C", "挂件操作", "清除所有添加的挂件",
         [](CommandContext& c) { c.model().overlays.ClearAddOns(); }, {} });
+    table.Add({ ID_FACE_STICKERS, "贴脸挂件", "E", "贴脸挂件",
+        "按钮点中状态下，放到脸上的挂件会跟着脸移动和缩放；拖离脸部即可取下",
+        [](CommandContext& c) { c.model().ToggleFaceStickers(); },
+        [](const CommandContext& c) { return Pressed(c.model().faceStickers()); } });
 }

@@ -77,6 +77,7 @@ const Entry kEntries[] = {
     { ID_BUTTON_ADD_ON_PNG, 32849, "透明 PNG", "", "" },
     { ID_BUTTON_DRAG_ADD_ON, 32882, "鼠标拖动", "挂件操作", "按钮点中状态下，可鼠标移动挂件到指定位置" },
     { ID_BUTTON_CLEAR_ADDON, 32840, "全部清除", "挂件操作", "清除所有添加的挂件" },
+    { ID_FACE_STICKERS, 33020, "贴脸挂件", "贴脸挂件", "按钮点中状态下，放到脸上的挂件会跟着脸移动和缩放；拖离脸部即可取下" },
     { ID_BUTTON_OPEN_PHOTO_DIR, 32818, "打开照片文件夹", "照片文件夹", "打开照片文件夹或者设置自定义目录" },
     { ID_BUTTON_PHOTO_DIR, 32817, "设置照片文件夹 . . .", "", "" },
     { ID_BUTTON_OPEN_FRAME, 32819, "打开相框文件夹", "相框文件夹", "打开相框文件夹或者设置自定义目录" },
@@ -230,6 +231,19 @@ TEST_F(CommandRig, CameraCommandsAreIgnoredWhileStoppedAndActWhileRunning)
     Run(ID_PHOTO_NOW);
     EXPECT_TRUE(webcam()->flashing());
     EXPECT_TRUE(WaitUntil([&] { return saved == 1; }));
+}
+
+// The face-sticker check button switches following on and off, with or without the camera, and
+// shows pressed while it is on.
+TEST_F(CommandRig, FaceStickersToggleFollowingAndShowPressedWhileOn)
+{
+    EXPECT_FALSE(*Update(ID_FACE_STICKERS).pressed);
+    Run(ID_FACE_STICKERS);
+    EXPECT_TRUE(webcam()->model().overlays.followFaces());
+    EXPECT_TRUE(*Update(ID_FACE_STICKERS).pressed);
+    Run(ID_FACE_STICKERS);
+    EXPECT_FALSE(webcam()->model().overlays.followFaces());
+    EXPECT_FALSE(*Update(ID_FACE_STICKERS).pressed);
 }
 
 // A slider sends its position; the reset brings every value, and with it every slider, to 100.

@@ -419,3 +419,50 @@ TEST_F(AddOnCollectionTest, DrawsAnimatedInListOrderThenStill)
 }
 
 } // namespace
+
+namespace {
+
+// Placing by serial (what stickers that follow faces use): serials name records across inserts
+// of either kind, a placed record is drawn over its new bounds, and the pointer's record is left
+// to the pointer.
+TEST_F(AddOnCollectionTest, PlacingBySerialMovesAndScalesTheRecordButNotOneBeingDragged)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 200;
+    addOns.areaHeight = 100;
+    const std::uint64_t still = addOns.Insert(StillRecord(10, 10, Qt::blue), DecorationKind::Png);
+    const std::uint64_t animated = addOns.Insert(AnimatedRecord(10, 10, Qt::red, Qt::red), DecorationKind::Gif);
+    ASSERT_NE(still, animated);
+    EXPECT_EQ(addOns.Find(still), &addOns.still()[0]);
+    EXPECT_EQ(addOns.Find(animated), &addOns.animated()[0]);
+    EXPECT_EQ(addOns.Find(still + animated + 1), nullptr);
+
+    ASSERT_TRUE(addOns.PlaceAt(still, { 100, 50, 140, 90 }));
+    const AddOnRecord& r = addOns.still()[0];
+    EXPECT_EQ(r.x, 100);
+    EXPECT_EQ(r.y, 50);
+    EXPECT_EQ(r.width, 10) << "the natural size stays";
+    QImage picture(200, 100, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::black);
+    {
+        QPainter painter(&picture);
+        r.Draw(painter);
+    }
+    EXPECT_EQ(picture.pixel(101, 51), QColor(Qt::blue).rgb());
+    EXPECT_EQ(picture.pixel(138, 88), QColor(Qt::blue).rgb());
+    EXPECT_EQ(picture.pixel(141, 70), QColor(Qt::black).rgb());
+
+    // Grabbed by the pointer: placing leaves it be; letting go reports which one was moved.
+    ASSERT_TRUE(addOns.PointerMove(120, 70));
+    addOns.PointerDown();
+    addOns.PointerMove(60, 40);
+    EXPECT_FALSE(addOns.PlaceAt(still, { 0, 0, 40, 40 }));
+    EXPECT_EQ(r.x, 40);
+    EXPECT_EQ(addOns.PointerUp(), still);
+    // A click without a move moved nothing.
+    ASSERT_TRUE(addOns.PointerMove(60, 40));
+    addOns.PointerDown();
+    EXPECT_EQ(addOns.PointerUp(), 0u);
+}
+
+} // namespace

@@ -1,0 +1,160 @@
+// Cost of finding faces for stickers that follow them, as multiples of one plain frame copy
+// measured in the same run ("x_copy"): one detection run (on the tracker's own thread), and what
+// the frame loop itself pays per frame (offering the picture, moving the attached stickers).
+
+#include "pipeline/FaceDetector.h"
+#include "pipeline/FaceTracker.h"
+#include "pipeline/OverlayStore.h"
+#include "pipeline/TestSceneFace.h"
+#include "pipeline/TestSceneSource.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The test scene with its moving face, at any size.
+cv::Mat Scene(int w, int h, double seconds)
+{
+    static const cv::Mat photo
+        = LoadTestSceneFace(PARVEL_SOURCE_DIR "/resources/system/" + std::string(kTestSceneFaceFile));
+    cv::Mat frame = TestSceneSource::Render(cvRound(seconds * 30));
+    if (frame.cols != w || frame.rows != h)
+        cv::resize(frame, frame, cv::Size(w, h));
+    DrawMovingFace(frame, seconds, photo);
+    return frame;
+}
+
+// Median time of one frame.copyTo(dst), in nanoseconds, measured once per size.
+double CopyNs(int w, int h)
+{
+    static std::map<std::pair<int, int>, double> measured;
+    const auto key = std::make_pair(w, h);
+    if (auto found = measured.find(key); found != measured.end())
+        return found->second;
+    const cv::Mat frame = Scene(w, h, 0);
+    cv::Mat dst(h, w, CV_8UC3);
+    std::vector<double> runs;
+    for (int r = 0; r < 9; ++r) {
+        const int n = 400;
+        const auto start = Clock::now();
+        for (int i = 0; i < n; ++i) {
+            frame.copyTo(dst);
+            benchmark::DoNotOptimize(dst.data);
+            benchmark::ClobberMemory();
+        }
+        runs.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count() / n);
+    }
+    std::nth_element(runs.begin(), runs.begin() + runs.size() / 2, runs.end());
+    return measured[key] = runs[runs.size() / 2];
+}
+
+template <typename Body>
+void Measure(benchmark::State& state, int w, int h, Body&& body)
+{
+    const double copyNs = CopyNs(w, h);
+    const auto start = Clock::now();
+    for (auto _ : state)
+        body();
+    const double ns = std::chrono::duration<double, std::nano>(Clock::now() - start).count()
+        / static_cast<double>(state.iterations());
+    state.counters["x_copy"] = ns / copyNs;
+    state.counters["ms"] = ns / 1e6;
+    state.counters["copy_ms"] = copyNs / 1e6;
+}
+
+void BM_FrameCopy(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const cv::Mat frame = Scene(w, h, 0);
+    cv::Mat dst(h, w, CV_8UC3);
+    Measure(state, w, h, [&] {
+        frame.copyTo(dst);
+        benchmark::DoNotOptimize(dst.data);
+    });
+}
+
+// One detection run, grey copy and reduction included, on a few places along the face's path.
+void BM_FaceDetect(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    std::vector<cv::Mat> frames;
+    for (double t = 0; t < 12; t += 1.5)
+        frames.push_back(Scene(w, h, t));
+    FaceDetector detector(FaceDetector::FindCascade());
+    if (!detector.loaded()) {
+        state.SkipWithError("no face cascade (opencv-data)");
+        return;
+    }
+    size_t i = 0;
+    size_t found = 0;
+    Measure(state, w, h, [&] {
+        found += detector.Detect(frames[i++ % frames.size()]).size();
+    });
+    state.counters["faces_per_run"] = static_cast<double>(found) / static_cast<double>(state.iterations());
+}
+
+// What the frame loop pays per frame with the command on: offering the picture (a copy every
+// few frames, never a wait) and moving two attached stickers onto the tracked face.
+void BM_FaceFollowPerFrame(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const cv::Mat frame = Scene(w, h, 3.0);
+    QTemporaryDir dir;
+    QImage sticker(64, 32, QImage::Format_ARGB32);
+    sticker.fill(Qt::yellow);
+    sticker.save(dir.filePath("crown.png"));
+    OverlayStore overlays(dir.filePath("loogo.png"), [] { return 1u; });
+    overlays.ToggleFollowFaces();
+    FaceTracker tracker;
+    double t = 0;
+    tracker.DetectNow(frame, t);
+    tracker.DetectNow(frame, t += 0.1);
+    const std::vector<TrackedFace> faces = tracker.Faces(t);
+    if (faces.empty()) {
+        state.SkipWithError("no face found");
+        return;
+    }
+    overlays.FollowFaces(faces);
+    for (int i = 0; i < 2; ++i) {
+        overlays.AddAddOn(dir.filePath("crown.png"), 1, w, h);
+        const cv::Rect2d box = faces[0].box;
+        const int cx = cvRound(box.x + box.width / 2);
+        const int cy = cvRound(box.y + box.height * (0.2 + 0.4 * i));
+        overlays.PointerMove(33, 17);
+        overlays.PointerDown();
+        overlays.PointerMove(cx, cy);
+        overlays.PointerUp();
+    }
+    Measure(state, w, h, [&] {
+        t += 1.0 / 30;
+        tracker.Offer(frame, t);
+        overlays.FollowFaces(tracker.Faces(t));
+    });
+}
+
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    b->Args({ 640, 480 })->Args({ 1920, 1080 })->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_FrameCopy)->Apply(Sizes);
+BENCHMARK(BM_FaceDetect)->Apply(Sizes);
+BENCHMARK(BM_FaceFollowPerFrame)->Apply(Sizes);
+
+} // namespace
+
+BENCHMARK_MAIN();
