@@ -124,8 +124,12 @@ void RibbonKeyTips::PlaceLabels()
 
 void RibbonKeyTips::Hide()
 {
-    for (QLabel* label : labels_)
+    // Hidden at once: a drop-down the tip opened runs its own event loop, and the deletion waits
+    // for ours.
+    for (QLabel* label : labels_) {
+        label->hide();
         label->deleteLater();
+    }
     labels_.clear();
     targets_.clear();
     typed_.clear();
