@@ -11,7 +11,23 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <thread>
+
+namespace {
+
+// Runs `work` on the calling thread and threads - 1 others, and waits for all of them.
+void RunOnThreads(unsigned threads, const std::function<void()>& work)
+{
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (auto& helper : helpers)
+        helper.join();
+}
+
+} // namespace
 
 namespace {
 
@@ -89,12 +105,7 @@ ReadPictureHeaders(const std::vector<QString>& paths, const QHash<QString, Pictu
             results[i] = ReadPictureHeader(paths[i], before);
         }
     };
-    std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < threads; ++t)
-        helpers.emplace_back(work);
-    work();
-    for (auto& helper : helpers)
-        helper.join();
+    RunOnThreads(threads, work);
     return results;
 }
 
@@ -165,12 +176,7 @@ std::vector<std::optional<PhotoThumbnail>> LoadPhotoThumbnails(const std::vector
         for (size_t i = next++; i < paths.size(); i = next++)
             results[i] = LoadPhotoThumbnail(paths[i], height);
     };
-    std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < threads; ++t)
-        helpers.emplace_back(work);
-    work();
-    for (auto& helper : helpers)
-        helper.join();
+    RunOnThreads(threads, work);
     return results;
 }
 
