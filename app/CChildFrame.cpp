@@ -68,9 +68,10 @@ void CChildFrame::OnDisplaySizeChanged(DisplaySize mode)
     const int total = splitter_->width() - splitter_->handleWidth();
     int viewWidth = imageWidth_;
     if (fit) {
-        // As wide as the picture needs to fill the height, leaving the pane its share.
-        const int widest = std::max(total - kPaneWidthBesideFit, imageWidth_);
-        viewWidth = std::clamp(view_->WidthToFillHeight(), imageWidth_, widest);
+        // As wide as the picture needs to fill the height, leaving the pane its share; a
+        // picture wider than the window shrinks rather than push the pane out of sight.
+        const int widest = std::max(total - kPaneWidthBesideFit, 1);
+        viewWidth = std::clamp(view_->WidthToFillHeight(), std::min(imageWidth_, widest), widest);
     }
     splitter_->setStretchFactor(0, fit ? 1 : 0);
     splitter_->setStretchFactor(1, fit ? 0 : 1);

@@ -13,6 +13,13 @@ cv::Point2d CentreOf(const cv::Rect2d& r)
 // A returning face counts as the lost one when they share at least this part of the smaller box.
 constexpr double kReturnOverlap = 0.3;
 
+// A detected face box runs from the brows to the chin; hats and crowns are let go above it, on
+// the hair, so the head around the box counts as the face too.
+cv::Rect2d HeadAround(const cv::Rect2d& face)
+{
+    return { face.x - 0.15 * face.width, face.y - 0.6 * face.height, 1.3 * face.width, 1.6 * face.height };
+}
+
 bool OverlapsLastPlace(const cv::Rect2d& face, const cv::Rect2d& last)
 {
     const double smaller = std::min(face.area(), last.area());
@@ -27,7 +34,7 @@ bool FaceAnchors::Drop(std::uint64_t sticker, const cv::Rect& rect, const std::v
     const TrackedFace* chosen = nullptr;
     double best = std::numeric_limits<double>::max();
     for (const TrackedFace& face : faces) {
-        if (face.box.width <= 0 || face.box.height <= 0 || !face.box.contains(centre))
+        if (face.box.width <= 0 || face.box.height <= 0 || !HeadAround(face.box).contains(centre))
             continue;
         const double distance = cv::norm(CentreOf(face.box) - centre);
         if (distance < best) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 // Which stickers (add-ons, named by their serial) are attached to which face, and where each
-// attached sticker belongs on its face. A sticker let go with its centre on a face is attached
+// attached sticker belongs on its face. A sticker let go with its centre on a head is attached
 // with its place and size relative to the face box; from then on its rectangle is worked out from
 // the face's box, so it moves and scales with the face. While its face is not among the tracked
 // faces it is not moved; a face with the same identity, or one over the place where its face was
@@ -22,8 +22,9 @@ public:
     };
 
     // A sticker let go at rect (placed from the strip or at the end of a drag): attached to the
-    // face whose box holds its centre (the nearest face centre when several do), otherwise
-    // detached. Returns whether it is attached.
+    // face whose head holds its centre (the box widened a little and raised over the hair, so a
+    // hat counts; the nearest face centre when several do), otherwise detached. Returns whether
+    // it is attached.
     bool Drop(std::uint64_t sticker, const cv::Rect& rect, const std::vector<TrackedFace>& faces);
     void Detach(std::uint64_t sticker) { anchors_.erase(sticker); }
     void Clear() { anchors_.clear(); }

@@ -279,4 +279,20 @@ TEST_F(ViewLayoutTest, FittedPictureTakesTheWindowsWidthFromThePane)
     EXPECT_EQ(splitter->sizes()[1], 240);
 }
 
+TEST_F(ViewLayoutTest, FittedPictureWiderThanTheWindowStillLeavesThePaneItsShare)
+{
+    values.imageWidth = 1920;
+    values.imageHeight = 1080;
+    CChildFrame frame(folders, values, ScriptedFactory(state), QSize(1400, 800));
+    frame.resize(1400, 800);
+    frame.show();
+    QSplitter* splitter = frame.splitter();
+    const int total = splitter->sizes()[0] + splitter->sizes()[1];
+    ASSERT_LT(total, 1920);
+
+    frame.view()->SetDisplaySize(kDisplayFit);
+    EXPECT_EQ(splitter->sizes()[1], 240);
+    EXPECT_EQ(splitter->sizes()[0], total - 240);
+}
+
 } // namespace

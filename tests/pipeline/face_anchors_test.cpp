@@ -18,18 +18,20 @@ TEST(FaceAnchorsTest, AStickerLetGoOnAFaceFollowsItAndScalesWithIt)
 {
     FaceAnchors anchors;
     const std::vector<TrackedFace> faces { Face(7, 100, 100, 100) };
-    // Centre (150, 90) lies above the face box: not attached.
-    EXPECT_FALSE(anchors.Drop(1, cv::Rect(130, 80, 40, 20), faces));
-    // Centre (150, 110), inside, near the top: a hat.
-    EXPECT_TRUE(anchors.Drop(2, cv::Rect(120, 100, 60, 20), faces));
+    // Centre (150, 30) lies well above the head: not attached; nor beside it at (70, 150).
+    EXPECT_FALSE(anchors.Drop(1, cv::Rect(130, 20, 40, 20), faces));
+    EXPECT_FALSE(anchors.Drop(3, cv::Rect(60, 140, 20, 20), faces));
+    // Centre (150, 60), above the box on the hair: a hat.
+    EXPECT_TRUE(anchors.Drop(2, cv::Rect(120, 50, 60, 20), faces));
     EXPECT_FALSE(anchors.attached(1));
+    EXPECT_FALSE(anchors.attached(3));
     EXPECT_TRUE(anchors.attached(2));
 
     // The face moves right by 50 and doubles in size.
     const std::vector<FaceAnchors::Placement> placed = anchors.Follow({ Face(7, 150, 100, 200) });
     ASSERT_EQ(placed.size(), 1u);
     EXPECT_EQ(placed[0].sticker, 2u);
-    EXPECT_EQ(placed[0].rect, cv::Rect(190, 100, 120, 40)); // centre (250, 120), twice the size
+    EXPECT_EQ(placed[0].rect, cv::Rect(190, 0, 120, 40)); // centre (250, 20), twice the size
 }
 
 TEST(FaceAnchorsTest, ALostFaceLeavesTheStickerAndAReturningFaceTakesItAgain)
