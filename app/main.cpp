@@ -81,13 +81,23 @@ int main(int argc, char* argv[])
     // --stats: the frame loop's figures once a second on standard error, while the camera runs.
     QTimer statsTimer;
     if (options.stats) {
-        QObject::connect(&statsTimer, &QTimer::timeout, &window, [&window] {
+        // While stickers follow faces, also the detection runs and the faces they found.
+        QObject::connect(&statsTimer, &QTimer::timeout, &window, [&window, runs = std::uint64_t(0),
+                                                               found = std::uint64_t(0)]() mutable {
             for (CWebcamCtl* control : window.findChildren<CWebcamCtl*>()) {
                 if (!control->loop().running())
                     continue;
                 const FrameStats::Report r = control->loop().stats().Take();
-                std::fprintf(stderr, "pictures/s %.1f  latency median %.1f ms  p99 %.1f ms  worst %.1f ms\n",
+                std::fprintf(stderr, "pictures/s %.1f  latency median %.1f ms  p99 %.1f ms  worst %.1f ms",
                     r.perSecond, r.medianLatencyMs, r.p99LatencyMs, r.worstLatencyMs);
+                const FaceTracker& faces = control->model().faces;
+                if (control->model().faceStickers())
+                    std::fprintf(stderr, "  face runs/s %llu  faces found/s %llu",
+                        static_cast<unsigned long long>(faces.runs() - runs),
+                        static_cast<unsigned long long>(faces.facesFound() - found));
+                std::fputc('\n', stderr);
+                runs = faces.runs();
+                found = faces.facesFound();
             }
         });
         statsTimer.start(1000);

@@ -85,6 +85,7 @@ void FaceTracker::DetectAndFold(const cv::Mat& picture, double seconds, std::uin
         if (generation == generation_.load())
             tracks_.Update(found, seconds);
     }
+    facesFound_ += found.size();
     ++runs_;
 }
 

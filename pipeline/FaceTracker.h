@@ -44,6 +44,8 @@ public:
     // Detection runs completed so far, and whether a cascade could be loaded (false before the
     // first run).
     std::uint64_t runs() const { return runs_.load(); }
+    // Boxes the detector reported over all runs so far.
+    std::uint64_t facesFound() const { return facesFound_.load(); }
     bool detectorLoaded() const { return detectorLoaded_.load(); }
 
     // Seconds on the steady clock the tracker's callers use.
@@ -74,5 +76,6 @@ private:
     FaceTracks tracks_;
     std::atomic<std::uint64_t> generation_ { 0 }; // raised by Reset
     std::atomic<std::uint64_t> runs_ { 0 };
+    std::atomic<std::uint64_t> facesFound_ { 0 };
     std::atomic<bool> detectorLoaded_ { false };
 };

@@ -116,6 +116,16 @@ TEST_F(FaceDetectionTest, OfferedPicturesAreDetectedOnTheTrackersOwnThread)
     EXPECT_TRUE(faces[0].box.contains({ face.x + face.width / 2, face.y + face.height / 2 }));
     tracker.Reset();
     EXPECT_TRUE(tracker.Faces(t).empty());
+
+    // The counts behind --stats: one face per run on the face, none on an empty picture.
+    FaceTracker counting;
+    counting.DetectNow(picture, 0.0);
+    counting.DetectNow(picture, 0.1);
+    EXPECT_EQ(counting.runs(), 2u);
+    EXPECT_EQ(counting.facesFound(), 2u);
+    counting.DetectNow(cv::Mat(480, 640, CV_8UC3, cv::Scalar(90, 120, 150)), 0.2);
+    EXPECT_EQ(counting.runs(), 3u);
+    EXPECT_EQ(counting.facesFound(), 2u);
 }
 
 } // namespace
