@@ -104,8 +104,11 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
         menu->exec(at);
         RefreshCommands();
     });
-    connect(webcam, &CWebcamCtl::videoSaved, this, [this](const QString& path) {
-        SetStatusText(tr("录像已保存：%1").arg(path));
+    connect(webcam, &CWebcamCtl::videoSaved, this, [this](const QString& path, quint64 dropped) {
+        QString text = tr("录像已保存：%1").arg(path);
+        if (dropped > 0)
+            text += tr("（有 %1 帧来不及录入）").arg(dropped);
+        SetStatusText(text);
         RefreshCommands();
     });
     connect(webcam, &CWebcamCtl::gifSaved, this, [this](const QString& path) {

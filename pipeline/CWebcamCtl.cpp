@@ -46,7 +46,7 @@ CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameS
                   this,
                   [this, result] {
                       if (result.saved)
-                          emit videoSaved(result.path);
+                          emit videoSaved(result.path, result.framesDropped);
                       else
                           emit recordingFailed(result.message);
                   },

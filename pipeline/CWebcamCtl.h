@@ -104,7 +104,8 @@ signals:
     void photoSaved(const QString& path);
     void photoFailed(const QString& message);
     // A video or a GIF was saved; a recording failed (message for the status bar).
-    void videoSaved(const QString& path);
+    // droppedPictures: pictures the writer could not keep up with, left out of the file.
+    void videoSaved(const QString& path, quint64 droppedPictures);
     void gifSaved(const QString& path);
     void recordingFailed(const QString& message);
     // The picture of an armed photo (a burst's shot), on the interface thread.

@@ -186,6 +186,10 @@ Please switch the camera off before you leave!~~</translation>
         <source>动图已保存：%1</source>
         <translation>Animated GIF saved: %1</translation>
     </message>
+    <message>
+        <source>（有 %1 帧来不及录入）</source>
+        <translation> (%1 pictures came too fast to be recorded)</translation>
+    </message>
 </context>
 <context>
     <name>CTimeSetDlg</name>
