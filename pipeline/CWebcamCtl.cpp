@@ -211,6 +211,8 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
     // While stopped the welcome animation plays over whatever was shown last.
     if (!cameraRunning() && welcomeImage_->ready())
         welcomeImage_->PaintInto(painter);
+    if (faceBoxesShown_ && cameraRunning() && model_.faceStickers())
+        PaintFaceBoxes(painter);
     if (recording())
         PaintRecordingBadge(painter);
     if (countdownShown_ > 0)
@@ -455,6 +457,26 @@ bool CWebcamCtl::StartGif(QString& message)
         return false;
     message = tr("正在录制 %1 秒动图").arg(gifSeconds_);
     return true;
+}
+
+void CWebcamCtl::SetFaceBoxesShown(bool shown)
+{
+    faceBoxesShown_ = shown;
+    update();
+}
+
+void CWebcamCtl::PaintFaceBoxes(QPainter& painter)
+{
+    painter.save();
+    painter.setPen(QPen(QColor(0, 255, 0), 2));
+    painter.setBrush(Qt::NoBrush);
+    for (const TrackedFace& face : model_.faces.Faces(FaceTracker::Now())) {
+        const QRectF box(face.box.x / scaleX_, face.box.y / scaleY_, face.box.width / scaleX_,
+            face.box.height / scaleY_);
+        painter.drawRect(box);
+        painter.drawText(box.topLeft() + QPointF(3, -4), QString::number(face.id));
+    }
+    painter.restore();
 }
 
 void CWebcamCtl::PaintRecordingBadge(QPainter& painter)

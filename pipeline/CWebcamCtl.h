@@ -82,6 +82,10 @@ public:
     RecordingStart StartRecording();
     void StopRecording();
     bool recording() const { return model_.video.recording(); }
+    // The boxes of the tracked faces drawn over the picture, on the screen only, while stickers
+    // follow faces.
+    void SetFaceBoxesShown(bool shown);
+    bool faceBoxesShown() const { return faceBoxesShown_; }
     // The start's message and the time recorded so far, for the status bar.
     QString RecordingStatusText() const;
     // "mm:ss", or "h:mm:ss" from an hour on.
@@ -127,6 +131,7 @@ private:
     void EndRegionSelection(QPoint client);
     void PaintCountdown(QPainter& painter);
     void PaintRecordingBadge(QPainter& painter);
+    void PaintFaceBoxes(QPainter& painter);
 
     std::unique_ptr<ImageEx> welcomeImage_;
     bool welcomeStarted_ = false;
@@ -141,6 +146,7 @@ private:
     QTimer* photoClick_ = nullptr;
 
     int countdownShown_ = 0;
+    bool faceBoxesShown_ = false;
     QFont countdownFont_; // sized for the widget size and digit count below
     QSize countdownFontArea_;
     qsizetype countdownFontDigits_ = 0;

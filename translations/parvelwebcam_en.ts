@@ -1165,6 +1165,14 @@ Leave your suggestions and questions on the Parvel home page: %1</translation>
         <source>按钮点中状态下，放到脸上的挂件会跟着脸移动和缩放；拖离脸部即可取下</source>
         <translation>While this button is pressed, a sticker put on a face moves and scales with it; drag it off the face to take it off</translation>
     </message>
+    <message>
+        <source>显示人脸框</source>
+        <translation>Show Face Boxes</translation>
+    </message>
+    <message>
+        <source>贴脸挂件开启时，在画面上框出找到的人脸（只显示在屏幕上）</source>
+        <translation>While stickers follow faces, frames the faces found in the picture (on the screen only)</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>

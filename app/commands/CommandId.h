@@ -113,6 +113,7 @@ enum CommandId : int {
     ID_BUTTON_CAMERA_CHOICE = 33032,
     // Stickers that follow faces
     ID_FACE_STICKERS = 33020,
+    ID_FACE_BOXES = 33021, // off the ribbon: a look at what the detector finds
     // The photos strip's menu, acting on the file under it
     ID_PHOTO_OPEN = 33040,
     ID_PHOTO_OPEN_FOLDER = 33041,

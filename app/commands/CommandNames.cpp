@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<CommandName, 94> kNames { {
+constexpr std::array<CommandName, 95> kNames { {
     { "ID_CAPTION_BAR_OPTIONS", ID_CAPTION_BAR_OPTIONS },
     { "ID_VIEW_CAPTION_BAR", ID_VIEW_CAPTION_BAR },
     { "ID_VIEW_APPLOOK_OFF_2007_BLUE", ID_VIEW_APPLOOK_OFF_2007_BLUE },
@@ -93,6 +93,7 @@ constexpr std::array<CommandName, 94> kNames { {
     { "ID_GIF_SECONDS_5", ID_GIF_SECONDS_5 },
     { "ID_BURST_STRIP", ID_BURST_STRIP },
     { "ID_FACE_STICKERS", ID_FACE_STICKERS },
+    { "ID_FACE_BOXES", ID_FACE_BOXES },
     { "ID_LANGUAGE_CHINESE", ID_LANGUAGE_CHINESE },
     { "ID_LANGUAGE_ENGLISH", ID_LANGUAGE_ENGLISH },
     { "ID_BUTTON_CAMERA_CHOICE", ID_BUTTON_CAMERA_CHOICE },

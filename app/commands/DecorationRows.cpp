@@ -1,5 +1,6 @@
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
+#include "pipeline/CWebcamCtl.h"
 #include "pipeline/DecorationCommands.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"
@@ -35,4 +36,15 @@ void AddDecorationRows(CommandTable& table)
         "按钮点中状态下，放到脸上的挂件会跟着脸移动和缩放；拖离脸部即可取下",
         [](CommandContext& c) { c.model().ToggleFaceStickers(); },
         [](const CommandContext& c) { return Pressed(c.model().faceStickers()); } });
+    // Not on the ribbon, only its keys: the boxes of the faces the stickers follow, on the screen.
+    CommandRow faceBoxes { ID_FACE_BOXES, "显示人脸框", "", "显示人脸框",
+        "贴脸挂件开启时，在画面上框出找到的人脸（只显示在屏幕上）",
+        [](CommandContext& c) { c.webcam().SetFaceBoxesShown(!c.webcam().faceBoxesShown()); },
+        [](const CommandContext& c) {
+            CommandState state = Pressed(c.webcam().faceBoxesShown());
+            state.enabled = c.model().faceStickers();
+            return state;
+        } };
+    faceBoxes.shortcut = "Ctrl+Shift+F";
+    table.Add(std::move(faceBoxes));
 }

@@ -161,6 +161,10 @@ void Draw(IconCanvas& c, CommandId id)
     case ID_FACE_STICKERS:
         Face(c);
         return;
+    case ID_FACE_BOXES:
+        Face(c);
+        EyeBadge(c);
+        return;
 
     // Colour channels and models.
     case ID_SLIDER_B0:

@@ -4,6 +4,7 @@
 #include "app/commands/Rows.h"
 #include "app/ribbon/RibbonLayout.h"
 #include "pipeline/PictureModel.h"
+#include "pipeline/TestSceneFace.h"
 
 #include <QRegularExpression>
 
@@ -78,6 +79,7 @@ const Entry kEntries[] = {
     { ID_BUTTON_DRAG_ADD_ON, 32882, "鼠标拖动", "挂件操作", "按钮点中状态下，可鼠标移动挂件到指定位置" },
     { ID_BUTTON_CLEAR_ADDON, 32840, "全部清除", "挂件操作", "清除所有添加的挂件" },
     { ID_FACE_STICKERS, 33020, "贴脸挂件", "贴脸挂件", "按钮点中状态下，放到脸上的挂件会跟着脸移动和缩放；拖离脸部即可取下" },
+    { ID_FACE_BOXES, 33021, "显示人脸框", "显示人脸框", "贴脸挂件开启时，在画面上框出找到的人脸（只显示在屏幕上）" },
     { ID_BUTTON_OPEN_PHOTO_DIR, 32818, "打开照片文件夹", "照片文件夹", "打开照片文件夹或者设置自定义目录" },
     { ID_BUTTON_PHOTO_DIR, 32817, "设置照片文件夹 . . .", "", "" },
     { ID_BUTTON_OPEN_FRAME, 32819, "打开相框文件夹", "相框文件夹", "打开相框文件夹或者设置自定义目录" },
@@ -244,6 +246,47 @@ TEST_F(CommandRig, FaceStickersToggleFollowingAndShowPressedWhileOn)
     Run(ID_FACE_STICKERS);
     EXPECT_FALSE(webcam()->model().overlays.followFaces());
     EXPECT_FALSE(*Update(ID_FACE_STICKERS).pressed);
+}
+
+// The face boxes: offered only while stickers follow faces, and drawn over the picture where the
+// tracker has the face, on the screen only.
+TEST_F(CommandRig, FaceBoxesShowWhereTheTrackerHasTheFaceWhileStickersFollowFaces)
+{
+    EXPECT_EQ(table.Shortcut(ID_FACE_BOXES), QKeySequence("Ctrl+Shift+F"));
+    EXPECT_FALSE(Update(ID_FACE_BOXES).enabled);
+    Run(ID_FACE_STICKERS);
+    EXPECT_TRUE(Update(ID_FACE_BOXES).enabled);
+    EXPECT_FALSE(*Update(ID_FACE_BOXES).pressed);
+    Run(ID_FACE_BOXES);
+    EXPECT_TRUE(*Update(ID_FACE_BOXES).pressed);
+    ASSERT_TRUE(webcam()->StartCamera());
+
+    const cv::Mat photo = LoadTestSceneFace(PARVEL_TEST_DATA_DIR "/../../resources/system/" + std::string(kTestSceneFaceFile));
+    ASSERT_FALSE(photo.empty());
+    cv::Mat picture(480, 640, CV_8UC3, cv::Scalar(80, 80, 80));
+    DrawMovingFace(picture, 3.0, photo);
+    FaceTracker& faces = webcam()->model().faces;
+    const double t = FaceTracker::Now();
+    faces.DetectNow(picture, t); // a face counts from its second find
+    faces.DetectNow(picture, t + 0.01);
+    const std::vector<TrackedFace> found = faces.Faces(FaceTracker::Now());
+    ASSERT_EQ(found.size(), 1u);
+
+    // The middle of the box's top edge, in widget pixels.
+    const cv::Rect2d& box = found[0].box;
+    const QPoint edge(qRound((box.x + box.width / 2) / webcam()->scaleX()), qRound(box.y / webcam()->scaleY()));
+    const auto greenNear = [&](const QImage& image) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            const QColor c = image.pixelColor(edge + QPoint(0, dy));
+            if (c.green() > 200 && c.red() < 60 && c.blue() < 60)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(greenNear(webcam()->grab().toImage()));
+    Run(ID_FACE_BOXES);
+    EXPECT_FALSE(*Update(ID_FACE_BOXES).pressed);
+    EXPECT_FALSE(greenNear(webcam()->grab().toImage()));
 }
 
 // A slider sends its position; the reset brings every value, and with it every slider, to 100.

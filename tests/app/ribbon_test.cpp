@@ -156,9 +156,10 @@ TEST_F(RibbonTest, EveryPlacedCommandHasARowAndEveryRowIsPlaced)
             EXPECT_FALSE(action->icon().isNull());
         }
     }
-    // Off the ribbon: the right-button menus', the caption bar's, and the Esc key's commands.
+    // Off the ribbon: the right-button menus', the caption bar's, the Esc key's and the face
+    // boxes' commands.
     const std::set<CommandId> elsewhere { ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_CAPTION_BAR_OPTIONS, ID_ESCAPE,
-        ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE };
+        ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE, ID_FACE_BOXES };
     for (CommandId id : window->commands().ids()) {
         if (elsewhere.count(id) == 0) {
             EXPECT_NE(std::find(placed.begin(), placed.end(), id), placed.end()) << NameOfCommand(id);
