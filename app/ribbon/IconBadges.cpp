@@ -42,6 +42,16 @@ void EyeShape(IconCanvas& c, QPointF centre, double halfWidth, bool crossed)
                red, GlyphWidth(c) * 0.9);
 }
 
+// An open white circle around the badge's centre, from `start` degrees turning `sweep` degrees.
+void WhiteArc(IconCanvas& c, const BadgeSpot& s, double r, double start, double sweep, double width)
+{
+    QPainterPath arc;
+    const QRectF box(s.centre.x() - r, s.centre.y() - r, 2 * r, 2 * r);
+    arc.arcMoveTo(box, start);
+    arc.arcTo(box, start, sweep);
+    c.stroke(arc, white, width);
+}
+
 void ClockFace(IconCanvas& c, QPointF centre, double r, bool hands)
 {
     c.fill(Circle(centre + QPointF(0, -r * 1.05), r * 0.28), gold);
@@ -78,11 +88,7 @@ void UndoBadge(IconCanvas& c)
 {
     const BadgeSpot s = Disc(c, blue);
     const double r = s.radius * 0.45;
-    QPainterPath arc;
-    const QRectF box(s.centre.x() - r, s.centre.y() - r, 2 * r, 2 * r);
-    arc.arcMoveTo(box, 150);
-    arc.arcTo(box, 150, -250);
-    c.stroke(arc, white, GlyphWidth(c));
+    WhiteArc(c, s, r, 150, -250, GlyphWidth(c));
     const QPointF tip = s.centre + QPointF(-r * std::cos(kPi / 6), -r * std::sin(kPi / 6));
     const double h = r * 0.8;
     c.flat(Polygon({tip + QPointF(-h * 0.9, -h * 0.2), tip + QPointF(h * 0.5, -h * 0.9), tip + QPointF(h * 0.35, h * 0.55)}),
@@ -93,11 +99,7 @@ void PowerBadge(IconCanvas& c)
 {
     const BadgeSpot s = Disc(c, green);
     const double r = s.radius * 0.48;
-    QPainterPath arc;
-    const QRectF box(s.centre.x() - r, s.centre.y() - r, 2 * r, 2 * r);
-    arc.arcMoveTo(box, 60);
-    arc.arcTo(box, 60, -300);
-    c.stroke(arc, white, GlyphWidth(c) * 0.85);
+    WhiteArc(c, s, r, 60, -300, GlyphWidth(c) * 0.85);
     c.line(s.centre + QPointF(0, -r * 1.25), s.centre + QPointF(0, -r * 0.1), white, GlyphWidth(c) * 0.85);
 }
 
