@@ -29,7 +29,7 @@ bool IsFile(const std::filesystem::path& path)
 
 } // namespace
 
-std::string FaceDetector::FindCascade(const std::vector<std::string>& extraDirs)
+std::string FaceDetector::FindCascade(const std::vector<std::string>& extraDirs, bool dataDirs)
 {
     // A copy beside the program is looked for under its plain file name.
     for (const std::string& dir : extraDirs) {
@@ -40,6 +40,8 @@ std::string FaceDetector::FindCascade(const std::vector<std::string>& extraDirs)
         }
     }
     for (const char* cascade : kCascades) {
+        if (!dataDirs)
+            break;
         for (const char* dir : kDataDirs) {
             const std::filesystem::path path = std::filesystem::path(dir) / cascade;
             if (IsFile(path))

@@ -19,9 +19,9 @@ public:
     static constexpr int kMinFace = 40;
     static constexpr int kMinNeighbours = 3;
 
-    // The cascade file to use: the first one found in extraDirs (in order), then in the folders
-    // where OpenCV's data is installed. Empty when there is none.
-    static std::string FindCascade(const std::vector<std::string>& extraDirs = {});
+    // The cascade file to use: the first one found in extraDirs (in order), then (dataDirs) in
+    // the folders where OpenCV's data is installed. Empty when there is none.
+    static std::string FindCascade(const std::vector<std::string>& extraDirs = {}, bool dataDirs = true);
 
     // Loads the given cascade file (FindCascade's choice, usually).
     explicit FaceDetector(const std::string& cascadePath);

@@ -8,8 +8,9 @@
 
 #include <chrono>
 
-FaceTracker::FaceTracker(std::vector<std::string> cascadeDirs)
+FaceTracker::FaceTracker(std::vector<std::string> cascadeDirs, bool dataDirs)
     : cascadeDirs_(std::move(cascadeDirs))
+    , dataDirs_(dataDirs)
 {
 }
 
@@ -73,12 +74,24 @@ void FaceTracker::Run()
     }
 }
 
-void FaceTracker::DetectAndFold(const cv::Mat& picture, double seconds, std::uint64_t generation)
+void FaceTracker::LoadDetector()
 {
     if (!detector_) {
-        detector_ = std::make_unique<FaceDetector>(FaceDetector::FindCascade(cascadeDirs_));
+        detector_ = std::make_unique<FaceDetector>(FaceDetector::FindCascade(cascadeDirs_, dataDirs_));
         detectorLoaded_.store(detector_->loaded());
     }
+}
+
+bool FaceTracker::Prepare()
+{
+    std::scoped_lock detecting(detectorMutex_);
+    LoadDetector();
+    return detector_->loaded();
+}
+
+void FaceTracker::DetectAndFold(const cv::Mat& picture, double seconds, std::uint64_t generation)
+{
+    LoadDetector();
     const std::vector<cv::Rect> found = detector_->Detect(picture);
     {
         std::scoped_lock lock(tracksMutex_);

@@ -25,7 +25,8 @@ public:
 
     // cascadeDirs are searched for a cascade before OpenCV's data folders (FaceDetector). The
     // cascade is loaded and the thread started on the first offered picture.
-    explicit FaceTracker(std::vector<std::string> cascadeDirs = {});
+    // dataDirs: also look where OpenCV's data is installed.
+    explicit FaceTracker(std::vector<std::string> cascadeDirs = {}, bool dataDirs = true);
     ~FaceTracker();
     FaceTracker(const FaceTracker&) = delete;
     FaceTracker& operator=(const FaceTracker&) = delete;
@@ -36,6 +37,10 @@ public:
     std::vector<TrackedFace> Faces(double now) const;
     // Forgets every face; a run still busy is discarded.
     void Reset();
+
+    // Loads the cascade now, if no run has yet, so the caller learns at once whether faces can be
+    // found at all. Waits for a run busy on the thread.
+    bool Prepare();
 
     // Detects on the calling thread and folds the result in at once: for tests and tools that
     // need every step to happen in order. Waits for a run busy on the thread.
@@ -53,10 +58,13 @@ public:
 
 private:
     void Run();
+    // Loads the detector if not yet; the caller holds detectorMutex_.
+    void LoadDetector();
     // Detection and folding in; the caller holds detectorMutex_.
     void DetectAndFold(const cv::Mat& picture, double seconds, std::uint64_t generation);
 
     const std::vector<std::string> cascadeDirs_;
+    const bool dataDirs_;
 
     // The waiting picture, guarded by slotMutex_; the frame loop never holds it for longer than a
     // copy and gives up the picture rather than wait for it.

@@ -1173,6 +1173,10 @@ Leave your suggestions and questions on the Parvel home page: %1</translation>
         <source>贴脸挂件开启时，在画面上框出找到的人脸（只显示在屏幕上）</source>
         <translation>While stickers follow faces, frames the faces found in the picture (on the screen only)</translation>
     </message>
+    <message>
+        <source>找不到人脸检测数据，贴脸挂件无法使用（请安装 opencv-data）</source>
+        <translation>No face detection data found, so stickers cannot follow faces (install opencv-data)</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>

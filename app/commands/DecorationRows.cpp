@@ -5,7 +5,14 @@
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"
 
+#include <QCoreApplication>
+
 namespace {
+
+QString Text(const char* source)
+{
+    return QCoreApplication::translate("Commands", source);
+}
 
 CommandState LookState(const DecorationCommands::ToggleLook& look)
 {
@@ -34,7 +41,13 @@ void AddDecorationRows(CommandTable& table)
         [](CommandContext& c) { c.model().overlays.ClearAddOns(); }, {} });
     table.Add({ ID_FACE_STICKERS, "贴脸挂件", "E", "贴脸挂件",
         "按钮点中状态下，放到脸上的挂件会跟着脸移动和缩放；拖离脸部即可取下",
-        [](CommandContext& c) { c.model().ToggleFaceStickers(); },
+        [](CommandContext& c) {
+            // Without a cascade nothing would ever follow: say so rather than look switched on.
+            if (c.model().ToggleFaceStickers() && !c.model().faces.Prepare()) {
+                c.model().ToggleFaceStickers();
+                c.setStatus(Text("找不到人脸检测数据，贴脸挂件无法使用（请安装 opencv-data）"));
+            }
+        },
         [](const CommandContext& c) { return Pressed(c.model().faceStickers()); } });
     // Not on the ribbon, only its keys: the boxes of the faces the stickers follow, on the screen.
     CommandRow faceBoxes { ID_FACE_BOXES, "显示人脸框", "", "显示人脸框",

@@ -248,6 +248,17 @@ TEST_F(CommandRig, FaceStickersToggleFollowingAndShowPressedWhileOn)
     EXPECT_FALSE(*Update(ID_FACE_STICKERS).pressed);
 }
 
+// Without a usable cascade (here a damaged copy beside the program, which is preferred) the
+// command stays off and says why, instead of looking switched on while nothing can follow.
+TEST_F(CommandRig, FaceStickersStayOffAndSayWhyWithoutFaceData)
+{
+    std::ofstream(folders.systemDir / "haarcascade_frontalface_alt2.xml") << "<?xml version=\"1.0\"?><opencv_storage>";
+    Run(ID_FACE_STICKERS);
+    EXPECT_FALSE(webcam()->model().overlays.followFaces());
+    EXPECT_FALSE(*Update(ID_FACE_STICKERS).pressed);
+    EXPECT_TRUE(status.contains("opencv-data")) << status.toStdString();
+}
+
 // The face boxes: offered only while stickers follow faces, and drawn over the picture where the
 // tracker has the face, on the screen only.
 TEST_F(CommandRig, FaceBoxesShowWhereTheTrackerHasTheFaceWhileStickersFollowFaces)

@@ -117,6 +117,10 @@ TEST_F(FaceDetectionTest, OfferedPicturesAreDetectedOnTheTrackersOwnThread)
     tracker.Reset();
     EXPECT_TRUE(tracker.Faces(t).empty());
 
+    // Whether faces can be found at all is known before the first run.
+    EXPECT_TRUE(FaceTracker().Prepare());
+    EXPECT_FALSE(FaceTracker({}, false).Prepare());
+
     // The counts behind --stats: one face per run on the face, none on an empty picture.
     FaceTracker counting;
     counting.DetectNow(picture, 0.0);
