@@ -49,14 +49,31 @@ CChildFrame::CChildFrame(const AppFolders& folders, const SettingsValues& values
     connect(view_->webcam(), &CWebcamCtl::gifSaved, pane_, &CFrameView::OnPhotoSaved);
 }
 
+// A picture wider than the window is cut at the pane (or shrinks, when fitted) rather than push
+// the pane out of sight.
+int CChildFrame::WidestBesidePane(int total)
+{
+    return std::max(total - kPaneWidthBesideFit, 1);
+}
+
 void CChildFrame::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (!splitDone_ && !event->size().isEmpty()) {
+    if (event->size().isEmpty())
+        return;
+    const int total = event->size().width() - splitter_->handleWidth();
+    const int widest = WidestBesidePane(total);
+    if (!splitDone_) {
         splitDone_ = true;
-        const int rest = event->size().width() - imageWidth_ - splitter_->handleWidth();
-        splitter_->setSizes({ imageWidth_, std::max(rest, 1) });
+        const int viewWidth = std::min(imageWidth_, widest);
+        splitter_->setSizes({ viewWidth, std::max(total - viewWidth, 1) });
+        return;
     }
+    // A window made narrower (maximised on a small screen, say) takes its width from the pane
+    // first; once the pane is down to its share, the picture gives way instead.
+    const QList<int> sizes = splitter_->sizes();
+    if (sizes.size() == 2 && sizes[1] < kPaneWidthBesideFit && sizes[0] > widest)
+        splitter_->setSizes({ widest, total - widest });
 }
 
 void CChildFrame::OnDisplaySizeChanged(DisplaySize mode)
@@ -66,12 +83,11 @@ void CChildFrame::OnDisplaySizeChanged(DisplaySize mode)
         return; // between the fixed sizes the split stays as the user left it
     pictureFitted_ = fit;
     const int total = splitter_->width() - splitter_->handleWidth();
-    int viewWidth = imageWidth_;
+    const int widest = WidestBesidePane(total);
+    int viewWidth = std::min(imageWidth_, widest);
     if (fit) {
-        // As wide as the picture needs to fill the height, leaving the pane its share; a
-        // picture wider than the window shrinks rather than push the pane out of sight.
-        const int widest = std::max(total - kPaneWidthBesideFit, 1);
-        viewWidth = std::clamp(view_->WidthToFillHeight(), std::min(imageWidth_, widest), widest);
+        // As wide as the picture needs to fill the height, leaving the pane its share.
+        viewWidth = std::clamp(view_->WidthToFillHeight(), viewWidth, widest);
     }
     splitter_->setStretchFactor(0, fit ? 1 : 0);
     splitter_->setStretchFactor(1, fit ? 0 : 1);

@@ -29,6 +29,8 @@ private:
     // give the picture's width back and the pane grows with the window again.
     void OnDisplaySizeChanged(DisplaySize mode);
 
+    static int WidestBesidePane(int total);
+
     int imageWidth_ = 0;
     bool splitDone_ = false;
     bool pictureFitted_ = false;

@@ -289,10 +289,24 @@ TEST_F(ViewLayoutTest, FittedPictureWiderThanTheWindowStillLeavesThePaneItsShare
     QSplitter* splitter = frame.splitter();
     const int total = splitter->sizes()[0] + splitter->sizes()[1];
     ASSERT_LT(total, 1920);
+    // At full size the picture is cut at the pane.
+    EXPECT_EQ(splitter->sizes()[1], 240);
 
     frame.view()->SetDisplaySize(kDisplayFit);
     EXPECT_EQ(splitter->sizes()[1], 240);
     EXPECT_EQ(splitter->sizes()[0], total - 240);
+    frame.view()->SetDisplaySize(kDisplayFull);
+    EXPECT_EQ(splitter->sizes()[1], 240);
+
+    // Laid out first in a window wider than the picture, then made narrower (as a window
+    // maximised on a small screen is): the pane keeps its share.
+    CChildFrame wide(folders, values, ScriptedFactory(state), QSize(2400, 800));
+    wide.resize(2400, 800);
+    wide.show();
+    ASSERT_EQ(wide.splitter()->sizes()[0], 1920);
+    wide.resize(1400, 800);
+    EXPECT_EQ(wide.splitter()->sizes()[1], 240);
+    EXPECT_EQ(wide.splitter()->sizes()[0] + 240, total);
 }
 
 } // namespace
