@@ -2,6 +2,8 @@
 // stretched over the picture, 10 add-ons) and of saving it as a JPEG photo, as multiples of one
 // plain frame copy measured in the same run ("x_copy").
 
+#include "BenchFixtures.h"
+
 #include "pipeline/DisplayConversion.h"
 #include "pipeline/OverlayStore.h"
 #include "pipeline/Overlays.h"
@@ -25,7 +27,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Measure;
 
 struct Assets {
     QTemporaryDir dir;
@@ -86,45 +88,6 @@ cv::Mat CameraFrame(int w, int h)
     cv::randn(noise, cv::Scalar::all(0), cv::Scalar::all(3));
     frame += noise;
     return frame;
-}
-
-// Median time of one frame.copyTo(dst), in nanoseconds, measured once per size.
-double CopyNs(int w, int h)
-{
-    static std::map<std::pair<int, int>, double> measured;
-    const auto key = std::make_pair(w, h);
-    if (auto found = measured.find(key); found != measured.end())
-        return found->second;
-    const cv::Mat frame = CameraFrame(w, h);
-    cv::Mat dst(h, w, CV_8UC3);
-    std::vector<double> runs;
-    for (int r = 0; r < 9; ++r) {
-        const int n = 400;
-        const auto start = Clock::now();
-        for (int i = 0; i < n; ++i) {
-            frame.copyTo(dst);
-            benchmark::DoNotOptimize(dst.data);
-            benchmark::ClobberMemory();
-        }
-        runs.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count() / n);
-    }
-    std::nth_element(runs.begin(), runs.begin() + runs.size() / 2, runs.end());
-    return measured[key] = runs[runs.size() / 2];
-}
-
-// Runs body once per iteration and reports its time as a multiple of a frame copy.
-template <typename Body>
-void Measure(benchmark::State& state, int w, int h, Body&& body)
-{
-    const double copyNs = CopyNs(w, h);
-    const auto start = Clock::now();
-    for (auto _ : state)
-        body();
-    const double ns = std::chrono::duration<double, std::nano>(Clock::now() - start).count()
-        / static_cast<double>(state.iterations());
-    state.counters["x_copy"] = ns / copyNs;
-    state.counters["ms"] = ns / 1e6;
-    state.counters["copy_ms"] = copyNs / 1e6;
 }
 
 std::unique_ptr<OverlayStore> MakeDecorations(int w, int h)

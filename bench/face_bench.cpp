@@ -2,6 +2,8 @@
 // measured in the same run ("x_copy"): one detection run (on the tracker's own thread), and what
 // the frame loop itself pays per frame (offering the picture, moving the attached stickers).
 
+#include "BenchFixtures.h"
+
 #include "pipeline/FaceDetector.h"
 #include "pipeline/FaceTracker.h"
 #include "pipeline/OverlayStore.h"
@@ -21,7 +23,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::CopyNs;
+using bench::Measure;
 
 // The test scene with its moving face, at any size.
 cv::Mat Scene(int w, int h, double seconds)
@@ -33,44 +36,6 @@ cv::Mat Scene(int w, int h, double seconds)
         cv::resize(frame, frame, cv::Size(w, h));
     DrawMovingFace(frame, seconds, photo);
     return frame;
-}
-
-// Median time of one frame.copyTo(dst), in nanoseconds, measured once per size.
-double CopyNs(int w, int h)
-{
-    static std::map<std::pair<int, int>, double> measured;
-    const auto key = std::make_pair(w, h);
-    if (auto found = measured.find(key); found != measured.end())
-        return found->second;
-    const cv::Mat frame = Scene(w, h, 0);
-    cv::Mat dst(h, w, CV_8UC3);
-    std::vector<double> runs;
-    for (int r = 0; r < 9; ++r) {
-        const int n = 400;
-        const auto start = Clock::now();
-        for (int i = 0; i < n; ++i) {
-            frame.copyTo(dst);
-            benchmark::DoNotOptimize(dst.data);
-            benchmark::ClobberMemory();
-        }
-        runs.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count() / n);
-    }
-    std::nth_element(runs.begin(), runs.begin() + runs.size() / 2, runs.end());
-    return measured[key] = runs[runs.size() / 2];
-}
-
-template <typename Body>
-void Measure(benchmark::State& state, int w, int h, Body&& body)
-{
-    const double copyNs = CopyNs(w, h);
-    const auto start = Clock::now();
-    for (auto _ : state)
-        body();
-    const double ns = std::chrono::duration<double, std::nano>(Clock::now() - start).count()
-        / static_cast<double>(state.iterations());
-    state.counters["x_copy"] = ns / copyNs;
-    state.counters["ms"] = ns / 1e6;
-    state.counters["copy_ms"] = copyNs / 1e6;
 }
 
 void BM_FrameCopy(benchmark::State& state)

@@ -8,6 +8,8 @@
 //
 // A plain program rather than Google Benchmark: each figure is one long run, not a repeated call.
 // Usage: frame_loop_bench [seconds-steady [seconds-one-offs]]
+#include "BenchFixtures.h"
+
 #include "pipeline/DisplayConversion.h"
 #include "pipeline/FrameLoop.h"
 #include "pipeline/PictureCommands.h"
@@ -37,22 +39,15 @@
 
 namespace {
 
+using bench::PaintSomeStrokes;
+using bench::Textured;
+
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 double Ms(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// Blurred noise, rich enough in corners for the full 500 dots; shift moves it diagonally.
-cv::Mat Textured(cv::Size size, int shift)
-{
-    cv::Mat big(size.height + 8, size.width + 8, CV_8UC3);
-    cv::RNG rng(99);
-    rng.fill(big, cv::RNG::UNIFORM, 0, 256);
-    cv::GaussianBlur(big, big, cv::Size(5, 5), 1.2);
-    return big(cv::Rect(4 + shift, 4 - shift, size.width, size.height)).clone();
 }
 
 // A camera as its driver presents it: frames arrive every 1/30 s whether or not anyone reads
@@ -173,19 +168,6 @@ struct DecorationFiles {
     }
 };
 
-void PaintSomeStrokes(DoodleLayer& doodle, cv::Size size)
-{
-    doodle.Clear(size);
-    cv::RNG rng(3);
-    for (int s = 0; s < 12; ++s) {
-        doodle.BeginStroke({ rng.uniform(0, size.width), rng.uniform(0, size.height) });
-        for (int m = 0; m < 8; ++m)
-            doodle.ExtendStroke({ rng.uniform(0, size.width), rng.uniform(0, size.height) },
-                cv::Scalar(rng.uniform(0, 256), rng.uniform(0, 256), rng.uniform(0, 256)), 1 + s);
-        doodle.EndStroke();
-    }
-}
-
 // The whole frame written the plain way, on one core: flip, HSV adjustment by split, look-up and
 // merge, grain with the C library's rand() per sample, flow with a fresh pyramid each frame, the
 // doodle by a pixel loop, the decorations painted with QPainter each frame, and Qt's own
@@ -210,7 +192,7 @@ public:
         cv::Mat frame = frames_[++n_ & 1].clone();
         cv::flip(frame, frame, 1);
         Adjust(frame);
-        Grain(frame);
+        bench::PerSampleGrain(frame);
         Flow(frame);
         Doodle(frame);
         Present(frame);
@@ -235,28 +217,6 @@ private:
         cv::cvtColor(hsv, frame, cv::COLOR_HSV2BGR);
     }
 
-    static void Grain(cv::Mat& frame)
-    {
-        cv::Mat ycc;
-        cv::cvtColor(frame, ycc, cv::COLOR_BGR2YCrCb);
-        std::vector<cv::Mat> planes;
-        cv::split(ycc, planes);
-        for (int y = 0; y < ycc.rows; ++y) {
-            uchar* p = planes[0].ptr<uchar>(y);
-            for (int x = 0; x < ycc.cols; ++x) {
-                const double t = std::rand() % 21 + 1.7 * p[x] - 10;
-                p[x] = cv::saturate_cast<uchar>(t * t / 255);
-            }
-        }
-        for (int c = 1; c < 3; ++c)
-            for (int y = 0; y < ycc.rows; ++y) {
-                uchar* p = planes[c].ptr<uchar>(y);
-                for (int x = 0; x < ycc.cols; ++x)
-                    p[x] = static_cast<uchar>((p[x] - 128) / 2 + 128);
-            }
-        cv::merge(planes, ycc);
-        cv::cvtColor(ycc, frame, cv::COLOR_YCrCb2BGR);
-    }
 
     void Flow(cv::Mat& frame)
     {

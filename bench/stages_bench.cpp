@@ -1,6 +1,8 @@
 // Cost of each picture stage and of the worst-case frame, as multiples of one plain frame copy
 // measured in the same run. One thread: cv::setNumThreads(1); CPU time, so that other work on
 // the machine does not count.
+#include "BenchFixtures.h"
+
 #include "pipeline/DisplayConversion.h"
 #include "pipeline/ZoomCut.h"
 #include "pipeline/ColourAdjust.h"
@@ -32,6 +34,9 @@
 
 namespace {
 
+using bench::PaintSomeStrokes;
+using bench::Textured;
+
 cv::Size SizeOf(const benchmark::State& state)
 {
     return { static_cast<int>(state.range(0)), static_cast<int>(state.range(1)) };
@@ -44,16 +49,6 @@ cv::Mat Scene(cv::Size size, int n = 0)
     if (scene.size() != size)
         cv::resize(scene, scene, size, 0, 0, cv::INTER_LINEAR);
     return scene;
-}
-
-// Blurred noise, rich enough in corners for the full 500 dots.
-cv::Mat Textured(cv::Size size, int shift)
-{
-    cv::Mat big(size.height + 8, size.width + 8, CV_8UC3);
-    cv::RNG rng(99);
-    rng.fill(big, cv::RNG::UNIFORM, 0, 256);
-    cv::GaussianBlur(big, big, cv::Size(5, 5), 1.2);
-    return big(cv::Rect(4 + shift, 4 - shift, size.width, size.height)).clone();
 }
 
 // Runs a stage on a fresh copy of the scene each iteration. The copy is timed with it (pausing the
@@ -114,27 +109,7 @@ void Grain(benchmark::State& state)
 // The straightforward grain: planes, the C library's rand() and the formula per sample.
 void GrainPerSample(benchmark::State& state)
 {
-    RunOnScene(state, [](cv::Mat& f) {
-        cv::Mat ycc;
-        cv::cvtColor(f, ycc, cv::COLOR_BGR2YCrCb);
-        std::vector<cv::Mat> planes;
-        cv::split(ycc, planes);
-        for (int y = 0; y < ycc.rows; ++y) {
-            uchar* p = planes[0].ptr<uchar>(y);
-            for (int x = 0; x < ycc.cols; ++x) {
-                const double t = std::rand() % 21 + 1.7 * p[x] - 10;
-                p[x] = cv::saturate_cast<uchar>(t * t / 255);
-            }
-        }
-        for (int c = 1; c < 3; ++c)
-            for (int y = 0; y < ycc.rows; ++y) {
-                uchar* p = planes[c].ptr<uchar>(y);
-                for (int x = 0; x < ycc.cols; ++x)
-                    p[x] = static_cast<uchar>((p[x] - 128) / 2 + 128);
-            }
-        cv::merge(planes, ycc);
-        cv::cvtColor(ycc, f, cv::COLOR_YCrCb2BGR);
-    });
+    RunOnScene(state, bench::PerSampleGrain);
 }
 
 // The adjustment as it was before the strips: the whole frame converted, looked up and converted
@@ -182,19 +157,6 @@ void ZoomCut(benchmark::State& state)
     for (auto _ : state) {
         TakeWorkFrame(raw, work, zoom);
         benchmark::DoNotOptimize(work.data);
-    }
-}
-
-void PaintSomeStrokes(DoodleLayer& doodle, cv::Size size)
-{
-    doodle.Clear(size);
-    cv::RNG rng(3);
-    for (int s = 0; s < 12; ++s) {
-        doodle.BeginStroke({ rng.uniform(0, size.width), rng.uniform(0, size.height) });
-        for (int m = 0; m < 8; ++m)
-            doodle.ExtendStroke({ rng.uniform(0, size.width), rng.uniform(0, size.height) },
-                cv::Scalar(rng.uniform(0, 256), rng.uniform(0, 256), rng.uniform(0, 256)), 1 + s);
-        doodle.EndStroke();
     }
 }
 

@@ -1,6 +1,8 @@
 // Costs of filling the photos strip from a large folder and of painting a strip.
 // Every figure is also given as a ratio to one plain copy of a 640 × 480 frame measured here;
 // the strip of 10,000 photos also as a ratio to one thumbnail decode measured in the same run.
+#include "BenchFixtures.h"
+
 #include "decorations/CFrameView.h"
 #include "decorations/FillStrip.h"
 #include "decorations/FolderScan.h"
@@ -42,22 +44,6 @@ long PeakRssKiB()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
-}
-
-double CopyNs()
-{
-    static const double ns = [] {
-        cv::Mat frame(480, 640, CV_8UC3, cv::Scalar(10, 20, 30)), dst;
-        frame.copyTo(dst);
-        const auto start = Clock::now();
-        constexpr int n = 2000;
-        for (int i = 0; i < n; ++i) {
-            frame.copyTo(dst);
-            benchmark::DoNotOptimize(dst.data);
-        }
-        return std::chrono::duration<double, std::nano>(Clock::now() - start).count() / n;
-    }();
-    return ns;
 }
 
 // 1000 camera-sized photos with some detail, made once.
@@ -177,7 +163,7 @@ double FillFromHeaders(Photostrip& strip, const std::filesystem::path& folder)
 void Report(benchmark::State& state, double totalNs)
 {
     const double perIteration = totalNs / static_cast<double>(state.iterations());
-    state.counters["x_copy"] = perIteration / CopyNs();
+    state.counters["x_copy"] = perIteration / bench::CopyNs(640, 480);
     state.counters["peak_rss_MiB"] = static_cast<double>(PeakRssKiB()) / 1024.0;
 }
 

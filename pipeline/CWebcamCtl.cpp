@@ -409,10 +409,8 @@ RecordingStart CWebcamCtl::StartRecording()
 {
     if (!cameraRunning())
         return { false, {}, tr("请先开启摄像机") };
-    const QString folder = model_.photos.photoDir();
     // The installed program's photo folder is made by the first photo, or the first recording.
-    if (!folder.isEmpty() && folder == model_.photos.creatableDir())
-        QDir().mkpath(folder);
+    const QString folder = model_.photos.PreparePhotoDir();
     // The loop takes at most one frame a pass, so its pass rate is the recording's rate.
     const double fps = 1000.0 / static_cast<double>(FrameLoop::kPassPeriod.count());
     RecordingStart start = model_.video.Start(folder, fps, { pictureWidth(), pictureHeight() });
@@ -450,10 +448,7 @@ bool CWebcamCtl::StartGif(QString& message)
         message = tr("请先开启摄像机");
         return false;
     }
-    const QString folder = model_.photos.photoDir();
-    if (!folder.isEmpty() && folder == model_.photos.creatableDir())
-        QDir().mkpath(folder);
-    if (!model_.gif.Start(folder, gifSeconds_, message))
+    if (!model_.gif.Start(model_.photos.PreparePhotoDir(), gifSeconds_, message))
         return false;
     message = tr("正在录制 %1 秒动图").arg(gifSeconds_);
     return true;

@@ -129,10 +129,12 @@ void PhotoCapture::SetCreatableDir(const QString& folder)
     creatableDir_ = folder;
 }
 
-QString PhotoCapture::creatableDir() const
+QString PhotoCapture::PreparePhotoDir() const
 {
-    std::scoped_lock lock(dirLock_);
-    return creatableDir_;
+    const Destination to = destination();
+    if (to.create && !to.folder.isEmpty())
+        QDir().mkpath(to.folder);
+    return to.folder;
 }
 
 QString PhotoCapture::photoDir() const

@@ -70,7 +70,9 @@ public:
     // The one photo folder that is created when missing (an installed program's default folder
     // in the user's pictures, which nobody made yet); empty: none.
     void SetCreatableDir(const QString& folder);
-    QString creatableDir() const;
+    // The photo folder for a recording that is about to write into it: made first when it is the
+    // folder that may be made.
+    QString PreparePhotoDir() const;
 
     // Worker thread: when a photo was requested, saves picture, clears the request and reports
     // the result through the callback. Returns whether a photo was attempted.

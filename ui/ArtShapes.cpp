@@ -8,12 +8,12 @@ double Radians(double degrees)
     return degrees * std::numbers::pi / 180.0;
 }
 
-QPainterPath StarPath(QPointF centre, double outerRadius, double innerRadius, int points, double rotationDegrees)
+QPainterPath RadialPath(QPointF centre, int count, double firstDegrees, const std::function<double(int)>& radiusOf)
 {
     QPainterPath path;
-    for (int i = 0; i < 2 * points; ++i) {
-        const double r = (i % 2 == 0) ? outerRadius : innerRadius;
-        const double a = Radians(rotationDegrees - 90.0 + i * 180.0 / points);
+    for (int i = 0; i < count; ++i) {
+        const double r = radiusOf(i);
+        const double a = Radians(firstDegrees + i * 360.0 / count);
         const QPointF p = centre + QPointF(r * std::cos(a), r * std::sin(a));
         if (i == 0)
             path.moveTo(p);
@@ -22,6 +22,12 @@ QPainterPath StarPath(QPointF centre, double outerRadius, double innerRadius, in
     }
     path.closeSubpath();
     return path;
+}
+
+QPainterPath StarPath(QPointF centre, double outerRadius, double innerRadius, int points, double rotationDegrees)
+{
+    return RadialPath(centre, 2 * points, rotationDegrees - 90.0,
+        [&](int i) { return (i % 2 == 0) ? outerRadius : innerRadius; });
 }
 
 QPainterPath HeartPath(QPointF centre, double width)

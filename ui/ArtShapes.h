@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QPointF>
 
+#include <functional>
+
 // The house colours and shapes of the program's own art: the shipped pictures (welcome
 // animation, logo, sample frames and stickers) and the button icons are drawn from them, so the
 // buttons look like the pictures they control.
@@ -30,6 +32,9 @@ inline const QColor night { 0x2A, 0x2F, 0x5A };
 } // namespace HouseInk
 
 double Radians(double degrees);
+// A closed outline through `count` points around centre: point i lies radiusOf(i) away, at
+// firstDegrees + i · 360 / count degrees (clockwise on the screen, from the x axis).
+QPainterPath RadialPath(QPointF centre, int count, double firstDegrees, const std::function<double(int)>& radiusOf);
 QPainterPath StarPath(QPointF centre, double outerRadius, double innerRadius, int points, double rotationDegrees);
 QPainterPath HeartPath(QPointF centre, double width);
 // Four-pointed twinkle with curved sides; `waist` is how far the sides bow in (share of radius).

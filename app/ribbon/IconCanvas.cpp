@@ -101,20 +101,10 @@ QPainterPath Polygon(std::initializer_list<QPointF> points)
 
 QPainterPath Gear(QPointF centre, double radius, int teeth)
 {
-    QPainterPath path;
     const double inner = radius * 0.72;
-    const int steps = teeth * 4;
-    for (int i = 0; i < steps; ++i) {
-        // Each tooth: rise, top, fall, valley.
-        const double r = (i % 4 == 1 || i % 4 == 2) ? radius : inner;
-        const double a = Radians(i * 360.0 / steps);
-        const QPointF p = centre + QPointF(r * std::cos(a), r * std::sin(a));
-        if (i == 0)
-            path.moveTo(p);
-        else
-            path.lineTo(p);
-    }
-    path.closeSubpath();
+    // Each tooth: rise, top, fall, valley.
+    QPainterPath path = RadialPath(centre, teeth * 4, 0.0,
+        [&](int i) { return (i % 4 == 1 || i % 4 == 2) ? radius : inner; });
     path.addEllipse(centre, radius * 0.3, radius * 0.3);
     path.setFillRule(Qt::OddEvenFill);
     return path;
