@@ -5,6 +5,13 @@
 
 #include "pipeline/Doodle.h"
 
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -108,5 +115,40 @@ inline void PerSampleGrain(cv::Mat& frame)
     cv::merge(planes, ycc);
     cv::cvtColor(ycc, frame, cv::COLOR_YCrCb2BGR);
 }
+
+// Decoration files as a user would have them: a logo, a transparent 640 × 480 frame with a
+// border top and bottom, a round sticker; and an empty photo folder.
+struct DecorationFiles {
+    QTemporaryDir dir;
+    QString logo, frame, sticker, photos;
+
+    DecorationFiles()
+    {
+        QImage logoImage(124, 40, QImage::Format_ARGB32);
+        logoImage.fill(QColor(255, 255, 255, 160));
+        logo = dir.filePath("loogo.png");
+        logoImage.save(logo);
+        QImage border(640, 480, QImage::Format_ARGB32);
+        border.fill(Qt::transparent);
+        {
+            QPainter p(&border);
+            p.fillRect(0, 0, 640, 30, QColor(120, 60, 20));
+            p.fillRect(0, 450, 640, 30, QColor(120, 60, 20));
+        }
+        frame = dir.filePath("frame.png");
+        border.save(frame);
+        QImage round(96, 96, QImage::Format_ARGB32);
+        round.fill(Qt::transparent);
+        {
+            QPainter p(&round);
+            p.setBrush(QColor(250, 200, 40));
+            p.drawEllipse(4, 4, 88, 88);
+        }
+        sticker = dir.filePath("sticker.png");
+        round.save(sticker);
+        photos = dir.filePath("photos");
+        QDir(dir.path()).mkdir("photos");
+    }
+};
 
 } // namespace bench

@@ -39,6 +39,7 @@
 
 namespace {
 
+using bench::DecorationFiles;
 using bench::PaintSomeStrokes;
 using bench::Textured;
 
@@ -135,39 +136,6 @@ private:
     std::thread producer_;
 };
 
-// Decorations as a user would have them: logo, a transparent frame, 10 still add-ons.
-struct DecorationFiles {
-    QTemporaryDir dir;
-    QString frame, sticker, photos;
-
-    DecorationFiles()
-    {
-        QImage logo(124, 40, QImage::Format_ARGB32);
-        logo.fill(QColor(255, 255, 255, 160));
-        logo.save(dir.filePath("loogo.png"));
-        QImage border(640, 480, QImage::Format_ARGB32);
-        border.fill(Qt::transparent);
-        {
-            QPainter p(&border);
-            p.fillRect(0, 0, 640, 30, QColor(120, 60, 20));
-            p.fillRect(0, 450, 640, 30, QColor(120, 60, 20));
-        }
-        frame = dir.filePath("frame.png");
-        border.save(frame);
-        QImage round(96, 96, QImage::Format_ARGB32);
-        round.fill(Qt::transparent);
-        {
-            QPainter p(&round);
-            p.setBrush(QColor(250, 200, 40));
-            p.drawEllipse(4, 4, 88, 88);
-        }
-        sticker = dir.filePath("sticker.png");
-        round.save(sticker);
-        photos = dir.filePath("photos");
-        QDir(dir.path()).mkdir("photos");
-    }
-};
-
 // The whole frame written the plain way, on one core: flip, HSV adjustment by split, look-up and
 // merge, grain with the C library's rand() per sample, flow with a fresh pyramid each frame, the
 // doodle by a pixel loop, the decorations painted with QPainter each frame, and Qt's own
@@ -176,7 +144,7 @@ class ReferenceFrame {
 public:
     ReferenceFrame(cv::Size size, const DecorationFiles& files)
         : frames_ { Textured(size, 0), Textured(size, 2) }
-        , logo_(QDir(files.dir.path()).filePath("loogo.png"))
+        , logo_(files.logo)
         , border_(files.frame)
         , sticker_(files.sticker)
     {
@@ -317,7 +285,7 @@ double OwnFrameMs(cv::Size size, const DecorationFiles& files)
     DoodleLayer doodle;
     PaintSomeStrokes(doodle, size);
     GrainRandom random;
-    OverlayStore decorations(QDir(files.dir.path()).filePath("loogo.png"));
+    OverlayStore decorations(files.logo);
     decorations.SetFrameImage(files.frame, 1);
     for (int i = 0; i < 10; ++i)
         decorations.AddAddOn(files.sticker, 1, size.width, size.height);

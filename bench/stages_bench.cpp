@@ -22,9 +22,6 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
-#include <QDir>
-#include <QPainter>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -252,30 +249,11 @@ void WorstCaseFrame(benchmark::State& state)
 void WholeFrame(benchmark::State& state)
 {
     const cv::Size size = SizeOf(state);
-    QTemporaryDir dir;
-    QImage logo(124, 40, QImage::Format_ARGB32);
-    logo.fill(QColor(255, 255, 255, 160));
-    logo.save(dir.filePath("loogo.png"));
-    QImage border(640, 480, QImage::Format_ARGB32);
-    border.fill(Qt::transparent);
-    {
-        QPainter p(&border);
-        p.fillRect(0, 0, 640, 30, QColor(120, 60, 20));
-        p.fillRect(0, 450, 640, 30, QColor(120, 60, 20));
-    }
-    border.save(dir.filePath("frame.png"));
-    QImage sticker(96, 96, QImage::Format_ARGB32);
-    sticker.fill(Qt::transparent);
-    {
-        QPainter p(&sticker);
-        p.setBrush(QColor(250, 200, 40));
-        p.drawEllipse(4, 4, 88, 88);
-    }
-    sticker.save(dir.filePath("sticker.png"));
-    OverlayStore decorations(dir.filePath("loogo.png"));
-    decorations.SetFrameImage(dir.filePath("frame.png"), 1);
+    const bench::DecorationFiles files;
+    OverlayStore decorations(files.logo);
+    decorations.SetFrameImage(files.frame, 1);
     for (int i = 0; i < 10; ++i)
-        decorations.AddAddOn(dir.filePath("sticker.png"), 1, size.width, size.height);
+        decorations.AddAddOn(files.sticker, 1, size.width, size.height);
 
     WorstCaseStages stages(size);
     QImage picture;
