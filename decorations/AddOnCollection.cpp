@@ -226,11 +226,8 @@ const AddOnRecord* AddOnCollection::Find(std::uint64_t serial) const
 
 bool AddOnCollection::PlaceAt(std::uint64_t serial, const AddOnBounds& bounds)
 {
-    AddOnRecord* record = nullptr;
-    for (int32_t i = 0; record == nullptr && i < animatedCount() + stillCount(); ++i) {
-        if (RecordAt(i)->serial == serial)
-            record = RecordAt(i);
-    }
+    // The collection owns its records; Find only hands them out read-only.
+    AddOnRecord* record = const_cast<AddOnRecord*>(Find(serial));
     if (record == nullptr || record->moving)
         return false;
     record->bounds = bounds;
