@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pipeline/CameraList.h"
+#include "pipeline/capture/CameraList.h"
 #include "settings/SettingsValues.h"
 
 #include <QDialog>

@@ -14,7 +14,7 @@
 #include "app/commands/CommandContext.h"
 #include "decorations/CFrameView.h"
 #include "pipeline/CWebcamCtl.h"
-#include "pipeline/CameraList.h"
+#include "pipeline/capture/CameraList.h"
 #include "ui/DialogRunner.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Shell.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/commands/CommandTable.h"
-#include "pipeline/FrameSource.h"
+#include "pipeline/capture/FrameSource.h"
 #include "settings/SettingsValues.h"
 #include "ui/Translations.h"
 

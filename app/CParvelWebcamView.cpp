@@ -1,11 +1,12 @@
 #include "app/CParvelWebcamView.h"
 
 #include "app/CWelcomeMovie.h"
+#include "app/CameraProbeMessages.h"
 #include "app/DisplayFit.h"
 #include "app/EditMenu.h"
 #include "app/commands/CommandTable.h"
 #include "pipeline/CWebcamCtl.h"
-#include "pipeline/CameraProbe.h"
+#include "pipeline/capture/CameraProbe.h"
 #include "pipeline/DecorationCommands.h"
 #include "pipeline/PictureModel.h"
 #include "settings/SettingsWorkbook.h"
@@ -43,6 +44,7 @@ CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsVa
     webcam_ = new CWebcamCtl(PathToQString(folders.systemDir), PathToQString(folders.photoDir), std::move(sources), this);
     webcam_->model().photos.SetCreatableDir(PathToQString(folders.creatablePhotoDir));
     webcam_->hide();
+    connect(webcam_, &CWebcamCtl::cameraMissing, this, [this] { ShowNoCameraMessage(webcam_); });
     movie_ = new CWelcomeMovie(this);
     movie_->hide();
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pipeline/BurstStrip.h"
-#include "pipeline/FrameSource.h"
+#include "pipeline/record/BurstStrip.h"
+#include "pipeline/capture/FrameSource.h"
 #include "settings/SettingsValues.h"
 
 #include <QWidget>

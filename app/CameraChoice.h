@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pipeline/CameraList.h"
-#include "pipeline/FrameSource.h"
+#include "pipeline/capture/CameraList.h"
+#include "pipeline/capture/FrameSource.h"
 
 #include <QString>
 

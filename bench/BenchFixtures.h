@@ -3,7 +3,7 @@
 // What the benchmark programs share: the yardstick (one plain frame copy, and timings as
 // multiples of it), the pictures they feed in, and the grain written the plain way.
 
-#include "pipeline/Doodle.h"
+#include "pipeline/stages/Doodle.h"
 
 #include <QColor>
 #include <QDir>

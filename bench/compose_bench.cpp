@@ -4,10 +4,10 @@
 
 #include "BenchFixtures.h"
 
-#include "pipeline/DisplayConversion.h"
-#include "pipeline/OverlayStore.h"
-#include "pipeline/Overlays.h"
-#include "pipeline/PhotoCapture.h"
+#include "pipeline/compose/DisplayConversion.h"
+#include "pipeline/compose/OverlayStore.h"
+#include "pipeline/compose/Overlays.h"
+#include "pipeline/record/PhotoCapture.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,11 +4,11 @@
 
 #include "BenchFixtures.h"
 
-#include "pipeline/FaceDetector.h"
-#include "pipeline/FaceTracker.h"
-#include "pipeline/OverlayStore.h"
-#include "pipeline/TestSceneFace.h"
-#include "pipeline/TestSceneSource.h"
+#include "pipeline/faces/FaceDetector.h"
+#include "pipeline/faces/FaceTracker.h"
+#include "pipeline/compose/OverlayStore.h"
+#include "pipeline/capture/TestSceneFace.h"
+#include "pipeline/capture/TestSceneSource.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -10,12 +10,12 @@
 // Usage: frame_loop_bench [seconds-steady [seconds-one-offs]]
 #include "BenchFixtures.h"
 
-#include "pipeline/DisplayConversion.h"
+#include "pipeline/compose/DisplayConversion.h"
 #include "pipeline/FrameLoop.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"
-#include "pipeline/ProcessFrame.h"
-#include "pipeline/ZoomCut.h"
+#include "pipeline/stages/ProcessFrame.h"
+#include "pipeline/stages/ZoomCut.h"
 
 #include <QCoreApplication>
 #include <QDir>

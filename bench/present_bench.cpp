@@ -1,8 +1,8 @@
 // The present path: camera frame → 4-byte display image → area scaling to the display size,
 // against one plain copy of the frame measured in the same run.
-#include "pipeline/DisplayConversion.h"
-#include "pipeline/Overlays.h"
-#include "pipeline/Present.h"
+#include "pipeline/compose/DisplayConversion.h"
+#include "pipeline/compose/Overlays.h"
+#include "pipeline/compose/Present.h"
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>

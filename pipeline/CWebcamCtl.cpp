@@ -1,9 +1,8 @@
 #include "pipeline/CWebcamCtl.h"
 
 #include "decorations/ImageEx.h"
-#include "pipeline/CameraProbe.h"
 #include "pipeline/PictureCommands.h"
-#include "pipeline/RegionSelect.h"
+#include "pipeline/stages/RegionSelect.h"
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
@@ -138,7 +137,7 @@ bool CWebcamCtl::StartCamera()
     if (cameraRunning())
         return true;
     if (loop_.Start() == FrameLoop::StartResult::NoCamera) {
-        ShowNoCameraMessage(this);
+        emit cameraMissing();
         return false;
     }
     welcomeImage_->Pause();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pipeline/FrameLoop.h"
-#include "pipeline/FrameSource.h"
+#include "pipeline/capture/FrameSource.h"
 #include "pipeline/PictureModel.h"
 
 #include <QFont>
@@ -102,6 +102,8 @@ signals:
     void framePresented();
     // The camera started or stopped, whichever way (command, double-click, camera lost).
     void cameraSwitched(bool running);
+    // A start found no camera; the camera stays stopped.
+    void cameraMissing();
     // The camera stopped delivering pictures and was stopped (after cameraSwitched(false)).
     void cameraLost();
     // A photo was saved (path) or could not be saved (message, in Chinese, for the status bar).

@@ -1,11 +1,11 @@
 #include "pipeline/FrameLoop.h"
 
-#include "pipeline/DisplayConversion.h"
-#include "pipeline/FrameGrabber.h"
+#include "pipeline/compose/DisplayConversion.h"
+#include "pipeline/capture/FrameGrabber.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"
-#include "pipeline/ProcessFrame.h"
-#include "pipeline/ZoomCut.h"
+#include "pipeline/stages/ProcessFrame.h"
+#include "pipeline/stages/ZoomCut.h"
 
 #include <opencv2/imgproc.hpp>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "pipeline/FrameSource.h"
+#include "pipeline/capture/FrameSource.h"
 #include "pipeline/FrameStats.h"
-#include "pipeline/GrainRandom.h"
+#include "pipeline/stages/GrainRandom.h"
 #include "pipeline/LoopClock.h"
-#include "pipeline/PictureSettings.h"
-#include "pipeline/Present.h"
+#include "pipeline/stages/PictureSettings.h"
+#include "pipeline/compose/Present.h"
 
 #include <QImage>
 #include <QSize>

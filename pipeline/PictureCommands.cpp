@@ -1,8 +1,8 @@
 #include "pipeline/PictureCommands.h"
 
-#include "pipeline/Doodle.h"
-#include "pipeline/EffectStyles.h"
-#include "pipeline/OpticalFlow.h"
+#include "pipeline/stages/Doodle.h"
+#include "pipeline/stages/EffectStyles.h"
+#include "pipeline/stages/OpticalFlow.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pipeline/PictureSettings.h"
-#include "pipeline/RegionSelect.h"
+#include "pipeline/stages/PictureSettings.h"
+#include "pipeline/stages/RegionSelect.h"
 
 #include <opencv2/core.hpp>
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "pipeline/Doodle.h"
-#include "pipeline/FaceTracker.h"
-#include "pipeline/OpticalFlow.h"
-#include "pipeline/OverlayStore.h"
-#include "pipeline/PhotoCapture.h"
-#include "pipeline/GifRecorder.h"
-#include "pipeline/PictureSettings.h"
-#include "pipeline/ShotTap.h"
-#include "pipeline/VideoRecorder.h"
+#include "pipeline/stages/Doodle.h"
+#include "pipeline/faces/FaceTracker.h"
+#include "pipeline/stages/OpticalFlow.h"
+#include "pipeline/compose/OverlayStore.h"
+#include "pipeline/record/PhotoCapture.h"
+#include "pipeline/record/GifRecorder.h"
+#include "pipeline/stages/PictureSettings.h"
+#include "pipeline/record/ShotTap.h"
+#include "pipeline/record/VideoRecorder.h"
 
 #include <QString>
 

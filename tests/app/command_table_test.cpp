@@ -4,7 +4,7 @@
 #include "app/commands/Rows.h"
 #include "app/ribbon/RibbonLayout.h"
 #include "pipeline/PictureModel.h"
-#include "pipeline/TestSceneFace.h"
+#include "pipeline/capture/TestSceneFace.h"
 
 #include <QRegularExpression>
 

@@ -3,7 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/CTimeSetDlg.h"
 #include "decorations/Photostrip.h"
-#include "pipeline/TestSceneSource.h"
+#include "pipeline/capture/TestSceneSource.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "app/PhotoMenu.h"
 #include "decorations/Photostrip.h"
-#include "pipeline/BurstStrip.h"
+#include "pipeline/record/BurstStrip.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -8,7 +8,7 @@
 #include "ui/MessageBoxes.h"
 #include "decorations/Photostrip.h"
 #include "pipeline/CWebcamCtl.h"
-#include "pipeline/OverlayStore.h"
+#include "pipeline/compose/OverlayStore.h"
 
 #include <gtest/gtest.h>
 

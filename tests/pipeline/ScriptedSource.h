@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pipeline/FrameSource.h"
+#include "pipeline/capture/FrameSource.h"
 
 #include <atomic>
 #include <functional>

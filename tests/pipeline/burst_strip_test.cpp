@@ -1,4 +1,4 @@
-#include "pipeline/BurstStrip.h"
+#include "pipeline/record/BurstStrip.h"
 
 #include <gtest/gtest.h>
 

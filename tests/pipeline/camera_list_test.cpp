@@ -1,4 +1,4 @@
-#include "pipeline/CameraList.h"
+#include "pipeline/capture/CameraList.h"
 
 #include <gtest/gtest.h>
 

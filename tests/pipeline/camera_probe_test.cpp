@@ -1,7 +1,7 @@
 #include "QtTestApp.h"
 #include "ScriptedSource.h"
 
-#include "pipeline/CameraProbe.h"
+#include "pipeline/capture/CameraProbe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pipeline/ColourAdjust.h"
+#include "pipeline/stages/ColourAdjust.h"
 
 #include "StageTestUtil.h"
 

@@ -1,4 +1,4 @@
-#include "pipeline/Doodle.h"
+#include "pipeline/stages/Doodle.h"
 
 #include "StageTestUtil.h"
 

@@ -1,6 +1,6 @@
-#include "pipeline/EffectStyles.h"
-#include "pipeline/Flip.h"
-#include "pipeline/GrainRandom.h"
+#include "pipeline/stages/EffectStyles.h"
+#include "pipeline/stages/Flip.h"
+#include "pipeline/stages/GrainRandom.h"
 
 #include "StageTestUtil.h"
 

@@ -1,4 +1,4 @@
-#include "pipeline/FaceAnchors.h"
+#include "pipeline/faces/FaceAnchors.h"
 
 #include <gtest/gtest.h>
 

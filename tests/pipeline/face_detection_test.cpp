@@ -1,7 +1,7 @@
-#include "pipeline/FaceDetector.h"
-#include "pipeline/FaceTracker.h"
-#include "pipeline/TestSceneFace.h"
-#include "pipeline/TestSceneSource.h"
+#include "pipeline/faces/FaceDetector.h"
+#include "pipeline/faces/FaceTracker.h"
+#include "pipeline/capture/TestSceneFace.h"
+#include "pipeline/capture/TestSceneSource.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>

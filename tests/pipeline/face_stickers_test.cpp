@@ -1,9 +1,9 @@
 #include "TestImages.h"
-#include "pipeline/FaceTracker.h"
-#include "pipeline/OverlayStore.h"
-#include "pipeline/Overlays.h"
-#include "pipeline/TestSceneFace.h"
-#include "pipeline/TestSceneSource.h"
+#include "pipeline/faces/FaceTracker.h"
+#include "pipeline/compose/OverlayStore.h"
+#include "pipeline/compose/Overlays.h"
+#include "pipeline/capture/TestSceneFace.h"
+#include "pipeline/capture/TestSceneSource.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "pipeline/FaceTracks.h"
+#include "pipeline/faces/FaceTracks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "QtTestApp.h"
 #include "ScriptedSource.h"
 
-#include "pipeline/FrameGrabber.h"
+#include "pipeline/capture/FrameGrabber.h"
 #include "pipeline/FrameLoop.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"

@@ -1,5 +1,5 @@
-#include "pipeline/FrameSource.h"
-#include "pipeline/TestSceneSource.h"
+#include "pipeline/capture/FrameSource.h"
+#include "pipeline/capture/TestSceneSource.h"
 
 #include <gtest/gtest.h>
 

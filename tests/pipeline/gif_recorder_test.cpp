@@ -1,4 +1,4 @@
-#include "pipeline/GifRecorder.h"
+#include "pipeline/record/GifRecorder.h"
 
 #include <QDir>
 #include <QFile>

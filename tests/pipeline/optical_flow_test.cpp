@@ -1,4 +1,4 @@
-#include "pipeline/OpticalFlow.h"
+#include "pipeline/stages/OpticalFlow.h"
 
 #include "StageTestUtil.h"
 

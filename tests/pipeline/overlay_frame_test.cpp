@@ -1,6 +1,6 @@
-#include "pipeline/OverlayStore.h"
-#include "pipeline/FrameOverlay.h"
-#include "pipeline/Overlays.h"
+#include "pipeline/compose/OverlayStore.h"
+#include "pipeline/compose/FrameOverlay.h"
+#include "pipeline/compose/Overlays.h"
 #include "TestImages.h"
 
 #include <QPainter>

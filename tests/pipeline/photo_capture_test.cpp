@@ -1,4 +1,4 @@
-#include "pipeline/PhotoCapture.h"
+#include "pipeline/record/PhotoCapture.h"
 
 #include <QDir>
 #include <QFile>

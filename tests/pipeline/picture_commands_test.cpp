@@ -1,7 +1,7 @@
-#include "pipeline/Doodle.h"
-#include "pipeline/EffectStyles.h"
-#include "pipeline/Flip.h"
-#include "pipeline/OpticalFlow.h"
+#include "pipeline/stages/Doodle.h"
+#include "pipeline/stages/EffectStyles.h"
+#include "pipeline/stages/Flip.h"
+#include "pipeline/stages/OpticalFlow.h"
 #include "pipeline/PictureCommands.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The picture scaled to the display size: thin lines survive, flat areas stay flat, every display
 // pixel is the mean of the picture pixels it covers, and the two display buffers never overwrite
 // an image still being shown.
-#include "pipeline/Present.h"
+#include "pipeline/compose/Present.h"
 
 #include <gtest/gtest.h>
 

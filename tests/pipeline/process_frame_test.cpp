@@ -1,10 +1,10 @@
-#include "pipeline/ColourAdjust.h"
-#include "pipeline/Doodle.h"
-#include "pipeline/EffectStyles.h"
-#include "pipeline/Flip.h"
-#include "pipeline/GrainRandom.h"
-#include "pipeline/OpticalFlow.h"
-#include "pipeline/ProcessFrame.h"
+#include "pipeline/stages/ColourAdjust.h"
+#include "pipeline/stages/Doodle.h"
+#include "pipeline/stages/EffectStyles.h"
+#include "pipeline/stages/Flip.h"
+#include "pipeline/stages/GrainRandom.h"
+#include "pipeline/stages/OpticalFlow.h"
+#include "pipeline/stages/ProcessFrame.h"
 
 #include "StageTestUtil.h"
 

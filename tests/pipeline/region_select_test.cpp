@@ -1,6 +1,6 @@
-#include "pipeline/ZoomCut.h"
-#include "pipeline/Flip.h"
-#include "pipeline/RegionSelect.h"
+#include "pipeline/stages/ZoomCut.h"
+#include "pipeline/stages/Flip.h"
+#include "pipeline/stages/RegionSelect.h"
 
 #include "StageTestUtil.h"
 

@@ -1,4 +1,4 @@
-#include "pipeline/VideoRecorder.h"
+#include "pipeline/record/VideoRecorder.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "decorations/DecorationKind.h"
 #include "ui/MessageBoxes.h"
 #include "pipeline/CWebcamCtl.h"
-#include "pipeline/TestSceneSource.h"
+#include "pipeline/capture/TestSceneSource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tools/assetgen/GifWriter.h"
 
-#include "pipeline/GifEncoder.h"
+#include "pipeline/record/GifEncoder.h"
 
 QByteArray encodeGif(const Animation& animation, QString* error)
 {

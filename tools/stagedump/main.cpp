@@ -1,16 +1,16 @@
 // stagedump FOLDER: writes one frame of the built-in test scene through each picture stage as
 // PNG files into FOLDER (which must exist), so the stages can be looked at.
-#include "pipeline/ZoomCut.h"
-#include "pipeline/ColourAdjust.h"
-#include "pipeline/Doodle.h"
-#include "pipeline/EffectStyles.h"
-#include "pipeline/Flip.h"
-#include "pipeline/GrainRandom.h"
-#include "pipeline/OpticalFlow.h"
+#include "pipeline/stages/ZoomCut.h"
+#include "pipeline/stages/ColourAdjust.h"
+#include "pipeline/stages/Doodle.h"
+#include "pipeline/stages/EffectStyles.h"
+#include "pipeline/stages/Flip.h"
+#include "pipeline/stages/GrainRandom.h"
+#include "pipeline/stages/OpticalFlow.h"
 #include "pipeline/PictureCommands.h"
-#include "pipeline/ProcessFrame.h"
-#include "pipeline/RegionSelect.h"
-#include "pipeline/TestSceneSource.h"
+#include "pipeline/stages/ProcessFrame.h"
+#include "pipeline/stages/RegionSelect.h"
+#include "pipeline/capture/TestSceneSource.h"
 
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>

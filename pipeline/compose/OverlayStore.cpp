@@ -1,0 +1,222 @@
+#include "pipeline/compose/OverlayStore.h"
+
+#include "pipeline/compose/Overlays.h"
+
+namespace {
+// Callers pause an animation before stopping it; the destructor then ends its thread.
+void PauseAndRelease(std::unique_ptr<ImageEx> image)
+{
+    if (image) {
+        image->Pause();
+        image->Stop();
+    }
+}
+
+void PauseAndRelease(std::vector<AddOnRecord> records)
+{
+    for (AddOnRecord& record : records)
+        PauseAndRelease(std::move(record.animation));
+}
+} // namespace
+
+OverlayStore::OverlayStore(const QString& logoPath, AddOnCollection::Generator generator)
+    : addOns_(std::move(generator))
+    , logo_(logoPath)
+{
+}
+
+OverlayStore::~OverlayStore()
+{
+    ReleaseAll();
+}
+
+void OverlayStore::DrawOverlays(QImage& picture)
+{
+    QImage logo;
+    if (logoShown_)
+        logo = logo_.Current();
+    std::scoped_lock lock(decorationsLock_);
+    OverlayLayers layers;
+    layers.logo = logo.isNull() ? nullptr : &logo;
+    layers.frame = frameShown_ ? &frame_ : nullptr;
+    layers.addOns = addOns_.shown() ? &addOns_ : nullptr;
+    ::DrawOverlays(picture, layers);
+}
+
+void OverlayStore::SetFrameImage(const QString& path, int kind)
+{
+    if (kind == static_cast<int>(DecorationKind::Png)) {
+        QImage png = FrameOverlay::LoadStill(path);
+        std::scoped_lock lock(decorationsLock_);
+        frame_.ReplaceStill(std::move(png));
+    } else if (kind == static_cast<int>(DecorationKind::Gif)) {
+        std::unique_ptr<ImageEx> gif = FrameOverlay::LoadAnimated(path);
+        std::unique_ptr<ImageEx> old;
+        {
+            std::scoped_lock lock(decorationsLock_);
+            old = frame_.ReplaceAnimated(std::move(gif));
+        }
+        PauseAndRelease(std::move(old));
+    }
+}
+
+bool OverlayStore::AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight)
+{
+    if (!IsDecorationKind(kind))
+        return false;
+    const auto decorationKind = static_cast<DecorationKind>(kind);
+    AddOnRecord record = AddOnRecord::Load(path, decorationKind);
+    std::scoped_lock lock(decorationsLock_);
+    addOns_.areaWidth = areaWidth;
+    addOns_.areaHeight = areaHeight;
+    const std::uint64_t serial = addOns_.Insert(std::move(record), decorationKind);
+    if (followFaces_)
+        Anchor(serial);
+    return true;
+}
+
+void OverlayStore::ClearAddOns()
+{
+    std::vector<AddOnRecord> removed;
+    {
+        std::scoped_lock lock(decorationsLock_);
+        removed = addOns_.TakeAll();
+        anchors_.Clear();
+    }
+    PauseAndRelease(std::move(removed));
+}
+
+bool OverlayStore::ToggleLogoShown()
+{
+    // Only the interface thread writes the flags; the worker reads them whole.
+    const bool shown = !logoShown_.load();
+    logoShown_.store(shown);
+    return shown;
+}
+
+bool OverlayStore::ToggleFrameShown()
+{
+    std::scoped_lock lock(decorationsLock_);
+    const bool shown = !frameShown_.load();
+    frameShown_.store(shown);
+    if (ImageEx* gif = frame_.frameGif()) {
+        if (shown)
+            gif->Resume();
+        else
+            gif->Pause();
+    }
+    return shown;
+}
+
+bool OverlayStore::ToggleAddOnsShown()
+{
+    std::scoped_lock lock(decorationsLock_);
+    addOns_.ToggleAddOnsShown();
+    return addOns_.shown();
+}
+
+bool OverlayStore::addOnsShown() const
+{
+    std::scoped_lock lock(decorationsLock_);
+    return addOns_.shown();
+}
+
+void OverlayStore::ResumeFrameAnimation()
+{
+    std::scoped_lock lock(decorationsLock_);
+    if (ImageEx* gif = frame_.frameGif())
+        gif->Resume();
+}
+
+void OverlayStore::ReleaseAll()
+{
+    std::vector<AddOnRecord> removed;
+    std::unique_ptr<ImageEx> gif;
+    {
+        std::scoped_lock lock(decorationsLock_);
+        removed = addOns_.TakeAll();
+        anchors_.Clear();
+        gif = frame_.Clear();
+    }
+    PauseAndRelease(std::move(removed));
+    PauseAndRelease(std::move(gif));
+}
+
+bool OverlayStore::PointerMove(int px, int py)
+{
+    std::scoped_lock lock(decorationsLock_);
+    return addOns_.PointerMove(px, py);
+}
+
+void OverlayStore::PointerDown()
+{
+    std::scoped_lock lock(decorationsLock_);
+    addOns_.PointerDown();
+}
+
+void OverlayStore::PointerUp()
+{
+    std::scoped_lock lock(decorationsLock_);
+    const std::uint64_t moved = addOns_.PointerUp();
+    if (moved != 0 && followFaces_)
+        Anchor(moved);
+}
+
+void OverlayStore::Anchor(std::uint64_t serial)
+{
+    if (const AddOnRecord* record = addOns_.Find(serial)) {
+        const AddOnBounds& b = record->bounds;
+        anchors_.Drop(serial, cv::Rect(b.left, b.top, b.right - b.left, b.bottom - b.top), faces_);
+    }
+}
+
+bool OverlayStore::ToggleFollowFaces()
+{
+    std::scoped_lock lock(decorationsLock_);
+    const bool on = !followFaces_.load();
+    followFaces_.store(on);
+    anchors_.Clear();
+    faces_.clear();
+    return on;
+}
+
+void OverlayStore::FollowFaces(const std::vector<TrackedFace>& faces)
+{
+    if (!followFaces_)
+        return;
+    std::scoped_lock lock(decorationsLock_);
+    // Checked again under the lock: the command may have just been turned off.
+    if (!followFaces_)
+        return;
+    faces_ = faces;
+    if (anchors_.empty())
+        return;
+    for (const FaceAnchors::Placement& p : anchors_.Follow(faces)) {
+        const cv::Rect& r = p.rect;
+        addOns_.PlaceAt(p.sticker, { r.x, r.y, r.x + r.width, r.y + r.height });
+    }
+}
+
+bool OverlayStore::followsFace(std::uint64_t serial) const
+{
+    std::scoped_lock lock(decorationsLock_);
+    return anchors_.attached(serial);
+}
+
+bool OverlayStore::dragging() const
+{
+    std::scoped_lock lock(decorationsLock_);
+    return addOns_.dragging();
+}
+
+int OverlayStore::hoveredIndex() const
+{
+    std::scoped_lock lock(decorationsLock_);
+    return addOns_.hoveredIndex();
+}
+
+std::optional<DecorationKind> OverlayStore::frameKind() const
+{
+    std::scoped_lock lock(decorationsLock_);
+    return frame_.frameKind();
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "decorations/AddOnCollection.h"
+#include "pipeline/faces/FaceAnchors.h"
+#include "pipeline/compose/FrameOverlay.h"
+#include "pipeline/compose/LogoCache.h"
+
+#include <QImage>
+#include <QString>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+// Everything laid over the picture (logo, big frame, add-ons) behind one lock. The frame-loop
+// worker composes under the lock; every change from the interface thread takes it too, so a frame
+// is never replaced or an add-on released while it is being drawn. Files are decoded and
+// animations stopped outside the lock, so the worker waits at most for a pointer swap, and the
+// lock is never held while waiting for anything else.
+class OverlayStore {
+public:
+    // logoPath is the logo file ("loogo.png" in the system folder); generator draws the add-on
+    // placements (one seeded from the current time by default).
+    explicit OverlayStore(const QString& logoPath, AddOnCollection::Generator generator = {});
+    ~OverlayStore();
+    OverlayStore(const OverlayStore&) = delete;
+    OverlayStore& operator=(const OverlayStore&) = delete;
+
+    // Worker thread: composes logo, big frame and add-ons onto the picture.
+    void DrawOverlays(QImage& picture);
+
+    // Interface thread. Changes of the big frame and the add-ons.
+    void SetFrameImage(const QString& path, int kind); // 0 GIF, 1 PNG, others ignored
+    // Places one add-on inside areaWidth × areaHeight; false for an unknown kind.
+    bool AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight);
+    void ClearAddOns();
+
+    // Interface thread. Show flags; the toggles return the new state.
+    bool ToggleLogoShown();
+    bool ToggleFrameShown(); // pauses the animated frame when hidden, resumes it when shown
+    bool ToggleAddOnsShown(); // pauses or resumes every animated add-on
+    bool logoShown() const { return logoShown_; }
+    bool frameShown() const { return frameShown_; }
+    bool addOnsShown() const;
+
+    // Interface thread: the camera stopped, the animated frame plays again.
+    void ResumeFrameAnimation();
+    // Interface thread: window destruction; the animations are paused and everything released.
+    void ReleaseAll();
+
+    // Interface thread: add-on hover and drag in mouse mode 0, (px, py) in picture pixels.
+    // PointerMove returns whether the hand cursor should show. While add-ons follow faces, the
+    // end of a drag attaches the add-on to the face it was let go on, or detaches it.
+    bool PointerMove(int px, int py);
+    void PointerDown();
+    void PointerUp();
+
+    // Interface thread: stickers that follow faces. While on, an add-on placed or let go with its
+    // centre on a face follows that face. Turning it off leaves every add-on where it is, free.
+    bool ToggleFollowFaces(); // returns the new state
+    bool followFaces() const { return followFaces_; }
+    // Worker, once per frame before DrawOverlays, with the faces tracked in this picture: moves
+    // the attached add-ons onto their faces. Nothing happens while following is off.
+    void FollowFaces(const std::vector<TrackedFace>& faces);
+    // Whether the add-on with this serial follows a face.
+    bool followsFace(std::uint64_t serial) const;
+    bool dragging() const;
+    int hoveredIndex() const;
+
+    std::optional<DecorationKind> frameKind() const;
+
+    // Run f with the lock held on the add-on collection or the big frame (read-only inspection).
+    template <typename F>
+    auto WithAddOns(F&& f) const
+    {
+        std::scoped_lock lock(decorationsLock_);
+        return f(addOns_);
+    }
+    template <typename F>
+    auto WithFrame(F&& f) const
+    {
+        std::scoped_lock lock(decorationsLock_);
+        return f(frame_);
+    }
+
+private:
+    // Attaches the add-on to the face under its centre, or detaches it; lock held.
+    void Anchor(std::uint64_t serial);
+
+    mutable std::mutex decorationsLock_;
+    AddOnCollection addOns_;
+    FrameOverlay frame_;
+    std::atomic<bool> logoShown_{true};
+    std::atomic<bool> frameShown_{true};
+    std::atomic<bool> followFaces_{false};
+    FaceAnchors anchors_;             // under decorationsLock_
+    std::vector<TrackedFace> faces_;  // the latest frame's faces, under decorationsLock_
+
+    LogoCache logo_; // worker only
+};

@@ -1,0 +1,111 @@
+#include "pipeline/stages/Doodle.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+
+namespace {
+
+// 255 where the canvas differs from the key.
+void PaintedMask(const cv::Mat& canvas, const cv::Vec3b& key, cv::Mat& mask)
+{
+    cv::inRange(canvas, cv::Scalar(key[0], key[1], key[2]), cv::Scalar(key[0], key[1], key[2]), mask);
+    cv::bitwise_not(mask, mask);
+}
+
+cv::Rect Overlap(const cv::Mat& frame, const cv::Mat& canvas)
+{
+    return cv::Rect(0, 0, canvas.cols, canvas.rows) & cv::Rect(0, 0, frame.cols, frame.rows);
+}
+
+} // namespace
+
+void ClearDoodle(cv::Mat& canvas, cv::Size size, const cv::Vec3b& key)
+{
+    canvas.create(size, CV_8UC3);
+    canvas.setTo(cv::Scalar(key[0], key[1], key[2]));
+}
+
+void OverlayDoodle(cv::Mat& frame, const cv::Mat& canvas, const cv::Vec3b& key)
+{
+    CV_Assert(canvas.empty() || canvas.type() == CV_8UC3);
+    CV_Assert(frame.empty() || frame.type() == CV_8UC3);
+    const cv::Rect area = Overlap(frame, canvas);
+    if (area.empty())
+        return;
+    cv::Mat mask;
+    PaintedMask(canvas(area), key, mask);
+    cv::Mat target = frame(area);
+    canvas(area).copyTo(target, mask);
+}
+
+void DoodleLayer::Clear(cv::Size pictureSize)
+{
+    std::scoped_lock lock(mutex_);
+    // A new buffer, so that a copy handed out before keeps its pixels.
+    canvas_ = cv::Mat();
+    ClearDoodle(canvas_, pictureSize, key_);
+    anyPainted_ = false;
+    ++version_;
+    last_ = { -1, -1 };
+    penDown_ = false;
+}
+
+void DoodleLayer::BeginStroke(cv::Point p)
+{
+    std::scoped_lock lock(mutex_);
+    last_ = p;
+    penDown_ = true;
+}
+
+void DoodleLayer::ExtendStroke(cv::Point p, const cv::Scalar& colour, int penWidth)
+{
+    std::scoped_lock lock(mutex_);
+    if (!penDown_)
+        return;
+    if (last_.x < 0)
+        last_ = p;
+    if (!canvas_.empty()) {
+        cv::line(canvas_, last_, p, colour, std::max(penWidth, 1), cv::LINE_8, 0);
+        anyPainted_ = true;
+        ++version_;
+    }
+    last_ = p;
+}
+
+void DoodleLayer::EndStroke()
+{
+    std::scoped_lock lock(mutex_);
+    last_ = { -1, -1 };
+    penDown_ = false;
+}
+
+bool DoodleLayer::StrokeInProgress() const
+{
+    std::scoped_lock lock(mutex_);
+    return penDown_;
+}
+
+void DoodleLayer::Overlay(cv::Mat& frame)
+{
+    std::scoped_lock lock(mutex_);
+    // A canvas nobody has painted on yet needs no work at all.
+    if (!anyPainted_ || frame.empty())
+        return;
+    CV_Assert(frame.type() == CV_8UC3);
+    if (maskVersion_ != version_) {
+        PaintedMask(canvas_, key_, mask_);
+        maskVersion_ = version_;
+    }
+    const cv::Rect area = Overlap(frame, canvas_);
+    if (area.empty())
+        return;
+    cv::Mat target = frame(area);
+    canvas_(area).copyTo(target, mask_(area));
+}
+
+cv::Mat DoodleLayer::Canvas() const
+{
+    std::scoped_lock lock(mutex_);
+    return canvas_.clone();
+}
