@@ -1,5 +1,7 @@
 #include "app/CCameraDlg.h"
 
+#include "ui/DialogRunner.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -88,4 +90,14 @@ std::optional<cv::Size> CCameraDlg::chosenSize() const
         return std::nullopt;
     const QSize size = sizeBox_->currentData().toSize();
     return cv::Size(size.width(), size.height());
+}
+
+std::optional<CameraAnswer> AskForCameraInDialog(std::vector<CameraInfo> present, const QString& remembered,
+    cv::Size currentSize, QWidget* parent)
+{
+    CCameraDlg dialog(std::move(present), remembered, currentSize, parent);
+    if (RunDialog(dialog) != QDialog::Accepted || dialog.chosenCamera() == nullptr)
+        return std::nullopt;
+    const CameraInfo* camera = dialog.chosenCamera();
+    return CameraAnswer { camera->id, camera->name, dialog.chosenSize() };
 }

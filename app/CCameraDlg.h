@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/commands/WindowPort.h"
+
 #include "pipeline/capture/CameraList.h"
 #include "settings/SettingsValues.h"
 
@@ -37,3 +39,8 @@ private:
     QComboBox* sizeBox_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
 };
+
+// Asks with the dialog which camera to use from its next start, and at which size; nothing when
+// the dialog is cancelled.
+std::optional<CameraAnswer> AskForCameraInDialog(std::vector<CameraInfo> present, const QString& remembered,
+    cv::Size currentSize, QWidget* parent);

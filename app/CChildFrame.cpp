@@ -42,11 +42,56 @@ CChildFrame::CChildFrame(const AppFolders& folders, const SettingsValues& values
     layout->addWidget(splitter_);
 
     connect(view_, &CParvelWebcamView::sizeModeChanged, this, &CChildFrame::OnDisplaySizeChanged);
-    connect(pane_, &CFrameView::framePicked, view_, &CParvelWebcamView::OnFramePicked);
-    connect(pane_, &CFrameView::addOnPicked, view_, &CParvelWebcamView::OnAddOnPicked);
-    connect(view_->webcam(), &CWebcamCtl::photoSaved, pane_, &CFrameView::OnPhotoSaved);
-    connect(view_->webcam(), &CWebcamCtl::videoSaved, pane_, &CFrameView::OnPhotoSaved);
-    connect(view_->webcam(), &CWebcamCtl::gifSaved, pane_, &CFrameView::OnPhotoSaved);
+    PictureSession& session = view_->session();
+    connect(&session, &PictureSession::photoSaved, pane_, &CFrameView::OnPhotoSaved);
+    connect(&session, &PictureSession::videoSaved, pane_, &CFrameView::OnPhotoSaved);
+    connect(&session, &PictureSession::gifSaved, pane_, &CFrameView::OnPhotoSaved);
+}
+
+void CChildFrame::SetPhotoFolder(const std::filesystem::path& folder)
+{
+    PaneFolders folders = pane_->folders();
+    folders.photos = folder;
+    pane_->SetFolders(folders);
+}
+
+void CChildFrame::SetFrameFolder(const std::filesystem::path& folder)
+{
+    PaneFolders folders = pane_->folders();
+    folders.frames = folder;
+    pane_->SetFolders(folders);
+}
+
+void CChildFrame::SetAddOnFolder(const std::filesystem::path& folder)
+{
+    PaneFolders folders = pane_->folders();
+    folders.addOns = folder;
+    pane_->SetFolders(folders);
+}
+
+void CChildFrame::ListPhotosAgain()
+{
+    pane_->OnPhotoSaved();
+}
+
+DecorationKind CChildFrame::frameKind() const
+{
+    return pane_->frameKind();
+}
+
+DecorationKind CChildFrame::addOnKind() const
+{
+    return pane_->addOnKind();
+}
+
+void CChildFrame::ListFrames(DecorationKind kind)
+{
+    pane_->ReloadFrameStrip(static_cast<int>(kind));
+}
+
+void CChildFrame::ListAddOns(DecorationKind kind)
+{
+    pane_->ReloadAddOnStrip(static_cast<int>(kind));
 }
 
 // A picture wider than the window is cut at the pane (or shrinks, when fitted) rather than push

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commands/SidePanePort.h"
 #include "pipeline/capture/FrameSource.h"
 #include "settings/SettingsValues.h"
 
@@ -10,8 +11,9 @@ class CParvelWebcamView;
 class QSplitter;
 enum DisplaySize : int;
 
-// The document window: the workspace view on the left and the side pane on the right.
-class CChildFrame : public QWidget {
+// The document window: the workspace view on the left and the side pane on the right. It shows
+// the side pane's strips to the command rows.
+class CChildFrame : public QWidget, public SidePanePort {
     Q_OBJECT
 public:
     CChildFrame(const AppFolders& folders, const SettingsValues& values, FrameSourceFactory sources,
@@ -20,6 +22,15 @@ public:
     CParvelWebcamView* view() const { return view_; }
     CFrameView* pane() const { return pane_; }
     QSplitter* splitter() const { return splitter_; }
+
+    void SetPhotoFolder(const std::filesystem::path& folder) override;
+    void SetFrameFolder(const std::filesystem::path& folder) override;
+    void SetAddOnFolder(const std::filesystem::path& folder) override;
+    void ListPhotosAgain() override;
+    DecorationKind frameKind() const override;
+    DecorationKind addOnKind() const override;
+    void ListFrames(DecorationKind kind) override;
+    void ListAddOns(DecorationKind kind) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

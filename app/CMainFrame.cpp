@@ -1,9 +1,13 @@
 #include "app/CMainFrame.h"
 
+#include "app/CAboutDlg.h"
+#include "app/CCameraDlg.h"
+#include "app/CTimeSetDlg.h"
 #include "app/CaptionBar.h"
 #include "app/CChildFrame.h"
 #include "app/CParvelWebcamView.h"
 #include "app/CustomizeDialog.h"
+#include "app/EditMenu.h"
 #include "app/Looks.h"
 #include "app/PhotoMenu.h"
 #include "app/StatusClock.h"
@@ -35,8 +39,6 @@
 namespace {
 // Room for the side pane beside the picture when the window first opens.
 constexpr int kPaneWidth = 320;
-// How often the command states follow the model when nothing else asks for it.
-constexpr int kRefreshMs = 100;
 constexpr int kClockMs = 1000;
 } // namespace
 
@@ -61,14 +63,13 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     documentWindow_->installEventFilter(this);
     documentWindow_->showMaximized();
 
-    CWebcamCtl* webcam = child_->view()->webcam();
-    context_ = std::make_unique<CommandContext>(CommandContext { this, child_,
-        [this](const QString& text) { SetStatusText(text); }, Messages(), DesktopServices(), folders_, values_ });
+    context_ = std::make_unique<CommandContext>(
+        CommandContext { *this, Messages(), DesktopServices(), folders_, values_, &child_->view()->session(), child_ });
     context_->cameras = MakeSystemCameraList();
 
     setWindowIcon(AppIcon());
     actions_ = new CommandActions(commands_, *context_, this);
-    captionBar_ = new CaptionBar(commands_, *context_, this);
+    captionBar_ = new CaptionBar(*actions_, this);
     captionBar_->hide();
     BuildRibbon();
     auto* centre = new QWidget(this);
@@ -82,47 +83,75 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
 
     BuildStatusBar();
     Retranslate();
+    ConnectDocument();
+    resize(client.width(), client.height() + 160);
+}
 
+CMainFrame::~CMainFrame()
+{
+    // The document goes after this window's own parts: what its session says on the way out
+    // has no one left to tell.
+    if (child_ != nullptr)
+        child_->view()->session().disconnect(this);
+}
+
+// Everything the document does reaches the window here: the session's outcomes go to the status
+// bar and refresh the commands; every input of the document runs a row of the command table.
+void CMainFrame::ConnectDocument()
+{
+    PictureSession& session = child_->view()->session();
     // Every start and stop, whichever way it came, shows in the status bar.
-    connect(webcam, &CWebcamCtl::cameraSwitched, this, [this](bool running) {
+    connect(&session, &PictureSession::cameraSwitched, this, [this](bool running) {
         SetStatusText(running ? tr("摄像头已经打开,可进行其他操作") : tr("摄像头已经关闭"));
-        RefreshCommands();
+        RefreshSoon();
     });
-    connect(webcam, &CWebcamCtl::cameraLost, this,
+    connect(&session, &PictureSession::cameraLost, this,
         [this] { SetStatusText(tr("摄像头已断开：没有收到画面，摄像机已关闭。请检查摄像头后重新开启")); });
-    connect(webcam, &CWebcamCtl::photoFailed, this, &CMainFrame::SetStatusText);
-    connect(webcam, &CWebcamCtl::photoSaved, this,
+    connect(&session, &PictureSession::photoFailed, this, &CMainFrame::SetStatusText);
+    connect(&session, &PictureSession::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
-    // The photos strip's files: a double-click opens, the right button shows their menu.
-    connect(child_->pane(), &CFrameView::photoActivated, this, [this](const QString& path) {
-        context_->photoUnderMenu = path;
-        actions_->Run(ID_PHOTO_OPEN);
-    });
-    connect(child_->pane(), &CFrameView::photoMenuRequested, this, [this](const QString& path, const QPoint& at) {
-        context_->photoUnderMenu = path;
-        const std::unique_ptr<QMenu> menu(BuildPhotoMenu(commands_, *context_, this));
-        menu->exec(at);
-        RefreshCommands();
-    });
-    connect(webcam, &CWebcamCtl::videoSaved, this, [this](const QString& path, quint64 dropped) {
+    connect(&session, &PictureSession::videoSaved, this, [this](const QString& path, quint64 dropped) {
         QString text = tr("录像已保存：%1").arg(path);
         if (dropped > 0)
             text += tr("（有 %1 帧来不及录入）").arg(dropped);
         SetStatusText(text);
-        RefreshCommands();
     });
-    connect(webcam, &CWebcamCtl::gifSaved, this, [this](const QString& path) {
-        SetStatusText(tr("动图已保存：%1").arg(path));
-        RefreshCommands();
-    });
-    connect(webcam, &CWebcamCtl::recordingFailed, this, [this](const QString& message) {
-        SetStatusText(message);
-        RefreshCommands();
-    });
-    resize(client.width(), client.height() + 160);
-}
+    connect(&session, &PictureSession::gifSaved, this,
+        [this](const QString& path) { SetStatusText(tr("动图已保存：%1").arg(path)); });
+    connect(&session, &PictureSession::recordingFailed, this, &CMainFrame::SetStatusText);
+    // What the commands show changes with the session, not only with the commands.
+    connect(&session, &PictureSession::stateChanged, this, &CMainFrame::RefreshSoon);
 
-CMainFrame::~CMainFrame() = default;
+    CParvelWebcamView* view = child_->view();
+    connect(view->webcam(), &CWebcamCtl::cameraToggleRequested, this, [this] { actions_->Run(ID_BUTTON_CAM_MANGER); });
+    connect(view, &CParvelWebcamView::menuRequested, this, [this](const QPoint& at) {
+        const std::unique_ptr<QMenu> menu(BuildEditMenu(*actions_, this));
+        menu->exec(at);
+    });
+    connect(view, &CParvelWebcamView::sizeModeChanged, this, &CMainFrame::RefreshSoon);
+
+    CFrameView* pane = child_->pane();
+    auto pick = [this](CommandId id) {
+        return [this, id](const QString& path, int kind) {
+            CommandInput input;
+            input.path = path;
+            input.kind = kind;
+            actions_->Run(id, input);
+        };
+    };
+    connect(pane, &CFrameView::framePicked, this, pick(ID_PICK_FRAME));
+    connect(pane, &CFrameView::addOnPicked, this, pick(ID_PICK_ADD_ON));
+    // The photos strip's files: a double-click opens, the right button shows their menu.
+    connect(pane, &CFrameView::photoActivated, this, [this](const QString& path) {
+        CommandInput input;
+        input.path = path;
+        actions_->Run(ID_PHOTO_OPEN, input);
+    });
+    connect(pane, &CFrameView::photoMenuRequested, this, [this](const QString& path, const QPoint& at) {
+        const std::unique_ptr<QMenu> menu(BuildPhotoMenu(*actions_, path, this));
+        menu->exec(at);
+    });
+}
 
 void CMainFrame::BuildStatusBar()
 {
@@ -142,8 +171,11 @@ void CMainFrame::UpdateClock()
 {
     clock_->setText(ClockText(std::time(nullptr)));
     // The recorded time follows in the status bar once a second.
-    if (child_ != nullptr && child_->view()->webcam()->recording())
-        SetStatusText(child_->view()->webcam()->RecordingStatusText());
+    if (child_ == nullptr)
+        return;
+    const PictureSession& session = child_->view()->session();
+    if (session.recording())
+        SetStatusText(session.recordingMessage() + QStringLiteral("  ") + ElapsedText(session.recordingElapsed()));
 }
 
 void CMainFrame::SetStatusText(const QString& text)
@@ -163,6 +195,23 @@ void CMainFrame::SetLook(unsigned value)
     ApplyLook(*this, LookFor(value));
     StoreLook(value);
     QApplication::restoreOverrideCursor();
+}
+
+QWidget* CMainFrame::boxParent()
+{
+    if (child_ != nullptr)
+        return child_->view();
+    return this;
+}
+
+void CMainFrame::ToggleStatusBar()
+{
+    statusBar()->setVisible(!statusBar()->isVisible());
+}
+
+bool CMainFrame::statusBarShown() const
+{
+    return statusBar()->isVisible();
 }
 
 void CMainFrame::ToggleCaptionBar()
@@ -191,13 +240,8 @@ void CMainFrame::BuildRibbon()
     ribbon_ = new RibbonBar(ProgramRibbonLayout(), *actions_, this);
     keyTips_ = new RibbonKeyTips(*ribbon_, *this);
     actions_->AddShortcutsTo(*this);
+    // One refresh pass after every command, wherever it was run from.
     connect(actions_, &CommandActions::commandRan, this, &CMainFrame::RefreshCommands);
-
-    // The model also changes from elsewhere (a double-click, the side pane, the countdown): one
-    // pass at idle refreshes every shown command.
-    auto* idle = new QTimer(this);
-    connect(idle, &QTimer::timeout, this, &CMainFrame::RefreshCommands);
-    idle->start(kRefreshMs);
 }
 
 void CMainFrame::SetInterfaceLanguage(InterfaceLanguage language)
@@ -239,7 +283,20 @@ QAction* CMainFrame::ShownAction(CommandId id) const
 
 void CMainFrame::RefreshCommands()
 {
+    refreshPending_ = false;
     ribbon_->Refresh();
+}
+
+void CMainFrame::RefreshSoon()
+{
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    // A pass that runs meanwhile (after a command) takes this one's place.
+    QMetaObject::invokeMethod(this, [this] {
+        if (refreshPending_)
+            RefreshCommands();
+    }, Qt::QueuedConnection);
 }
 
 void CMainFrame::SetPictureFullScreen(bool on)
@@ -279,6 +336,39 @@ void CMainFrame::SetPictureFullScreen(bool on)
     RefreshCommands();
 }
 
+DisplaySize CMainFrame::displaySize() const
+{
+    return child_ != nullptr ? child_->view()->sizeMode() : kDisplayFull;
+}
+
+void CMainFrame::SetDisplaySize(DisplaySize size)
+{
+    if (child_ != nullptr)
+        child_->view()->SetDisplaySize(size);
+}
+
+bool CMainFrame::CancelPictureSelection()
+{
+    return child_ != nullptr && child_->view()->webcam()->CancelSelection();
+}
+
+void CMainFrame::OpenDelayDialog(AppFolders& folders, SettingsValues& values)
+{
+    OpenDelayDialogOver(boxParent(), folders, values);
+}
+
+void CMainFrame::OpenAboutDialog()
+{
+    CAboutDlg dialog(this);
+    RunDialog(dialog);
+}
+
+std::optional<CameraAnswer> CMainFrame::AskForCamera(std::vector<CameraInfo> present, const QString& remembered,
+    cv::Size currentSize)
+{
+    return AskForCameraInDialog(std::move(present), remembered, currentSize, this);
+}
+
 bool CMainFrame::RefuseWhileCameraRuns(bool running)
 {
     if (!running)
@@ -289,20 +379,20 @@ bool CMainFrame::RefuseWhileCameraRuns(bool running)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (RefuseWhileCameraRuns(CWebcamCtl::CameraRunningAnywhere())) {
+    if (RefuseWhileCameraRuns(PictureSession::RunningAnywhere())) {
         event->ignore();
         return;
     }
     // Nothing records without the camera, but a recording must never outlive the window.
     if (child_ != nullptr)
-        child_->view()->webcam()->StopRecording();
+        child_->view()->session().StopRecording();
     event->accept();
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == documentWindow_ && event->type() == QEvent::Close) {
-        if (child_ != nullptr && RefuseWhileCameraRuns(child_->view()->webcam()->cameraRunning())) {
+        if (child_ != nullptr && RefuseWhileCameraRuns(child_->view()->session().running())) {
             event->ignore();
             return true;
         }
@@ -314,7 +404,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 void CMainFrame::DocumentClosing()
 {
     // The commands forget the document before its widgets go, so no refresh reaches them.
-    context_->document = nullptr;
+    context_->session = nullptr;
+    context_->pane = nullptr;
+    if (child_ != nullptr)
+        child_->view()->session().disconnect(this); // it goes later, with its tab
     child_ = nullptr;
     documentWindow_ = nullptr;
     setWindowTitle(tr("常言道"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/commands/CommandTable.h"
+#include "app/commands/WindowPort.h"
 #include "pipeline/capture/FrameSource.h"
 #include "settings/SettingsValues.h"
 #include "ui/Translations.h"
@@ -26,8 +27,8 @@ struct CommandContext;
 // The main window: the ribbon, the caption bar, a tabbed document area holding the one
 // document (the picture beside the side pane), and the status bar with its greeting and clock.
 // It applies and remembers the look and refuses to close, or to close the document, while the
-// camera runs.
-class CMainFrame : public QMainWindow {
+// camera runs. The command rows see it through its port.
+class CMainFrame : public QMainWindow, public WindowPort {
     Q_OBJECT
 public:
     CMainFrame(const AppFolders& folders, const SettingsValues& values, FrameSourceFactory sources,
@@ -39,40 +40,55 @@ public:
     QMdiArea* mdiArea() const { return mdi_; }
     QMdiSubWindow* documentWindow() const { return documentWindow_; }
 
-    void SetStatusText(const QString& text);
+    void SetStatusText(const QString& text) override;
     QString statusText() const;
+    QWidget* boxParent() override;
     QLabel* clockPane() const { return clock_; }
     // One clock step: the pane shows the time now.
     void UpdateClock();
 
     // The look by its command value (any value; unknown ones show the Office 2007 blue look),
     // applied and stored.
-    void SetLook(unsigned value);
-    unsigned look() const { return look_; }
+    void SetLook(unsigned value) override;
+    unsigned look() const override { return look_; }
 
-    void ToggleCaptionBar();
-    bool captionBarShown() const;
+    void ToggleCaptionBar() override;
+    bool captionBarShown() const override;
     CaptionBar* captionBar() const { return captionBar_; }
+    void ToggleStatusBar() override;
+    bool statusBarShown() const override;
     // The customisation dialog of the caption bar's button: which bars the window shows.
-    void OpenCustomizeDialog();
+    void OpenCustomizeDialog() override;
+    void Close() override { close(); }
 
     const CommandTable& commands() const { return commands_; }
     CommandContext& commandContext() { return *context_; }
+    CommandActions& actions() const { return *actions_; }
     RibbonBar* ribbon() const { return ribbon_; }
     RibbonKeyTips* keyTips() const { return keyTips_; }
     // The action that shows a command on the ribbon or in its drop-downs; null when none does.
     QAction* ShownAction(CommandId id) const;
-    // The update pass: every shown command takes its state from the model.
+    // The update pass: every shown command takes its state from the model. RefreshSoon asks for
+    // one pass once the events at hand are handled, so that a burst of changes costs one pass.
     void RefreshCommands();
+    void RefreshSoon();
 
     // Speaks the language from now on and at the next start: remembered, translations installed,
     // and every text the window set at its building set again (the ribbon is built anew).
-    void SetInterfaceLanguage(InterfaceLanguage language);
+    void SetInterfaceLanguage(InterfaceLanguage language) override;
 
     // The picture alone on the whole screen, as large as it fits; leaving brings back the window
     // as it was.
-    void SetPictureFullScreen(bool on);
-    bool pictureFullScreen() const { return fullScreen_.has_value(); }
+    void SetPictureFullScreen(bool on) override;
+    bool pictureFullScreen() const override { return fullScreen_.has_value(); }
+
+    DisplaySize displaySize() const override;
+    void SetDisplaySize(DisplaySize size) override;
+    bool CancelPictureSelection() override;
+    void OpenDelayDialog(AppFolders& folders, SettingsValues& values) override;
+    void OpenAboutDialog() override;
+    std::optional<CameraAnswer> AskForCamera(std::vector<CameraInfo> present, const QString& remembered,
+        cv::Size currentSize) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,6 +96,7 @@ protected:
 
 private:
     void BuildRibbon();
+    void ConnectDocument();
     void BuildStatusBar();
     void Retranslate();
     bool RefuseWhileCameraRuns(bool running);
@@ -107,4 +124,5 @@ private:
         int sizeMode;
     };
     std::optional<Windowed> fullScreen_;
+    bool refreshPending_ = false;
 };

@@ -106,3 +106,16 @@ void CTimeSetDlg::accept()
     (void)StoreDelaySeconds(folders_, values_, seconds);
     QDialog::accept();
 }
+
+void OpenDelayDialogOver(QWidget* parent, AppFolders& folders, SettingsValues& values)
+{
+    for (CTimeSetDlg* open : parent->findChildren<CTimeSetDlg*>(QString(), Qt::FindDirectChildrenOnly))
+        if (open->isVisible()) { // a closed one may wait for its deletion
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    auto* dialog = new CTimeSetDlg(folders, values, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}

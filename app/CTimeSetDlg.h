@@ -41,3 +41,7 @@ private:
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
 };
+
+// Opens the delay dialog over parent without blocking the event loop; a second request while it
+// is open brings the open one forward.
+void OpenDelayDialogOver(QWidget* parent, AppFolders& folders, SettingsValues& values);

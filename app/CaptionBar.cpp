@@ -1,14 +1,14 @@
 #include "app/CaptionBar.h"
 
-#include "app/commands/CommandContext.h"
 #include "app/commands/CommandTable.h"
+#include "app/ribbon/CommandActions.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
-CaptionBar::CaptionBar(const CommandTable& table, CommandContext& context, QWidget* parent)
+CaptionBar::CaptionBar(CommandActions& actions, QWidget* parent)
     : QFrame(parent)
 {
     setObjectName(QStringLiteral("CaptionBar"));
@@ -18,9 +18,9 @@ CaptionBar::CaptionBar(const CommandTable& table, CommandContext& context, QWidg
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 3, 6, 3);
 
-    options_ = new QPushButton(table.Caption(ID_CAPTION_BAR_OPTIONS), this);
-    options_->setToolTip(table.ToolTip(ID_CAPTION_BAR_OPTIONS));
-    connect(options_, &QPushButton::clicked, this, [&table, &context] { table.Run(ID_CAPTION_BAR_OPTIONS, context); });
+    options_ = new QPushButton(actions.table().Caption(ID_CAPTION_BAR_OPTIONS), this);
+    options_->setToolTip(actions.table().ToolTip(ID_CAPTION_BAR_OPTIONS));
+    connect(options_, &QPushButton::clicked, this, [&actions] { actions.Run(ID_CAPTION_BAR_OPTIONS); });
 
     image_ = new QLabel(this);
     image_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(16, 16));

@@ -2,8 +2,7 @@
 
 #include <QFrame>
 
-class CommandTable;
-struct CommandContext;
+class CommandActions;
 class QLabel;
 class QPushButton;
 
@@ -12,7 +11,7 @@ class QPushButton;
 class CaptionBar : public QFrame {
     Q_OBJECT
 public:
-    CaptionBar(const CommandTable& table, CommandContext& context, QWidget* parent = nullptr);
+    CaptionBar(CommandActions& actions, QWidget* parent = nullptr);
 
     QPushButton* optionsButton() const { return options_; }
     QLabel* textLabel() const { return text_; }

@@ -1,22 +1,23 @@
 #include "app/EditMenu.h"
 
 #include "app/commands/CommandTable.h"
+#include "app/ribbon/CommandActions.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
 
-QMenu* BuildEditMenu(const CommandTable& table, QWidget* parent)
+QMenu* BuildEditMenu(CommandActions& actions, QWidget* parent)
 {
     auto* menu = new QMenu(QCoreApplication::translate("EditMenu", "编辑"), parent);
     for (CommandId id : { ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE }) {
-        const CommandRow* row = table.Find(id);
-        if (row == nullptr)
+        if (!actions.table().Contains(id))
             continue;
         // The text after the tab is shown as the key beside the item.
-        QAction* action = menu->addAction(table.Caption(id));
+        QAction* action = actions.Action(id);
         action->setData(static_cast<int>(id));
-        action->setEnabled(static_cast<bool>(row->run));
+        menu->addAction(action);
     }
+    actions.Refresh();
     return menu;
 }

@@ -2,14 +2,18 @@
 
 #include "app/commands/CommandContext.h"
 #include "app/commands/CommandTable.h"
+#include "app/ribbon/CommandActions.h"
 #include "app/ribbon/CommandIcons.h"
 
 #include <QAction>
 #include <QMenu>
 
-QMenu* BuildPhotoMenu(const CommandTable& table, CommandContext& context, QWidget* parent)
+QMenu* BuildPhotoMenu(CommandActions& actions, const QString& photo, QWidget* parent)
 {
     auto* menu = new QMenu(parent);
+    const CommandTable& table = actions.table();
+    CommandInput input;
+    input.path = photo;
     for (CommandId id : { ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE }) {
         if (!table.Contains(id))
             continue;
@@ -17,8 +21,8 @@ QMenu* BuildPhotoMenu(const CommandTable& table, CommandContext& context, QWidge
             menu->addSeparator();
         QAction* action = menu->addAction(CommandIcon(id), table.Caption(id));
         action->setData(static_cast<int>(id));
-        action->setEnabled(table.Update(id, context).enabled);
-        QObject::connect(action, &QAction::triggered, menu, [&table, &context, id] { table.Run(id, context); });
+        action->setEnabled(table.Update(id, actions.context(), input).enabled);
+        QObject::connect(action, &QAction::triggered, menu, [&actions, id, input] { actions.Run(id, input); });
     }
     return menu;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-class CommandTable;
+class CommandActions;
 class QMenu;
+class QString;
 class QWidget;
-struct CommandContext;
 
 // The photos strip's right-button menu: 打开, 打开所在文件夹, 复制到剪贴板 and 删除, rows of the
-// command table acting on the context's photo under the menu, each enabled by its update rule.
-// The caller owns the menu; context must outlive it.
-QMenu* BuildPhotoMenu(const CommandTable& table, CommandContext& context, QWidget* parent);
+// command table acting on the file under the menu, each enabled by its update rule. The caller
+// owns the menu; actions must outlive it.
+QMenu* BuildPhotoMenu(CommandActions& actions, const QString& photo, QWidget* parent);

@@ -85,9 +85,9 @@ int main(int argc, char* argv[])
         QObject::connect(&statsTimer, &QTimer::timeout, &window, [&window, runs = std::uint64_t(0),
                                                                found = std::uint64_t(0)]() mutable {
             for (CWebcamCtl* control : window.findChildren<CWebcamCtl*>()) {
-                if (!control->loop().running())
+                if (!control->session().running())
                     continue;
-                const FrameStats::Report r = control->loop().stats().Take();
+                const FrameStats::Report r = control->session().loop().stats().Take();
                 std::fprintf(stderr, "pictures/s %.1f  latency median %.1f ms  p99 %.1f ms  worst %.1f ms",
                     r.perSecond, r.medianLatencyMs, r.p99LatencyMs, r.worstLatencyMs);
                 const FaceTracker& faces = control->model().faces;

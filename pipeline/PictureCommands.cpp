@@ -4,7 +4,6 @@
 #include "pipeline/stages/EffectStyles.h"
 #include "pipeline/stages/OpticalFlow.h"
 
-#include <QtGlobal>
 
 #include <algorithm>
 #include <array>
@@ -108,11 +107,6 @@ bool ColourModelPressed(const PictureSettings& s, ColourModel colourModel)
 bool ChannelsButtonPressed(const PictureSettings& s)
 {
     return !s.channelsDefault;
-}
-
-const char* ChannelsButtonCaption(const PictureSettings& s)
-{
-    return s.channelsDefault ? QT_TRANSLATE_NOOP("Commands", "通道状态：默认") : QT_TRANSLATE_NOOP("Commands", "通道状态：自定义");
 }
 
 void ArmZoomRegion(PictureSettings& s, bool running)
@@ -285,19 +279,10 @@ bool MousePaintPressed(const PictureSettings& s)
     return s.mouseMode == kMouseDoodle;
 }
 
-const char* PaintHideCaption(const PictureSettings& s)
+bool TogglePhotoClick(PictureSettings& s)
 {
-    return s.doodleShown ? QT_TRANSLATE_NOOP("Commands", "隐藏 涂鸦") : QT_TRANSLATE_NOOP("Commands", "显示 涂鸦");
-}
-
-const char* TogglePhotoClick(PictureSettings& s)
-{
-    if (s.mouseMode == kMousePhoto) {
-        s.mouseMode = kMouseNothing;
-        return QT_TRANSLATE_NOOP("Commands", "鼠标单击拍照功能已暂停");
-    }
-    s.mouseMode = kMousePhoto;
-    return QT_TRANSLATE_NOOP("Commands", "鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！");
+    s.mouseMode = s.mouseMode == kMousePhoto ? kMouseNothing : kMousePhoto;
+    return s.mouseMode == kMousePhoto;
 }
 
 void ToggleDragAddOns(PictureSettings& s)

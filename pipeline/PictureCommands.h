@@ -77,12 +77,12 @@ const char* PaintHideCaption(const PictureSettings& s); // UTF-8
 
 // --- the other mouse modes; every mode shares mouseMode, so choosing one ends the last ---
 // Photo on click: from photo mode to nothing, from any other mode to photo mode. Works whether or
-// not the camera runs. Returns the text for the status bar (UTF-8).
-const char* TogglePhotoClick(PictureSettings& s);
+// not the camera runs. Returns whether photo mode is now on.
+bool TogglePhotoClick(PictureSettings& s);
 // Dragging add-ons: from drag mode to nothing, from any other mode to drag mode.
 void ToggleDragAddOns(PictureSettings& s);
 bool PhotoClickPressed(const PictureSettings& s);
 bool DragAddOnsPressed(const PictureSettings& s);
 
-// StopCamera hides the doodle layer.
+// Stopping the camera hides the doodle layer.
 void OnCameraStopped(PictureSettings& s);

@@ -147,14 +147,6 @@ Does it hold no stickers?
         <translation>Status Bar</translation>
     </message>
     <message>
-        <source>常用</source>
-        <translation type="vanished">Home</translation>
-    </message>
-    <message>
-        <source>画面</source>
-        <translation type="vanished">Picture</translation>
-    </message>
-    <message>
         <source>~~做事有始有终才是好孩子
 
 关掉摄像头再离开吧！~~</source>
@@ -236,14 +228,6 @@ Please switch the camera off before you leave!~~</translation>
         <source>提示信息</source>
         <translation>Notice</translation>
     </message>
-    <message>
-        <source>请先开启摄像机</source>
-        <translation>Start the camera first</translation>
-    </message>
-    <message>
-        <source>正在录制 %1 秒动图</source>
-        <translation>Recording a %1-second animated GIF</translation>
-    </message>
 </context>
 <context>
     <name>CWelcomeMovie</name>
@@ -305,10 +289,6 @@ It will be detected again at the next start~</translation>
         <translation>Show the program&apos;s version.</translation>
     </message>
     <message>
-        <source>画面来源：摄像头编号（默认 0）、设备路径、视频文件，或 test（内置的活动测试画面）。</source>
-        <translation type="vanished">Picture source: a camera index (default 0), a device path, a video file, or test (the built-in moving test scene).</translation>
-    </message>
-    <message>
         <source>来源</source>
         <translation>source</translation>
     </message>
@@ -319,10 +299,6 @@ It will be detected again at the next start~</translation>
     <message>
         <source>语言</source>
         <translation>language</translation>
-    </message>
-    <message>
-        <source>在状态栏显示每秒画面数和每帧用时。</source>
-        <translation type="vanished">Show the pictures per second and the time per frame in the status bar.</translation>
     </message>
     <message>
         <source>用 --help 查看可用的选项。</source>
@@ -380,36 +356,12 @@ It will be detected again at the next start~</translation>
         <translation>Photo on click is on: click the picture to take a photo, try it!</translation>
     </message>
     <message>
-        <source>样式</source>
-        <translation type="vanished">Style</translation>
-    </message>
-    <message>
-        <source>视图</source>
-        <translation type="vanished">View</translation>
-    </message>
-    <message>
         <source>图像显示尺寸</source>
         <translation>Display Size</translation>
     </message>
     <message>
-        <source>炫彩风格</source>
-        <translation type="vanished">Effect Styles</translation>
-    </message>
-    <message>
-        <source>色彩</source>
-        <translation type="vanished">Colour</translation>
-    </message>
-    <message>
-        <source>ROI关键区域</source>
-        <translation type="vanished">Region</translation>
-    </message>
-    <message>
         <source>图像翻转</source>
         <translation>Flip</translation>
-    </message>
-    <message>
-        <source>光流互动</source>
-        <translation type="vanished">Optical Flow</translation>
     </message>
     <message>
         <source>挥毫泼墨</source>
@@ -422,14 +374,6 @@ It will be detected again at the next start~</translation>
     <message>
         <source>挂件类型切换</source>
         <translation>Sticker Type</translation>
-    </message>
-    <message>
-        <source>文件存储设置</source>
-        <translation type="vanished">Folders</translation>
-    </message>
-    <message>
-        <source>延时设置</source>
-        <translation type="vanished">Delay Setting</translation>
     </message>
     <message>
         <source>开启摄像机</source>
@@ -1177,43 +1121,21 @@ Leave your suggestions and questions on the Parvel home page: %1</translation>
         <source>找不到人脸检测数据，贴脸挂件无法使用（请安装 opencv-data）</source>
         <translation>No face detection data found, so stickers cannot follow faces (install opencv-data)</translation>
     </message>
-</context>
-<context>
-    <name>CustomizeDialog</name>
-    <message>
-        <source>自定义</source>
-        <translation>Customize</translation>
-    </message>
-    <message>
-        <source>选择窗口中显示的栏：</source>
-        <translation>Choose the bars shown in the window:</translation>
-    </message>
-</context>
-<context>
-    <name>DecorationCommands</name>
-    <message>
-        <source>LOOGO状态：显示</source>
-        <translation>Logo: Shown</translation>
-    </message>
     <message>
         <source>LOOGO状态：隐藏</source>
         <translation>Logo: Hidden</translation>
-    </message>
-    <message>
-        <source>相框状态：显示</source>
-        <translation>Frame: Shown</translation>
     </message>
     <message>
         <source>相框状态：隐藏</source>
         <translation>Frame: Hidden</translation>
     </message>
     <message>
-        <source>挂件状态：显示</source>
-        <translation>Stickers: Shown</translation>
-    </message>
-    <message>
         <source>挂件状态：隐藏</source>
         <translation>Stickers: Hidden</translation>
+    </message>
+    <message>
+        <source>选用相框</source>
+        <translation>Use Frame</translation>
     </message>
     <message>
         <source>^_^相框暂时无法添加
@@ -1228,6 +1150,10 @@ The frame is hidden at the moment~
 Please switch the frame to shown first~~</translation>
     </message>
     <message>
+        <source>添加挂件</source>
+        <translation>Add Sticker</translation>
+    </message>
+    <message>
         <source>^_^挂件暂时无法添加
 
 目前挂件状态为：隐藏~
@@ -1238,6 +1164,21 @@ Please switch the frame to shown first~~</translation>
 The stickers are hidden at the moment~
 
 Please switch the stickers to shown first~~</translation>
+    </message>
+    <message>
+        <source>正在录制 %1 秒动图</source>
+        <translation>Recording a %1-second animated GIF</translation>
+    </message>
+</context>
+<context>
+    <name>CustomizeDialog</name>
+    <message>
+        <source>自定义</source>
+        <translation>Customize</translation>
+    </message>
+    <message>
+        <source>选择窗口中显示的栏：</source>
+        <translation>Choose the bars shown in the window:</translation>
     </message>
 </context>
 <context>

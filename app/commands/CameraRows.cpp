@@ -1,28 +1,21 @@
-#include "app/CCameraDlg.h"
-#include "app/CMainFrame.h"
-#include "app/CParvelWebcamView.h"
 #include "app/CameraChoice.h"
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
-#include "pipeline/CWebcamCtl.h"
+#include "app/commands/WindowPort.h"
+#include "pipeline/PictureSession.h"
+#include "pipeline/capture/CameraList.h"
 #include "pipeline/PictureCommands.h"
 #include "settings/SettingsWorkbook.h"
-#include "ui/DialogRunner.h"
 
 #include <QCoreApplication>
 
 namespace {
 
-QString Text(const char* source)
-{
-    return QCoreApplication::translate("Commands", source);
-}
-
 void AddSizeRow(CommandTable& table, CommandId id, const char* caption, DisplaySize sizeMode, const char* shortcut)
 {
     CommandRow row { id, caption, "", "", "",
-        [sizeMode](CommandContext& c) { c.view().SetDisplaySize(sizeMode); },
-        [sizeMode](const CommandContext& c) { return Pressed(c.view().sizeMode() == sizeMode); } };
+        [sizeMode](CommandContext& c, const CommandInput&) { c.window.SetDisplaySize(sizeMode); },
+        [sizeMode](const CommandContext& c) { return Pressed(c.window.displaySize() == sizeMode); } };
     row.shortcut = shortcut;
     table.Add(std::move(row));
 }
@@ -30,27 +23,24 @@ void AddSizeRow(CommandTable& table, CommandId id, const char* caption, DisplayS
 // The camera chooser: the camera is remembered and opens at its next start; the size goes into
 // the workbook as the first-run measurement puts it there, with the mark that spares the next
 // start a measurement that would replace it.
-void ChooseCamera(CommandContext& c)
+void ChooseCamera(CommandContext& c, const CommandInput&)
 {
     std::vector<CameraInfo> present = c.cameras ? c.cameras->Cameras() : std::vector<CameraInfo> {};
-    CCameraDlg dialog(std::move(present), RememberedCamera(), cv::Size(c.values.imageWidth, c.values.imageHeight),
-        c.mainFrame);
-    if (RunDialog(dialog) != QDialog::Accepted)
+    const std::optional<CameraAnswer> camera = c.window.AskForCamera(
+        std::move(present), RememberedCamera(), cv::Size(c.values.imageWidth, c.values.imageHeight));
+    if (!camera)
         return;
-    const CameraInfo* camera = dialog.chosenCamera();
-    const std::optional<cv::Size> size = dialog.chosenSize();
-    if (camera == nullptr)
-        return;
+    const std::optional<cv::Size> size = camera->size;
     RememberCamera(QString::fromStdString(camera->id));
     if (!size) {
-        c.setStatus(Text("已选择摄像头：%1，下次开启摄像机时使用").arg(QString::fromStdString(camera->name)));
+        c.SetStatus(CommandText("已选择摄像头：%1，下次开启摄像机时使用").arg(QString::fromStdString(camera->name)));
         return;
     }
     if (!StoreCameraProbe(c.folders, size->width, size->height)) {
-        c.setStatus(Text("已选择摄像头：%1；配置文件无法写入，画面尺寸未能保存").arg(QString::fromStdString(camera->name)));
+        c.SetStatus(CommandText("已选择摄像头：%1；配置文件无法写入，画面尺寸未能保存").arg(QString::fromStdString(camera->name)));
         return;
     }
-    c.setStatus(Text("已选择摄像头：%1（%2 × %3），下次开启摄像机时使用；画面尺寸在下次启动时生效")
+    c.SetStatus(CommandText("已选择摄像头：%1（%2 × %3），下次开启摄像机时使用；画面尺寸在下次启动时生效")
                     .arg(QString::fromStdString(camera->name))
                     .arg(size->width)
                     .arg(size->height));
@@ -66,16 +56,16 @@ void AddCameraRows(CommandTable& table)
     table.Add(std::move(choice));
 
     table.Add({ ID_BUTTON_CAM_MANGER, "开启摄像机", "C", "开启或关闭摄像头", "切换摄像机状态,亦可双击图像区切换",
-        [](CommandContext& c) {
-            if (c.webcam().cameraRunning())
-                c.webcam().StopCamera();
+        [](CommandContext& c, const CommandInput&) {
+            if (c.picture().running())
+                c.picture().Stop();
             else
-                c.webcam().StartCamera();
-            c.setStatus(c.webcam().cameraRunning() ? Text("摄像头已经打开,可进行其他操作") : Text("摄像头已经关闭"));
+                c.picture().Start();
+            c.SetStatus(c.picture().running() ? CommandText("摄像头已经打开,可进行其他操作") : CommandText("摄像头已经关闭"));
         },
         [](const CommandContext& c) {
             CommandState state = Pressed(c.cameraRunning());
-            state.caption = c.cameraRunning() ? Text("关闭摄像机") : Text("开启摄像机");
+            state.caption = c.cameraRunning() ? CommandText("关闭摄像机") : CommandText("开启摄像机");
             return state;
         } });
 
@@ -86,15 +76,16 @@ void AddCameraRows(CommandTable& table)
     AddSizeRow(table, ID_BUTTON_SIZE_FIT, "适应窗口", kDisplayFit, "Ctrl+4");
 
     table.Add({ ID_BUTTON_PHOTO_CLICK, "单击图像区拍照", "P", "立即拍照", "单击按钮，高亮后鼠标在图像区单击可拍照",
-        [](CommandContext& c) {
-            const char* status = c.model().settings.Change([](PictureSettings& s) { return TogglePhotoClick(s); });
-            c.setStatus(Text(status));
+        [](CommandContext& c, const CommandInput&) {
+            const bool on = c.model().settings.Change([](PictureSettings& s) { return TogglePhotoClick(s); });
+            c.SetStatus(on ? CommandText("鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！")
+                           : CommandText("鼠标单击拍照功能已暂停"));
         },
         [](const CommandContext& c) { return Pressed(PhotoClickPressed(c.model().settings.Snapshot())); } });
 
     // A photo at once, with the flash; nothing while the camera is stopped.
     CommandRow now { ID_PHOTO_NOW, "立即拍照", "N", "立即拍照", "拍下当前画面",
-        [](CommandContext& c) { c.webcam().TakePhotoNow(); },
+        [](CommandContext& c, const CommandInput&) { c.picture().TakePhotoNow(); },
         [](const CommandContext& c) {
             CommandState state;
             state.enabled = c.cameraRunning();

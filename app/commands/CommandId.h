@@ -119,4 +119,7 @@ enum CommandId : int {
     ID_PHOTO_OPEN_FOLDER = 33041,
     ID_PHOTO_COPY = 33042,
     ID_PHOTO_DELETE = 33043,
+    // A frame or an add-on picked in the side pane's strips
+    ID_PICK_FRAME = 33050,
+    ID_PICK_ADD_ON = 33051,
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<CommandName, 95> kNames { {
+constexpr std::array<CommandName, 97> kNames { {
     { "ID_CAPTION_BAR_OPTIONS", ID_CAPTION_BAR_OPTIONS },
     { "ID_VIEW_CAPTION_BAR", ID_VIEW_CAPTION_BAR },
     { "ID_VIEW_APPLOOK_OFF_2007_BLUE", ID_VIEW_APPLOOK_OFF_2007_BLUE },
@@ -101,6 +101,8 @@ constexpr std::array<CommandName, 95> kNames { {
     { "ID_PHOTO_OPEN_FOLDER", ID_PHOTO_OPEN_FOLDER },
     { "ID_PHOTO_COPY", ID_PHOTO_COPY },
     { "ID_PHOTO_DELETE", ID_PHOTO_DELETE },
+    { "ID_PICK_FRAME", ID_PICK_FRAME },
+    { "ID_PICK_ADD_ON", ID_PICK_ADD_ON },
 } };
 
 } // namespace

@@ -2,47 +2,44 @@
 
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
-#include "app/CChildFrame.h"
-#include "app/CParvelWebcamView.h"
-#include "pipeline/CWebcamCtl.h"
+#include "app/commands/WindowPort.h"
+#include "pipeline/PictureSession.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <algorithm>
 
-namespace {
-QString Text(const char* source)
+QString CommandText(const char* source)
 {
     return QCoreApplication::translate("Commands", source);
 }
-} // namespace
+
+PictureSession& CommandContext::picture() const
+{
+    Q_ASSERT(session != nullptr);
+    return *session;
+}
 
 PictureModel& CommandContext::model() const
 {
-    return webcam().model();
+    return picture().model();
 }
 
-CWebcamCtl& CommandContext::webcam() const
+SidePanePort& CommandContext::sidePane() const
 {
-    return *view().webcam();
-}
-
-CParvelWebcamView& CommandContext::view() const
-{
-    Q_ASSERT(document != nullptr);
-    return *document->view();
-}
-
-CFrameView& CommandContext::pane() const
-{
-    Q_ASSERT(document != nullptr);
-    return *document->pane();
+    Q_ASSERT(pane != nullptr);
+    return *pane;
 }
 
 bool CommandContext::cameraRunning() const
 {
-    return document != nullptr && webcam().cameraRunning();
+    return session != nullptr && session->running();
+}
+
+void CommandContext::SetStatus(const QString& text) const
+{
+    window.SetStatusText(text);
 }
 
 void CommandTable::Add(CommandRow row)
@@ -71,14 +68,24 @@ std::vector<CommandId> CommandTable::ids() const
 
 bool CommandTable::Run(CommandId id, CommandContext& context) const
 {
+    return Run(id, context, CommandInput {});
+}
+
+bool CommandTable::Run(CommandId id, CommandContext& context, const CommandInput& input) const
+{
     const CommandRow* row = Find(id);
     if (row == nullptr || !row->run || (row->needsDocument && !context.hasDocument()))
         return false;
-    row->run(context);
+    row->run(context, input);
     return true;
 }
 
 CommandState CommandTable::Update(CommandId id, const CommandContext& context) const
+{
+    return Update(id, context, CommandInput {});
+}
+
+CommandState CommandTable::Update(CommandId id, const CommandContext& context, const CommandInput& input) const
 {
     const CommandRow* row = Find(id);
     if (row == nullptr)
@@ -88,6 +95,8 @@ CommandState CommandTable::Update(CommandId id, const CommandContext& context) c
         state.enabled = false;
         return state;
     }
+    if (row->updateFor)
+        return row->updateFor(context, input);
     return row->update ? row->update(context) : CommandState {};
 }
 
@@ -103,7 +112,7 @@ std::vector<const CommandRow*> CommandTable::rows() const
 QString CommandTable::Caption(CommandId id) const
 {
     const CommandRow* row = Find(id);
-    return row == nullptr ? QString() : Text(row->caption);
+    return row == nullptr ? QString() : CommandText(row->caption);
 }
 
 QString CommandTable::ToolTip(CommandId id) const
@@ -113,9 +122,9 @@ QString CommandTable::ToolTip(CommandId id) const
         return {};
     QString tip;
     if (*row->tipTitle == '\0' && *row->tipDescription == '\0')
-        tip = Text(row->caption).remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));
+        tip = CommandText(row->caption).remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));
     else
-        tip = Text(row->tipDescription) + QLatin1Char('\n') + Text(row->tipTitle);
+        tip = CommandText(row->tipDescription) + QLatin1Char('\n') + CommandText(row->tipTitle);
     if (*row->shortcut != '\0')
         tip += QStringLiteral(" (%1)").arg(Shortcut(id).toString(QKeySequence::NativeText));
     return tip;

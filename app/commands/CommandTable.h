@@ -10,6 +10,7 @@
 #include <vector>
 
 struct CommandContext;
+struct CommandInput;
 
 // How a command looks right now.
 struct CommandState {
@@ -27,8 +28,11 @@ struct CommandRow {
     const char* keyTip = "";
     const char* tipTitle = "";
     const char* tipDescription = "";
-    std::function<void(CommandContext&)> run;
+    std::function<void(CommandContext&, const CommandInput&)> run;
     std::function<CommandState(const CommandContext&)> update;
+    // An update rule that depends on what the control sends (the photo under a menu); used
+    // instead of update where given.
+    std::function<CommandState(const CommandContext&, const CommandInput&)> updateFor {};
     // Rows of the window itself (looks, bars, exit) act without a document; all others need it.
     bool needsDocument = true;
     const char* shortcut = ""; // a key sequence in portable text ("Ctrl+D"), or none
@@ -45,9 +49,11 @@ public:
 
     // Runs the handler; false when there is no row, no handler, or no document for a row that
     // needs one.
+    bool Run(CommandId id, CommandContext& context, const CommandInput& input) const;
     bool Run(CommandId id, CommandContext& context) const;
     // The update rule's result; the plain state for a row without one or an unknown id; disabled
     // when the row needs the document and there is none.
+    CommandState Update(CommandId id, const CommandContext& context, const CommandInput& input) const;
     CommandState Update(CommandId id, const CommandContext& context) const;
 
     QString Caption(CommandId id) const;

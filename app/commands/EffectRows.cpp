@@ -1,6 +1,7 @@
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
-#include "pipeline/CWebcamCtl.h"
+#include "app/commands/WindowPort.h"
+#include "pipeline/PictureSession.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"
 #include "ui/MessageBoxes.h"
@@ -11,18 +12,13 @@
 
 namespace {
 
-QString Text(const char* source)
-{
-    return QCoreApplication::translate("Commands", source);
-}
-
 // A row whose handler changes the mode fields and whose rule reads them.
 template <class Run, class IsPressed>
 CommandRow SettingsRow(CommandId id, const char* caption, const char* keyTip, const char* tipTitle,
     const char* tipDescription, Run run, IsPressed pressed)
 {
     return { id, caption, keyTip, tipTitle, tipDescription,
-        [run](CommandContext& c) { c.model().settings.Change(run); },
+        [run](CommandContext& c, const CommandInput&) { c.model().settings.Change(run); },
         [pressed](const CommandContext& c) { return Pressed(pressed(c.model().settings.Snapshot())); } };
 }
 
@@ -56,12 +52,12 @@ void AddSliderRow(CommandTable& table, CommandId id, const char* keyTip, const c
     const char* tipDescription, int channel, bool brightness)
 {
     table.Add({ id, "", keyTip, tipTitle, tipDescription,
-        [channel, brightness](CommandContext& c) {
+        [channel, brightness](CommandContext& c, const CommandInput& in) {
             c.model().settings.Change([&](PictureSettings& s) {
                 if (brightness)
-                    SetBrightness(s, channel, c.value);
+                    SetBrightness(s, channel, in.value);
                 else
-                    SetContrast(s, channel, c.value);
+                    SetContrast(s, channel, in.value);
             });
         },
         [channel, brightness](const CommandContext& c) {
@@ -81,11 +77,11 @@ void AddColourRows(CommandTable& table)
     AddSliderRow(table, ID_SLIDER_C1, "5", "对比度", "通道2", 1, false);
     AddSliderRow(table, ID_SLIDER_C2, "6", "对比度", "通道3", 2, false);
     table.Add({ ID_BUTTON_DEFUALT_COLOR, "通道状态：默认设置", "E", "通道参数设置", "点此按钮可恢复默认设置",
-        [](CommandContext& c) { c.model().settings.Change([](PictureSettings& s) { ResetChannels(s); }); },
+        [](CommandContext& c, const CommandInput&) { c.model().settings.Change([](PictureSettings& s) { ResetChannels(s); }); },
         [](const CommandContext& c) {
             const PictureSettings s = c.model().settings.Snapshot();
             CommandState state = Pressed(ChannelsButtonPressed(s));
-            state.caption = Text(ChannelsButtonCaption(s));
+            state.caption = s.channelsDefault ? CommandText("通道状态：默认") : CommandText("通道状态：自定义");
             return state;
         } });
     AddModelRow(table, ID_CHECK_RGB, "RGB", "R", "色彩模式", "最常见的RGB色彩模式", kColourRgb);
@@ -97,75 +93,75 @@ void AddColourRows(CommandTable& table)
 void AddRegionRows(CommandTable& table)
 {
     table.Add({ ID_BUTTON_ROI, "放大选区图像", "Z", "细节放大", "点击按钮后在图像区鼠标选取感兴趣区域后即可放大该区域",
-        [](CommandContext& c) {
+        [](CommandContext& c, const CommandInput&) {
             const bool running = c.cameraRunning();
             c.model().settings.Change([running](PictureSettings& s) { ArmZoomRegion(s, running); });
         },
         [](const CommandContext& c) { return Pressed(ZoomRegionPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_CANCEL_ROI, "原始图像", "O", "", "",
-        [](CommandContext& c) { c.model().settings.Change([](PictureSettings& s) { CancelZoomRegion(s); }); }, {} });
+        [](CommandContext& c, const CommandInput&) { c.model().settings.Change([](PictureSettings& s) { CancelZoomRegion(s); }); }, {} });
     table.Add({ ID_BUTTON_EFFECT_ROI, "为选区应用特效", "E", "为特定选取应用特效",
         "点击按钮后鼠标选取感兴趣区域后，特效功能仅在该区域有效",
-        [](CommandContext& c) {
+        [](CommandContext& c, const CommandInput&) {
             const bool running = c.cameraRunning();
             const ArmResult result
                 = c.model().settings.Change([running](PictureSettings& s) { return ArmEffectRegion(s, running); });
             if (result == ArmResult::NoEffectStyle)
-                c.messages.Question(&c.webcam(), Text("尚未开启任何特效？"));
+                c.messages.Question(c.window.boxParent(), CommandText("尚未开启任何特效？"));
         },
         [](const CommandContext& c) { return Pressed(EffectRegionPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_DEFUALT_EFFECT, "原始特效", "U", "", "",
-        [](CommandContext& c) { c.model().settings.Change([](PictureSettings& s) { CancelEffectRegion(s); }); }, {} });
+        [](CommandContext& c, const CommandInput&) { c.model().settings.Change([](PictureSettings& s) { CancelEffectRegion(s); }); }, {} });
 }
 
 void AddFlowRows(CommandTable& table)
 {
     table.Add({ ID_BUTTON_LIGHTFLOW_AUTO, "点此开始光流", "L", "光流互动娱乐", "点此按钮可自动添加光流",
-        [](CommandContext& c) {
+        [](CommandContext& c, const CommandInput&) {
             c.model().settings.Change([&c, running = c.cameraRunning()](PictureSettings& s) {
-                StartFlowAuto(s, c.model().flow, running, c.flowColour);
+                StartFlowAuto(s, c.model().flow, running, c.picture().flowButtonColour);
             });
         },
         [](const CommandContext& c) { return Pressed(FlowAutoPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_LIGHTFLOW_MANUAL, "鼠标添加", "K", "光流互动娱乐", "点此按钮可通过鼠标自定义添加光流点",
-        [](CommandContext& c) {
+        [](CommandContext& c, const CommandInput&) {
             c.model().settings.Change([&c, running = c.cameraRunning()](PictureSettings& s) {
-                ToggleFlowManual(s, c.model().flow, running, c.flowColour);
+                ToggleFlowManual(s, c.model().flow, running, c.picture().flowButtonColour);
             });
         },
         [](const CommandContext& c) { return Pressed(FlowManualPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_LIGHTFLOW_NIGHT, "夜晚模式", "N", "光流互动娱乐", "点此按钮可切换到夜晚模式，再次点击后恢复",
-        [](CommandContext& c) {
+        [](CommandContext& c, const CommandInput&) {
             c.model().settings.Change([&c](PictureSettings& s) { ToggleFlowNight(s, c.model().flow); });
         },
         [](const CommandContext& c) { return Pressed(FlowNightPressed(c.model().flow)); } });
     // Sends the button's colour; the flow commands read it from here.
     table.Add({ ID_BUTTON_FLOW_COLOR, "光流色板", "C", "光流互动娱乐", "为光流点选择不同的颜色",
-        [](CommandContext& c) {
-            c.flowColour = ColourFromButton(std::uint32_t(c.value));
-            c.model().flow.SetColour(c.flowColour);
+        [](CommandContext& c, const CommandInput& in) {
+            c.picture().flowButtonColour = ColourFromButton(std::uint32_t(in.value));
+            c.model().flow.SetColour(c.picture().flowButtonColour);
         },
         {} });
     table.Add({ ID_BUTTON_ESC_LIGHTFLOW, "退出光流", "Q", "光流互动娱乐", "退出光流娱乐互动",
-        [](CommandContext& c) { c.model().settings.Change([&c](PictureSettings& s) { ExitFlow(s, c.model().flow); }); },
+        [](CommandContext& c, const CommandInput&) { c.model().settings.Change([&c](PictureSettings& s) { ExitFlow(s, c.model().flow); }); },
         {} });
 }
 
 void AddDoodleRows(CommandTable& table)
 {
     table.Add({ ID_BUTTON_MOUSE_PAINT, "点此开始涂鸦", "P", "", "",
-        [](CommandContext& c) {
-            c.model().settings.Change([&c](PictureSettings& s) { ToggleMousePaint(s, c.paintColour); });
+        [](CommandContext& c, const CommandInput&) {
+            c.model().settings.Change([&c](PictureSettings& s) { ToggleMousePaint(s, c.picture().paintButtonColour); });
         },
         [](const CommandContext& c) { return Pressed(MousePaintPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_PAINT_COLOR, "颜料桶", "T", "挥毫泼墨", "换个画笔颜色",
-        [](CommandContext& c) {
-            c.paintColour = ColourFromButton(std::uint32_t(c.value));
-            c.model().settings.Change([&c](PictureSettings& s) { SetPaintColour(s, c.paintColour); });
+        [](CommandContext& c, const CommandInput& in) {
+            c.picture().paintButtonColour = ColourFromButton(std::uint32_t(in.value));
+            c.model().settings.Change([&c](PictureSettings& s) { SetPaintColour(s, c.picture().paintButtonColour); });
         },
         {} });
     table.Add({ ID_BUTTON_PEN_WIDETH, "画笔选择", "W", "挥毫泼墨", "选择不同粗细画笔",
-        [](CommandContext& c) { c.model().settings.Change([&c](PictureSettings& s) { SelectPenWidth(s, c.value); }); },
+        [](CommandContext& c, const CommandInput& in) { c.model().settings.Change([&in](PictureSettings& s) { SelectPenWidth(s, in.value); }); },
         [](const CommandContext& c) {
             CommandState state;
             state.value = PenGalleryIndex(c.model().settings.Snapshot().penWidth);
@@ -173,15 +169,15 @@ void AddDoodleRows(CommandTable& table)
         } });
     table.Add({ ID_BUTTON_PAINT_SET, "涂鸦设置", "G", "挥毫泼墨", "隐藏或者去除当前图画", {}, {} });
     table.Add({ ID_BUTTON_PAINT_HIDE, "隐藏 涂鸦", "", "", "",
-        [](CommandContext& c) { c.model().settings.Change([](PictureSettings& s) { TogglePaintShown(s); }); },
+        [](CommandContext& c, const CommandInput&) { c.model().settings.Change([](PictureSettings& s) { TogglePaintShown(s); }); },
         [](const CommandContext& c) {
             CommandState state;
-            state.caption = Text(PaintHideCaption(c.model().settings.Snapshot()));
+            state.caption = c.model().settings.Snapshot().doodleShown ? CommandText("隐藏 涂鸦") : CommandText("显示 涂鸦");
             return state;
         } });
     table.Add({ ID_BUTTON_PAINT_CLEAR, "清除 涂鸦", "", "", "",
-        [](CommandContext& c) {
-            const cv::Size picture(c.webcam().pictureWidth(), c.webcam().pictureHeight());
+        [](CommandContext& c, const CommandInput&) {
+            const cv::Size picture = c.picture().pictureSize();
             c.model().settings.Change([&c, picture](PictureSettings& s) { ClearPaint(s, c.model().doodle, picture); });
         },
         {} });

@@ -1,7 +1,8 @@
-#include "app/CParvelWebcamView.h"
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
-#include "decorations/CFrameView.h"
+#include "app/commands/SidePanePort.h"
+#include "app/commands/WindowPort.h"
+#include "pipeline/PictureSession.h"
 #include "pipeline/PictureModel.h"
 #include "settings/SettingsWorkbook.h"
 #include "ui/MessageBoxes.h"
@@ -17,43 +18,32 @@ namespace {
 
 using std::filesystem::path;
 
-QString Text(const char* source)
-{
-    return QCoreApplication::translate("Commands", source);
-}
-
 // Shows the folder in the file manager; the desktop's refusal goes to the status bar.
 void OpenFolder(CommandContext& c, const path& folder)
 {
     const QString text = PathToQString(folder);
     if (!c.shell.Open(text))
-        c.setStatus(Text("无法打开文件夹：%1").arg(text));
+        c.SetStatus(CommandText("无法打开文件夹：%1").arg(text));
 }
 
 // Where a chosen folder takes effect at once besides AppFolders.
 void UsePhotoFolder(CommandContext& c, const path& folder)
 {
     c.model().photos.SetPhotoDir(PathToQString(folder));
-    PaneFolders pane = c.pane().folders();
-    pane.photos = folder;
-    c.pane().SetFolders(pane);
-    c.pane().OnPhotoSaved(); // lists the new folder
+    c.sidePane().SetPhotoFolder(folder);
+    c.sidePane().ListPhotosAgain();
 }
 
 void UseFrameFolder(CommandContext& c, const path& folder)
 {
-    PaneFolders pane = c.pane().folders();
-    pane.frames = folder;
-    c.pane().SetFolders(pane);
-    c.pane().ReloadFrameStrip(static_cast<int>(c.pane().frameKind()));
+    c.sidePane().SetFrameFolder(folder);
+    c.sidePane().ListFrames(c.sidePane().frameKind());
 }
 
 void UseAddOnFolder(CommandContext& c, const path& folder)
 {
-    PaneFolders pane = c.pane().folders();
-    pane.addOns = folder;
-    c.pane().SetFolders(pane);
-    c.pane().ReloadAddOnStrip(static_cast<int>(c.pane().addOnKind()));
+    c.sidePane().SetAddOnFolder(folder);
+    c.sidePane().ListAddOns(c.sidePane().addOnKind());
 }
 
 // One of the three folders the user may choose.
@@ -80,13 +70,13 @@ path WithTrailingSeparator(const QString& chosen)
 void ChooseFolder(CommandContext& c, const FolderSetting& setting)
 {
     const std::optional<QString> chosen
-        = c.shell.ChooseFolder(&c.view(), Text(setting.chooserTitle), PathToQString(c.folders.*setting.field));
+        = c.shell.ChooseFolder(c.window.boxParent(), CommandText(setting.chooserTitle), PathToQString(c.folders.*setting.field));
     if (!chosen || chosen->isEmpty())
         return; // cancelled: nothing changes
     const path folder = WithTrailingSeparator(*chosen);
     if (!FitsSettingBuffer(FolderText(folder))) {
         // The workbook cannot hold it, so it would be lost at the next start: keep the old one.
-        c.messages.Information(&c.view(), Text("文件夹路径太长，请选择一个路径较短的文件夹~\n\n%1").arg(PathToQString(folder)));
+        c.messages.Information(c.window.boxParent(), CommandText("文件夹路径太长，请选择一个路径较短的文件夹~\n\n%1").arg(PathToQString(folder)));
         return;
     }
     c.folders.*setting.field = folder;
@@ -101,8 +91,8 @@ void AddFolderPair(CommandTable& table, CommandId openId, const char* openCaptio
     const FolderSetting& setting)
 {
     table.Add({ openId, openCaption, keyTip, tipTitle, tipDescription,
-        [&setting](CommandContext& c) { OpenFolder(c, c.folders.*setting.field); }, {} });
-    table.Add({ chooseId, chooseCaption, "", "", "", [&setting](CommandContext& c) { ChooseFolder(c, setting); }, {} });
+        [&setting](CommandContext& c, const CommandInput&) { OpenFolder(c, c.folders.*setting.field); }, {} });
+    table.Add({ chooseId, chooseCaption, "", "", "", [&setting](CommandContext& c, const CommandInput&) { ChooseFolder(c, setting); }, {} });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
-#include "decorations/CFrameView.h"
+#include "app/commands/SidePanePort.h"
+#include "app/commands/WindowPort.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Shell.h"
 
@@ -15,20 +16,15 @@
 
 namespace {
 
-QString Text(const char* source)
+bool HasPhoto(const CommandInput& in)
 {
-    return QCoreApplication::translate("Commands", source);
+    return !in.path.isEmpty() && QFileInfo(in.path).isFile();
 }
 
-bool HasPhoto(const CommandContext& c)
-{
-    return !c.photoUnderMenu.isEmpty() && QFileInfo(c.photoUnderMenu).isFile();
-}
-
-CommandState EnabledWithPhoto(const CommandContext& c)
+CommandState EnabledWithPhoto(const CommandContext&, const CommandInput& in)
 {
     CommandState state;
-    state.enabled = HasPhoto(c);
+    state.enabled = HasPhoto(in);
     return state;
 }
 
@@ -48,68 +44,71 @@ QString Shown(const QString& path)
 void AddGalleryRows(CommandTable& table)
 {
     CommandRow open { ID_PHOTO_OPEN, "打开", "", "", "",
-        [](CommandContext& c) {
-            if (!HasPhoto(c))
+        [](CommandContext& c, const CommandInput& in) {
+            if (!HasPhoto(in))
                 return;
-            if (!c.shell.Open(c.photoUnderMenu))
-                c.setStatus(Text("无法打开：%1").arg(Shown(c.photoUnderMenu)));
+            if (!c.shell.Open(in.path))
+                c.SetStatus(CommandText("无法打开：%1").arg(Shown(in.path)));
         },
-        EnabledWithPhoto };
+        {} };
     open.needsDocument = false;
+    open.updateFor = EnabledWithPhoto;
     table.Add(std::move(open));
 
     CommandRow folder { ID_PHOTO_OPEN_FOLDER, "打开所在文件夹", "", "", "",
-        [](CommandContext& c) {
-            if (!HasPhoto(c))
+        [](CommandContext& c, const CommandInput& in) {
+            if (!HasPhoto(in))
                 return;
-            const QString where = QFileInfo(c.photoUnderMenu).absolutePath();
+            const QString where = QFileInfo(in.path).absolutePath();
             if (!c.shell.Open(where))
-                c.setStatus(Text("无法打开：%1").arg(Shown(where)));
+                c.SetStatus(CommandText("无法打开：%1").arg(Shown(where)));
         },
-        EnabledWithPhoto };
+        {} };
     folder.needsDocument = false;
+    folder.updateFor = EnabledWithPhoto;
     table.Add(std::move(folder));
 
     CommandRow copy { ID_PHOTO_COPY, "复制到剪贴板", "", "", "",
-        [](CommandContext& c) {
-            if (!HasPhoto(c) || !IsImageFile(c.photoUnderMenu))
+        [](CommandContext& c, const CommandInput& in) {
+            if (!HasPhoto(in) || !IsImageFile(in.path))
                 return;
-            const QImage image(c.photoUnderMenu); // the first frame of a GIF
+            const QImage image(in.path); // the first frame of a GIF
             if (image.isNull()) {
-                c.setStatus(Text("无法读取：%1").arg(Shown(c.photoUnderMenu)));
+                c.SetStatus(CommandText("无法读取：%1").arg(Shown(in.path)));
                 return;
             }
             QApplication::clipboard()->setImage(image);
-            c.setStatus(Text("已复制到剪贴板：%1").arg(Shown(c.photoUnderMenu)));
+            c.SetStatus(CommandText("已复制到剪贴板：%1").arg(Shown(in.path)));
         },
-        [](const CommandContext& c) {
-            CommandState state;
-            state.enabled = HasPhoto(c) && IsImageFile(c.photoUnderMenu);
-            return state;
-        } };
+        {} };
+    copy.updateFor = [](const CommandContext&, const CommandInput& in) {
+        CommandState state;
+        state.enabled = HasPhoto(in) && IsImageFile(in.path);
+        return state;
+    };
     copy.needsDocument = false;
     table.Add(std::move(copy));
 
     CommandRow remove { ID_PHOTO_DELETE, "删除", "", "", "",
-        [](CommandContext& c) {
-            if (!HasPhoto(c))
+        [](CommandContext& c, const CommandInput& in) {
+            if (!HasPhoto(in))
                 return;
-            const QString path = c.photoUnderMenu;
+            const QString path = in.path;
             const QString name = QFileInfo(path).fileName();
-            if (c.messages.OkCancelQuestion(c.hasDocument() ? static_cast<QWidget*>(&c.pane()) : nullptr,
-                    Text("把“%1”移到回收站？").arg(name), Text("删除"))
+            if (c.messages.OkCancelQuestion(c.window.boxParent(),
+                    CommandText("把“%1”移到回收站？").arg(name), CommandText("删除"))
                 != MessageChoice::Ok)
                 return;
             if (!QFile::moveToTrash(path)) {
-                c.setStatus(Text("无法删除：%1").arg(Shown(path)));
+                c.SetStatus(CommandText("无法删除：%1").arg(Shown(path)));
                 return;
             }
-            c.photoUnderMenu.clear();
-            c.setStatus(Text("已移到回收站：%1").arg(Shown(path)));
+            c.SetStatus(CommandText("已移到回收站：%1").arg(Shown(path)));
             if (c.hasDocument())
-                c.pane().OnPhotoSaved(); // lists the folder again
+                c.sidePane().ListPhotosAgain();
         },
-        EnabledWithPhoto };
+        {} };
     remove.needsDocument = false;
+    remove.updateFor = EnabledWithPhoto;
     table.Add(std::move(remove));
 }

@@ -1,16 +1,10 @@
-#include "app/CParvelWebcamView.h"
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
-#include "pipeline/CWebcamCtl.h"
+#include "pipeline/PictureSession.h"
 
 #include <QCoreApplication>
 
 namespace {
-
-QString Text(const char* source)
-{
-    return QCoreApplication::translate("Commands", source);
-}
 
 CommandState EnabledWhileRunning(const CommandContext& c)
 {
@@ -21,8 +15,8 @@ CommandState EnabledWhileRunning(const CommandContext& c)
 
 void AddGifSecondsRow(CommandTable& table, CommandId id, const char* caption, int seconds)
 {
-    table.Add({ id, caption, "", "", "", [seconds](CommandContext& c) { c.webcam().SetGifSeconds(seconds); },
-        [seconds](const CommandContext& c) { return Pressed(c.webcam().gifSeconds() == seconds); } });
+    table.Add({ id, caption, "", "", "", [seconds](CommandContext& c, const CommandInput&) { c.picture().SetGifSeconds(seconds); },
+        [seconds](const CommandContext& c) { return Pressed(c.picture().gifSeconds() == seconds); } });
 }
 
 } // namespace
@@ -30,32 +24,34 @@ void AddGifSecondsRow(CommandTable& table, CommandId id, const char* caption, in
 void AddRecordRows(CommandTable& table)
 {
     CommandRow video { ID_RECORD_VIDEO, "开始录像", "S", "录像", "把画面连同特效、相框和挂件录成视频，再按一次停止",
-        [](CommandContext& c) {
+        [](CommandContext& c, const CommandInput&) {
             if (!c.cameraRunning())
                 return;
-            if (c.webcam().recording()) {
-                c.webcam().StopRecording(); // the outcome follows in the status bar
+            if (c.picture().recording()) {
+                c.picture().StopRecording(); // the outcome follows in the status bar
                 return;
             }
-            c.setStatus(c.webcam().StartRecording().message);
+            c.SetStatus(c.picture().StartRecording().message);
         },
         [](const CommandContext& c) {
             CommandState state = EnabledWhileRunning(c);
-            const bool recording = c.hasDocument() && c.webcam().recording();
+            const bool recording = c.hasDocument() && c.picture().recording();
             state.pressed = recording;
-            state.caption = recording ? Text("停止录像") : Text("开始录像");
+            state.caption = recording ? CommandText("停止录像") : CommandText("开始录像");
             return state;
         } };
     video.shortcut = "Ctrl+R";
     table.Add(std::move(video));
 
     CommandRow gif { ID_RECORD_GIF, "动图", "G", "动图", "把接下来几秒的画面录成循环播放的动图",
-        [](CommandContext& c) {
+        [](CommandContext& c, const CommandInput&) {
             if (!c.cameraRunning())
                 return;
+            PictureSession& session = c.picture();
             QString message;
-            c.webcam().StartGif(message);
-            c.setStatus(message);
+            if (session.StartGif(message) == PictureSession::GifStart::Started)
+                message = CommandText("正在录制 %1 秒动图").arg(session.gifSeconds());
+            c.SetStatus(message);
         },
         [](const CommandContext& c) {
             CommandState state = EnabledWhileRunning(c);
@@ -69,13 +65,13 @@ void AddRecordRows(CommandTable& table)
     AddGifSecondsRow(table, ID_GIF_SECONDS_5, "5 秒", 5);
 
     table.Add({ ID_BURST_STRIP, "四连拍", "B", "四连拍", "倒计时后连拍四张，并拼成一张四格照片",
-        [](CommandContext& c) {
-            if (c.view().StartBurst(c.values.delaySeconds))
-                c.setStatus(Text("四连拍：倒计时结束后连拍四张"));
+        [](CommandContext& c, const CommandInput&) {
+            if (c.picture().StartBurst(c.values.delaySeconds))
+                c.SetStatus(CommandText("四连拍：倒计时结束后连拍四张"));
         },
         [](const CommandContext& c) {
             CommandState state = EnabledWhileRunning(c);
-            state.pressed = c.hasDocument() && c.view().burstActive();
+            state.pressed = c.hasDocument() && c.picture().burstActive();
             return state;
         } });
 }

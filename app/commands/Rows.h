@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commands/CommandContext.h"
 #include "app/commands/CommandTable.h"
 #include "settings/SettingsValues.h"
 #include "ui/Translations.h"
@@ -25,6 +26,9 @@ std::filesystem::path GuidePath(const AppFolders& folders, InterfaceLanguage lan
 
 // The about message: the program and version, a blank line, the dedication and where to write.
 QString AboutMessage();
+
+// A text of the command rows in the interface's language.
+QString CommandText(const char* source);
 
 // Shorthands for update rules.
 inline CommandState Pressed(bool pressed)

@@ -1,17 +1,14 @@
-#include "app/CMainFrame.h"
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
-#include "pipeline/CWebcamCtl.h"
-
-#include <QStatusBar>
+#include "app/commands/WindowPort.h"
 
 namespace {
 
 void AddLookRow(CommandTable& table, CommandId id, const char* caption)
 {
     CommandRow row { id, caption, "", "", "",
-        [id](CommandContext& c) { c.mainFrame->SetLook(static_cast<unsigned>(id)); },
-        [id](const CommandContext& c) { return Pressed(c.mainFrame->look() == static_cast<unsigned>(id)); } };
+        [id](CommandContext& c, const CommandInput&) { c.window.SetLook(static_cast<unsigned>(id)); },
+        [id](const CommandContext& c) { return Pressed(c.window.look() == static_cast<unsigned>(id)); } };
     row.needsDocument = false;
     table.Add(std::move(row));
 }
@@ -27,36 +24,36 @@ void AddWindowRows(CommandTable& table)
     AddLookRow(table, ID_VIEW_APPLOOK_WINDOWS_7, "Windows 7(&D)");
 
     CommandRow caption { ID_VIEW_CAPTION_BAR, "标题栏", "P", "切换标题栏", "显示或隐藏标题栏",
-        [](CommandContext& c) { c.mainFrame->ToggleCaptionBar(); },
-        [](const CommandContext& c) { return Pressed(c.mainFrame->captionBarShown()); } };
+        [](CommandContext& c, const CommandInput&) { c.window.ToggleCaptionBar(); },
+        [](const CommandContext& c) { return Pressed(c.window.captionBarShown()); } };
     caption.needsDocument = false;
     table.Add(std::move(caption));
 
     CommandRow options { ID_CAPTION_BAR_OPTIONS, "选项...", "", "单击此处查看其他选项", "",
-        [](CommandContext& c) { c.mainFrame->OpenCustomizeDialog(); }, {} };
+        [](CommandContext& c, const CommandInput&) { c.window.OpenCustomizeDialog(); }, {} };
     options.needsDocument = false;
     table.Add(std::move(options));
 
     CommandRow status { ID_VIEW_STATUS_BAR, "状态栏", "S", "切换状态栏", "显示或隐藏状态栏",
-        [](CommandContext& c) { c.mainFrame->statusBar()->setVisible(!c.mainFrame->statusBar()->isVisible()); },
-        [](const CommandContext& c) { return Pressed(c.mainFrame->statusBar()->isVisible()); } };
+        [](CommandContext& c, const CommandInput&) { c.window.ToggleStatusBar(); },
+        [](const CommandContext& c) { return Pressed(c.window.statusBarShown()); } };
     status.needsDocument = false;
     table.Add(std::move(status));
 
     CommandRow fullScreen { ID_VIEW_FULL_SCREEN, "全屏显示", "Q", "全屏显示", "只显示图像，铺满整个屏幕；按 Esc 退出",
-        [](CommandContext& c) { c.mainFrame->SetPictureFullScreen(!c.mainFrame->pictureFullScreen()); },
-        [](const CommandContext& c) { return Pressed(c.mainFrame->pictureFullScreen()); } };
+        [](CommandContext& c, const CommandInput&) { c.window.SetPictureFullScreen(!c.window.pictureFullScreen()); },
+        [](const CommandContext& c) { return Pressed(c.window.pictureFullScreen()); } };
     fullScreen.needsDocument = false;
     fullScreen.shortcut = "F11";
     table.Add(std::move(fullScreen));
 
     // Esc undoes what is in progress: a region being selected, then the full screen.
     CommandRow escape { ID_ESCAPE, "退出全屏", "", "", "",
-        [](CommandContext& c) {
-            if (c.hasDocument() && c.webcam().CancelSelection())
+        [](CommandContext& c, const CommandInput&) {
+            if (c.hasDocument() && c.window.CancelPictureSelection())
                 return;
-            if (c.mainFrame->pictureFullScreen())
-                c.mainFrame->SetPictureFullScreen(false);
+            if (c.window.pictureFullScreen())
+                c.window.SetPictureFullScreen(false);
         },
         {} };
     escape.needsDocument = false;
@@ -64,7 +61,7 @@ void AddWindowRows(CommandTable& table)
     table.Add(std::move(escape));
 
     CommandRow exit { ID_APP_EXIT, "退出(&X)", "X", "退出", "退出应用程序；提示保存文档",
-        [](CommandContext& c) { c.mainFrame->close(); }, {} };
+        [](CommandContext& c, const CommandInput&) { c.window.Close(); }, {} };
     exit.needsDocument = false;
     table.Add(std::move(exit));
 }

@@ -39,12 +39,22 @@ QAction* CommandActions::Action(CommandId id)
     return action;
 }
 
+void CommandActions::Run(CommandId id, const CommandInput& input)
+{
+    table_.Run(id, context_, input);
+    emit commandRan(id);
+}
+
+void CommandActions::Run(CommandId id)
+{
+    Run(id, CommandInput {});
+}
+
 void CommandActions::Run(CommandId id, int value)
 {
-    context_.value = value;
-    table_.Run(id, context_);
-    emit commandRan(id);
-    Refresh();
+    CommandInput input;
+    input.value = value;
+    Run(id, input);
 }
 
 void CommandActions::Refresh()

@@ -8,6 +8,7 @@
 
 class CommandTable;
 struct CommandContext;
+struct CommandInput;
 class QAction;
 class QWidget;
 
@@ -21,9 +22,12 @@ public:
 
     QAction* Action(CommandId id);
     QAction* Find(CommandId id) const; // null when not made
-    // Runs a command as if its control had been used, `value` being the slider position or
-    // gallery item it sends.
-    void Run(CommandId id, int value = 0);
+    // Runs a command as if its control had been used, with what that control sends (a slider's
+    // position, a gallery's item, the file under a menu). Every place that runs a command comes
+    // here; commandRan follows, for the one refresh pass.
+    void Run(CommandId id, const CommandInput& input);
+    void Run(CommandId id);
+    void Run(CommandId id, int value);
     // Applies every made action's update rule: enabled, pressed, caption.
     void Refresh();
     // Tooltips again from the table, after the interface changed its language (captions follow

@@ -380,6 +380,15 @@ void Draw(IconCanvas& c, CommandId id)
         Sticker(c);
         CrossBadge(c);
         return;
+    // The side pane's picks: the thing itself, put in place.
+    case ID_PICK_FRAME:
+        BigFrame(c);
+        OpenBadge(c);
+        return;
+    case ID_PICK_ADD_ON:
+        Sticker(c);
+        OpenBadge(c);
+        return;
     case ID_BUTTON_DRAG_ADD_ON: {
         Sticker(c);
         const QPointF centre(23, 23);

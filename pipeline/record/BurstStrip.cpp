@@ -1,6 +1,7 @@
 #include "pipeline/record/BurstStrip.h"
 
-#include "pipeline/record/PhotoCapture.h"
+#include "pipeline/record/BgrPicture.h"
+#include "pipeline/record/MediaFiles.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -22,18 +23,6 @@ std::string DateLine(std::time_t when)
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
                   local.tm_mday, local.tm_hour, local.tm_min);
     return text;
-}
-
-cv::Mat AsBgr(const cv::Mat& shot)
-{
-    cv::Mat bgr;
-    if (shot.empty() || shot.type() == CV_8UC3)
-        return shot;
-    if (shot.type() == CV_8UC4)
-        cv::cvtColor(shot, bgr, cv::COLOR_BGRA2BGR);
-    else if (shot.type() == CV_8UC1)
-        cv::cvtColor(shot, bgr, cv::COLOR_GRAY2BGR);
-    return bgr;
 }
 
 } // namespace

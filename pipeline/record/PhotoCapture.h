@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pipeline/record/MediaFiles.h"
+
 #include <QImage>
 #include <QString>
 
@@ -11,18 +13,6 @@
 #include <deque>
 #include <mutex>
 #include <thread>
-
-// The photo file name without its extension: local year, month, day, hour, minute and second
-// joined by "-", without leading zeros ("2026-5-3-9-7-5"). A time that cannot be converted gives
-// -1 for the second, minute and hour and 0 for the day, month and year.
-QString PhotoBaseName(std::time_t when);
-
-// Gives a finished file its lasting name in folder: base + extension, or, when that name is
-// taken (a second file in the same second), base + "_02", "_03", … + extension, so nothing is
-// overwritten and later files sort after earlier ones. tryRename(path) must move the file there
-// without replacing an existing one. Returns the path taken, or an empty string.
-QString RenameToFreeName(const QString& folder, const QString& base, const QString& extension,
-                         const std::function<bool(const QString&)>& tryRename);
 
 struct PhotoResult {
     bool saved = false;
@@ -40,8 +30,6 @@ PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t 
 // The photo request and the save on the next composed picture. Request() may be called from any
 // thread (a click, the countdown); the frame-loop worker calls SavePhotoIfRequested() once per
 // frame, so several requests before a frame give one photo.
-// The local time of a moment on every platform; false when it has none.
-bool ToLocalTime(std::time_t when, std::tm& local);
 
 class PhotoCapture {
 public:

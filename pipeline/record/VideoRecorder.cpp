@@ -2,6 +2,7 @@
 
 #include "pipeline/record/BgrPicture.h"
 
+#include "pipeline/record/MediaFiles.h"
 #include "pipeline/record/PhotoCapture.h"
 
 #include <QCoreApplication>

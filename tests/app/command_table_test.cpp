@@ -1,5 +1,11 @@
 #include "CommandRig.h"
 
+#include "app/EditMenu.h"
+#include "app/ribbon/CommandActions.h"
+
+#include <QAction>
+#include <QMenu>
+
 #include "app/commands/CommandNames.h"
 #include "app/commands/Rows.h"
 #include "app/ribbon/RibbonLayout.h"
@@ -214,12 +220,12 @@ TEST_F(CommandRig, CameraCommandsAreIgnoredWhileStoppedAndActWhileRunning)
         EXPECT_EQ(after.regionPurpose, before.regionPurpose);
         EXPECT_FALSE(after.regionArmed);
         EXPECT_FALSE(after.flowOn);
-        EXPECT_FALSE(view()->countdownActive());
+        EXPECT_FALSE(session().countdownActive());
         EXPECT_FALSE(webcam()->model().photos.requested());
     }
     EXPECT_TRUE(boxes.shown.empty());
 
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
     Run(ID_BUTTON_ROI);
     EXPECT_EQ(webcam()->model().settings.Snapshot().regionPurpose, kRegionZoom);
     Run(ID_BUTTON_EFFECT_ROI);
@@ -227,9 +233,9 @@ TEST_F(CommandRig, CameraCommandsAreIgnoredWhileStoppedAndActWhileRunning)
     Run(ID_BUTTON_LIGHTFLOW_MANUAL);
     EXPECT_TRUE(webcam()->model().settings.Snapshot().flowManualAdd);
     Run(ID_BUTTON_PHOTO_DELAY);
-    EXPECT_TRUE(view()->countdownActive());
+    EXPECT_TRUE(session().countdownActive());
     int saved = 0;
-    QObject::connect(webcam(), &CWebcamCtl::photoSaved, webcam(), [&saved] { ++saved; });
+    QObject::connect(&session(), &PictureSession::photoSaved, webcam(), [&saved] { ++saved; });
     Run(ID_PHOTO_NOW);
     EXPECT_TRUE(webcam()->flashing());
     EXPECT_TRUE(WaitUntil([&] { return saved == 1; }));
@@ -270,17 +276,20 @@ TEST_F(CommandRig, FaceBoxesShowWhereTheTrackerHasTheFaceWhileStickersFollowFace
     EXPECT_FALSE(*Update(ID_FACE_BOXES).pressed);
     Run(ID_FACE_BOXES);
     EXPECT_TRUE(*Update(ID_FACE_BOXES).pressed);
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
+    // The test's own moments: no frame of the camera and no passing time changes the tracks.
+    session().SetPaused(true);
 
     const cv::Mat photo = LoadTestSceneFace(PARVEL_TEST_DATA_DIR "/../../resources/system/" + std::string(kTestSceneFaceFile));
     ASSERT_FALSE(photo.empty());
     cv::Mat picture(480, 640, CV_8UC3, cv::Scalar(80, 80, 80));
     DrawMovingFace(picture, 3.0, photo);
     FaceTracker& faces = webcam()->model().faces;
-    const double t = FaceTracker::Now();
+    const double t = 1000.0;
+    session().SetFaceClock([t] { return t + 0.02; });
     faces.DetectNow(picture, t); // a face counts from its second find
     faces.DetectNow(picture, t + 0.01);
-    const std::vector<TrackedFace> found = faces.Faces(FaceTracker::Now());
+    const std::vector<TrackedFace> found = faces.Faces(t + 0.02);
     ASSERT_EQ(found.size(), 1u);
 
     // The middle of the box's top edge, in widget pixels.
@@ -303,9 +312,9 @@ TEST_F(CommandRig, FaceBoxesShowWhereTheTrackerHasTheFaceWhileStickersFollowFace
 // A slider sends its position; the reset brings every value, and with it every slider, to 100.
 TEST_F(CommandRig, SlidersSendTheirPositionAndTheResetMovesThemBack)
 {
-    context->value = 40;
+    input.value = 40;
     Run(ID_SLIDER_C2);
-    context->value = 170;
+    input.value = 170;
     Run(ID_SLIDER_B0);
     PictureSettings s = webcam()->model().settings.Snapshot();
     EXPECT_EQ(s.sliders.contrast[2], 40);
@@ -313,7 +322,7 @@ TEST_F(CommandRig, SlidersSendTheirPositionAndTheResetMovesThemBack)
     EXPECT_FALSE(s.channelsDefault);
     EXPECT_EQ(*Update(ID_SLIDER_C2).value, 40);
     // Moved back: still the user's own channels until RGB or the reset.
-    context->value = 100;
+    input.value = 100;
     Run(ID_SLIDER_C2);
     Run(ID_SLIDER_B0);
     EXPECT_EQ(*Update(ID_BUTTON_DEFUALT_COLOR).caption, "通道状态：自定义");
@@ -326,21 +335,21 @@ TEST_F(CommandRig, SlidersSendTheirPositionAndTheResetMovesThemBack)
 // Colour buttons hand on red in the low byte; the pen gallery's item 3 is eight pixels.
 TEST_F(CommandRig, ColourButtonsAndPenGallerySetWhatThePaintAndFlowUse)
 {
-    context->value = 0x00C08040; // red 0x40, green 0x80, blue 0xC0
+    input.value = 0x00C08040; // red 0x40, green 0x80, blue 0xC0
     Run(ID_BUTTON_PAINT_COLOR);
     EXPECT_EQ(webcam()->model().settings.Snapshot().paintColour, cv::Scalar(0xC0, 0x80, 0x40));
     Run(ID_BUTTON_MOUSE_PAINT); // starts the doodle with the button's colour
     EXPECT_EQ(webcam()->model().settings.Snapshot().paintColour, cv::Scalar(0xC0, 0x80, 0x40));
 
-    context->value = 0x000000FF;
+    input.value = 0x000000FF;
     Run(ID_BUTTON_FLOW_COLOR);
     EXPECT_EQ(webcam()->model().flow.Colour(), cv::Scalar(0, 0, 255));
 
-    context->value = 3;
+    input.value = 3;
     Run(ID_BUTTON_PEN_WIDETH);
     EXPECT_EQ(webcam()->model().settings.Snapshot().penWidth, 8);
     EXPECT_EQ(*Update(ID_BUTTON_PEN_WIDETH).value, 3);
-    context->value = 9; // no such item
+    input.value = 9; // no such item
     Run(ID_BUTTON_PEN_WIDETH);
     EXPECT_EQ(webcam()->model().settings.Snapshot().penWidth, 8);
 }
@@ -367,3 +376,94 @@ TEST_F(CommandRig, AboutGuideAndHomePageGoThroughTheServices)
 }
 
 } // namespace
+
+// What the rows say is theirs: the captions and texts of the picture's rules.
+TEST_F(CommandRig, RowsSayWhatTheRulesDecide)
+{
+    input.value = 150;
+    Run(ID_SLIDER_B2);
+    EXPECT_EQ(*Update(ID_BUTTON_DEFUALT_COLOR).caption, "通道状态：自定义");
+    Run(ID_BUTTON_MOUSE_PAINT);
+    EXPECT_EQ(*Update(ID_BUTTON_PAINT_HIDE).caption, "隐藏 涂鸦");
+    Run(ID_BUTTON_PHOTO_CLICK);
+    EXPECT_EQ(status, "鼠标单击拍照功能已开启，在图像客户区单击即可轻松拍照，试试吧！");
+    Run(ID_BUTTON_PHOTO_CLICK);
+    EXPECT_EQ(status, "鼠标单击拍照功能已暂停");
+
+}
+
+TEST_F(CommandRig, EditMenuShowsCutCopyPasteDisabledUntilSomethingHandlesThem)
+{
+    CommandActions actions(table, *context);
+    std::unique_ptr<QMenu> menu(BuildEditMenu(actions, nullptr));
+    EXPECT_EQ(menu->title(), QString("编辑"));
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), QString("剪切(&T)\tCtrl+X"));
+    EXPECT_EQ(items[1]->text(), QString("复制(&C)\tCtrl+C"));
+    EXPECT_EQ(items[2]->text(), QString("粘贴(&P)\tCtrl+V"));
+    for (QAction* item : items)
+        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+
+    // The menu follows the table: a row that gains a handler (and loses the rule that keeps it
+    // off) is offered.
+    CommandRow copy = *table.Find(ID_EDIT_COPY);
+    copy.run = [](CommandContext&, const CommandInput&) {};
+    copy.update = {};
+    table.Add(copy);
+    CommandActions after(table, *context);
+    menu.reset(BuildEditMenu(after, nullptr));
+    EXPECT_FALSE(menu->actions()[0]->isEnabled());
+    EXPECT_TRUE(menu->actions()[1]->isEnabled());
+}
+
+// The side pane's picks run as rows: dropped while the camera is stopped, refused with a box
+// while the frames or add-ons are hidden.
+TEST_F(CommandRig, PicksAreDroppedWhileStoppedAndRefusedWhileHidden)
+{
+    OverlayStore& decorations = webcam()->model().overlays;
+    const QString sticker = dir.filePath("s.png");
+    QImage(10, 10, QImage::Format_ARGB32).save(sticker);
+    input.path = sticker;
+    input.kind = 1;
+    const auto stills = [&] { return decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }); };
+
+    Run(ID_PICK_ADD_ON);
+    Run(ID_PICK_FRAME);
+    EXPECT_EQ(stills(), 0);
+    EXPECT_EQ(decorations.frameKind(), std::nullopt);
+    EXPECT_TRUE(boxes.shown.empty());
+
+    ASSERT_TRUE(session().Start());
+    Run(ID_PICK_ADD_ON);
+    EXPECT_EQ(stills(), 1);
+    Run(ID_PICK_FRAME);
+    EXPECT_EQ(decorations.frameKind(), DecorationKind::Png);
+
+    decorations.ToggleAddOnsShown();
+    decorations.ToggleFrameShown();
+    Run(ID_PICK_ADD_ON);
+    input.kind = 0;
+    Run(ID_PICK_FRAME);
+    EXPECT_EQ(stills(), 1);
+    EXPECT_EQ(decorations.frameKind(), DecorationKind::Png);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, QString("^_^挂件暂时无法添加\n\n目前挂件状态为：隐藏~\n\n请首先切换挂件状态为：显示~~"));
+    EXPECT_EQ(boxes.shown[1].text, QString("^_^相框暂时无法添加\n\n目前相框状态为：隐藏~\n\n请首先切换相框状态为：显示~~"));
+    EXPECT_EQ(boxes.shown[1].caption, "乐影屋");
+}
+
+// The show/hide toggles of the decorations are pressed while hidden and name the state.
+TEST_F(CommandRig, ShowTogglesArePressedWhileHiddenAndNameTheState)
+{
+    const auto look = [&](CommandId id) { return std::make_pair(*Update(id).pressed, *Update(id).caption); };
+    EXPECT_EQ(look(ID_BUTTON_LOOGO), std::make_pair(false, QString("LOOGO状态：显示")));
+    EXPECT_EQ(look(ID_BUTTON_FRAME_SHOWIF), std::make_pair(false, QString("相框状态：显示")));
+    EXPECT_EQ(look(ID_BUTTON_ADDON_SHOWIF), std::make_pair(false, QString("挂件状态：显示")));
+    Run(ID_BUTTON_LOOGO);
+    Run(ID_BUTTON_FRAME_SHOWIF);
+    Run(ID_BUTTON_ADDON_SHOWIF);
+    EXPECT_EQ(look(ID_BUTTON_LOOGO), std::make_pair(true, QString("LOOGO状态：隐藏")));
+    EXPECT_EQ(look(ID_BUTTON_FRAME_SHOWIF), std::make_pair(true, QString("相框状态：隐藏")));
+    EXPECT_EQ(look(ID_BUTTON_ADDON_SHOWIF), std::make_pair(true, QString("挂件状态：隐藏")));
+}

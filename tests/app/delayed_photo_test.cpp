@@ -17,13 +17,13 @@ protected:
     // The camera runs but the loop takes no frames, so a photo request stays to be seen.
     void StartHeldCamera()
     {
-        ASSERT_TRUE(webcam()->StartCamera());
-        webcam()->loop().paused = true;
+        ASSERT_TRUE(session().Start());
+        session().loop().paused = true;
     }
     void Step(quint64 ms)
     {
         now += ms;
-        view()->CountdownStep();
+        session().CountdownStep();
     }
     QString Caption() const { return *Update(ID_BUTTON_PHOTO_DELAY).caption; }
     bool PhotoAsked() const { return webcam()->model().photos.requested(); }
@@ -74,19 +74,19 @@ TEST_F(DelayedPhotoTest, AStepNeedsAWholeSecondSinceTheLastStepAndStartingAgainR
 TEST_F(DelayedPhotoTest, StoppedCameraNeitherStartsNorKeepsACountdown)
 {
     Run(ID_BUTTON_PHOTO_DELAY);
-    EXPECT_FALSE(view()->countdownActive());
+    EXPECT_FALSE(session().countdownActive());
     EXPECT_EQ(webcam()->countdownShown(), 0);
 
     StartHeldCamera();
     Run(ID_BUTTON_PHOTO_DELAY);
     Step(1000);
     Run(ID_BUTTON_CAM_MANGER);
-    EXPECT_FALSE(view()->countdownActive());
+    EXPECT_FALSE(session().countdownActive());
     EXPECT_EQ(Caption(), "延时拍照");
     EXPECT_EQ(webcam()->countdownShown(), 0);
     StartHeldCamera(); // nothing carries over into the next run
     Step(10000);
-    EXPECT_FALSE(view()->countdownActive());
+    EXPECT_FALSE(session().countdownActive());
     EXPECT_FALSE(PhotoAsked());
 }
 
@@ -175,15 +175,15 @@ TEST(DelayedPhotoEndToEnd, TheTestSceneIsPhotographedAfterTheCountdownAndShownIn
     CMainFrame window(folders, values, [] { return std::make_unique<TestSceneSource>(false); });
     window.show();
     quint64 now = 5000;
-    CParvelWebcamView* view = window.child()->view();
-    view->SetTickSource([&now] { return now; });
+    PictureSession& session = window.child()->view()->session();
+    session.SetTickSource([&now] { return now; });
 
     ASSERT_TRUE(window.commands().Run(ID_BUTTON_CAM_MANGER, window.commandContext()));
     ASSERT_TRUE(window.commands().Run(ID_BUTTON_PHOTO_DELAY, window.commandContext()));
     for (int i = 0; i < 2; ++i) {
         EXPECT_TRUE(photoDir.entryList({ "*.jpg" }, QDir::Files).isEmpty());
         now += 1000;
-        view->CountdownStep();
+        session.CountdownStep();
     }
     ASSERT_TRUE(WaitUntil([&] { return window.child()->pane()->photoStrip()->thumbnails().size() == 1; }, 5000));
     const QStringList saved = photoDir.entryList({ "*.jpg" }, QDir::Files);

@@ -118,9 +118,9 @@ TEST_F(FirstRunProbeTest, StoresTheCameraSizeForTheNextStartAndThisRunKeepsItsOw
         std::scoped_lock lock(state->mutex);
         state->frameFor = {};
     }
-    ASSERT_TRUE(webcam->StartCamera());
+    ASSERT_TRUE(webcam->session().Start());
     EXPECT_EQ(state->maxLiveSources, 1);
-    webcam->StopCamera();
+    webcam->session().Stop();
 }
 
 TEST_F(FirstRunProbeTest, NoCameraAsksAndStoresNothingSoTheNextStartTriesAgain)

@@ -1,3 +1,4 @@
+#include "MainWindowRig.h"
 #include "QtTestApp.h"
 #include "../pipeline/ScriptedSource.h"
 
@@ -14,6 +15,8 @@
 #include "ui/MessageBoxes.h"
 
 #include <gtest/gtest.h>
+
+#include <QMouseEvent>
 
 #include <QAction>
 #include <QCheckBox>
@@ -66,39 +69,9 @@ TEST(LooksTest, StoredValuesSelectTheirLookAndUnknownOnesTheOfficeBlueOne)
     EXPECT_EQ(seen.size(), 5u);
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowRig {
 protected:
-    void SetUp() override
-    {
-        EnsureQtApp();
-        folders = AppFolders::FromAppDir(dir.path().toStdString());
-        state = std::make_shared<ScriptedSourceState>();
-        window = Make();
-    }
-
-    void TearDown() override
-    {
-        if (window && window->child())
-            window->child()->view()->webcam()->StopCamera();
-        window.reset();
-    }
-
-    std::unique_ptr<CMainFrame> Make()
-    {
-        auto w = std::make_unique<CMainFrame>(folders, SettingsValues {}, ScriptedFactory(state));
-        w->resize(900, 700);
-        w->show();
-        return w;
-    }
-
-    QAction* Shown(CommandId id) const { return window->ShownAction(id); }
-
-    QTemporaryDir dir;
-    AppFolders folders;
-    std::shared_ptr<ScriptedSourceState> state;
-    RecordingMessageBoxes boxes;
-    ScopedMessageBoxes install { boxes };
-    std::unique_ptr<CMainFrame> window;
+    std::unique_ptr<CMainFrame> Make() const { return MakeWindow(); }
 };
 
 TEST_F(MainWindowTest, OneTabbedDocumentGreetingAndAClockInsideTheWindow)
@@ -177,7 +150,7 @@ TEST_F(MainWindowTest, LookIsAppliedStoredAndSurvivesARestart)
 TEST_F(MainWindowTest, NeitherWindowNorDocumentClosesWhileTheCameraRuns)
 {
     CWebcamCtl* webcam = window->child()->view()->webcam();
-    ASSERT_TRUE(webcam->StartCamera());
+    ASSERT_TRUE(webcam->session().Start());
     boxes.shown.clear();
     EXPECT_FALSE(window->close());
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -190,7 +163,7 @@ TEST_F(MainWindowTest, NeitherWindowNorDocumentClosesWhileTheCameraRuns)
     EXPECT_TRUE(window->isVisible());
     ASSERT_NE(window->child(), nullptr);
     EXPECT_TRUE(webcam->cameraRunning());
-    webcam->StopCamera();
+    webcam->session().Stop();
 }
 
 TEST_F(MainWindowTest, ClosingTheDocumentLeavesAnEmptyWindowWithDocumentCommandsDisabled)
@@ -215,6 +188,29 @@ TEST_F(MainWindowTest, ClosingTheDocumentLeavesAnEmptyWindowWithDocumentCommands
     EXPECT_EQ(window->look(), 218u);
     window->SetLook(219);
     EXPECT_TRUE(window->close());
+}
+
+} // namespace
+
+namespace {
+
+// A double-click on the picture is the camera's command like the ribbon button: it runs through
+// the table, so the button, the status bar and the picture agree.
+TEST_F(MainWindowTest, DoubleClickOnThePictureRunsTheCameraCommand)
+{
+    CWebcamCtl* picture = webcam();
+    const QPoint at(10, 10);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, at, picture->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+        Qt::NoModifier);
+    QCoreApplication::sendEvent(picture, &twice);
+    EXPECT_TRUE(session().running());
+    EXPECT_EQ(window->statusText(), "摄像头已经打开,可进行其他操作");
+    EXPECT_TRUE(Shown(ID_BUTTON_CAM_MANGER)->isChecked());
+    EXPECT_EQ(Shown(ID_BUTTON_CAM_MANGER)->text(), "关闭摄像机");
+    QCoreApplication::sendEvent(picture, &twice);
+    EXPECT_FALSE(session().running());
+    EXPECT_EQ(window->statusText(), "摄像头已经关闭");
+    EXPECT_FALSE(Shown(ID_BUTTON_CAM_MANGER)->isChecked());
 }
 
 } // namespace

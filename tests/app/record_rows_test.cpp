@@ -1,5 +1,7 @@
 #include "CommandRig.h"
 
+#include "app/ribbon/CommandActions.h"
+
 #include "app/PhotoMenu.h"
 #include "decorations/Photostrip.h"
 #include "pipeline/record/BurstStrip.h"
@@ -29,24 +31,24 @@ TEST_F(RecordRowsTest, RecordTogglesWithItsCaptionAndIsIgnoredWhileTheCameraIsSt
 {
     EXPECT_FALSE(Update(ID_RECORD_VIDEO).enabled);
     table.Run(ID_RECORD_VIDEO, *context);
-    EXPECT_FALSE(webcam()->recording());
+    EXPECT_FALSE(session().recording());
     EXPECT_EQ(table.Shortcut(ID_RECORD_VIDEO), QKeySequence("Ctrl+R"));
 
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
     EXPECT_TRUE(Update(ID_RECORD_VIDEO).enabled);
     EXPECT_EQ(*Update(ID_RECORD_VIDEO).caption, "开始录像");
     EXPECT_FALSE(*Update(ID_RECORD_VIDEO).pressed);
     Run(ID_RECORD_VIDEO);
-    EXPECT_TRUE(webcam()->recording());
+    EXPECT_TRUE(session().recording());
     EXPECT_TRUE(status.startsWith("正在录像")) << status.toStdString();
     EXPECT_EQ(*Update(ID_RECORD_VIDEO).caption, "停止录像");
     EXPECT_TRUE(*Update(ID_RECORD_VIDEO).pressed);
 
     QStringList saved;
-    QObject::connect(webcam(), &CWebcamCtl::videoSaved, [&](const QString& p) { saved << p; });
+    QObject::connect(&session(), &PictureSession::videoSaved, [&](const QString& p) { saved << p; });
     ASSERT_TRUE(WaitUntil([&] { return state->reads > 10; }));
     Run(ID_RECORD_VIDEO);
-    EXPECT_FALSE(webcam()->recording());
+    EXPECT_FALSE(session().recording());
     EXPECT_EQ(*Update(ID_RECORD_VIDEO).caption, "开始录像");
     ASSERT_TRUE(WaitUntil([&] { return !saved.isEmpty(); }));
     EXPECT_EQ(Files("*.mp4").size(), 1);
@@ -54,12 +56,12 @@ TEST_F(RecordRowsTest, RecordTogglesWithItsCaptionAndIsIgnoredWhileTheCameraIsSt
 
 TEST_F(RecordRowsTest, StoppingTheCameraEndsTheRecording)
 {
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
     Run(ID_RECORD_VIDEO);
-    ASSERT_TRUE(webcam()->recording());
+    ASSERT_TRUE(session().recording());
     ASSERT_TRUE(WaitUntil([&] { return state->reads > 5; }));
     Run(ID_BUTTON_CAM_MANGER);
-    EXPECT_FALSE(webcam()->recording());
+    EXPECT_FALSE(session().recording());
     EXPECT_FALSE(Update(ID_RECORD_VIDEO).enabled);
     ASSERT_TRUE(WaitUntil([&] { return Files("*.mp4").size() == 1; }));
 }
@@ -72,7 +74,7 @@ TEST_F(RecordRowsTest, GifSecondsAreChosenFromTheDropDownAndTheGifIsSaved)
     EXPECT_FALSE(*Update(ID_GIF_SECONDS_3).pressed);
     EXPECT_FALSE(*Update(ID_GIF_SECONDS_5).pressed);
 
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
     Run(ID_RECORD_GIF);
     EXPECT_TRUE(*Update(ID_RECORD_GIF).pressed);
     ASSERT_TRUE(WaitUntil([&] { return Files("*.gif").size() == 1; }, 15000));
@@ -83,27 +85,27 @@ TEST_F(RecordRowsTest, GifSecondsAreChosenFromTheDropDownAndTheGifIsSaved)
 TEST_F(RecordRowsTest, BurstTakesFourPhotosOneSecondApartAndSavesTheirStrip)
 {
     auto clock = std::chrono::steady_clock::time_point() + std::chrono::hours(1);
-    view()->SetBurstClock([&clock] { return clock; });
+    session().SetBurstClock([&clock] { return clock; });
     values.delaySeconds = 1;
     int flashes = 0;
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
     Run(ID_BURST_STRIP);
-    EXPECT_TRUE(view()->burstActive());
+    EXPECT_TRUE(session().burstActive());
     EXPECT_EQ(webcam()->countdownShown(), 1);
     now += 1000;
-    view()->CountdownStep(); // the countdown ends: the first shot
+    session().CountdownStep(); // the countdown ends: the first shot
     for (int shot = 1; shot <= 4; ++shot) {
-        EXPECT_EQ(view()->burstShotsTaken(), shot);
+        EXPECT_EQ(session().burstShotsTaken(), shot);
         flashes += webcam()->flashing() ? 1 : 0;
         ASSERT_TRUE(WaitUntil([&] { return Files("*.jpg").size() >= static_cast<qsizetype>(shot); }, 5000)) << shot;
-        view()->BurstStep(); // not yet due: nothing
-        EXPECT_EQ(view()->burstShotsTaken(), shot);
+        session().BurstStep(); // not yet due: nothing
+        EXPECT_EQ(session().burstShotsTaken(), shot);
         clock += std::chrono::seconds(1);
-        view()->BurstStep();
+        session().BurstStep();
     }
     EXPECT_EQ(flashes, 4);
     ASSERT_TRUE(WaitUntil([&] { return Files("*.jpg").size() == 5; }, 5000));
-    EXPECT_FALSE(view()->burstActive());
+    EXPECT_FALSE(session().burstActive());
     // The strip is the largest of the five, laid out from a 640 × 480 shot.
     const BurstStripLayout layout = LayOutBurstStrip({ 640, 480 });
     int strips = 0;
@@ -119,11 +121,11 @@ TEST_F(RecordRowsTest, BurstTakesFourPhotosOneSecondApartAndSavesTheirStrip)
 
 TEST_F(RecordRowsTest, StoppingTheCameraCancelsABurst)
 {
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
     Run(ID_BURST_STRIP);
-    EXPECT_TRUE(view()->burstActive());
-    webcam()->StopCamera();
-    EXPECT_FALSE(view()->burstActive());
+    EXPECT_TRUE(session().burstActive());
+    session().Stop();
+    EXPECT_FALSE(session().burstActive());
     EXPECT_FALSE(Update(ID_BURST_STRIP).enabled);
 }
 
@@ -177,21 +179,21 @@ protected:
 TEST_F(GalleryRowsTest, OpenAndOpenFolderGoToTheShell)
 {
     EXPECT_EQ(Listed(), (QStringList { "a.jpg", "B.gif", "c.mp4" }));
-    context->photoUnderMenu = Photo("c.mp4");
+    input.path = Photo("c.mp4");
     Run(ID_PHOTO_OPEN);
     Run(ID_PHOTO_OPEN_FOLDER);
     ASSERT_EQ(shell.opened.size(), 2u);
     EXPECT_EQ(shell.opened[0], Photo("c.mp4"));
     EXPECT_EQ(QDir(shell.opened[1]), QDir(PathToQString(folders.photoDir)));
-    context->photoUnderMenu = Photo("gone.jpg");
+    input.path = Photo("gone.jpg");
     EXPECT_FALSE(Update(ID_PHOTO_OPEN).enabled);
 }
 
 TEST_F(GalleryRowsTest, CopyPutsTheImageOnTheClipboardAndIsOffForVideos)
 {
-    context->photoUnderMenu = Photo("c.mp4");
+    input.path = Photo("c.mp4");
     EXPECT_FALSE(Update(ID_PHOTO_COPY).enabled);
-    context->photoUnderMenu = Photo("a.jpg");
+    input.path = Photo("a.jpg");
     ASSERT_TRUE(Update(ID_PHOTO_COPY).enabled);
     QGuiApplication::clipboard()->clear();
     Run(ID_PHOTO_COPY);
@@ -202,7 +204,7 @@ TEST_F(GalleryRowsTest, CopyPutsTheImageOnTheClipboardAndIsOffForVideos)
 
 TEST_F(GalleryRowsTest, DeleteAsksThenMovesToTheTrashAndTheStripForgetsIt)
 {
-    context->photoUnderMenu = Photo("B.gif");
+    input.path = Photo("B.gif");
     boxes.answer = MessageChoice::Cancel;
     Run(ID_PHOTO_DELETE);
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -218,8 +220,8 @@ TEST_F(GalleryRowsTest, DeleteAsksThenMovesToTheTrashAndTheStripForgetsIt)
 
 TEST_F(GalleryRowsTest, TheMenuShowsTheFourRowsEnabledByTheirRules)
 {
-    context->photoUnderMenu = Photo("c.mp4");
-    const std::unique_ptr<QMenu> menu(BuildPhotoMenu(table, *context, nullptr));
+    CommandActions actions(table, *context);
+    const std::unique_ptr<QMenu> menu(BuildPhotoMenu(actions, Photo("c.mp4"), nullptr));
     QStringList captions;
     QList<bool> enabled;
     for (QAction* action : menu->actions())

@@ -1,3 +1,4 @@
+#include "MainWindowRig.h"
 #include "QtTestApp.h"
 #include "../pipeline/ScriptedSource.h"
 
@@ -20,36 +21,10 @@
 
 namespace {
 
-class RibbonCommandsTest : public ::testing::Test {
+class RibbonCommandsTest : public MainWindowRig {
 protected:
-    void SetUp() override
-    {
-        EnsureQtApp();
-        folders = AppFolders::FromAppDir(dir.path().toStdString());
-        state = std::make_shared<ScriptedSourceState>();
-        window = std::make_unique<CMainFrame>(folders, SettingsValues {}, ScriptedFactory(state));
-        window->show();
-    }
-
-    void TearDown() override
-    {
-        webcam()->StopCamera();
-        window.reset();
-    }
-
-    CWebcamCtl* webcam() const { return window->child()->view()->webcam(); }
-
-    QAction* Shown(CommandId id) const { return window->ShownAction(id); }
-
-
-    QTemporaryDir dir;
-    AppFolders folders;
-    std::shared_ptr<ScriptedSourceState> state;
-    RecordingMessageBoxes boxes;
-    ScopedMessageBoxes install { boxes };
-    std::unique_ptr<CMainFrame> window;
+    std::optional<QSize> InitialSize() const override { return std::nullopt; }
 };
-
 
 TEST_F(RibbonCommandsTest, PictureMenusChangeTheSettingsAndShowTheirState)
 {
@@ -58,7 +33,7 @@ TEST_F(RibbonCommandsTest, PictureMenusChangeTheSettingsAndShowTheirState)
     QAction* effectRegion = Shown(ID_BUTTON_EFFECT_ROI);
     ASSERT_TRUE(sketch && upsideDown && effectRegion);
 
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
     boxes.shown.clear(); // the side pane may have reported its empty folders
     effectRegion->trigger(); // no style yet: only the question
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -94,7 +69,7 @@ TEST_F(RibbonCommandsTest, CameraButtonSwitchesTheCameraAndTellsTheStatusBar)
     EXPECT_EQ(camera->text(), "开启摄像机");
 
     // A failed start leaves the caption and says the camera is off, after the message.
-    ASSERT_TRUE(WaitUntil([&] { return !webcam()->loop().workerAlive(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !session().loop().workerAlive(); }));
     state->openSucceeds = false;
     boxes.shown.clear(); // the side pane may have reported its empty folders
     camera->trigger();
@@ -151,7 +126,7 @@ TEST_F(RibbonCommandsTest, StatusBarFollowsEveryWayOfStartingAndStopping)
     camera->trigger(); // start by the bar
     camera->trigger(); // stop by the bar
     EXPECT_EQ(window->statusText(), "摄像头已经关闭");
-    ASSERT_TRUE(WaitUntil([&] { return !webcam()->loop().workerAlive(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !session().loop().workerAlive(); }));
 
     const QPoint at(20, 20);
     QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, webcam()->mapToGlobal(at), Qt::LeftButton,

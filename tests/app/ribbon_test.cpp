@@ -1,3 +1,4 @@
+#include "MainWindowRig.h"
 #include "QtTestApp.h"
 #include "../pipeline/ScriptedSource.h"
 
@@ -84,26 +85,16 @@ TEST(RibbonLayoutTest, ALayoutThatDoesNotReadSaysWhy)
     EXPECT_EQ(fine->PlacedIds(), std::vector<CommandId>({ ID_APP_EXIT }));
 }
 
-class RibbonTest : public ::testing::Test {
+class RibbonTest : public MainWindowRig {
 protected:
     void SetUp() override
     {
-        EnsureQtApp();
-        folders = AppFolders::FromAppDir(dir.path().toStdString());
-        window = std::make_unique<CMainFrame>(folders, SettingsValues {}, ScriptedFactory(state));
-        window->resize(1400, 900);
-        window->show();
+        MainWindowRig::SetUp();
         QCoreApplication::processEvents();
     }
-    void TearDown() override
-    {
-        if (window->child())
-            webcam()->StopCamera();
-        window.reset();
-    }
+    std::optional<QSize> InitialSize() const override { return QSize(1400, 900); }
 
     RibbonBar* ribbon() const { return window->ribbon(); }
-    CWebcamCtl* webcam() const { return window->child()->view()->webcam(); }
     PictureSettings settings() const { return webcam()->model().settings.Snapshot(); }
     template <class W>
     W* ControlWidget(CommandId id) const
@@ -135,12 +126,6 @@ protected:
         QCoreApplication::sendEvent(window.get(), &release);
     }
 
-    QTemporaryDir dir;
-    AppFolders folders;
-    std::shared_ptr<ScriptedSourceState> state = std::make_shared<ScriptedSourceState>();
-    RecordingMessageBoxes boxes;
-    ScopedMessageBoxes install { boxes };
-    std::unique_ptr<CMainFrame> window;
 };
 
 // Every control of the layout has a row; every row but the few kept off the ribbon is shown.
@@ -156,10 +141,11 @@ TEST_F(RibbonTest, EveryPlacedCommandHasARowAndEveryRowIsPlaced)
             EXPECT_FALSE(action->icon().isNull());
         }
     }
-    // Off the ribbon: the right-button menus', the caption bar's, the Esc key's and the face
-    // boxes' commands.
+    // Off the ribbon: the right-button menus', the caption bar's, the Esc key's, the face
+    // boxes' and the side pane's picks' commands.
     const std::set<CommandId> elsewhere { ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_CAPTION_BAR_OPTIONS, ID_ESCAPE,
-        ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE, ID_FACE_BOXES };
+        ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE, ID_FACE_BOXES, ID_PICK_FRAME,
+        ID_PICK_ADD_ON };
     for (CommandId id : window->commands().ids()) {
         if (elsewhere.count(id) == 0) {
             EXPECT_NE(std::find(placed.begin(), placed.end(), id), placed.end()) << NameOfCommand(id);
@@ -354,19 +340,19 @@ TEST_F(RibbonTest, ExitFromTheApplicationMenuGoesThroughTheCloseGuard)
     QAction* exit = window->ShownAction(ID_APP_EXIT);
     ASSERT_NE(exit, nullptr);
     EXPECT_TRUE(ribbon()->applicationButton()->menu()->actions().contains(exit));
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
     exit->trigger();
     EXPECT_TRUE(window->isVisible()); // refused while the camera runs
     ASSERT_FALSE(boxes.shown.empty());
     EXPECT_EQ(boxes.shown.back().caption, "乐影屋：摄像头未关闭！");
-    webcam()->StopCamera();
+    session().Stop();
     exit->trigger();
     EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(RibbonTest, EscCancelsARegionBeingSelected)
 {
-    ASSERT_TRUE(webcam()->StartCamera());
+    ASSERT_TRUE(session().Start());
     window->ShownAction(ID_BUTTON_ROI)->trigger();
     EXPECT_TRUE(settings().regionArmed);
     const QPoint at(30, 30);
@@ -378,7 +364,7 @@ TEST_F(RibbonTest, EscCancelsARegionBeingSelected)
     EXPECT_FALSE(webcam()->selecting());
     EXPECT_FALSE(settings().regionArmed);
     EXPECT_FALSE(settings().zoomRegionOn);
-    EXPECT_FALSE(webcam()->loop().paused);
+    EXPECT_FALSE(session().loop().paused);
     EXPECT_TRUE(boxes.shown.empty() || boxes.shown.back().text != "确定放大选区？");
 }
 

@@ -116,14 +116,14 @@ TEST_F(ViewLayoutTest, StrokesOnTheFittedPictureLandOnTheirPicturePixels)
     auto view = ShowView(1000, 700);
     view->SetDisplaySize(kDisplayFit); // 853 × 640 for a 640 × 480 picture
     CWebcamCtl* webcam = view->webcam();
-    ASSERT_TRUE(webcam->StartCamera());
+    ASSERT_TRUE(webcam->session().Start());
     webcam->model().settings.Change([](PictureSettings& s) { ToggleMousePaint(s, cv::Scalar(255, 255, 255)); });
 
     // Client x 100 … 700 at y 400 is picture x 75 … 525 at y 300.
     SendMouse(*webcam, QEvent::MouseButtonPress, { 100, 400 });
     SendMouse(*webcam, QEvent::MouseMove, { 700, 400 });
     SendMouse(*webcam, QEvent::MouseButtonRelease, { 700, 400 });
-    webcam->StopCamera();
+    webcam->session().Stop();
 
     const cv::Mat canvas = webcam->model().doodle.Canvas();
     ASSERT_EQ(canvas.size(), cv::Size(640, 480));
@@ -199,29 +199,6 @@ TEST_F(ViewLayoutTest, MovieGlidesTheGreetingLeftwardsOverItsGradient)
     };
     EXPECT_EQ(changedColumns(0, 8), 0) << "nothing left of the greeting";
     EXPECT_GT(changedColumns(10, std::min(10 + textWidth, 640)), 100) << "the letters are drawn";
-}
-
-TEST(EditMenuTest, CutCopyPasteAreShownDisabledUntilSomethingHandlesThem)
-{
-    EnsureQtApp();
-    CommandTable table = BuildCommandTable();
-    std::unique_ptr<QMenu> menu(BuildEditMenu(table, nullptr));
-    EXPECT_EQ(menu->title(), QString("编辑"));
-    const QList<QAction*> items = menu->actions();
-    ASSERT_EQ(items.size(), 3);
-    EXPECT_EQ(items[0]->text(), QString("剪切(&T)\tCtrl+X"));
-    EXPECT_EQ(items[1]->text(), QString("复制(&C)\tCtrl+C"));
-    EXPECT_EQ(items[2]->text(), QString("粘贴(&P)\tCtrl+V"));
-    for (QAction* item : items)
-        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
-
-    // The menu follows the table: a row that gains a handler is offered.
-    CommandRow copy = *table.Find(ID_EDIT_COPY);
-    copy.run = [](CommandContext&) {};
-    table.Add(copy);
-    menu.reset(BuildEditMenu(table, nullptr));
-    EXPECT_FALSE(menu->actions()[0]->isEnabled());
-    EXPECT_TRUE(menu->actions()[1]->isEnabled());
 }
 
 TEST_F(ViewLayoutTest, SizeCommandsSelectTheirModeAndShowItPressed)

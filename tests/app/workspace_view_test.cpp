@@ -70,38 +70,6 @@ TEST_F(WorkspaceTest, OddWidthAtThreeQuartersTruncatesAndShortViewsGetAShortStri
     EXPECT_EQ(view->movieRect().height(), 20);
 }
 
-TEST_F(WorkspaceTest, PicksAreDroppedWhileStoppedAndRefusedWhileHidden)
-{
-    auto view = ShowView();
-    OverlayStore& decorations = view->webcam()->model().overlays;
-    const QString sticker = dir.filePath("s.png");
-    QImage(10, 10, QImage::Format_ARGB32).save(sticker);
-
-    view->OnAddOnPicked(sticker, 1);
-    view->OnFramePicked(sticker, 1);
-    EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }), 0);
-    EXPECT_EQ(decorations.frameKind(), std::nullopt);
-    EXPECT_TRUE(boxes.shown.empty());
-
-    ASSERT_TRUE(view->webcam()->StartCamera());
-    view->OnAddOnPicked(sticker, 1);
-    EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }), 1);
-    view->OnFramePicked(sticker, 1);
-    EXPECT_EQ(decorations.frameKind(), DecorationKind::Png);
-
-    decorations.ToggleAddOnsShown();
-    decorations.ToggleFrameShown();
-    view->OnAddOnPicked(sticker, 1);
-    view->OnFramePicked(sticker, 0);
-    EXPECT_EQ(decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }), 1);
-    EXPECT_EQ(decorations.frameKind(), DecorationKind::Png);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].text, QString("^_^挂件暂时无法添加\n\n目前挂件状态为：隐藏~\n\n请首先切换挂件状态为：显示~~"));
-    EXPECT_EQ(boxes.shown[1].text, QString("^_^相框暂时无法添加\n\n目前相框状态为：隐藏~\n\n请首先切换相框状态为：显示~~"));
-    EXPECT_EQ(boxes.shown[1].caption, QString("乐影屋"));
-    EXPECT_EQ(boxes.shown[1].icon, MessageIcon::Information);
-    view->webcam()->StopCamera();
-}
 
 TEST_F(WorkspaceTest, ChildFrameSplitsPictureAndPaneAndPassesPhotosToThePane)
 {
@@ -118,10 +86,10 @@ TEST_F(WorkspaceTest, ChildFrameSplitsPictureAndPaneAndPassesPhotosToThePane)
     EXPECT_TRUE(frame.pane()->laidOut());
 
     CWebcamCtl* webcam = frame.view()->webcam();
-    ASSERT_TRUE(webcam->StartCamera());
+    ASSERT_TRUE(webcam->session().Start());
     webcam->model().photos.Request();
     EXPECT_TRUE(WaitUntil([&] { return frame.pane()->photoStrip()->thumbnails().size() == 1; }));
-    webcam->StopCamera();
+    webcam->session().Stop();
 }
 
 TEST(CommandLineTest, SourceDefaultsToCameraZeroAndRejectsUnknownArguments)

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
-#include <cmath>
 #include <vector>
 
 namespace {
@@ -24,23 +23,9 @@ void ReferenceAdjust(cv::Mat& frame, int model, const ChannelSliders& sliders)
     for (int i = 0; i < 3; ++i) {
         if (!SliderAdjusts(model, i))
             continue;
-        const int br = sliders.brightness[i] - 100;
-        const int ct = sliders.contrast[i] - 100;
-        cv::Mat table(1, 256, CV_8U);
-        for (int v = 0; v < 256; ++v) {
-            double a, k;
-            if (ct > 0) {
-                const double d = 127.0 * ct / 100;
-                a = 255 / (255 - 2 * d);
-                k = a * (br - d);
-            } else {
-                const double d = -128.0 * ct / 100;
-                a = (256 - 2 * d) / 255;
-                k = a * br + d;
-            }
-            const double t = std::nearbyint(a * v + k);
-            table.at<uchar>(v) = static_cast<uchar>(t < 0 ? 0 : t > 255 ? 255 : t);
-        }
+        // The table itself is pinned by the worked values below; this checks the composition.
+        const ChannelTable built = BuildChannelTable(sliders.brightness[i], sliders.contrast[i]);
+        const cv::Mat table(1, 256, CV_8U, const_cast<uchar*>(built.data()));
         cv::Mat mapped;
         cv::LUT(planes[sliders.channelIndex[i]], table, mapped);
         planes[sliders.channelIndex[i]] = mapped;
@@ -77,6 +62,21 @@ TEST(ChannelTable, MatchesTheWorkedValues)
     EXPECT_EQ(dim[0], 39);
     EXPECT_EQ(dim[128], 103);
     EXPECT_EQ(dim[255], 167);
+}
+
+// Whole pixels with the worked values: in RGB every channel goes through its slider's table, the
+// neutral one included (which is not an identity: 128 becomes 129).
+TEST(AdjustChannels, RgbPixelsTakeTheWorkedValuesOfTheirSliders)
+{
+    cv::Mat frame(1, 2, CV_8UC3);
+    frame.at<cv::Vec3b>(0, 0) = { 128, 200, 0 };
+    frame.at<cv::Vec3b>(0, 1) = { 255, 128, 127 };
+    ChannelSliders sliders;
+    sliders.brightness[0] = 150; // blue
+    sliders.contrast[2] = 150;   // red
+    AdjustChannels(frame, 0, sliders);
+    EXPECT_EQ(frame.at<cv::Vec3b>(0, 0), cv::Vec3b(179, 201, 0));
+    EXPECT_EQ(frame.at<cv::Vec3b>(0, 1), cv::Vec3b(255, 129, 127));
 }
 
 TEST(ChannelTable, FullContrastIsAThresholdAndNoContrastIsFlat)

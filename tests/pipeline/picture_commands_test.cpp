@@ -36,14 +36,13 @@ TEST(StyleAndFlipCommands, ToggleBetweenTheirValueAndZero)
 TEST(ColourCommands, SlidersModelsAndTheDefaultButton)
 {
     PictureSettings s;
-    EXPECT_STREQ(ChannelsButtonCaption(s), "通道状态：默认");
+    EXPECT_TRUE(s.channelsDefault);
     SetBrightness(s, 2, 150);
     EXPECT_EQ(s.sliders.brightness[2], 150);
     EXPECT_FALSE(s.channelsDefault);
     SetBrightness(s, 2, 100); // moved back: still custom until RGB or the default button
     EXPECT_FALSE(s.channelsDefault);
     EXPECT_TRUE(ChannelsButtonPressed(s));
-    EXPECT_STREQ(ChannelsButtonCaption(s), "通道状态：自定义");
     SelectColourModel(s, kColourRgb);
     EXPECT_TRUE(s.channelsDefault);
 
@@ -146,9 +145,8 @@ TEST(DoodleCommands, PaintHideClearAndPenWidths)
     EXPECT_TRUE(MousePaintPressed(s));
     EXPECT_TRUE(s.doodleShown);
     EXPECT_EQ(s.paintColour, red);
-    EXPECT_EQ(std::string(PaintHideCaption(s)), "隐藏 涂鸦");
     TogglePaintShown(s);
-    EXPECT_EQ(std::string(PaintHideCaption(s)), "显示 涂鸦");
+    EXPECT_FALSE(s.doodleShown);
     TogglePaintShown(s);
     ToggleMousePaint(s, red); // ends painting, the drawing stays
     EXPECT_EQ(s.mouseMode, kMouseNothing);

@@ -38,7 +38,7 @@ TEST(WebcamCountdownTest, SecondsAndFlashAreDrawnOnTheScreenOnlyAndTheFlashFades
     ctl.SetPictureSize(640, 480);
     ctl.SetDisplaySize(640, 480);
     ctl.show();
-    ASSERT_TRUE(ctl.StartCamera());
+    ASSERT_TRUE(ctl.session().Start());
     ASSERT_TRUE(WaitUntil([&] { return !ctl.shownImage().isNull(); }));
     auto screen = [&] { return WhiteAndMean(ctl.grab().toImage()); };
     EXPECT_EQ(screen().first, 0);
@@ -46,11 +46,11 @@ TEST(WebcamCountdownTest, SecondsAndFlashAreDrawnOnTheScreenOnlyAndTheFlashFades
     ctl.ShowCountdown(3);
     EXPECT_GT(WhiteAndMean(ctl.grab(QRect(220, 140, 200, 200)).toImage()).first, 1000); // large, in the middle
     QString saved;
-    QObject::connect(&ctl, &CWebcamCtl::photoSaved, &ctl, [&](const QString& path) { saved = path; });
+    QObject::connect(&ctl.session(), &PictureSession::photoSaved, &ctl, [&](const QString& path) { saved = path; });
     ctl.model().photos.Request();
     ASSERT_TRUE(WaitUntil([&] { return !saved.isEmpty(); }));
     EXPECT_EQ(WhiteAndMean(QImage(saved)).first, 0);
-    ctl.HideCountdown();
+    ctl.ShowCountdown(0);
     EXPECT_EQ(screen().first, 0);
 
     QElapsedTimer clock;
@@ -61,7 +61,7 @@ TEST(WebcamCountdownTest, SecondsAndFlashAreDrawnOnTheScreenOnlyAndTheFlashFades
     EXPECT_GE(clock.elapsed(), 100);
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_NEAR(screen().second, 43, 3);
-    ctl.StopCamera();
+    ctl.session().Stop();
 }
 
 } // namespace

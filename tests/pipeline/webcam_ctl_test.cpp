@@ -35,6 +35,14 @@ protected:
             emptyDir.path(), ScriptedFactory(state));
         ctl->SetPictureSize(w, h);
         ctl->SetDisplaySize(w, h);
+        // What the camera's command does with a double-click's request, in the window.
+        CWebcamCtl* raw = ctl.get();
+        QObject::connect(raw, &CWebcamCtl::cameraToggleRequested, raw, [raw] {
+            if (raw->session().running())
+                raw->session().Stop();
+            else
+                raw->session().Start();
+        });
         return ctl;
     }
 
@@ -42,7 +50,7 @@ protected:
     static bool WorkerEndsWithin(const CWebcamCtl& ctl, std::chrono::milliseconds limit)
     {
         const auto until = std::chrono::steady_clock::now() + limit;
-        while (ctl.loop().workerAlive()) {
+        while (ctl.session().loop().workerAlive()) {
             if (std::chrono::steady_clock::now() > until)
                 return false;
             std::this_thread::sleep_for(1ms);
@@ -73,56 +81,56 @@ protected:
 TEST_F(WebcamCtlTest, StartShowsFramesAndStopReleasesTheSourceWithinOnePass)
 {
     auto ctl = MakeControl();
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     EXPECT_TRUE(ctl->cameraRunning());
-    EXPECT_TRUE(CWebcamCtl::CameraRunningAnywhere());
+    EXPECT_TRUE(PictureSession::RunningAnywhere());
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
     EXPECT_EQ(ctl->shownImage().size(), QSize(640, 480));
 
-    EXPECT_TRUE(ctl->StopCamera());
-    EXPECT_FALSE(CWebcamCtl::CameraRunningAnywhere());
+    ctl->session().Stop();
+    EXPECT_FALSE(PictureSession::RunningAnywhere());
     // One pass is at most one frame plus the 33 ms wait; allow generous slack for sanitizers.
     EXPECT_TRUE(WorkerEndsWithin(*ctl, 500ms));
     EXPECT_EQ(state->releases, 1);
     EXPECT_EQ(state->liveSources, 0);
 }
 
-TEST_F(WebcamCtlTest, NoCameraGivesOneMessageChangesNothingAndALaterStartWorks)
+TEST_F(WebcamCtlTest, NoCameraIsSaidOnceChangesNothingAndALaterStartWorks)
 {
     auto ctl = MakeControl();
     ctl->model().settings.Change([](PictureSettings& s) { ToggleEffectStyle(s, kEffectSketch); });
     const PictureSettings before = ctl->model().settings.Snapshot();
+    int missing = 0;
+    QObject::connect(&ctl->session(), &PictureSession::cameraMissing, [&] { ++missing; });
     state->openSucceeds = false;
-    EXPECT_FALSE(ctl->StartCamera());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, QString("未找到摄像设备\n内置摄像头是否禁用或USB摄像头未插入?"));
-    EXPECT_EQ(messages.shown[0].caption, QString("乐影屋"));
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
+    EXPECT_FALSE(ctl->session().Start());
+    EXPECT_EQ(missing, 1); // the window says it; the picture's own parts show no box
+    EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(ctl->cameraRunning());
-    EXPECT_FALSE(ctl->loop().workerAlive());
+    EXPECT_FALSE(ctl->session().loop().workerAlive());
     const PictureSettings after = ctl->model().settings.Snapshot();
     EXPECT_EQ(after.effectStyle, before.effectStyle);
     EXPECT_EQ(after.mouseMode, before.mouseMode);
-    EXPECT_EQ(ctl->loop().workersStarted(), 0);
+    EXPECT_EQ(ctl->session().loop().workersStarted(), 0);
 
     state->openSucceeds = true;
-    EXPECT_TRUE(ctl->StartCamera());
-    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(ctl->session().Start());
+    EXPECT_EQ(missing, 1);
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
-    ctl->StopCamera();
+    ctl->session().Stop();
 }
 
 TEST_F(WebcamCtlTest, PausedLoopTakesNoFramesButStopsPromptly)
 {
     auto ctl = MakeControl();
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     ASSERT_TRUE(WaitUntil([&] { return state->reads > 0; }));
-    ctl->loop().paused = true;
+    ctl->session().loop().paused = true;
     std::this_thread::sleep_for(80ms);
     const int reads = state->reads;
     std::this_thread::sleep_for(150ms);
     EXPECT_EQ(state->reads, reads);
-    ctl->StopCamera();
+    ctl->session().Stop();
     EXPECT_TRUE(WorkerEndsWithin(*ctl, 300ms));
 }
 
@@ -132,11 +140,11 @@ TEST_F(WebcamCtlTest, NullFramesAreSkippedAndTheLoopGoesOn)
         return n < 5 ? cv::Mat() : cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 0, 255));
     };
     auto ctl = MakeControl();
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
     EXPECT_GE(state->reads, 6);
     EXPECT_EQ(ctl->shownImage().pixelColor(10, 10), QColor(255, 0, 0));
-    ctl->StopCamera();
+    ctl->session().Stop();
 }
 
 TEST_F(WebcamCtlTest, CameraThatStopsDeliveringKeepsThePictureAndStillStops)
@@ -145,11 +153,11 @@ TEST_F(WebcamCtlTest, CameraThatStopsDeliveringKeepsThePictureAndStillStops)
         return n < 3 ? cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 255, 0)) : cv::Mat(); // then gone
     };
     auto ctl = MakeControl();
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     ASSERT_TRUE(WaitUntil([&] { return state->reads > 10; }));
-    EXPECT_TRUE(ctl->loop().workerAlive());
+    EXPECT_TRUE(ctl->session().loop().workerAlive());
     EXPECT_EQ(ctl->shownImage().pixelColor(5, 5), QColor(0, 255, 0)); // the last picture stays
-    ctl->StopCamera();
+    ctl->session().Stop();
     EXPECT_TRUE(WorkerEndsWithin(*ctl, 500ms));
     EXPECT_EQ(state->releases, 1);
 }
@@ -161,10 +169,10 @@ TEST_F(WebcamCtlTest, OddWidthIsShownWithoutShearAndMirrored)
     cv::randu(frame, 0, 255);
     state->frameFor = [frame](int) { return frame.clone(); };
     auto ctl = MakeControl(213, 50);
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
     const QImage shown = ctl->shownImage();
-    ctl->StopCamera();
+    ctl->session().Stop();
     ASSERT_EQ(shown.size(), QSize(213, 50));
     for (int y : { 0, 1, 25, 49 })
         for (int x : { 0, 1, 100, 212 }) {
@@ -179,11 +187,11 @@ TEST_F(WebcamCtlTest, FramesOfAnotherSizeAreScaledToThePictureAndStretchedToTheD
     auto ctl = MakeControl(640, 480);
     ctl->SetDisplaySize(320, 240);
     EXPECT_FLOAT_EQ(ctl->scaleX(), 2.0f);
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
     EXPECT_EQ(ctl->shownImage().size(), QSize(320, 240));
     EXPECT_EQ(ctl->shownImage().pixelColor(300, 200), QColor(0, 255, 0));
-    ctl->StopCamera();
+    ctl->session().Stop();
 }
 
 TEST_F(WebcamCtlTest, RapidStartStopNeverRunsTwoWorkersNorFreezes)
@@ -191,12 +199,12 @@ TEST_F(WebcamCtlTest, RapidStartStopNeverRunsTwoWorkersNorFreezes)
     auto ctl = MakeControl();
     const auto began = std::chrono::steady_clock::now();
     for (int i = 0; i < 25; ++i) {
-        ASSERT_TRUE(ctl->StartCamera());
-        ctl->StopCamera();
-        ASSERT_TRUE(ctl->StartCamera());
+        ASSERT_TRUE(ctl->session().Start());
+        ctl->session().Stop();
+        ASSERT_TRUE(ctl->session().Start());
         if (i % 5 == 0)
             std::this_thread::sleep_for(5ms);
-        ctl->StopCamera();
+        ctl->session().Stop();
     }
     const auto spent = std::chrono::steady_clock::now() - began;
     EXPECT_LT(spent, 2s); // the interface thread never waited out whole passes
@@ -244,8 +252,8 @@ TEST_F(WebcamCtlTest, MissingWelcomeAnimationIsHarmless)
     ctl->show();
     ASSERT_TRUE(WaitUntil([&] { return ctl->welcomeStarted(); }));
     EXPECT_FALSE(ctl->welcomeImage()->ready());
-    ASSERT_TRUE(ctl->StartCamera());
-    ctl->StopCamera();
+    ASSERT_TRUE(ctl->session().Start());
+    ctl->session().Stop();
 }
 
 TEST_F(WebcamCtlTest, MouseIsIgnoredWhileStoppedButAReleaseStillEndsAStroke)
@@ -256,11 +264,11 @@ TEST_F(WebcamCtlTest, MouseIsIgnoredWhileStoppedButAReleaseStillEndsAStroke)
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(10, 10));
     EXPECT_FALSE(ctl->model().doodle.StrokeInProgress()); // stopped: the press is ignored
 
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(10, 10));
     SendMouse(*ctl, QEvent::MouseMove, QPoint(60, 10));
     EXPECT_TRUE(ctl->model().doodle.StrokeInProgress());
-    ctl->StopCamera();
+    ctl->session().Stop();
     SendMouse(*ctl, QEvent::MouseMove, QPoint(60, 80)); // ignored while stopped
     SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(60, 80));
     EXPECT_FALSE(ctl->model().doodle.StrokeInProgress());
@@ -274,14 +282,14 @@ TEST_F(WebcamCtlTest, MouseIsIgnoredWhileStoppedButAReleaseStillEndsAStroke)
 TEST_F(WebcamCtlTest, DraggedRegionFreezesThePictureAndIsConfirmedIntoTheZoom)
 {
     auto ctl = MakeControl();
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     ctl->model().settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(300, 200)); // dragged up and left
-    EXPECT_TRUE(ctl->loop().paused);
+    EXPECT_TRUE(ctl->session().loop().paused);
     EXPECT_TRUE(ctl->selecting());
     SendMouse(*ctl, QEvent::MouseMove, QPoint(150, 100));
     SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(100, 50));
-    EXPECT_FALSE(ctl->loop().paused);
+    EXPECT_FALSE(ctl->session().loop().paused);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, QString("确定放大选区？"));
     EXPECT_EQ(messages.shown[0].caption, QString("提示信息"));
@@ -291,13 +299,13 @@ TEST_F(WebcamCtlTest, DraggedRegionFreezesThePictureAndIsConfirmedIntoTheZoom)
     EXPECT_FALSE(s.regionArmed);
     EXPECT_EQ(s.zoomRect, cv::Rect(340, 50, 200, 150));
     EXPECT_EQ(s.effectRect, cv::Rect(100, 50, 200, 150));
-    ctl->StopCamera();
+    ctl->session().Stop();
 }
 
 TEST_F(WebcamCtlTest, CancelledOrEmptySelectionOnlyDisarms)
 {
     auto ctl = MakeControl();
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     messages.answer = MessageChoice::Cancel;
     ctl->model().settings.Change([](PictureSettings& s) { ArmZoomRegion(s, true); });
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(100, 50));
@@ -310,8 +318,8 @@ TEST_F(WebcamCtlTest, CancelledOrEmptySelectionOnlyDisarms)
     SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(100, 50)); // zero size: no question
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_FALSE(ctl->model().settings.Snapshot().zoomRegionOn);
-    EXPECT_FALSE(ctl->loop().paused);
-    ctl->StopCamera();
+    EXPECT_FALSE(ctl->session().loop().paused);
+    ctl->session().Stop();
 }
 
 TEST_F(WebcamCtlTest, ProcessedPictureFollowsTheSettings)
@@ -322,7 +330,7 @@ TEST_F(WebcamCtlTest, ProcessedPictureFollowsTheSettings)
         return f;
     };
     auto ctl = MakeControl();
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
     EXPECT_EQ(ctl->shownImage().pixelColor(600, 10), QColor(255, 255, 255)); // mirrored
     ctl->model().settings.Change([](PictureSettings& s) {
@@ -331,25 +339,28 @@ TEST_F(WebcamCtlTest, ProcessedPictureFollowsTheSettings)
     });
     ASSERT_TRUE(WaitUntil([&] { return ctl->shownImage().pixelColor(10, 10) == QColor(0, 0, 0); }));
     EXPECT_EQ(ctl->shownImage().pixelColor(600, 10), QColor(255, 255, 255));
-    ctl->StopCamera();
+    ctl->session().Stop();
 }
 
 TEST_F(WebcamCtlTest, CameraThatDeliversNothingForTheLostTimeIsStoppedAndNothingCarriesOver)
 {
     DeliverGreenWhile(delivering);
     auto ctl = MakeControl();
-    ctl->loop().SetLostAfter(300ms);
+    ctl->session().loop().SetLostAfter(300ms);
     std::vector<bool> switched;
     int lost = 0;
     int photos = 0;
-    QObject::connect(ctl.get(), &CWebcamCtl::cameraSwitched, [&](bool running) { switched.push_back(running); });
-    QObject::connect(ctl.get(), &CWebcamCtl::cameraLost, [&] { ++lost; });
-    QObject::connect(ctl.get(), &CWebcamCtl::photoSaved, [&](const QString&) { ++photos; });
-    QObject::connect(ctl.get(), &CWebcamCtl::photoFailed, [&](const QString&) { ++photos; });
+    QObject::connect(&ctl->session(), &PictureSession::cameraSwitched, [&](bool running) { switched.push_back(running); });
+    QObject::connect(&ctl->session(), &PictureSession::cameraLost, [&] { ++lost; });
+    QObject::connect(&ctl->session(), &PictureSession::photoSaved, [&](const QString&) { ++photos; });
+    QObject::connect(&ctl->session(), &PictureSession::photoFailed, [&](const QString&) { ++photos; });
 
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
     delivering = false;
+    // A frame already on its way could still take the photo: ask once the camera is silent.
+    const int silentFrom = state->reads;
+    ASSERT_TRUE(WaitUntil([&] { return state->reads > silentFrom + 2; }));
     ctl->model().photos.Request(); // waits for a frame that never comes
     ASSERT_TRUE(WaitUntil([&] { return !ctl->cameraRunning(); }));
     EXPECT_EQ(lost, 1);
@@ -360,13 +371,13 @@ TEST_F(WebcamCtlTest, CameraThatDeliversNothingForTheLostTimeIsStoppedAndNothing
 
     // The next start shows pictures again and takes no photo nobody asked for.
     delivering = true;
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     const int reads = state->reads;
     ASSERT_TRUE(WaitUntil([&] { return state->reads > reads + 5; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(photos, 0);
     EXPECT_EQ(QDir(emptyDir.path()).entryList({ "*.jpg" }, QDir::Files).size(), 0);
-    ctl->StopCamera();
+    ctl->session().Stop();
 }
 
 TEST_F(WebcamCtlTest, PhotoAskedForWhileNoFrameComesIsReportedAsNotTaken)
@@ -374,8 +385,8 @@ TEST_F(WebcamCtlTest, PhotoAskedForWhileNoFrameComesIsReportedAsNotTaken)
     DeliverGreenWhile(delivering);
     auto ctl = MakeControl();
     QStringList failures;
-    QObject::connect(ctl.get(), &CWebcamCtl::photoFailed, [&](const QString& m) { failures << m; });
-    ASSERT_TRUE(ctl->StartCamera());
+    QObject::connect(&ctl->session(), &PictureSession::photoFailed, [&](const QString& m) { failures << m; });
+    ASSERT_TRUE(ctl->session().Start());
     ASSERT_TRUE(WaitUntil([&] { return !ctl->shownImage().isNull(); }));
     delivering = false;
     std::this_thread::sleep_for(100ms);
@@ -385,7 +396,7 @@ TEST_F(WebcamCtlTest, PhotoAskedForWhileNoFrameComesIsReportedAsNotTaken)
     EXPECT_TRUE(ctl->cameraRunning());
     EXPECT_EQ(failures[0], QString("摄像头没有送来画面，照片未拍摄"));
     EXPECT_FALSE(ctl->model().photos.requested());
-    ctl->StopCamera();
+    ctl->session().Stop();
     EXPECT_EQ(QDir(emptyDir.path()).entryList({ "*.jpg" }, QDir::Files).size(), 0);
 }
 
@@ -395,7 +406,7 @@ TEST_F(WebcamCtlTest, DoubleClickInPhotoModeSwitchesTheCameraAndTakesNoPhoto)
     ctl->show();
     ctl->model().settings.Change([](PictureSettings& s) { s.mouseMode = kMousePhoto; });
     int photos = 0;
-    QObject::connect(ctl.get(), &CWebcamCtl::photoSaved, [&](const QString&) { ++photos; });
+    QObject::connect(&ctl->session(), &PictureSession::photoSaved, [&](const QString&) { ++photos; });
     const auto doubleClick = [&] {
         SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(20, 20));
         SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(20, 20));
@@ -413,7 +424,7 @@ TEST_F(WebcamCtlTest, DoubleClickInPhotoModeSwitchesTheCameraAndTakesNoPhoto)
     doubleClick(); // stops it: the first press, made while running, takes no photo either
     EXPECT_FALSE(ctl->cameraRunning());
     ASSERT_TRUE(WorkerEndsWithin(*ctl, 500ms));
-    ASSERT_TRUE(ctl->StartCamera());
+    ASSERT_TRUE(ctl->session().Start());
     WaitUntil([] { return false; }, settle);
     EXPECT_EQ(photos, 0);
     EXPECT_EQ(QDir(emptyDir.path()).entryList({ "*.jpg" }, QDir::Files).size(), 0);
@@ -422,7 +433,7 @@ TEST_F(WebcamCtlTest, DoubleClickInPhotoModeSwitchesTheCameraAndTakesNoPhoto)
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(20, 20));
     SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(20, 20));
     EXPECT_TRUE(WaitUntil([&] { return photos == 1; }));
-    ctl->StopCamera();
+    ctl->session().Stop();
 }
 
 } // namespace

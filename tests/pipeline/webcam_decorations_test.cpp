@@ -64,7 +64,7 @@ TEST(WebcamDecorations, FrameAddOnsDragAndPhotoOnTheTestScene)
     ctl.SetPictureSize(640, 480);
     ctl.SetDisplaySize(320, 240); // the photo must not depend on the display size
     ctl.show();
-    ASSERT_TRUE(ctl.StartCamera());
+    ASSERT_TRUE(ctl.session().Start());
     OverlayStore& decorations = ctl.model().overlays;
     decorations.SetFrameImage(framePath, static_cast<int>(DecorationKind::Png));
     ASSERT_TRUE(decorations.AddAddOn(stickerPath, static_cast<int>(DecorationKind::Png), 640, 480));
@@ -128,11 +128,11 @@ TEST(WebcamDecorations, FrameAddOnsDragAndPhotoOnTheTestScene)
     // A click in photo mode takes the photo from the composed picture.
     ctl.model().settings.Change([](PictureSettings& s) { s.mouseMode = kMousePhoto; });
     QStringList saved;
-    QObject::connect(&ctl, &CWebcamCtl::photoSaved, [&saved](const QString& p) { saved << p; });
+    QObject::connect(&ctl.session(), &PictureSession::photoSaved, [&saved](const QString& p) { saved << p; });
     SendMouse(ctl, QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton);
     SendMouse(ctl, QEvent::MouseButtonRelease, QPoint(100, 100), Qt::NoButton);
     ASSERT_TRUE(WaitUntil([&] { return saved.count() == 1; }));
-    ctl.StopCamera();
+    ctl.session().Stop();
 
     const QString path = saved.at(0);
     EXPECT_TRUE(path.startsWith(photoDir));

@@ -27,11 +27,11 @@ protected:
         ctl = std::make_unique<CWebcamCtl>(dir.path(), dir.path(), ScriptedFactory(state));
         ctl->SetPictureSize(640, 480);
         ctl->SetDisplaySize(320, 240);
-        QObject::connect(ctl.get(), &CWebcamCtl::videoSaved, [this](const QString& p) { saved << p; });
-        QObject::connect(ctl.get(), &CWebcamCtl::gifSaved, [this](const QString& p) { saved << p; });
-        QObject::connect(ctl.get(), &CWebcamCtl::recordingFailed, [this](const QString& m) { failures << m; });
+        QObject::connect(&ctl->session(), &PictureSession::videoSaved, [this](const QString& p) { saved << p; });
+        QObject::connect(&ctl->session(), &PictureSession::gifSaved, [this](const QString& p) { saved << p; });
+        QObject::connect(&ctl->session(), &PictureSession::recordingFailed, [this](const QString& m) { failures << m; });
     }
-    void TearDown() override { ctl->StopCamera(); }
+    void TearDown() override { ctl->session().Stop(); }
 
     void RunFrames(int frames)
     {
@@ -70,12 +70,12 @@ VideoFacts ReadBack(const QString& path)
 
 TEST_F(WebcamRecordingTest, RecordingTheComposedPicturesGivesAReadableVideoAndTheBadgeStaysOnTheScreen)
 {
-    EXPECT_FALSE(ctl->StartRecording().started); // no camera, no recording
-    ASSERT_TRUE(ctl->StartCamera());
-    const RecordingStart start = ctl->StartRecording();
+    EXPECT_FALSE(ctl->session().StartRecording().started); // no camera, no recording
+    ASSERT_TRUE(ctl->session().Start());
+    const RecordingStart start = ctl->session().StartRecording();
     ASSERT_TRUE(start.started) << start.message.toStdString();
     EXPECT_FALSE(start.message.isEmpty());
-    EXPECT_TRUE(ctl->recording());
+    EXPECT_TRUE(ctl->session().recording());
     RunFrames(20);
 
     // The red dot is painted over the picture on the screen.
@@ -83,10 +83,10 @@ TEST_F(WebcamRecordingTest, RecordingTheComposedPicturesGivesAReadableVideoAndTh
     const QColor dot = screen.pixelColor(16, 16);
     EXPECT_GT(dot.red(), 150);
     EXPECT_LT(dot.green(), 80);
-    EXPECT_TRUE(ctl->RecordingStatusText().startsWith(start.message));
+    EXPECT_EQ(ctl->session().recordingMessage(), start.message);
 
-    ctl->StopRecording();
-    EXPECT_FALSE(ctl->recording());
+    ctl->session().StopRecording();
+    EXPECT_FALSE(ctl->session().recording());
     ASSERT_TRUE(WaitUntil([&] { return !saved.isEmpty(); })) << failures.join(' ').toStdString();
     EXPECT_TRUE(saved.front().endsWith(".mp4"));
     const VideoFacts facts = ReadBack(saved.front());
@@ -101,11 +101,11 @@ TEST_F(WebcamRecordingTest, RecordingTheComposedPicturesGivesAReadableVideoAndTh
 
 TEST_F(WebcamRecordingTest, StoppingTheCameraFinishesAPlayableVideo)
 {
-    ASSERT_TRUE(ctl->StartCamera());
-    ASSERT_TRUE(ctl->StartRecording().started);
+    ASSERT_TRUE(ctl->session().Start());
+    ASSERT_TRUE(ctl->session().StartRecording().started);
     RunFrames(10);
-    ctl->StopCamera();
-    EXPECT_FALSE(ctl->recording());
+    ctl->session().Stop();
+    EXPECT_FALSE(ctl->session().recording());
     ASSERT_TRUE(WaitUntil([&] { return !saved.isEmpty(); })) << failures.join(' ').toStdString();
     EXPECT_GE(ReadBack(saved.front()).frames, 5);
 }
@@ -113,10 +113,10 @@ TEST_F(WebcamRecordingTest, StoppingTheCameraFinishesAPlayableVideo)
 TEST_F(WebcamRecordingTest, AGifRecordsTheChosenSecondsAtTenFramesASecond)
 {
     QString message;
-    EXPECT_FALSE(ctl->StartGif(message)); // camera stopped
-    ASSERT_TRUE(ctl->StartCamera());
-    ctl->SetGifSeconds(2);
-    ASSERT_TRUE(ctl->StartGif(message)) << message.toStdString();
+    EXPECT_EQ(ctl->session().StartGif(message), PictureSession::GifStart::CameraStopped);
+    ASSERT_TRUE(ctl->session().Start());
+    ctl->session().SetGifSeconds(2);
+    ASSERT_EQ(ctl->session().StartGif(message), PictureSession::GifStart::Started) << message.toStdString();
     ASSERT_TRUE(WaitUntil([&] { return !saved.isEmpty(); }, 15000)) << failures.join(' ').toStdString();
     ASSERT_TRUE(saved.front().endsWith(".gif"));
     QImageReader reader(saved.front());

@@ -146,10 +146,17 @@ int main(int argc, char** argv)
     // The picture dressed up: a frame, an add-on and the sketch style.
     const QString frame = FirstFile(folders.frameDir, QStringLiteral("png"));
     const QString addOn = FirstFile(folders.addOnDir, QStringLiteral("png"));
+    // As the side pane's picks do: through their rows.
+    const auto pick = [&](CommandId id, const QString& path) {
+        CommandInput input;
+        input.path = path;
+        input.kind = int(DecorationKind::Png);
+        window.commands().Run(id, context, input);
+    };
     if (!frame.isEmpty())
-        child->view()->OnFramePicked(frame, int(DecorationKind::Png));
+        pick(ID_PICK_FRAME, frame);
     if (!addOn.isEmpty())
-        child->view()->OnAddOnPicked(addOn, int(DecorationKind::Png));
+        pick(ID_PICK_ADD_ON, addOn);
     window.commands().Run(ID_BUTTON_SKETCH, context);
     Settle(800);
     ok &= Save(*child->view()->webcam(), out, QStringLiteral("picture"));

@@ -1,0 +1,370 @@
+#include "pipeline/PictureSession.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+constexpr int kCountdownPeriodMs = 1000;
+constexpr int kWatchdogMs = 1000;
+
+quint64 SteadyMilliseconds()
+{
+    using namespace std::chrono;
+    return static_cast<quint64>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+} // namespace
+
+PictureSession::PictureSession(const QString& systemDir, const QString& photoDir, FrameSourceFactory sources,
+    QObject* parent)
+    : QObject(parent)
+    , model_(systemDir, photoDir,
+          [this](const PhotoResult& result) {
+              // Worker thread: queued, never waiting for the interface thread.
+              QMetaObject::invokeMethod(
+                  this,
+                  [this, result] {
+                      if (result.saved)
+                          emit photoSaved(result.path);
+                      else
+                          emit photoFailed(result.message);
+                  },
+                  Qt::QueuedConnection);
+          },
+          [this](const RecordingResult& result) {
+              // Writer thread: queued, like the photos.
+              QMetaObject::invokeMethod(
+                  this,
+                  [this, result] {
+                      if (result.saved)
+                          emit videoSaved(result.path, result.framesDropped);
+                      else
+                          emit recordingFailed(result.message);
+                      emit stateChanged();
+                  },
+                  Qt::QueuedConnection);
+          },
+          [this](const PhotoResult& result) {
+              QMetaObject::invokeMethod(
+                  this,
+                  [this, result] {
+                      if (result.saved)
+                          emit gifSaved(result.path);
+                      else
+                          emit recordingFailed(result.message);
+                      emit stateChanged();
+                  },
+                  Qt::QueuedConnection);
+          })
+    , loop_(
+          model_, std::move(sources), [this](QImage picture) { ShowOnInterfaceThread(std::move(picture)); },
+          [this] { QMetaObject::invokeMethod(this, [this] { OnSourceLost(); }, Qt::QueuedConnection); })
+    , ticks_(SteadyMilliseconds)
+    , steadyClock_([] { return std::chrono::steady_clock::now(); })
+{
+    model_.shots.SetTaken([this](int shot, const QImage& picture) {
+        // Presenter thread: queued, never waiting for the interface thread.
+        QMetaObject::invokeMethod(this, [this, shot, picture] { OnShotTaken(shot, picture); }, Qt::QueuedConnection);
+    });
+
+    countdownTimer_ = new QTimer(this);
+    // A coarse timer may fire a little early, which would take no step and make one second last
+    // two.
+    countdownTimer_->setTimerType(Qt::PreciseTimer);
+    countdownTimer_->setInterval(kCountdownPeriodMs);
+    connect(countdownTimer_, &QTimer::timeout, this, &PictureSession::CountdownStep);
+
+    burstTimer_ = new QTimer(this);
+    burstTimer_->setSingleShot(true);
+    burstTimer_->setTimerType(Qt::PreciseTimer);
+    connect(burstTimer_, &QTimer::timeout, this, &PictureSession::BurstStep);
+
+    watchdog_ = new QTimer(this);
+    watchdog_->setInterval(kWatchdogMs);
+    connect(watchdog_, &QTimer::timeout, this, &PictureSession::CheckStalled);
+}
+
+PictureSession::~PictureSession()
+{
+    ReleaseAll();
+}
+
+void PictureSession::ReleaseAll()
+{
+    if (running())
+        Stop();
+    loop_.StopAndJoin();
+    StopRecording();
+    model_.overlays.ReleaseAll();
+}
+
+bool PictureSession::Start()
+{
+    if (running())
+        return true;
+    if (loop_.Start() == FrameLoop::StartResult::NoCamera) {
+        emit cameraMissing();
+        return false;
+    }
+    lastPicture_ = steadyClock_();
+    watchdog_->start();
+    emit cameraSwitched(true);
+    return true;
+}
+
+void PictureSession::Stop()
+{
+    loop_.Stop();
+    watchdog_->stop();
+    // Nothing asked for while this run lasted may happen in a later one.
+    model_.photos.Cancel();
+    CancelCountdown();
+    CancelBurst();
+    // A recording ends with the pictures it has: the file is finished, the GIF saved.
+    StopRecording();
+    model_.OnCameraStopped();
+    emit cameraSwitched(false);
+}
+
+void PictureSession::OnSourceLost()
+{
+    if (!running())
+        return; // stopped meanwhile
+    Stop();
+    emit cameraLost();
+}
+
+void PictureSession::SetSteadyClock(SteadyClock clock)
+{
+    steadyClock_ = clock ? std::move(clock) : SteadyClock([] { return std::chrono::steady_clock::now(); });
+}
+
+void PictureSession::CheckStalled()
+{
+    if (!running())
+        return;
+    const auto now = steadyClock_();
+    // A picture held still on purpose is no stall.
+    if (loop_.paused) {
+        lastPicture_ = now;
+        return;
+    }
+    if (now - lastPicture_ >= kStalledAfter)
+        OnSourceLost();
+}
+
+void PictureSession::ShowOnInterfaceThread(QImage image)
+{
+    std::scoped_lock lock(shownMutex_);
+    pendingImage_ = std::move(image);
+    if (presentPosted_)
+        return; // the interface thread has not shown the previous one yet: it takes the newest
+    presentPosted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            {
+                std::scoped_lock lock(shownMutex_);
+                shownImage_ = std::move(pendingImage_);
+                pendingImage_ = QImage();
+                presentPosted_ = false;
+            }
+            lastPicture_ = steadyClock_();
+            emit framePresented();
+        },
+        Qt::QueuedConnection);
+}
+
+bool PictureSession::TakePhotoNow()
+{
+    if (!running())
+        return false;
+    model_.photos.Request();
+    emit flashRequested();
+    return true;
+}
+
+void PictureSession::TakeClickPhoto()
+{
+    if (running())
+        model_.photos.Request();
+}
+
+void PictureSession::SetTickSource(TickSource ticks)
+{
+    ticks_ = ticks ? std::move(ticks) : TickSource(SteadyMilliseconds);
+}
+
+bool PictureSession::StartCountdown(int delaySeconds)
+{
+    if (!running())
+        return false;
+    // A delayed photo started meanwhile takes over the countdown from a burst.
+    CancelBurst();
+    countdownActive_ = true;
+    countdownRemaining_ = std::max(delaySeconds, 0); // 0 or less: the photo at the first step
+    countdownLastTick_ = ticks_();
+    // Started after the tick is read, so its first notification cannot come before a full second.
+    countdownTimer_->start();
+    emit countdownChanged(countdownRemaining_);
+    emit stateChanged();
+    return true;
+}
+
+void PictureSession::CountdownStep()
+{
+    if (!countdownActive_)
+        return;
+    const quint64 now = ticks_();
+    if ((now - countdownLastTick_) / kCountdownPeriodMs == 0)
+        return; // early: the step falls to the next notification
+    --countdownRemaining_;
+    countdownLastTick_ = now;
+    if (countdownRemaining_ <= 0) {
+        countdownActive_ = false;
+        countdownTimer_->stop();
+        emit countdownChanged(0);
+        if (burstCounting_) {
+            burstCounting_ = false;
+            BeginBurstShots();
+        } else {
+            model_.photos.Request();
+            emit flashRequested();
+        }
+        emit stateChanged();
+        return;
+    }
+    emit countdownChanged(countdownRemaining_);
+    emit stateChanged();
+    // The next notification a full period after this step: the timer's own rhythm would come
+    // a little less than a second after a late step and take no step.
+    countdownTimer_->start();
+}
+
+void PictureSession::CancelCountdown()
+{
+    const bool wasActive = countdownActive_;
+    countdownActive_ = false;
+    countdownTimer_->stop();
+    if (wasActive) {
+        emit countdownChanged(0);
+        emit stateChanged();
+    }
+}
+
+bool PictureSession::StartBurst(int delaySeconds)
+{
+    if (!StartCountdown(delaySeconds))
+        return false;
+    burstCounting_ = true;
+    return true;
+}
+
+void PictureSession::BeginBurstShots()
+{
+    burstShots_ = {};
+    burstArrived_ = 0;
+    burstCollecting_ = true;
+    burst_.Start();
+    BurstStep();
+}
+
+void PictureSession::BurstStep()
+{
+    if (!burst_.running())
+        return;
+    const int shot = burst_.TakeDueShot();
+    if (shot >= 0) {
+        // Armed before the request, so the picture of this photo comes back as this shot.
+        model_.shots.Arm(shot);
+        model_.photos.Request();
+        emit flashRequested();
+    }
+    if (burst_.running()) {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(burst_.untilNextShot());
+        burstTimer_->start(static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0)));
+    }
+}
+
+void PictureSession::OnShotTaken(int shot, const QImage& picture)
+{
+    if (!burstCollecting_ || shot < 0 || shot >= BurstSequence::kShots)
+        return;
+    if (burstShots_[static_cast<size_t>(shot)].isNull())
+        ++burstArrived_;
+    burstShots_[static_cast<size_t>(shot)] = picture;
+    if (burstArrived_ < BurstSequence::kShots)
+        return;
+    const std::time_t when = burstWallClock_ ? burstWallClock_() : std::time(nullptr);
+    const QImage strip = ComposeBurstStripImage(burstShots_, when);
+    burstShots_ = {};
+    burstArrived_ = 0;
+    burstCollecting_ = false;
+    // Written and reported like a photo, after the four it is made of.
+    if (!strip.isNull())
+        model_.photos.QueuePhoto(strip);
+    emit stateChanged();
+}
+
+void PictureSession::CancelBurst()
+{
+    const bool wasActive = burstActive();
+    burstCounting_ = false;
+    burst_.Cancel();
+    burstTimer_->stop();
+    burstShots_ = {};
+    burstArrived_ = 0;
+    burstCollecting_ = false;
+    model_.shots.Disarm();
+    if (wasActive)
+        emit stateChanged();
+}
+
+RecordingStart PictureSession::StartRecording()
+{
+    if (!running())
+        return {}; // nothing to record: the commands that start it are off meanwhile
+    // The installed program's photo folder is made by the first photo, or the first recording.
+    const QString folder = model_.photos.PreparePhotoDir();
+    // The loop takes at most one frame a pass, so its pass rate is the recording's rate.
+    const double fps = 1000.0 / static_cast<double>(FrameLoop::kPassPeriod.count());
+    RecordingStart start = model_.video.Start(folder, fps, pictureSize());
+    recordingMessage_ = start.started ? start.message : QString();
+    emit stateChanged();
+    return start;
+}
+
+void PictureSession::StopRecording()
+{
+    // Both report their outcome through their own callbacks.
+    model_.video.Stop();
+    model_.gif.Stop();
+    emit stateChanged();
+}
+
+PictureSession::GifStart PictureSession::StartGif(QString& message)
+{
+    if (!running())
+        return GifStart::CameraStopped;
+    if (!model_.gif.Start(model_.photos.PreparePhotoDir(), gifSeconds_, message))
+        return GifStart::Refused;
+    emit stateChanged();
+    return GifStart::Started;
+}
+
+void PictureSession::SetGifSeconds(int seconds)
+{
+    gifSeconds_ = seconds;
+    emit stateChanged();
+}
+
+void PictureSession::SetFaceBoxesShown(bool shown)
+{
+    faceBoxesShown_ = shown;
+    emit stateChanged();
+}
+
+void PictureSession::SetFaceClock(std::function<double()> clock)
+{
+    faceClock_ = clock ? std::move(clock) : std::function<double()>([] { return FaceTracker::Now(); });
+}

@@ -1,0 +1,82 @@
+#include "pipeline/compose/ScreenMarks.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+// A dark shadow keeps white text readable on a bright picture.
+void DrawShadowedText(QPainter& painter, const QRect& rect, int flags, const QString& text, int offset)
+{
+    painter.setPen(QColor(0, 0, 0, 160));
+    painter.drawText(rect.translated(offset, offset), flags, text);
+    painter.setPen(Qt::white);
+    painter.drawText(rect, flags, text);
+}
+
+} // namespace
+
+QString ElapsedText(std::chrono::steady_clock::duration elapsed)
+{
+    const auto total = std::max<long long>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count(), 0);
+    const long long hours = total / 3600;
+    const QString minutesSeconds = QStringLiteral("%1:%2")
+                                       .arg((total / 60) % 60, 2, 10, QLatin1Char('0'))
+                                       .arg(total % 60, 2, 10, QLatin1Char('0'));
+    return hours > 0 ? QStringLiteral("%1:").arg(hours) + minutesSeconds : minutesSeconds;
+}
+
+void PaintRecordingBadge(QPainter& painter, const QRect& area, const QFont& base,
+    std::chrono::steady_clock::duration elapsed)
+{
+    const int dot = std::clamp(area.height() / 24, 8, 24);
+    const int margin = dot;
+    QFont badgeFont = base;
+    badgeFont.setBold(true);
+    badgeFont.setPixelSize(dot * 3 / 2);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(220, 0, 0));
+    painter.drawEllipse(QRect(area.left() + margin, area.top() + margin, dot, dot));
+    painter.setFont(badgeFont);
+    const QRect textRect(area.left() + margin + dot * 3 / 2, area.top() + margin - dot, area.width(), dot * 3);
+    DrawShadowedText(painter, textRect, Qt::AlignLeft | Qt::AlignVCenter, ElapsedText(elapsed), 1);
+    painter.restore();
+}
+
+void PaintFaceBoxes(QPainter& painter, const std::vector<TrackedFace>& faces, float scaleX, float scaleY)
+{
+    painter.save();
+    painter.setPen(QPen(QColor(0, 255, 0), 2));
+    painter.setBrush(Qt::NoBrush);
+    for (const TrackedFace& face : faces) {
+        const QRectF box(face.box.x / scaleX, face.box.y / scaleY, face.box.width / scaleX, face.box.height / scaleY);
+        painter.drawRect(box);
+        painter.drawText(box.topLeft() + QPointF(3, -4), QString::number(face.id));
+    }
+    painter.restore();
+}
+
+void CountdownPainter::Paint(QPainter& painter, const QRect& area, const QFont& base, int seconds)
+{
+    const QString text = QString::number(seconds);
+    if (area.size() != fontArea_ || text.size() != fontDigits_) {
+        fontArea_ = area.size();
+        fontDigits_ = text.size();
+        font_ = base;
+        font_.setBold(true);
+        font_.setPixelSize(std::max(area.height() * 2 / 5, 8));
+        const QFontMetrics metrics(font_);
+        const int widest = metrics.horizontalAdvance(QString(text.size(), QLatin1Char('8')));
+        const int room = area.width() * 4 / 5;
+        if (widest > room && widest > 0)
+            font_.setPixelSize(std::max(font_.pixelSize() * room / widest, 8));
+    }
+    painter.save();
+    painter.setFont(font_);
+    DrawShadowedText(painter, area, Qt::AlignCenter, text, std::max(font_.pixelSize() / 30, 1));
+    painter.restore();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "pipeline/faces/FaceTracks.h"
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <chrono>
+#include <vector>
+
+class QPainter;
+
+// What the image area draws over the picture on the screen only, never into a photo or a
+// recording: the delayed photo's seconds, the recording's red dot and time, the face boxes.
+
+// "mm:ss", or "h:mm:ss" from an hour on.
+QString ElapsedText(std::chrono::steady_clock::duration elapsed);
+
+// A red dot and the time recorded so far at the top left of area.
+void PaintRecordingBadge(QPainter& painter, const QRect& area, const QFont& base,
+    std::chrono::steady_clock::duration elapsed);
+
+// The tracked faces' boxes (picture pixels, scaled down by scaleX and scaleY) with their numbers.
+void PaintFaceBoxes(QPainter& painter, const std::vector<TrackedFace>& faces, float scaleX, float scaleY);
+
+// The countdown's digits, large in the middle of the area; the font is sized once per area and
+// number of digits, not on every frame.
+class CountdownPainter {
+public:
+    void Paint(QPainter& painter, const QRect& area, const QFont& base, int seconds);
+
+private:
+    QFont font_;
+    QSize fontArea_;
+    qsizetype fontDigits_ = 0;
+};
