@@ -32,56 +32,47 @@ class PictureModel;
 // thread composes and hands out frame N (two work frames in turn). Photos are written and corners
 // detected on threads of their own, so no one-off holds up a picture.
 //
-// The threads of the picture path, what each owns and how it hands over:
+// The threads of the picture path: what each owns, and how it hands over. None of them ever waits
+// for the interface thread; everything reaches the widgets through queued calls.
 //
-// interface   Owns worker_ (Start, Stop, StopAndJoin; only this thread starts or joins it), the
-//             widgets, the settings changes. Writes the run flag running_ under runMutex_ and
-//             wakes the worker through runChanged_. Posts requests into the model, each under
-//             the model member's own lock: settings (PictureSettingsStore mutex), flow inbox
-//             (FlowState mutex_), doodle (DoodleLayer mutex), overlays (decorationsLock_), a
-//             photo request (PhotoCapture atomics), burst arming (ShotTap lock_), recorder
-//             start and stop (VideoRecorder startStop_/queueLock_, GifRecorder lock_). Receives
-//             everything back only through queued calls (QMetaObject::invokeMethod); it never
-//             waits on the worker while the camera runs. Start joins a worker that has decided
-//             to leave (it is only releasing its camera) before it opens the camera again.
-// worker      One per camera run (Run). Owns the source (reads it itself when it does not pace
-//             itself), the grain sequence, the flow images and points, nextWorkFrame_. Checks
-//             running_ once per pass under runMutex_; the pass that finds it clear marks
-//             workerLeaving_ in the same lock, so Start knows whether to hand the run back or
-//             to wait for this worker. Fills the work frame the presenter is not using and
-//             hands it over through handedOver_ under presentMutex_ / presentChanged_. Offers
-//             pictures to the face tracker (try-lock, copies) and starts corner detections.
-//             Calls onLost_ and the photo-expiry report (both queued calls in the program).
-//             On leaving it joins the presenter, stops the grabber, releases the source, and
-//             only then clears workerAlive_ (runMutex_).
-// presenter   One per worker, started and joined by it (Present). Owns picture_, recordBgr_,
-//             displayBuffers_. Takes handedOver_ under presentMutex_, composes the overlays
-//             (decorationsLock_), hands the picture to onPicture_ (the program posts it to the
-//             interface thread under its own mutex), stamps lastPicture_ (atomic), queues a
-//             requested photo (PhotoCapture queueLock_), serves an armed shot (ShotTap lock_)
-//             and offers copies to the recorders (VideoRecorder queueLock_, GifRecorder lock_).
-//             Shows what it was handed, then ends when the worker sets presenterStop_.
-// grabber     One per worker when the source paces itself (FrameGrabber). Owns the reads of the
-//             camera; stores the newest frame under its mutex_, publishes its number (atomic)
-//             and wakes the worker (runMutex_ taken and released, runChanged_). Stopped and
-//             joined by the worker before the source is released.
-// photo       One per PhotoCapture, started with the first queued photo, ended with the model.
-//             writer   Takes queue_ under queueLock_ / queueChanged_, encodes and renames the
-//             JPEG, reports through onSaved_ (a queued call). StopAndJoin waits for the queue.
-// corners     One per corner detection while the loop runs (FlowState::detector_, overtaken
-//             ones kept in overtaken_ and joined with the model). Owns a copy of the grey frame;
-//             hands the points back through a shared Detection (its mutex and condition).
-// faces       One per FaceTracker, started with the first offered picture. Takes the waiting
-//             picture under slotMutex_ / slotChanged_, detects under detectorMutex_, folds the
-//             result into the tracks under tracksMutex_, which the worker reads.
-// video       One per recording (VideoRecorder::WriterLoop), started and joined by Start/Stop on
-//             writer   the interface thread. Takes copies from a bounded queue under queueLock_ /
-//             wake_ (a full queue drops, never blocks the presenter), owns the sink and the
-//             file, reports through onEnded_ (a queued call).
-// GIF encoder One per GifRecorder. Takes a finished job under lock_ / wake_, encodes and writes
-//             the file, reports through onSaved_ (a queued call).
-//
-// No thread of the picture path ever waits on the interface thread.
+// interface  Owns worker_: only it starts or joins a worker (Start, StopAndJoin). Sets and clears
+//            running_ under runMutex_ and wakes the worker on runChanged_; Stop never waits. Start
+//            waits only for a worker that has seen the stop (it is releasing the camera). Posts
+//            changes into the model, each under the member's own lock: settings, flow inbox,
+//            doodle, overlays (decorationsLock_), photo request (atomics), burst arming (ShotTap),
+//            recorder Start/Stop (which join the video writer). Polls Stalled().
+// worker     One per run (Run). Owns the source (reads it itself unless it paces itself), the
+//            grain sequence, the flow images and points, nextWorkFrame_. Reads running_ once per
+//            pass under runMutex_; the pass that finds it clear sets workerLeaving_ in that lock.
+//            Copies the settings (their mutex), offers pictures to the face tracker (try-lock,
+//            copy) and reads its tracks, moves face-bound add-ons (decorationsLock_), starts
+//            corner detections. Fills the work frame the presenter is not using and hands it over
+//            in handedOver_ (presentMutex_ / presentChanged_). Calls onLost_ and reports an
+//            expired photo request (queued calls). On leaving: joins the presenter, stops the
+//            grabber, releases the source, then clears workerAlive_ (runMutex_).
+// presenter  One per worker, started and joined by it (Present). Owns picture_, recordBgr_ and
+//            displayBuffers_. Takes handedOver_ (presentMutex_), lays the overlays on
+//            (decorationsLock_), stamps lastPicture_ (atomic) and passes the display picture to
+//            onPicture_ (the widget keeps the newest under its mutex and posts one queued call).
+//            Queues a requested photo (PhotoCapture queueLock_), serves an armed burst shot
+//            (ShotTap lock, queued call), offers copies to the recorders (never blocks).
+// grabber    One per worker whose source paces itself (FrameGrabber). Owns the reads; keeps the
+//            newest frame under its mutex_, publishes its number (atomic) and wakes the worker
+//            (runMutex_ taken and released, runChanged_). Joined by the worker before release.
+// photo      One per PhotoCapture, started with the first queued photo, joined with the model.
+// writer     Takes queue_ (queueLock_ / queueChanged_), writes and renames the JPEG, reports
+//            through onSaved_ (queued call). StopAndJoin waits for the queue to empty.
+// corners    One per corner detection (FlowState::detector_; overtaken ones wait in overtaken_
+//            and are joined with the model). Owns a copy of the grey frame; hands the points back
+//            in a shared Detection (its mutex and condition), taken by a later worker pass.
+// faces      One per FaceTracker, started with the first offered picture, joined with the
+//            model. Takes the waiting picture (slotMutex_ / slotChanged_), detects
+//            (detectorMutex_), folds the result into the tracks (tracksMutex_).
+// video      One per recording (VideoRecorder::WriterLoop), started and joined by the interface
+// writer     thread. Takes copies from a bounded queue (queueLock_ / wake_; a full queue drops),
+//            owns the sink and the file, reports through onEnded_ (queued call).
+// GIF        One per GifRecorder, joined with the model. Takes a finished set of pictures
+// encoder    (lock_ / wake_), encodes and writes the file, reports through onSaved_ (queued call).
 class FrameLoop {
 public:
     // Called on the presenter thread with each finished picture (display size). It must not wait
