@@ -11,21 +11,15 @@
 #include <QPainter>
 #include <QRubberBand>
 #include <QTimer>
-#include <QVariantAnimation>
 
 #include <algorithm>
-
-namespace {
-// The flash starts at this share of white and fades out over the duration.
-constexpr qreal kFlashStartOpacity = 0.85;
-constexpr int kFlashMs = 200;
-} // namespace
 
 CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameSourceFactory sourceFactory,
     QWidget* parent)
     : QWidget(parent)
     , welcomeImage_(std::make_unique<ImageEx>(QDir(systemDir).filePath("welcome.gif")))
     , session_(systemDir, photoDir, std::move(sourceFactory))
+    , flash_(this)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -34,19 +28,6 @@ CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameS
     connect(photoClick_, &QTimer::timeout, this, [this] {
         if (model().settings.Snapshot().mouseMode == kMousePhoto)
             session_.TakeClickPhoto();
-    });
-    flash_ = new QVariantAnimation(this);
-    flash_->setStartValue(kFlashStartOpacity);
-    flash_->setEndValue(0.0);
-    flash_->setDuration(kFlashMs);
-    flash_->setEasingCurve(QEasingCurve::OutQuad);
-    connect(flash_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        flashOpacity_ = value.toReal();
-        update();
-    });
-    connect(flash_, &QVariantAnimation::finished, this, [this] {
-        flashOpacity_ = 0.0;
-        update();
     });
     connect(&session_, &PictureSession::framePresented, this, qOverload<>(&QWidget::update));
     connect(&session_, &PictureSession::cameraSwitched, this, &CWebcamCtl::OnCameraSwitched);
@@ -66,11 +47,6 @@ void CWebcamCtl::ReleaseAll()
     session_.ReleaseAll();
     welcomeImage_->Pause();
     welcomeImage_->Stop();
-}
-
-void CWebcamCtl::SetPictureSize(int width, int height)
-{
-    session_.SetPictureSize(width, height);
 }
 
 void CWebcamCtl::SetDisplaySize(int width, int height)
@@ -128,11 +104,7 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
         PaintRecordingBadge(painter, rect(), font(), session_.recordingElapsed());
     if (countdownShown_ > 0)
         countdownPainter_.Paint(painter, rect(), font(), countdownShown_);
-    if (flashOpacity_ > 0.0) {
-        QColor white(Qt::white);
-        white.setAlphaF(static_cast<float>(flashOpacity_));
-        painter.fillRect(rect(), white);
-    }
+    flash_.Paint(painter, rect());
 }
 
 void CWebcamCtl::ShowCountdown(int seconds)
@@ -146,9 +118,7 @@ void CWebcamCtl::ShowCountdown(int seconds)
 
 void CWebcamCtl::Flash()
 {
-    flash_->stop();
-    flashOpacity_ = kFlashStartOpacity;
-    flash_->start();
+    flash_.Start();
     update();
 }
 

@@ -7,13 +7,11 @@
 #include <QImage>
 #include <QWidget>
 
-#include <chrono>
 #include <memory>
 
 class ImageEx;
 class QRubberBand;
 class QTimer;
-class QVariantAnimation;
 
 // The image area: paints the pictures of its picture session with what goes over them on the
 // screen only (the countdown, the flash, the recording's red dot, the face boxes), routes the
@@ -33,7 +31,7 @@ public:
     bool cameraRunning() const { return session_.running(); }
 
     // Picture size (camera pixels) and display size (screen pixels); set by the workspace view.
-    void SetPictureSize(int width, int height);
+    void SetPictureSize(int width, int height) { session_.SetPictureSize(width, height); }
     void SetDisplaySize(int width, int height);
     int pictureWidth() const { return session_.loop().pictureWidth(); }
     int pictureHeight() const { return session_.loop().pictureHeight(); }
@@ -62,7 +60,7 @@ public:
     void ShowCountdown(int seconds); // 0 or less hides it
     void Flash();
     int countdownShown() const { return countdownShown_; } // 0 while none is shown
-    bool flashing() const { return flashOpacity_ > 0.0; }
+    bool flashing() const { return flash_.active(); }
 
 signals:
     // A double-click on the picture: the camera's switch, run as its command.
@@ -83,6 +81,7 @@ private:
     std::unique_ptr<ImageEx> welcomeImage_;
     bool welcomeStarted_ = false;
     PictureSession session_;
+    ScreenFlash flash_;
 
     float scaleX_ = 1.0f;
     float scaleY_ = 1.0f;
@@ -93,8 +92,6 @@ private:
 
     int countdownShown_ = 0;
     CountdownPainter countdownPainter_;
-    QVariantAnimation* flash_ = nullptr;
-    qreal flashOpacity_ = 0.0;
 
     QRubberBand* rubberBand_ = nullptr;
     bool selecting_ = false;

@@ -45,49 +45,73 @@ bool FrameLoop::workerAlive() const
     return workerAlive_;
 }
 
+FrameLoop::Clock::time_point FrameLoop::lastPictureAt() const
+{
+    return Clock::time_point(Clock::duration(lastPicture_.load()));
+}
+
+bool FrameLoop::Stalled(Clock::time_point now) const
+{
+    return running_ && now - lastPictureAt() >= lostAfter_.load();
+}
+
+void FrameLoop::MarkPictureAlive()
+{
+    lastPicture_ = clock_->Now().time_since_epoch().count();
+}
+
+void FrameLoop::BeginRunLocked()
+{
+    freshStart_ = true;
+    MarkPictureAlive(); // a start is not a stall; its first picture has lostAfter() to come
+    running_ = true;
+    ++runningCount_;
+}
+
 FrameLoop::StartResult FrameLoop::Start()
 {
     if (running_)
         return StartResult::Started;
-    std::unique_ptr<FrameSource> source;
-    bool noCamera = false;
+    const cv::Size size(std::max(pictureWidth_.load(), 1), std::max(pictureHeight_.load(), 1));
+    bool handedBack = false;
     {
         std::scoped_lock lock(runMutex_);
-        if (!workerAlive_) {
-            source = sources_ ? sources_() : nullptr;
-            noCamera = !source || !source->Open();
+        if (workerAlive_ && !workerLeaving_) {
+            // The worker decides to leave under this lock, so it has not yet seen the stop: it sees
+            // the run flag set again on its next pass and goes on with its camera.
+            BeginRunLocked();
+            handedBack = true;
         }
-        // Otherwise the previous worker has not yet seen the stop: it keeps its camera and goes on.
-        if (!noCamera)
-            running_ = true;
     }
-    if (noCamera) {
+    if (handedBack) {
+        stats_.Take(); // the figures count from this start
+        model_.doodle.Clear(size);
+        return StartResult::Started;
+    }
+    // Any worker has left or is leaving: it is releasing the camera, which can be opened only once,
+    // so it is joined before the camera is opened again. It never waits for this thread.
+    if (worker_.joinable())
+        worker_.join();
+    std::unique_ptr<FrameSource> source = sources_ ? sources_() : nullptr;
+    if (!source || !source->Open()) {
         if (source)
             source->Release();
         return StartResult::NoCamera;
     }
-    ++runningCount_;
-    freshStart_ = true;
-    stats_.Take(); // the figures count from this start
-    const cv::Size size(std::max(pictureWidth_.load(), 1), std::max(pictureHeight_.load(), 1));
-    if (source) {
-        // A worker that saw the stop has left its loop: joining only collects it.
-        if (worker_.joinable())
-            worker_.join();
-        for (cv::Mat& work : workFrames_) {
-            work.create(size, CV_8UC3);
-            work.setTo(cv::Scalar::all(0));
-        }
+    stats_.Take();
+    for (cv::Mat& work : workFrames_) {
+        work.create(size, CV_8UC3);
+        work.setTo(cv::Scalar::all(0));
     }
     model_.doodle.Clear(size);
-    if (source) {
-        {
-            std::scoped_lock lock(runMutex_);
-            workerAlive_ = true;
-        }
-        ++workersStarted_;
-        worker_ = std::thread(&FrameLoop::Run, this, std::move(source));
+    {
+        std::scoped_lock lock(runMutex_);
+        workerAlive_ = true;
+        workerLeaving_ = false;
+        BeginRunLocked();
     }
+    ++workersStarted_;
+    worker_ = std::thread(&FrameLoop::Run, this, std::move(source));
     return StartResult::Started;
 }
 
@@ -107,6 +131,8 @@ void FrameLoop::StopAndJoin()
     Stop();
     if (worker_.joinable())
         worker_.join();
+    // The last pictures may have queued photos; they are written before the model goes.
+    model_.photos.FinishQueuedPhotos();
 }
 
 void FrameLoop::WakeWorker()
@@ -144,8 +170,10 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
         passDeadline = std::max(passDeadline + kPassPeriod, clock.Now());
         {
             std::scoped_lock lock(runMutex_);
-            if (!running_)
+            if (!running_) {
+                workerLeaving_ = true; // from here on a start waits for this worker to end
                 break;
+            }
         }
         if (freshStart_.exchange(false)) {
             // Each start of the camera begins the same grain sequence and a fresh wait for frames.
@@ -157,6 +185,7 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
         bool got = false;
         if (paused) {
             lastFrame = clock.Now(); // a picture held still is not a camera gone
+            MarkPictureAlive();
         } else if (grabber) {
             got = grabber->TakeNewer(lastTaken, frame);
             if (got)
@@ -192,7 +221,9 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
                 [&] { return !running_ || paused || grabber->newest() > lastTaken; });
     }
     // The presenter shows what it was handed, then ends; the camera is released before the
-    // worker counts as gone, so a new start can open it.
+    // worker counts as gone. A start meanwhile joins this worker before it opens the camera, so
+    // nothing here may wait for the interface thread, and queued photos are not waited for here
+    // (StopAndJoin does that).
     {
         std::scoped_lock lock(presentMutex_);
         presenterStop_ = true;
@@ -201,7 +232,6 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
     presenter.join();
     grabber.reset();
     source->Release();
-    model_.photos.FinishQueuedPhotos();
     std::scoped_lock lock(runMutex_);
     workerAlive_ = false;
 }
@@ -266,6 +296,7 @@ void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captur
 {
     FillPictureFromFrame(frame, picture_);
     model_.overlays.DrawOverlays(picture_);
+    MarkPictureAlive(); // before the hand-out, so whoever receives the picture sees its time
     if (onPicture_)
         onPicture_(displayBuffers_.Stretch(picture_, QSize(displayWidth_, displayHeight_)));
     stats_.Picture(captured, Clock::now());

@@ -27,12 +27,53 @@ class PictureModel;
 // requested photo, and hand the picture at display size to whoever shows it. No widget: the
 // picture leaves through a callback.
 //
-// Threads: Start, Stop and the setters are called on the interface thread. The worker takes and
-// processes frames; a camera is read by a grabber thread that keeps only its newest frame; a
-// presenter thread composes and hands out frame N while the worker processes frame N + 1 (two
-// work frames in turn). Photos are written and corners detected on threads of their own, so no
-// one-off holds up a picture. The run state is shared under runMutex_, the hand-over between
-// worker and presenter under presentMutex_.
+// Start, Stop and the setters are called on the interface thread. A camera is read by a grabber
+// thread that keeps only its newest frame; the worker processes frame N + 1 while a presenter
+// thread composes and hands out frame N (two work frames in turn). Photos are written and corners
+// detected on threads of their own, so no one-off holds up a picture.
+//
+// The threads of the picture path: what each owns, and how it hands over. None of them ever waits
+// for the interface thread; everything reaches the widgets through queued calls.
+//
+// interface  Owns worker_: only it starts or joins a worker (Start, StopAndJoin). Sets and clears
+//            running_ under runMutex_ and wakes the worker on runChanged_; Stop never waits. Start
+//            waits only for a worker that has seen the stop (it is releasing the camera). Posts
+//            changes into the model, each under the member's own lock: settings, flow inbox,
+//            doodle, overlays (decorationsLock_), photo request (atomics), burst arming (ShotTap),
+//            recorder Start/Stop (which join the video writer). Polls Stalled().
+// worker     One per run (Run). Owns the source (reads it itself unless it paces itself), the
+//            grain sequence, the flow images and points, nextWorkFrame_. Reads running_ once per
+//            pass under runMutex_; the pass that finds it clear sets workerLeaving_ in that lock.
+//            Copies the settings (their mutex), offers pictures to the face tracker (try-lock,
+//            copy) and reads its tracks, moves face-bound add-ons (decorationsLock_), starts
+//            corner detections. Fills the work frame the presenter is not using and hands it over
+//            in handedOver_ (presentMutex_ / presentChanged_). Calls onLost_ and reports an
+//            expired photo request (queued calls). On leaving: joins the presenter, stops the
+//            grabber, releases the source, then clears workerAlive_ (runMutex_).
+// presenter  One per worker, started and joined by it (Present). Owns picture_, recordBgr_ and
+//            displayBuffers_. Takes handedOver_ (presentMutex_), lays the overlays on
+//            (decorationsLock_), stamps lastPicture_ (atomic) and passes the display picture to
+//            onPicture_ (the picture session keeps the newest under its mutex and posts one queued
+//            call).
+//            Queues a requested photo (PhotoCapture queueLock_), serves an armed burst shot
+//            (ShotTap lock, queued call), offers copies to the recorders (never blocks).
+// grabber    One per worker whose source paces itself (FrameGrabber). Owns the reads; keeps the
+//            newest frame under its mutex_, publishes its number (atomic) and wakes the worker
+//            (runMutex_ taken and released, runChanged_). Joined by the worker before release.
+// photo      One per PhotoCapture, started with the first queued photo, joined with the model.
+// writer     Takes queue_ (queueLock_ / queueChanged_), writes and renames the JPEG, reports
+//            through onSaved_ (queued call). StopAndJoin waits for the queue to empty.
+// corners    One per corner detection (FlowState::detector_; overtaken ones wait in overtaken_
+//            and are joined with the model). Owns a copy of the grey frame; hands the points back
+//            in a shared Detection (its mutex and condition), taken by a later worker pass.
+// faces      One per FaceTracker, started with the first offered picture, joined with the
+//            model. Takes the waiting picture (slotMutex_ / slotChanged_), detects
+//            (detectorMutex_), folds the result into the tracks (tracksMutex_).
+// video      One per recording (VideoRecorder::WriterLoop), started and joined by the interface
+// writer     thread. Takes copies from a bounded queue (queueLock_ / wake_; a full queue drops),
+//            owns the sink and the file, reports through onEnded_ (queued call).
+// GIF        One per GifRecorder, joined with the model. Takes a finished set of pictures
+// encoder    (lock_ / wake_), encodes and writes the file, reports through onSaved_ (queued call).
 class FrameLoop {
 public:
     // Called on the presenter thread with each finished picture (display size). It must not wait
@@ -50,14 +91,18 @@ public:
     FrameLoop(const FrameLoop&) = delete;
     FrameLoop& operator=(const FrameLoop&) = delete;
 
+    using Clock = std::chrono::steady_clock;
+
     enum class StartResult { Started, NoCamera };
     // Opens the source and starts the worker. A start that finds the previous worker still
-    // alive (it has not yet seen the stop) hands the run back to it.
+    // alive and not yet past the stop hands the run back to it; a worker that has seen the stop
+    // is joined first (it is releasing the camera, which can be opened only once).
     StartResult Start();
     // Clears the run flag; the worker notices within one pass, releases the source and ends.
     // Never waits for the worker.
     void Stop();
-    // Stops and waits for the worker to end (window destruction).
+    // Stops and waits for the worker to end and the queued photos to be written (window
+    // destruction).
     void StopAndJoin();
 
     bool running() const { return running_.load(); }
@@ -80,6 +125,16 @@ public:
     static constexpr std::chrono::milliseconds kLostAfter { 2000 };
     static constexpr std::chrono::milliseconds kPhotoWait { 1000 };
     void SetLostAfter(std::chrono::milliseconds after) { lostAfter_ = after; }
+    std::chrono::milliseconds lostAfter() const { return lostAfter_.load(); }
+
+    // Loop-clock time of the last sign of life of the picture: the last picture handed out, the
+    // last start, or the last pass while paused, whichever came last. Any thread.
+    Clock::time_point lastPictureAt() const;
+    // Whether the loop counts as running yet its picture has shown no sign of life for
+    // lostAfter() by `now` (loop clock): to be treated like a lost camera. Never while stopped.
+    // Any thread.
+    bool Stalled(Clock::time_point now) const;
+    bool Stalled() const { return Stalled(clock_->Now()); }
 
     // Before Start: another clock (tests), an observer of each picture's capture time.
     void SetClock(std::shared_ptr<LoopClock> clock) { clock_ = std::move(clock); }
@@ -96,8 +151,6 @@ public:
     bool workerAlive() const;
 
 private:
-    using Clock = std::chrono::steady_clock;
-
     void Run(std::unique_ptr<FrameSource> source);
     void TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const PictureSettings& snapshot);
     // Worker: the work frame that the presenter is done with, and the hand-over of a processed one.
@@ -107,6 +160,9 @@ private:
     void Present();
     void ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured);
     void WakeWorker();
+    // runMutex_ held: the run flag set, with what a start begins afresh.
+    void BeginRunLocked();
+    void MarkPictureAlive();
 
     PictureModel& model_;
     FrameSourceFactory sources_;
@@ -116,6 +172,7 @@ private:
     std::atomic<std::chrono::milliseconds> lostAfter_ { kLostAfter };
     std::shared_ptr<LoopClock> clock_ = std::make_shared<LoopClock>();
     FrameStats stats_;
+    std::atomic<Clock::rep> lastPicture_ { 0 }; // lastPictureAt(), loop clock ticks
 
     std::atomic<int> pictureWidth_ { -1 };
     std::atomic<int> pictureHeight_ { -1 };
@@ -128,6 +185,7 @@ private:
     std::atomic<bool> running_ { false };
     std::atomic<bool> freshStart_ { false }; // the worker starts its grain sequence afresh
     bool workerAlive_ = false;
+    bool workerLeaving_ = false; // the worker has seen the stop; a start must join it
     std::thread worker_;
     int workersStarted_ = 0;
     static std::atomic<int> runningCount_;

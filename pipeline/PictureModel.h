@@ -17,9 +17,10 @@
 // interface thread; the frame loop reads it on its worker. Each member guards itself, as noted.
 class PictureModel {
 public:
-    // The logo is read from systemDir, photos go to photoDir; onPhoto is called on the worker
-    // after each photo attempt and must not wait for the interface thread; so must onVideo and
-    // onGif, called on the recorders' threads with each recording's outcome.
+    // The logo is read from systemDir, photos go to photoDir; onPhoto is called after each photo
+    // attempt (on the photo thread, or on the worker for a request that found no frame) and must
+    // not wait for the interface thread; so must onVideo and onGif, called on the recorders'
+    // threads with each recording's outcome.
     PictureModel(const QString& systemDir, const QString& photoDir, PhotoCapture::Notify onPhoto = {},
         VideoRecorder::Notify onVideo = {}, GifRecorder::Notify onGif = {});
     PictureModel(const PictureModel&) = delete;
@@ -31,9 +32,9 @@ public:
     FlowState flow;
     // Interface thread draws and clears, worker overlays; one mutex inside.
     DoodleLayer doodle;
-    // Interface thread replaces and drags, worker composes; one lock inside.
+    // Interface thread replaces and drags, presenter composes; one lock inside.
     OverlayStore overlays;
-    // Any thread requests (an atomic flag), the worker saves.
+    // Any thread requests (an atomic flag), the presenter queues, the photo thread writes.
     PhotoCapture photos;
     // Interface thread arms, the presenter hands out the picture of the next photo.
     ShotTap shots;

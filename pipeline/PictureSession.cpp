@@ -106,7 +106,6 @@ bool PictureSession::Start()
         emit cameraMissing();
         return false;
     }
-    lastPicture_ = steadyClock_();
     watchdog_->start();
     emit cameraSwitched(true);
     return true;
@@ -141,15 +140,11 @@ void PictureSession::SetSteadyClock(SteadyClock clock)
 
 void PictureSession::CheckStalled()
 {
-    if (!running())
+    // A picture held still on purpose is no stall. The time of the last picture is the
+    // presenter's own, so a busy interface thread cannot make a running camera look stalled.
+    if (!running() || loop_.paused)
         return;
-    const auto now = steadyClock_();
-    // A picture held still on purpose is no stall.
-    if (loop_.paused) {
-        lastPicture_ = now;
-        return;
-    }
-    if (now - lastPicture_ >= kStalledAfter)
+    if (steadyClock_() - loop_.lastPictureAt() >= kStalledAfter)
         OnSourceLost();
 }
 
@@ -169,7 +164,6 @@ void PictureSession::ShowOnInterfaceThread(QImage image)
                 pendingImage_ = QImage();
                 presentPosted_ = false;
             }
-            lastPicture_ = steadyClock_();
             emit framePresented();
         },
         Qt::QueuedConnection);

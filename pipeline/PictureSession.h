@@ -111,7 +111,7 @@ public:
 
     // How long a running camera may hand out no picture before it counts as lost, checked once a
     // second on the interface thread; a worker that died without a word must not leave the
-    // camera shown as on.
+    // camera shown as on. Longer than the loop's own lost-camera time, which comes first.
     static constexpr std::chrono::milliseconds kStalledAfter { 3000 };
     // One look at the pictures' progress (the watchdog's timer; tests call it with their clock).
     void CheckStalled();
@@ -172,7 +172,6 @@ private:
 
     QTimer* watchdog_ = nullptr;
     SteadyClock steadyClock_;
-    std::chrono::steady_clock::time_point lastPicture_;
 
     // Latest finished picture waiting for the interface thread.
     std::mutex shownMutex_;

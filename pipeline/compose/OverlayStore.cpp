@@ -88,7 +88,7 @@ void OverlayStore::ClearAddOns()
 
 bool OverlayStore::ToggleLogoShown()
 {
-    // Only the interface thread writes the flags; the worker reads them whole.
+    // Only the interface thread writes the flags; the presenter reads them whole.
     const bool shown = !logoShown_.load();
     logoShown_.store(shown);
     return shown;

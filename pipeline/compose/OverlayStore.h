@@ -12,11 +12,12 @@
 #include <mutex>
 #include <vector>
 
-// Everything laid over the picture (logo, big frame, add-ons) behind one lock. The frame-loop
-// worker composes under the lock; every change from the interface thread takes it too, so a frame
-// is never replaced or an add-on released while it is being drawn. Files are decoded and
-// animations stopped outside the lock, so the worker waits at most for a pointer swap, and the
-// lock is never held while waiting for anything else.
+// Everything laid over the picture (logo, big frame, add-ons) behind one lock. The frame loop's
+// presenter thread composes under the lock, and its worker moves face-bound add-ons under it; every
+// change from the interface thread takes it too, so a frame is never replaced or an add-on released
+// while it is being drawn. Files are decoded and animations stopped outside the lock, so the
+// presenter waits at most for a pointer swap, and the lock is never held while waiting for
+// anything else.
 class OverlayStore {
 public:
     // logoPath is the logo file ("loogo.png" in the system folder); generator draws the add-on
@@ -26,7 +27,7 @@ public:
     OverlayStore(const OverlayStore&) = delete;
     OverlayStore& operator=(const OverlayStore&) = delete;
 
-    // Worker thread: composes logo, big frame and add-ons onto the picture.
+    // Presenter thread: composes logo, big frame and add-ons onto the picture.
     void DrawOverlays(QImage& picture);
 
     // Interface thread. Changes of the big frame and the add-ons.
@@ -96,5 +97,5 @@ private:
     FaceAnchors anchors_;             // under decorationsLock_
     std::vector<TrackedFace> faces_;  // the latest frame's faces, under decorationsLock_
 
-    LogoCache logo_; // worker only
+    LogoCache logo_; // presenter only
 };

@@ -9,7 +9,7 @@
 // has a fast path of its own; other sizes go through cv::resize(INTER_AREA).
 void ScaleByAreaInto(const QImage& picture, QImage& target);
 
-// The worker's display images. Two are kept and used in turn, so the one the interface thread is
+// The presenter's display images. Two are kept and used in turn, so the one the interface thread is
 // still showing is never written; a fresh image each frame would cost more in page faults than
 // the scaling itself.
 class DisplayBuffers {

@@ -2,10 +2,16 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QVariantAnimation>
+#include <QWidget>
 
 #include <algorithm>
 
 namespace {
+
+// The flash starts at this share of white and fades out over the duration.
+constexpr double kFlashStartOpacity = 0.85;
+constexpr int kFlashMs = 200;
 
 // A dark shadow keeps white text readable on a bright picture.
 void DrawShadowedText(QPainter& painter, const QRect& rect, int flags, const QString& text, int offset)
@@ -79,4 +85,37 @@ void CountdownPainter::Paint(QPainter& painter, const QRect& area, const QFont& 
     painter.setFont(font_);
     DrawShadowedText(painter, area, Qt::AlignCenter, text, std::max(font_.pixelSize() / 30, 1));
     painter.restore();
+}
+
+ScreenFlash::ScreenFlash(QWidget* widget)
+    : fade_(new QVariantAnimation(widget))
+{
+    fade_->setStartValue(kFlashStartOpacity);
+    fade_->setEndValue(0.0);
+    fade_->setDuration(kFlashMs);
+    fade_->setEasingCurve(QEasingCurve::OutQuad);
+    QObject::connect(fade_, &QVariantAnimation::valueChanged, widget, [this, widget](const QVariant& value) {
+        opacity_ = value.toReal();
+        widget->update();
+    });
+    QObject::connect(fade_, &QVariantAnimation::finished, widget, [this, widget] {
+        opacity_ = 0.0;
+        widget->update();
+    });
+}
+
+void ScreenFlash::Start()
+{
+    fade_->stop();
+    opacity_ = kFlashStartOpacity;
+    fade_->start();
+}
+
+void ScreenFlash::Paint(QPainter& painter, const QRect& area) const
+{
+    if (!active())
+        return;
+    QColor white(Qt::white);
+    white.setAlphaF(static_cast<float>(opacity_));
+    painter.fillRect(area, white);
 }

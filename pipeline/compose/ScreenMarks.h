@@ -10,6 +10,8 @@
 #include <vector>
 
 class QPainter;
+class QVariantAnimation;
+class QWidget;
 
 // What the image area draws over the picture on the screen only, never into a photo or a
 // recording: the delayed photo's seconds, the recording's red dot and time, the face boxes.
@@ -34,4 +36,18 @@ private:
     QFont font_;
     QSize fontArea_;
     qsizetype fontDigits_ = 0;
+};
+
+// A short white flash over the whole area that fades out, when a photo is taken; it asks its
+// widget to repaint as it fades.
+class ScreenFlash {
+public:
+    explicit ScreenFlash(QWidget* widget);
+    void Start();
+    bool active() const { return opacity_ > 0.0; }
+    void Paint(QPainter& painter, const QRect& area) const;
+
+private:
+    QVariantAnimation* fade_ = nullptr; // owned by the widget
+    double opacity_ = 0.0;
 };

@@ -36,7 +36,8 @@ public:
     // Starts collecting `seconds` (1 to 10) of pictures for a GIF in folder. False, with the
     // reason in message, while another GIF is collected or encoded or when the folder is missing.
     [[nodiscard]] bool Start(const QString& folder, int seconds, QString& message);
-    // Frame-loop thread, once per composed picture (BGR). Scales only the pictures it keeps.
+    // Frame loop's presenter thread, once per composed picture (BGR). Scales only the pictures it
+    // keeps.
     void Offer(const cv::Mat& composedBgr, std::chrono::steady_clock::time_point captured);
     // Ends collecting early (the camera stopped) and saves what was collected.
     void Stop();

@@ -28,14 +28,15 @@ struct PhotoResult {
 PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when, bool createFolder = false);
 
 // The photo request and the save on the next composed picture. Request() may be called from any
-// thread (a click, the countdown); the frame-loop worker calls SavePhotoIfRequested() once per
-// frame, so several requests before a frame give one photo.
+// thread (a click, the countdown); the frame loop's presenter thread calls QueuePhotoIfRequested()
+// once per composed picture, so several requests before a picture give one photo.
 
 class PhotoCapture {
 public:
     using Clock = std::function<std::time_t()>;
-    // Called on the worker after every attempt; it must not wait for the interface thread
-    // (connect it to a queued signal).
+    // Called after every attempt: on the photo thread for a queued photo, on the caller of
+    // SavePhotoIfRequested, and on the frame loop's worker for an expired request. It must not
+    // wait for the interface thread (connect it to a queued signal).
     using Notify = std::function<void(const PhotoResult&)>;
 
     explicit PhotoCapture(QString photoDir, Notify onSaved = {}, Clock clock = {});
@@ -62,8 +63,8 @@ public:
     // folder that may be made.
     QString PreparePhotoDir() const;
 
-    // Worker thread: when a photo was requested, saves picture, clears the request and reports
-    // the result through the callback. Returns whether a photo was attempted.
+    // When a photo was requested, saves picture on the calling thread, clears the request and
+    // reports the result through the callback. Returns whether a photo was attempted.
     bool SavePhotoIfRequested(const QImage& picture);
     // The same, except that the file is written and the result reported on the photo thread, so
     // the frame loop does not wait for the encoder. Photos are written in the order of their

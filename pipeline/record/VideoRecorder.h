@@ -60,7 +60,7 @@ public:
 
     // Opens a new file for pictures of frameSize at fps (30 when fps is not a usable rate).
     RecordingStart Start(const QString& folder, double fps, cv::Size frameSize);
-    // Frame-loop thread, once per composed picture (BGR). Never blocks on the writer.
+    // Frame loop's presenter thread, once per composed picture (BGR). Never blocks on the writer.
     void Offer(const cv::Mat& composedBgr, std::chrono::steady_clock::time_point captured);
     // Writes what is queued, holds the last picture up to now, finishes and names the file.
     // Safe to call twice or without a recording; returns the last recording's outcome.

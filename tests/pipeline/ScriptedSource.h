@@ -3,9 +3,11 @@
 #include "pipeline/capture/FrameSource.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 // A frame source driven by the test: what it opens, what it delivers, and what was asked of it.
 struct ScriptedSourceState {
@@ -20,6 +22,13 @@ struct ScriptedSourceState {
     std::atomic<int> reportedHeight { 480 };
     // Behaves as a camera: the loop reads it on a grabber thread.
     std::atomic<bool> pacesItself { false };
+    // Like a camera device, which can be opened once: an open while another source of this state
+    // is live fails (and is counted).
+    std::atomic<bool> exclusive { false };
+    std::atomic<int> refusedOpens { 0 };
+    // How long release number n takes (a driver letting go of the device); the source stays live
+    // until it returns. Set before the sources are used.
+    std::function<std::chrono::microseconds(int n)> releaseTakes;
     std::mutex mutex;
     // Returns the frame for read number n; an empty Mat is a null frame.
     std::function<cv::Mat(int n)> frameFor;
@@ -39,8 +48,18 @@ public:
         ++state_->opens;
         if (!state_->openSucceeds)
             return false;
+        int live = 0;
+        if (state_->exclusive) {
+            int none = 0;
+            if (!state_->liveSources.compare_exchange_strong(none, 1)) {
+                ++state_->refusedOpens;
+                return false;
+            }
+            live = 1;
+        } else {
+            live = ++state_->liveSources;
+        }
         open_ = true;
-        const int live = ++state_->liveSources;
         int seen = state_->maxLiveSources;
         while (live > seen && !state_->maxLiveSources.compare_exchange_weak(seen, live)) {
         }
@@ -58,6 +77,8 @@ public:
     void Release() override
     {
         if (open_) {
+            if (state_->releaseTakes)
+                std::this_thread::sleep_for(state_->releaseTakes(state_->releases));
             open_ = false;
             --state_->liveSources;
         }

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -219,6 +220,178 @@ TEST_F(FrameLoopTest, ACameraOfThirtyFramesAndWorkOfTenMillisecondsGiveThirtyPic
     EXPECT_EQ(inSecondSecond, 30);
     for (std::size_t n = 0; n < late.size(); ++n)
         ASSERT_EQ(late[n].count(), 0) << "frame " << n << " waited in the queue";
+}
+
+// A flat frame whose blue level carries a number from 0 to 7, read back from the picture.
+cv::Mat NumberedFrame(int number)
+{
+    return cv::Mat(48, 64, CV_8UC3, cv::Scalar(20 + 30 * number, 0, 0));
+}
+
+int NumberOf(const QImage& picture)
+{
+    return (picture.pixelColor(5, 5).blue() - 5) / 30;
+}
+
+TEST_F(FrameLoopTest, EveryStartShowsPicturesAgainAlsoWhileTheStoppedWorkerStillReleasesTheCamera)
+{
+    // A camera that can be opened once and takes 5 to 20 ms to let go. Stops and starts follow
+    // each other at once, within a millisecond, or as a burst of clicks; from the hundredth
+    // start on the source is read on a grabber thread, like a camera.
+    state->exclusive = true;
+    state->releaseTakes = [](int n) { return std::chrono::microseconds(5000 + (n * 7 % 16) * 1000); };
+    std::atomic<int> number { 0 };
+    state->frameFor = [&](int) {
+        if (state->pacesItself)
+            std::this_thread::sleep_for(3ms); // a camera waits for its next frame
+        return NumberedFrame(number);
+    };
+    const auto showsNumber = [&](int wanted, std::size_t from) {
+        std::unique_lock lock(mutex);
+        return arrived.wait_for(lock, 2s, [&] {
+            return std::any_of(pictures.begin() + static_cast<std::ptrdiff_t>(std::min(from, pictures.size())),
+                pictures.end(), [&](const QImage& p) { return NumberOf(p) == wanted; });
+        });
+    };
+    const auto pictureCount = [&] {
+        std::scoped_lock lock(mutex);
+        return pictures.size();
+    };
+    int starts = 0;
+    LoopClock::Clock::duration longestStart {};
+    for (int i = 0; i < 200; ++i) {
+        if (i == 100)
+            state->pacesItself = true;
+        number = i % 8; // differs from the last run's pictures
+        const std::size_t before = pictureCount();
+        const auto began = LoopClock::Clock::now();
+        ASSERT_EQ(loop->Start(), FrameLoop::StartResult::Started) << "start " << i;
+        longestStart = std::max(longestStart, LoopClock::Clock::now() - began);
+        ++starts;
+        if (i % 5 == 4) { // off and on again before anything shows
+            loop->Stop();
+            ASSERT_EQ(loop->Start(), FrameLoop::StartResult::Started) << "start " << i;
+            ++starts;
+        }
+        ASSERT_TRUE(loop->running());
+        ASSERT_TRUE(loop->workerAlive()) << "start " << i;
+        ASSERT_EQ(state->liveSources, 1) << "start " << i;
+        ASSERT_TRUE(showsNumber(i % 8, before)) << "no picture after start " << i;
+        loop->Stop();
+        if (i % 4 == 1)
+            std::this_thread::yield();
+        else if (i % 4 == 2)
+            std::this_thread::sleep_for(300us);
+        else if (i % 4 == 3)
+            std::this_thread::sleep_for(1ms);
+    }
+    loop->StopAndJoin();
+    EXPECT_FALSE(loop->workerAlive());
+    EXPECT_EQ(state->maxLiveSources, 1);
+    EXPECT_EQ(state->refusedOpens, 0);
+    // Every worker opened the camera once and released it; no start ran without one.
+    EXPECT_EQ(state->opens, loop->workersStarted());
+    EXPECT_EQ(state->releases, state->opens);
+    EXPECT_GE(loop->workersStarted(), 1);
+    EXPECT_LE(loop->workersStarted(), starts);
+    std::printf("[          ] %d starts, %d workers, longest start %.1f ms\n", starts, loop->workersStarted(),
+        std::chrono::duration<double, std::milli>(longestStart).count());
+}
+
+// Time moves only when the test moves it; the waits are real and short, so the worker keeps
+// making passes, which the test can count.
+class StillClock : public LoopClock {
+public:
+    explicit StillClock(Clock::time_point now) : now_(now) {}
+    Clock::time_point Now() const override
+    {
+        std::scoped_lock lock(mutex_);
+        return now_;
+    }
+    void WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& changed, Clock::time_point,
+        const std::function<bool()>& done) override
+    {
+        changed.wait_for(lock, 1ms, done);
+        {
+            std::scoped_lock passLock(mutex_);
+            ++waits_;
+        }
+        waited_.notify_all();
+    }
+    void Set(Clock::time_point t)
+    {
+        std::scoped_lock lock(mutex_);
+        now_ = t;
+    }
+    // Waits until the worker has finished `passes` more passes (each pass waits at least once).
+    bool WaitForPasses(int passes)
+    {
+        std::unique_lock lock(mutex_);
+        const long until = waits_ + passes;
+        return waited_.wait_for(lock, 2s, [&] { return waits_ >= until; });
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable waited_;
+    Clock::time_point now_;
+    long waits_ = 0;
+};
+
+TEST_F(FrameLoopTest, ACameraShownAsOnWhosePicturesStoppedCountsAsStalledAfterTheLostSpan)
+{
+    using Clock = FrameLoop::Clock;
+    const Clock::time_point t0 { std::chrono::hours(1) };
+    auto clock = std::make_shared<StillClock>(t0);
+    loop->SetClock(clock);
+    const auto lost = loop->lostAfter();
+    // Number 1 until the test asks for a last frame (number 2), then nothing.
+    std::atomic<int> mode { 0 };
+    state->frameFor = [&](int) {
+        int expected = 1;
+        if (mode.compare_exchange_strong(expected, 2))
+            return NumberedFrame(2);
+        return expected == 2 ? cv::Mat() : NumberedFrame(1);
+    };
+    const auto waitForNumber = [&](int wanted) {
+        std::unique_lock lock(mutex);
+        return arrived.wait_for(lock, 2s, [&] { return !pictures.empty() && NumberOf(pictures.back()) == wanted; });
+    };
+
+    EXPECT_FALSE(loop->Stalled(t0 + 1h)); // stopped: nothing to stall
+    ASSERT_EQ(loop->Start(), FrameLoop::StartResult::Started);
+    EXPECT_EQ(loop->lastPictureAt(), t0); // counted from the start until the first picture
+    ASSERT_TRUE(waitForNumber(1));
+
+    // The last frame is read after the clock moved on: its picture is the last sign of life.
+    clock->Set(t0 + 1s);
+    mode = 1;
+    ASSERT_TRUE(waitForNumber(2));
+    ASSERT_TRUE(clock->WaitForPasses(3));
+    EXPECT_EQ(loop->lastPictureAt(), t0 + 1s);
+    EXPECT_FALSE(loop->Stalled(t0 + 1s + lost - 1ms));
+    EXPECT_TRUE(loop->Stalled(t0 + 1s + lost));
+    clock->Set(t0 + 1s + lost);
+    EXPECT_TRUE(loop->Stalled());
+
+    // A picture held still on purpose is no stall, also long after; letting go counts afresh.
+    loop->paused = true;
+    clock->Set(t0 + 10s);
+    ASSERT_TRUE(clock->WaitForPasses(2));
+    EXPECT_FALSE(loop->Stalled(t0 + 10s + lost - 1ms));
+    loop->paused = false;
+    ASSERT_TRUE(clock->WaitForPasses(2));
+    EXPECT_EQ(loop->lastPictureAt(), t0 + 10s);
+    EXPECT_TRUE(loop->Stalled(t0 + 10s + lost));
+
+    // Stopped it is not stalled; a new start counts from its own time.
+    loop->Stop();
+    EXPECT_FALSE(loop->Stalled(t0 + 1h));
+    clock->Set(t0 + 20s);
+    ASSERT_EQ(loop->Start(), FrameLoop::StartResult::Started);
+    EXPECT_FALSE(loop->Stalled(t0 + 20s + lost - 1ms));
+    EXPECT_TRUE(loop->Stalled(t0 + 20s + lost)); // the camera still sends nothing
+    loop->StopAndJoin();
 }
 
 TEST(FrameStats, ReportsRateLatencyAndGapsOfOnePeriodAtATime)

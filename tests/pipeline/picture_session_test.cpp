@@ -99,19 +99,26 @@ TEST_F(PictureSessionTest, ACameraWhosePicturesStoppedIsTreatedAsLostButAHeldPic
     ASSERT_TRUE(session->Start());
     ASSERT_TRUE(WaitUntil([&] { return !session->shownImage().isNull(); }));
 
+    delivering = false;
+    const int silentFrom = state->reads;
+    ASSERT_TRUE(WaitUntil([&] { return state->reads > silentFrom + 2; }));
+    const auto last = session->loop().lastPictureAt();
+
     session->SetPaused(true);
-    steady += PictureSession::kStalledAfter * 3;
+    steady = last + PictureSession::kStalledAfter * 3;
     session->CheckStalled();
     EXPECT_TRUE(session->running());
     session->SetPaused(false);
+    // Paused passes count as alive; the silence is measured from the last of them.
+    const int unpausedFrom = state->reads;
+    ASSERT_TRUE(WaitUntil([&] { return state->reads > unpausedFrom + 2; }));
+    const auto quietSince = session->loop().lastPictureAt();
 
-    delivering = false;
-    QCoreApplication::processEvents(); // pictures already on their way arrive first
-    steady += PictureSession::kStalledAfter - 1ms;
+    steady = quietSince + PictureSession::kStalledAfter - 1ms;
     session->CheckStalled();
     EXPECT_TRUE(session->running());
     EXPECT_EQ(lost, 0);
-    steady += 1ms;
+    steady = quietSince + PictureSession::kStalledAfter;
     session->CheckStalled();
     EXPECT_FALSE(session->running());
     EXPECT_EQ(lost, 1);
