@@ -3,11 +3,12 @@
 // container so that the record layer is reached directly.
 //
 // Whatever opens must also write, and what is written must open again with the same extent.
-#include "settings/CompoundStorage.h"
+#include "settings/CompoundBuilder.h"
 #include "settings/ExcelDocument.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -17,10 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> rest(data + 1, data + size);
     std::vector<std::uint8_t> file;
     if (data[0] & 1) {
-        CompoundStorage cs;
-        if (!cs.CreateStorage({}) || !cs.AddStream(u"Workbook") || !cs.WriteStream(u"Workbook", rest))
+        std::vector<CfbItem> items(1);
+        items[0].entry.name = u"Workbook";
+        items[0].entry.type = 2;
+        items[0].bytes = std::move(rest);
+        auto built = CompoundBuilder::Build(items);
+        if (!built)
             return 0;
-        file = cs.Image();
+        file = std::move(built).value();
     } else {
         file = std::move(rest);
     }

@@ -6,6 +6,7 @@
 // container that holds every other stream and storage of the first with the same bytes and
 // directory details. Or the store is refused, producing nothing.
 #include "settings/CompoundFileFormat.h"
+#include "settings/CompoundReader.h"
 #include "settings/ExcelDocument.h"
 
 #include <algorithm>
@@ -115,7 +116,7 @@ inline bool SameDetails(const CfbDirectoryEntry& a, const CfbDirectoryEntry& b)
         && a.modifiedTime == b.modifiedTime;
 }
 
-inline Outcome CompareContainers(const CompoundStorage& first, const CompoundStorage& again)
+inline Outcome CompareContainers(const CompoundReader& first, const CompoundReader& again)
 {
     auto before = first.Items();
     auto after = again.Items();
@@ -143,7 +144,7 @@ inline Outcome Check(std::vector<std::uint8_t> file)
     if (!doc.OpenBookFromMemory(std::move(file)))
         return {Kind::NotOpened, {}};
     // What the store must keep, read before it replaces the container.
-    CompoundStorage first;
+    CompoundReader first;
     if (!first.OpenFromMemory(doc.Storage().Image()))
         return {Kind::Differs, "an opened container does not open again"};
     auto written = doc.WriteBookToMemory();

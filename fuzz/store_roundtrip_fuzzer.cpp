@@ -7,11 +7,12 @@
 // streams (small and large) and a storage, as spreadsheet programs leave them.
 #include "fuzz/round_trip_check.h"
 
-#include "settings/CompoundStorage.h"
+#include "settings/CompoundBuilder.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -42,10 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             add(u"Sub", 1, CfbItem::kRoot, 0);
             add(u"Inner", 2, items.size() - 1, 64);
         }
-        CompoundStorage cs;
-        if (!cs.CreateStorage({}) || !cs.AddItems(items))
+        auto built = CompoundBuilder::Build(items);
+        if (!built)
             return 0;
-        file = cs.Image();
+        file = std::move(built).value();
     } else {
         file = std::move(rest);
     }

@@ -205,6 +205,21 @@ void Formula::EncodeFields()
     data = std::move(b);
 }
 
+std::uint32_t Formula::Encode(std::span<std::uint8_t> out, std::size_t pos)
+{
+    if (asRead.empty())
+        return Record::Encode(out, pos);
+    if (pos > out.size() || out.size() - pos < asRead.size())
+        return 0;
+    std::memcpy(out.data() + pos, asRead.data(), asRead.size());
+    return static_cast<std::uint32_t>(asRead.size());
+}
+
+std::uint32_t Formula::TotalLength()
+{
+    return asRead.empty() ? Record::TotalLength() : static_cast<std::uint32_t>(asRead.size());
+}
+
 Formula::Cached Formula::CachedKind() const
 {
     if ((result >> 48) != 0xFFFF)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Biff8FormulaTokens.h"
 #include "Biff8Record.h"
 
 #include <cstdint>
@@ -108,6 +109,17 @@ public:
     // A text result's characters, from the STRING record that follows the formula; none when
     // that record is missing or damaged.
     std::optional<UnicodeString> cachedText;
+
+    // As read from a stream: whether a SHRFMLA, ARRAY or TABLE followed (this cell heads a
+    // shared, array or table formula), what the tokens of both lean on, and, when they need
+    // nothing outside the sheet, the FORMULA record with those that belong to it (SHRFMLA,
+    // ARRAY or TABLE, then STRING) byte for byte. A formula holding them is written as they are.
+    bool headsGroup = false;
+    FormulaTokens tokens;
+    Bytes asRead;
+
+    std::uint32_t Encode(std::span<std::uint8_t> out, std::size_t pos) override;
+    std::uint32_t TotalLength() override;
 protected:
     bool DecodeFields() override;
     void EncodeFields() override;

@@ -53,9 +53,11 @@ bool IsCellCode(std::uint16_t code)
     }
 }
 
-// Decodes one cell record into a holder; a malformed cell record is skipped.
+// Decodes one cell record into a holder; a malformed cell record is skipped. A FORMULA takes
+// the records that belong to it along.
 bool TakeCell(std::uint16_t code, ConstBytes stream, std::size_t& pos, RowBlock& block)
 {
+    const std::size_t start = pos;
     CellBlock holder;
     Record* r = nullptr;
     switch (code) {
@@ -78,22 +80,37 @@ bool TakeCell(std::uint16_t code, ConstBytes stream, std::size_t& pos, RowBlock&
         block.cells.push_back(std::move(holder));
     }
     if (code == RT_FORMULA) {
+        CellBlock::Formula* formula = kept ? &std::get<CellBlock::Formula>(block.cells.back().cell) : nullptr;
+        bool companionSelfContained = true;
         std::uint16_t next;
         if (PeekCode(stream, pos, next)
-            && (next == RT_ARRAY || next == RT_SHRFMLA || next == RT_SHRFMLA1 || next == RT_TABLE)
-            && !Skip(stream, pos))
-            return false;
+            && (next == RT_ARRAY || next == RT_SHRFMLA || next == RT_SHRFMLA1 || next == RT_TABLE)) {
+            Record companion;
+            auto m = companion.Decode(stream, pos);
+            if (!m)
+                return false;
+            pos += m.value();
+            companionSelfContained = ReadRecordTokens(next, companion.data).selfContained;
+            if (formula)
+                formula->headsGroup = true;
+        }
         if (PeekCode(stream, pos, next) && next == RT_STRING) {
             // The formula's text result. A damaged one leaves the formula without text.
             CellRecords::String text;
             auto m = text.Decode(stream, pos);
             if (m) {
                 pos += m.value();
-                if (kept)
-                    std::get<CellBlock::Formula>(block.cells.back().cell).cachedText = std::move(text.text);
+                if (formula)
+                    formula->cachedText = std::move(text.text);
             } else if (!Skip(stream, pos)) {
                 return false;
             }
+        }
+        if (formula) {
+            formula->tokens = ReadRecordTokens(RT_FORMULA, formula->data);
+            if (formula->tokens.selfContained && companionSelfContained)
+                formula->asRead.assign(stream.begin() + static_cast<std::ptrdiff_t>(start),
+                                       stream.begin() + static_cast<std::ptrdiff_t>(pos));
         }
     }
     return true;

@@ -1,10 +1,14 @@
 #include "ExcelDocument.h"
 
 #include "Biff8Stream.h"
+#include "CompoundBuilder.h"
 #include "CompoundFileFormat.h"
 #include "RkValue.h"
 
 #include <algorithm>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 
@@ -16,11 +20,14 @@ constexpr std::uint64_t kMaxStreamBytes = 109ull * 128 * 512;
 
 using RowBlock = Biff8::Worksheet::CellTable::RowBlock;
 using CellBlock = RowBlock::CellBlock;
+using Formula = CellBlock::Formula;
+using Formulas = std::map<std::uint32_t, Formula>;
 
-void PutRk(SheetGrid& grid, std::uint32_t row, std::uint32_t column, std::uint32_t rk)
+void PutRk(SheetGrid& grid, Formulas& formulas, std::uint32_t row, std::uint32_t column, std::uint32_t rk)
 {
     if (row >= grid.RowCount() || column >= grid.ColumnCount())
         return;
+    formulas.erase(SheetGrid::Key(row, column));
     RkValue::Decoded v = RkValue::Decode(rk);
     GridCell* cell = grid.CellAt(row, column);
     if (v.isInteger)
@@ -37,50 +44,59 @@ void PutText(GridCell& cell, const Biff8::UnicodeString& text)
         cell.SetAnsiText(text.narrow);
 }
 
-void FillGrid(SheetGrid& grid, Biff8::Worksheet& sheet, const Biff8::Workbook::SharedStringTable& sst)
+// Puts the cells of the sheet's records into the grid, the last record for a cell making the
+// cell; formulas also go into formulas, by cell, for the store to write back.
+void FillGrid(SheetGrid& grid, Formulas& formulas, Biff8::Worksheet& sheet, const Biff8::Workbook::SharedStringTable& sst)
 {
     auto inside = [&](std::uint32_t row, std::uint32_t column) {
         return row < grid.RowCount() && column < grid.ColumnCount();
+    };
+    // A cell set by another record holds no formula any more.
+    auto set = [&](std::uint32_t row, std::uint32_t column) {
+        formulas.erase(SheetGrid::Key(row, column));
+        return grid.CellAt(row, column);
     };
     for (RowBlock& block : sheet.cellTable.rowBlocks) {
         for (CellBlock& holder : block.cells) {
             switch (holder.code) {
             case Biff8::RT_RK: {
                 const auto& r = std::get<CellBlock::RK>(holder.cell);
-                PutRk(grid, r.row, r.column, r.rk);
+                PutRk(grid, formulas, r.row, r.column, r.rk);
                 break;
             }
             case Biff8::RT_MULRK: {
                 const auto& r = std::get<CellBlock::MulRK>(holder.cell);
                 for (std::size_t k = 0; k < r.entries.size(); ++k)
-                    PutRk(grid, r.row, r.column + static_cast<std::uint32_t>(k), r.entries[k].rk);
+                    PutRk(grid, formulas, r.row, r.column + static_cast<std::uint32_t>(k), r.entries[k].rk);
                 break;
             }
             case Biff8::RT_NUMBER: {
                 const auto& r = std::get<CellBlock::Number>(holder.cell);
                 if (inside(r.row, r.column))
-                    grid.CellAt(r.row, r.column)->SetDouble(r.value);
+                    set(r.row, r.column)->SetDouble(r.value);
                 break;
             }
             case Biff8::RT_LABELSST: {
                 const auto& r = std::get<CellBlock::LabelSST>(holder.cell);
                 if (!inside(r.row, r.column) || r.stringIndex >= sst.strings.size())
                     break;
-                PutText(*grid.CellAt(r.row, r.column), sst.strings[r.stringIndex]);
+                PutText(*set(r.row, r.column), sst.strings[r.stringIndex]);
                 break;
             }
             case Biff8::RT_BOOLERR: {
                 const auto& r = std::get<CellBlock::BoolErr>(holder.cell);
                 if (inside(r.row, r.column) && r.isError == 0)
-                    grid.CellAt(r.row, r.column)->SetInteger(r.value);
+                    set(r.row, r.column)->SetInteger(r.value);
                 break;
             }
             case Biff8::RT_FORMULA: {
-                // The formula itself is not kept; its cached result is the cell's value.
+                // The cached result is the cell's value; the formula waits for the store.
                 const auto& r = std::get<CellBlock::Formula>(holder.cell);
                 if (!inside(r.row, r.column))
                     break;
                 GridCell* cell = grid.CellAt(r.row, r.column);
+                cell->Clear();
+                formulas.insert_or_assign(SheetGrid::Key(r.row, r.column), r);
                 switch (r.CachedKind()) {
                 case Biff8::CellRecords::Formula::Cached::Number:
                     cell->SetDouble(r.CachedNumber());
@@ -102,6 +118,40 @@ void FillGrid(SheetGrid& grid, Biff8::Worksheet& sheet, const Biff8::Workbook::S
             }
         }
     }
+}
+
+// The formulas read from a sheet that a store writes back as they were read: those of cells
+// not written since, needing nothing outside the sheet. A shared, array or table formula is
+// kept only together with every cell of its group and with the cell heading the group (whose
+// SHRFMLA, ARRAY or TABLE record the others need), which must come first; otherwise the whole
+// group is written as values.
+std::map<std::uint32_t, const Formula*> KeptFormulas(const SheetGrid& grid, const Formulas& read)
+{
+    auto keepable = [&](std::uint32_t key, const Formula& f) { return !f.asRead.empty() && !grid.Written(key); };
+    // The cell whose records a formula needs; a column past the sheet names no cell.
+    auto needs = [](const Formula& f) -> std::optional<std::uint32_t> {
+        if (!f.tokens.groupRow)
+            return std::nullopt;
+        if (*f.tokens.groupRow >= SheetGrid::kMaxRows || f.tokens.groupColumn >= SheetGrid::kMaxColumns)
+            return UINT32_MAX;
+        return SheetGrid::Key(*f.tokens.groupRow, f.tokens.groupColumn);
+    };
+    std::set<std::uint32_t> broken;
+    for (const auto& [key, f] : read) {
+        const std::optional<std::uint32_t> head = needs(f);
+        if (!head)
+            continue;
+        const auto h = read.find(*head);
+        if (!keepable(key, f) || *head > key || h == read.end() || !h->second.headsGroup || !keepable(h->first, h->second))
+            broken.insert(*head);
+    }
+    std::map<std::uint32_t, const Formula*> kept;
+    for (const auto& [key, f] : read) {
+        const std::optional<std::uint32_t> head = needs(f);
+        if (keepable(key, f) && !(head && broken.count(*head)) && !(f.headsGroup && broken.count(key)))
+            kept.emplace(key, &f);
+    }
+    return kept;
 }
 
 // Keeps one BOUNDSHEET per worksheet read: the one that points at the sheet's BOF, else the
@@ -151,6 +201,7 @@ void ExcelDocument::Reset()
     workbook_ = Biff8::Workbook{};
     worksheets_.clear();
     grids_.clear();
+    formulas_.clear();
 }
 
 SheetGrid* ExcelDocument::SheetAt(std::size_t index)
@@ -161,7 +212,7 @@ SheetGrid* ExcelDocument::SheetAt(std::size_t index)
 Status ExcelDocument::OpenBook(const std::filesystem::path& path)
 {
     Reset();
-    if (Status st = storage_.OpenStorage(path); !st)
+    if (Status st = storage_.Open(path); !st)
         return st;
     return LoadFromStorage();
 }
@@ -191,14 +242,16 @@ Status ExcelDocument::LoadFromStorage()
     if (!st) {
         // A document that did not load cleanly stays empty, so it can never be written back.
         Reset();
-        storage_.CloseStorage();
+        storage_.Close();
         return st;
     }
     for (std::size_t i = 0; i < worksheets_.size(); ++i) {
         const auto& dims = worksheets_[i].dimensions;
         grids_.push_back(std::make_unique<SheetGrid>(this, static_cast<std::uint32_t>(i), dims.lastUsedRowPlus1,
                                                      dims.lastUsedColumnPlus1));
-        FillGrid(*grids_.back(), worksheets_[i], workbook_.sst);
+        formulas_.emplace_back();
+        FillGrid(*grids_.back(), formulas_.back(), worksheets_[i], workbook_.sst);
+        grids_.back()->ForgetWrites();
     }
     return Status::Success();
 }
@@ -226,6 +279,7 @@ Status ExcelDocument::RebuildFromGrids()
     for (std::size_t s = 0; s < grids_.size(); ++s) {
         const SheetGrid& grid = *grids_[s];
         Biff8::Worksheet& ws = worksheets_[s];
+        const auto kept = s < formulas_.size() ? KeptFormulas(grid, formulas_[s]) : std::map<std::uint32_t, const Formula*>{};
         const std::uint32_t rows = grid.RowCount();
         const std::uint32_t columns = grid.ColumnCount();
         ws.index.lastUsedRowPlus1 = rows;
@@ -243,7 +297,8 @@ Status ExcelDocument::RebuildFromGrids()
             const std::uint32_t row = it->first / SheetGrid::kMaxColumns;
             const std::uint32_t column = it->first % SheetGrid::kMaxColumns;
             const GridCell& cell = it->second;
-            if (cell.IsEmpty()) {
+            const auto formula = kept.find(it->first);
+            if (cell.IsEmpty() && formula == kept.end()) {
                 ++it;
                 continue;
             }
@@ -263,12 +318,14 @@ Status ExcelDocument::RebuildFromGrids()
                 block.dbCell.rowOffsets.push_back(0);
             }
 
-            // The run of following cells in adjacent columns of this row that satisfy pred.
+            // The run of following cells in adjacent columns of this row that satisfy pred and
+            // hold no formula to keep.
             auto runEnd = [&](auto pred) {
                 auto end = std::next(it);
                 std::uint32_t expect = column + 1;
                 while (end != cells.end() && end->first / SheetGrid::kMaxColumns == row
-                       && end->first % SheetGrid::kMaxColumns == expect && pred(end->second)) {
+                       && end->first % SheetGrid::kMaxColumns == expect && pred(end->second)
+                       && kept.count(end->first) == 0) {
                     ++end;
                     ++expect;
                 }
@@ -280,6 +337,12 @@ Status ExcelDocument::RebuildFromGrids()
 
             CellBlock holder;
             auto next = std::next(it);
+            if (formula != kept.end()) {
+                holder.Make<CellBlock::Formula>() = *formula->second;
+                block.cells.push_back(std::move(holder));
+                it = next;
+                continue;
+            }
             switch (cell.Type()) {
             case CellType::Integer:
             case CellType::Double: {
@@ -397,17 +460,15 @@ Status ExcelDocument::WriteBook(const std::filesystem::path& path)
     workbook->bytes = std::move(stream).value();
 
     // The new container is complete in memory before a byte of it reaches the path.
-    storage_.CloseStorage();
-    if (Status st = storage_.CreateStorage({}); !st)
-        return st;
-    storage_.SetRootInfo(rootInfo);
-    if (Status st = storage_.AddItems(items); !st)
-        return st;
-    if (Status st = storage_.SaveAs(path); !st) {
-        storage_.CloseStorage();
-        return st;
+    storage_.Close();
+    auto image = CompoundBuilder::Build(items, rootInfo);
+    if (!image)
+        return image.status();
+    if (!path.empty()) {
+        if (Status st = CompoundBuilder::Save(path, image.value()); !st)
+            return st;
     }
-    return Status::Success();
+    return storage_.OpenFromMemory(std::move(image).value());
 }
 
 Result<std::vector<std::uint8_t>> ExcelDocument::WriteBookToMemory()

@@ -4,7 +4,7 @@
 // and one cell format that spreadsheet programs expect, and the built-in Normal style.
 void ExcelDocument::NewBook(const std::vector<std::u16string>& sheetNames)
 {
-    storage_.CloseStorage();
+    storage_.Close();
     Reset();
     for (int i = 0; i < 5; ++i) {
         Biff8::Workbook::Font font;

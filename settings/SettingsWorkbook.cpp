@@ -4,6 +4,7 @@
 #include "TextConversions.h"
 
 #include <charconv>
+#include <fstream>
 #include <system_error>
 
 namespace {
@@ -144,7 +145,17 @@ std::vector<SettingProblem> BoundSettingsValues(SettingsValues& values)
     return problems;
 }
 
-Status StoreSettings(const std::filesystem::path& configDir, std::span<const SettingWrite> writes)
+bool SettingsFileWritable(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return false;
+    // Opening for update neither creates nor truncates.
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    return file.is_open();
+}
+
+Status StoreSettings(const std::filesystem::path& configDir, std::span<const SettingWrite> writes, WritableCheck writable)
 {
     for (const SettingWrite& w : writes) {
         if (const std::string* text = std::get_if<std::string>(&w.value)) {
@@ -163,6 +174,9 @@ Status StoreSettings(const std::filesystem::path& configDir, std::span<const Set
     ExcelDocument doc;
     if (Status st = doc.OpenBook(path); !st)
         return st;
+    // Renaming over the file needs no write access to it: ask first.
+    if (!writable(path))
+        return StatusCode::ReadOnly;
     if (SheetGrid* sheet = doc.SheetAt(0)) {
         for (const SettingWrite& w : writes) {
             GridCell* cell = sheet->CellAt(static_cast<std::uint32_t>(w.row), kSettingsColumn);

@@ -36,8 +36,9 @@ std::filesystem::path SettingsWorkbookPath(const std::filesystem::path& configDi
 
 // Fills folders and values from the workbook; what the workbook lacks keeps the value it had
 // (the caller sets the defaults first). Fails only when the workbook cannot be loaded (missing,
-// unwritable, damaged, or its path too long): the caller tells the user, this layer does not.
-// A workbook without sheets, or whose first sheet has no column B, loads with success.
+// unreadable, damaged, or its path too long): the caller tells the user, this layer does not.
+// A read-only workbook loads. A workbook without sheets, or whose first sheet has no column B,
+// loads with success.
 Status LoadSettings(AppFolders& folders, SettingsValues& values);
 
 // The ranges the program works with. Width and height are corrected together, to 640 × 480.
@@ -62,11 +63,19 @@ struct SettingProblem {
 // which rows held what, in row order, so that the user can be told once. Writes nothing back.
 std::vector<SettingProblem> BoundSettingsValues(SettingsValues& values);
 
+// Whether this process may write the file at path: it opens for writing (without a byte
+// changing). Only a file that exists can be writable.
+bool SettingsFileWritable(const std::filesystem::path& path);
+using WritableCheck = bool (*)(const std::filesystem::path& path);
+
 // Opens the workbook, sets the given cells in order and writes it back through a temporary
 // file beside it that replaces it only once complete. Never creates the workbook: when it
 // cannot be loaded nothing is written. Refuses (writing nothing) a text that does not fit
-// the buffer, a text for an integer row or an integer for a folder row.
-Status StoreSettings(const std::filesystem::path& configDir, std::span<const SettingWrite> writes);
+// the buffer, a text for an integer row or an integer for a folder row, and a workbook that
+// loads but is not writable (ReadOnly), which the replacement would otherwise overwrite.
+// writable decides the last; tests give their own.
+Status StoreSettings(const std::filesystem::path& configDir, std::span<const SettingWrite> writes,
+                     WritableCheck writable = SettingsFileWritable);
 
 // The callers' forms. A folder that does not fit is refused and the folder keeps its value;
 // otherwise the in-memory value changes even when the file cannot be written.

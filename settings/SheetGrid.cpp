@@ -8,6 +8,7 @@ GridCell* SheetGrid::CellAt(std::uint32_t row, std::uint32_t column)
         columns_ = column + 1;
     if (row >= rows_)
         rows_ = row + 1;
+    written_.insert(Key(row, column));
     return &cells_[Key(row, column)];
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 
 class ExcelDocument;
 
@@ -23,6 +24,7 @@ public:
     std::uint32_t ColumnCount() const { return columns_; }
 
     // The cell at (row, column), growing the grid to hold it; none beyond the sheet limits.
+    // The cell counts as written from then on.
     GridCell* CellAt(std::uint32_t row, std::uint32_t column);
     // The cell when it has been stored; none otherwise. Never grows the grid.
     const GridCell* Find(std::uint32_t row, std::uint32_t column) const;
@@ -31,10 +33,17 @@ public:
     const std::map<std::uint32_t, GridCell>& Cells() const { return cells_; }
     static std::uint32_t Key(std::uint32_t row, std::uint32_t column) { return row * kMaxColumns + column; }
 
+    // Whether the cell with this key has been taken for writing since the grid was filled from
+    // the file; a store replaces what the file held there (a formula) only for such cells.
+    bool Written(std::uint32_t key) const { return written_.count(key) != 0; }
+    // Called once the file's cells are in.
+    void ForgetWrites() { written_.clear(); }
+
 private:
     ExcelDocument* owner_;
     std::uint32_t index_;
     std::uint32_t rows_;
     std::uint32_t columns_;
     std::map<std::uint32_t, GridCell> cells_;
+    std::set<std::uint32_t> written_;
 };

@@ -17,6 +17,7 @@ enum class StatusCode : int {
     TooLarge = -22,      // a value or file exceeds a limit of the format or of the store
     NotOpen = -23,       // no document is open
     InvalidArgument = -24,
+    ReadOnly = -25,      // the file reads, but this process may not write it
 };
 
 // Success or failure, nothing else: there is no "true means error" anywhere in this store.

@@ -982,6 +982,10 @@ Leave your suggestions and questions on the Parvel home page: %1</translation>
         <translation>Camera chosen: %1, used from the next start of the camera</translation>
     </message>
     <message>
+        <source>已选择摄像头：%1；配置文件是只读的，画面尺寸未能保存</source>
+        <translation>Camera chosen: %1; the settings file is read-only, so the picture size was not saved</translation>
+    </message>
+    <message>
         <source>已选择摄像头：%1；配置文件无法写入，画面尺寸未能保存</source>
         <translation>Camera chosen: %1; the settings file cannot be written, so the picture size was not saved</translation>
     </message>

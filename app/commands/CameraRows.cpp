@@ -36,8 +36,10 @@ void ChooseCamera(CommandContext& c, const CommandInput&)
         c.SetStatus(CommandText("已选择摄像头：%1，下次开启摄像机时使用").arg(QString::fromStdString(camera->name)));
         return;
     }
-    if (!StoreCameraProbe(c.folders, size->width, size->height)) {
-        c.SetStatus(CommandText("已选择摄像头：%1；配置文件无法写入，画面尺寸未能保存").arg(QString::fromStdString(camera->name)));
+    if (const Status stored = StoreCameraProbe(c.folders, size->width, size->height); !stored) {
+        c.SetStatus((stored.code() == StatusCode::ReadOnly ? CommandText("已选择摄像头：%1；配置文件是只读的，画面尺寸未能保存")
+                                                           : CommandText("已选择摄像头：%1；配置文件无法写入，画面尺寸未能保存"))
+                        .arg(QString::fromStdString(camera->name)));
         return;
     }
     c.SetStatus(CommandText("已选择摄像头：%1（%2 × %3），下次开启摄像机时使用；画面尺寸在下次启动时生效")

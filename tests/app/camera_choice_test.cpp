@@ -8,6 +8,8 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 
+#include <filesystem>
+
 namespace {
 
 class FakeCameras : public CameraList {
@@ -147,6 +149,26 @@ TEST_F(CameraChoiceRowTest, CancelChangesNothing)
     });
     Run(ID_BUTTON_CAMERA_CHOICE);
     EXPECT_TRUE(RememberedCamera().isEmpty());
+    EXPECT_EQ(WorkbookBytes(), before);
+}
+
+TEST_F(CameraChoiceRowTest, AReadOnlyWorkbookIsNamedAsSuchAndLeftAsItWas)
+{
+    const std::filesystem::path workbook = SettingsWorkbookPath(folders.systemDir);
+    std::filesystem::permissions(workbook, std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                                               | std::filesystem::perms::others_read);
+    if (SettingsFileWritable(workbook))
+        GTEST_SKIP() << "this process may write files without write permission (root)";
+    const std::string before = WorkbookBytes();
+    ScopedDialogRunner runner([](QDialog& d) {
+        auto& dialog = dynamic_cast<CCameraDlg&>(d);
+        dialog.cameraBox()->setCurrentIndex(0);
+        dialog.sizeBox()->setCurrentIndex(2); // 1280 × 720
+        return int(QDialog::Accepted);
+    });
+    Run(ID_BUTTON_CAMERA_CHOICE);
+    EXPECT_EQ(RememberedCamera(), "HD Webcam @ usb-1");
+    EXPECT_TRUE(status.contains(QString::fromUtf8("配置文件是只读的"))) << status.toStdString();
     EXPECT_EQ(WorkbookBytes(), before);
 }
 

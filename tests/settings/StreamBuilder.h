@@ -2,7 +2,8 @@
 
 // Hand-made workbook streams and containers for the tests.
 
-#include "settings/CompoundStorage.h"
+#include "settings/CompoundBuilder.h"
+#include "settings/CompoundFileFormat.h"
 
 #include <cstdint>
 #include <cstring>
@@ -202,13 +203,15 @@ inline Bytes HandMadeContainer(const std::vector<HandEntry>& entries)
     return file;
 }
 
+// A container holding the stream as "Workbook" alone; empty when the stream is too large.
 inline Bytes Container(const Bytes& stream)
 {
-    CompoundStorage cs;
-    (void)cs.CreateStorage({});
-    (void)cs.AddStream(u"Workbook");
-    (void)cs.WriteStream(u"Workbook", stream);
-    return cs.Image();
+    std::vector<CfbItem> items(1);
+    items[0].entry.name = u"Workbook";
+    items[0].entry.type = Cfb::STGTY_STREAM;
+    items[0].bytes = stream;
+    auto built = CompoundBuilder::Build(items);
+    return built ? std::move(built).value() : Bytes{};
 }
 
 } // namespace testing_streams

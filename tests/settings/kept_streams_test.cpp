@@ -3,7 +3,9 @@
 #include "StreamBuilder.h"
 
 #include "settings/ByteOrder.h"
+#include "settings/CompoundBuilder.h"
 #include "settings/CompoundFileFormat.h"
+#include "settings/CompoundReader.h"
 #include "settings/ExcelDocument.h"
 #include "settings/SettingsWorkbook.h"
 
@@ -91,7 +93,7 @@ protected:
         ASSERT_FALSE(file.empty());
     }
 
-    const CfbDirectoryEntry* Find(const CompoundStorage& cs, const std::u16string& name, std::uint8_t type)
+    const CfbDirectoryEntry* Find(const CompoundReader& cs, const std::u16string& name, std::uint8_t type)
     {
         for (const auto& e : cs.Entries())
             if (e.name == name && e.type == type)
@@ -102,7 +104,7 @@ protected:
     // Every other stream and the storage read back with their bytes and directory details.
     void ExpectKept(const Bytes& written)
     {
-        CompoundStorage cs;
+        CompoundReader cs;
         ASSERT_TRUE(cs.OpenFromMemory(written).ok());
         for (const Other& o : others) {
             const HandEntry& want = dir[o.entry];
@@ -133,7 +135,7 @@ protected:
     // Breaks the FAT chain of "Big" into a loop on its own first sector.
     void DamageBig()
     {
-        CompoundStorage cs;
+        CompoundReader cs;
         ASSERT_TRUE(cs.OpenFromMemory(file).ok());
         const CfbDirectoryEntry* big = Find(cs, u"Big", 2);
         ASSERT_NE(big, nullptr);
@@ -162,6 +164,24 @@ TEST_F(KeptStreams, StoreKeepsEveryOtherStreamAndStorageWithItsEntry)
     auto twice = again.WriteBookToMemory();
     ASSERT_TRUE(twice.ok());
     ExpectKept(twice.value());
+}
+
+TEST_F(KeptStreams, StoreWritesTheKnownBytes)
+{
+    // The layout the store has always given this container: directory, mini stream, mini FAT
+    // and large streams in their places.
+    ExcelDocument doc;
+    ASSERT_TRUE(doc.OpenBookFromMemory(file).ok());
+    doc.SheetAt(0)->CellAt(7, 1)->SetInteger(60);
+    auto written = doc.WriteBookToMemory();
+    ASSERT_TRUE(written.ok());
+    std::uint64_t fnv1a = 0xcbf29ce484222325ull;
+    for (std::uint8_t b : written.value()) {
+        fnv1a ^= b;
+        fnv1a *= 0x100000001b3ull;
+    }
+    EXPECT_EQ(written.value().size(), 17408u);
+    EXPECT_EQ(fnv1a, 0xfab79f238c238a34ull);
 }
 
 TEST_F(KeptStreams, SettingsStoreOnDiskKeepsThem)
@@ -219,19 +239,19 @@ TEST_F(KeptStreams, WorkbookAloneIsWrittenAsAFreshContainer)
 
 TEST(ContainerItems, NamesThatDifferOnlyInCaseAreOneNameInAStorage)
 {
-    CompoundStorage cs;
-    ASSERT_TRUE(cs.CreateStorage({}).ok());
     std::vector<CfbItem> items(2);
     items[0].entry.name = u"data";
     items[1].entry.name = u"DATA";
     for (auto& item : items)
         item.entry.type = Cfb::STGTY_STREAM;
-    EXPECT_EQ(cs.AddItems(items).code(), StatusCode::DuplicateName);
+    EXPECT_EQ(CompoundBuilder::Build(items).status().code(), StatusCode::DuplicateName);
     // The directory sorts names as readers search them: upper case, so "_x" after "AB".
-    ASSERT_TRUE(cs.CreateStorage({}).ok());
     items[0].entry.name = u"_x";
     items[1].entry.name = u"ab";
-    ASSERT_TRUE(cs.AddItems(items).ok());
+    auto built = CompoundBuilder::Build(items);
+    ASSERT_TRUE(built.ok());
+    CompoundReader cs;
+    ASSERT_TRUE(cs.OpenFromMemory(built.value()).ok());
     EXPECT_EQ(cs.Entries()[1].name, u"ab");
     EXPECT_EQ(cs.Entries()[2].name, u"_x");
 }

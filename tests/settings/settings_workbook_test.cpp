@@ -206,6 +206,48 @@ TEST_F(SettingsWorkbook, FailedWriteLeavesTheWorkbookIntact)
     EXPECT_EQ(ReadFile(Workbook()), before);
 }
 
+TEST_F(SettingsWorkbook, ReadOnlyWorkbookLoadsAndAStoreSaysSoWithoutATouch)
+{
+    MakeWorkbook([](SheetGrid& g) {
+        g.CellAt(1, 1)->SetAnsiText("/photos/");
+        g.CellAt(7, 1)->SetInteger(12);
+    });
+    EXPECT_TRUE(SettingsFileWritable(Workbook()));
+    EXPECT_FALSE(SettingsFileWritable(appDir / "system" / "missing.xls"));
+    const auto before = ReadFile(Workbook());
+    fs::permissions(Workbook(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_TRUE(LoadSettings(folders, values).ok());
+    EXPECT_EQ(folders.photoDir, fs::path("/photos/"));
+    EXPECT_EQ(values.delaySeconds, 12);
+    // Read-only as the store sees it, whoever runs the test.
+    const WritableCheck readOnly = [](const fs::path&) { return false; };
+    const SettingWrite writes[] = {{SettingRow::DelaySeconds, 30}, {SettingRow::PhotoDir, std::string("/elsewhere/")}};
+    EXPECT_EQ(StoreSettings(folders.systemDir, writes, readOnly).code(), StatusCode::ReadOnly);
+    EXPECT_EQ(ReadFile(Workbook()), before);
+    EXPECT_FALSE(fs::exists(Workbook().string() + ".new"));
+    // What cannot be loaded says so first; refused values are refused before the file is read.
+    EXPECT_EQ(StoreSettings(appDir, writes, readOnly).code(), StatusCode::IoError);
+    const SettingWrite wrongRow{SettingRow::PhotoDir, 5};
+    EXPECT_EQ(StoreSettings(folders.systemDir, std::span(&wrongRow, 1), readOnly).code(), StatusCode::InvalidArgument);
+}
+
+TEST_F(SettingsWorkbook, WorkbookWithoutWritePermissionRefusesEveryStore)
+{
+    MakeWorkbook([](SheetGrid& g) { g.CellAt(7, 1)->SetInteger(12); });
+    const auto before = ReadFile(Workbook());
+    fs::permissions(Workbook(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (SettingsFileWritable(Workbook()))
+        GTEST_SKIP() << "this process may write files without write permission (root)";
+    ASSERT_TRUE(LoadSettings(folders, values).ok());
+    EXPECT_EQ(values.delaySeconds, 12);
+    EXPECT_EQ(StoreDelaySeconds(folders, values, 30).code(), StatusCode::ReadOnly);
+    EXPECT_EQ(StoreFolder(folders, SettingRow::PhotoDir, fs::path("/elsewhere/")).code(), StatusCode::ReadOnly);
+    EXPECT_EQ(StoreCameraProbe(folders, 1280, 720).code(), StatusCode::ReadOnly);
+    EXPECT_EQ(ReadFile(Workbook()), before);
+    EXPECT_EQ(values.delaySeconds, 30);                  // in force for this run
+    EXPECT_EQ(folders.photoDir, fs::path("/elsewhere/"));
+}
+
 TEST_F(SettingsWorkbook, DamagedWorkbookIsNeverRewritten)
 {
     MakeWorkbook([](SheetGrid& g) { g.CellAt(7, 1)->SetInteger(5); });

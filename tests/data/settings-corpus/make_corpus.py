@@ -123,6 +123,25 @@ def patch(data, offset, fmt, *values):
     return bytes(b)
 
 
+def formulas_xlwt():
+    """Settings rows holding formulas as xlwt writes them (cached result: an empty text)."""
+    import io
+    import xlwt
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("设置")
+    for r, v in enumerate((2, 3, 4)):
+        sheet.write(r, 0, v)
+    sheet.write(1, 1, xlwt.Formula("A1+1"))
+    sheet.write(2, 1, xlwt.Formula('"ab"&"cd"'))
+    sheet.write(4, 1, xlwt.Formula("A1*320"))
+    sheet.write(7, 1, 5)
+    sheet.write(8, 1, xlwt.Formula("SUM(A1:A3)*2"))
+    sheet.write(9, 1, xlwt.Formula('IF(A1>1,"big","small")'))
+    out = io.BytesIO()
+    book.save(out)
+    return out.getvalue()
+
+
 def main():
     good_stream = globals_() + sheet()
     good = cfb(good_stream)
@@ -203,6 +222,7 @@ def main():
         ("dir", 2, 6, bytes(16), 0, 0, 0, pattern(100, 4)),
         ("Module", 2, 6, bytes(16), 0, 0, 0, pattern(4096, 5)),
     ])
+    files["ok-formulas-xlwt"] = formulas_xlwt()
     for name, data in files.items():
         with open(os.path.join(HERE, name + ".xls"), "wb") as f:
             f.write(data)
