@@ -1,5 +1,7 @@
 #include "decorations/AddOnCollection.h"
 
+#include "decorations/ImageFileReader.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -8,20 +10,41 @@
 
 AddOnRecord AddOnRecord::Load(const QString& path, DecorationKind kind)
 {
-    AddOnRecord record;
+    return Load(path, kind, QSize()).record;
+}
+
+AddOnRecord::Loaded AddOnRecord::Load(const QString& path, DecorationKind kind, QSize area,
+                                      std::shared_ptr<ImageEx> playing)
+{
+    Loaded loaded;
+    AddOnRecord& record = loaded.record;
     if (kind == DecorationKind::Gif) {
-        record.animation = std::make_unique<ImageEx>(path);
-        record.animation->Animate();
+        if (playing) {
+            record.animation = std::move(playing);
+        } else {
+            auto animation = std::make_shared<ImageEx>(path, area);
+            if (animation->loadOutcome() == ImageEx::LoadOutcome::TooLarge) {
+                loaded.outcome = AddOnOutcome::TooLarge;
+                return loaded;
+            }
+            animation->Animate();
+            record.animation = std::move(animation);
+        }
         record.width = record.animation->width();
         record.height = record.animation->height();
+        loaded.outcome = record.animation->ready() ? AddOnOutcome::Added : AddOnOutcome::Unreadable;
     } else {
-        QImage image(path);
-        if (!image.isNull())
-            record.still = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const StillImage still = ReadStillImage(path, area);
+        if (still.outcome == StillImage::TooLarge) {
+            loaded.outcome = AddOnOutcome::TooLarge;
+            return loaded;
+        }
+        record.still = still.image;
         record.width = record.still.width();
         record.height = record.still.height();
+        loaded.outcome = record.still.isNull() ? AddOnOutcome::Unreadable : AddOnOutcome::Added;
     }
-    return record;
+    return loaded;
 }
 
 void AddOnRecord::Draw(QPainter& painter) const
@@ -68,13 +91,25 @@ AddOnCollection::~AddOnCollection()
     ClearAddOns();
 }
 
-bool AddOnCollection::AddAddOn(const QString& path, int kind)
+AddOnOutcome AddOnCollection::AddAddOn(const QString& path, int kind)
 {
     if (!IsDecorationKind(kind))
-        return false;
+        return AddOnOutcome::UnknownKind;
     const auto decorationKind = static_cast<DecorationKind>(kind);
-    Insert(AddOnRecord::Load(path, decorationKind), decorationKind);
-    return true;
+    const QSize area(areaWidth, areaHeight);
+    AddOnRecord::Loaded loaded =
+        AddOnRecord::Load(path, decorationKind, area, PlayingAnimation(path, area));
+    if (loaded.outcome != AddOnOutcome::TooLarge)
+        Insert(std::move(loaded.record), decorationKind);
+    return loaded.outcome;
+}
+
+std::shared_ptr<ImageEx> AddOnCollection::PlayingAnimation(const QString& path, QSize area) const
+{
+    for (const AddOnRecord& record : animated_)
+        if (record.animation && record.animation->SameSource(path, area))
+            return record.animation;
+    return nullptr;
 }
 
 std::uint64_t AddOnCollection::Insert(AddOnRecord record, DecorationKind kind)
@@ -123,11 +158,18 @@ std::vector<AddOnRecord> AddOnCollection::TakeAll()
 
 void AddOnCollection::ClearAddOns()
 {
-    for (AddOnRecord& record : TakeAll()) {
-        if (record.animation) {
+    Release(TakeAll());
+}
+
+void AddOnCollection::Release(std::vector<AddOnRecord> records)
+{
+    for (AddOnRecord& record : records) {
+        // A shared animation plays on while another copy shows it.
+        if (record.animation && record.animation.use_count() == 1) {
             record.animation->Pause();
             record.animation->Stop();
         }
+        record.animation.reset();
     }
 }
 

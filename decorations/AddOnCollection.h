@@ -4,6 +4,7 @@
 #include "decorations/ImageEx.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -23,9 +24,18 @@ struct AddOnBounds {
     bool Contains(int px, int py) const { return px >= left && px < right && py >= top && py < bottom; }
 };
 
+// What became of a file asked to be placed as an add-on.
+enum class AddOnOutcome {
+    Added,
+    UnknownKind, // nothing is added
+    Unreadable,  // placed as a record of size 0 × 0, which draws nothing and is never hit
+    TooLarge,    // its pictures would take more memory than allowed: nothing is added
+};
+
 // One placed add-on. Exactly one of animation (animated GIF) and still (PNG) is used.
 struct AddOnRecord {
-    std::unique_ptr<ImageEx> animation;
+    // Copies of one animated file share one animation (and its thread).
+    std::shared_ptr<ImageEx> animation;
     QImage still; // premultiplied, ready to paint
     int32_t x = 0;
     int32_t y = 0;
@@ -41,7 +51,18 @@ struct AddOnRecord {
     // Loads the image of the given kind (an animated one starts playing). A file that does not
     // load still gives a record, of size 0 × 0, which draws nothing and is never hit.
     static AddOnRecord Load(const QString& path, DecorationKind kind);
+    // The same, no larger than area (an add-on is never shown larger than the picture), with the
+    // outcome; playing shares that animation when it is of the same file and size. A file
+    // refused as too large gives an empty record.
+    struct Loaded;
+    static Loaded Load(const QString& path, DecorationKind kind, QSize area,
+                       std::shared_ptr<ImageEx> playing = nullptr);
     void Draw(QPainter& painter) const;
+};
+
+struct AddOnRecord::Loaded {
+    AddOnRecord record;
+    AddOnOutcome outcome = AddOnOutcome::Unreadable;
 };
 
 // The small decorations placed on the picture, with their hover and drag state. Not thread-safe:
@@ -58,8 +79,11 @@ public:
     AddOnCollection(const AddOnCollection&) = delete;
     AddOnCollection& operator=(const AddOnCollection&) = delete;
 
-    // Loads and places one add-on; false for an unknown kind (nothing is added).
-    bool AddAddOn(const QString& path, int kind);
+    // Loads and places one add-on no larger than the area.
+    AddOnOutcome AddAddOn(const QString& path, int kind);
+    // The animation already playing for this file at this size, for a copy to share; null when
+    // none is placed.
+    std::shared_ptr<ImageEx> PlayingAnimation(const QString& path, QSize area) const;
     // Places an already loaded record at random inside the area (x = draw mod (free width − 1), then
     // y likewise) and appends it to its list. Returns the serial it gave the record.
     std::uint64_t Insert(AddOnRecord record, DecorationKind kind);
@@ -69,6 +93,8 @@ public:
     // Empties both lists and hands the records back, so that the caller can stop and release
     // them after letting go of a lock that a drawing thread waits on.
     std::vector<AddOnRecord> TakeAll();
+    // Pauses and stops the animations of records taken out, each once its last copy goes.
+    static void Release(std::vector<AddOnRecord> records);
 
     // Inverts the shown flag and pauses or resumes every animation to match.
     void ToggleAddOnsShown();

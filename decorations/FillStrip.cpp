@@ -148,6 +148,7 @@ bool ApplyStripFill(Photostrip& strip, StripFillPlan plan, FillStripStats* stats
         }
         strip.headerCache() = std::move(headers);
         strip.ThumbnailsPlaced();
+        strip.update(); // a fill finished in the background is not seen otherwise
         return s.shown > 0;
     }
     QHash<QString, PhotoThumbnail> newCache;
@@ -167,6 +168,7 @@ bool ApplyStripFill(Photostrip& strip, StripFillPlan plan, FillStripStats* stats
         ++s.shown;
     }
     strip.thumbnailCache() = std::move(newCache);
+    strip.update(); // a fill finished in the background is not seen otherwise
     return s.shown > 0;
 }
 

@@ -20,7 +20,8 @@ QStringList StripExtensions(StripContent content, int32_t kind);
 bool IsVideoFile(const QString& path);
 
 // Full paths of the files in folder whose extension matches case-insensitively, sorted by
-// name case-insensitively. Sub-folders never match; a missing folder gives nothing.
+// name case-insensitively. Sub-folders never match; a missing folder gives nothing. A name that
+// is not valid UTF-8 is listed too, carried as FileNameBytes.h describes.
 std::vector<QString> ScanFolder(const std::filesystem::path& folder, const QString& extension);
 // The same for files with any of the extensions, all in one name order.
 std::vector<QString> ScanFolder(const std::filesystem::path& folder, const QStringList& extensions);

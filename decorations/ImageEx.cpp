@@ -1,14 +1,19 @@
 #include "decorations/ImageEx.h"
 
-#include <QImageReader>
+#include "decorations/ImageFileReader.h"
+
 #include <QMetaObject>
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
 
+#include <algorithm>
+#include <chrono>
+
 namespace {
 constexpr int kFallbackDelayMs = 80;
-}
+
+} // namespace
 
 int ImageEx::EffectiveDelayMs(uint32_t hundredths)
 {
@@ -18,9 +23,11 @@ int ImageEx::EffectiveDelayMs(uint32_t hundredths)
     return static_cast<int>(ms);
 }
 
-ImageEx::ImageEx(const QString& path)
+ImageEx::ImageEx(const QString& path, QSize fitInside)
     : pauseEvent_(std::make_unique<ManualResetEvent>(true))
     , exitEvent_(std::make_unique<ManualResetEvent>(false))
+    , path_(path)
+    , fitInside_(fitInside)
 {
     LoadFile(path);
 }
@@ -35,6 +42,8 @@ ImageEx::ImageEx(std::vector<QImage> frames, std::vector<uint32_t> delays)
         frames_.clear();
         return;
     }
+    outcome_ = LoadOutcome::Loaded;
+    size_ = frames_.front().size();
     if (frames_.size() > 1) {
         delays.resize(frames_.size(), 0); // missing delays fall back to 80 ms
         frameDelays_ = std::move(delays);
@@ -46,17 +55,49 @@ ImageEx::~ImageEx()
     Stop();
 }
 
+QImage ImageEx::Prepared(const QImage& decoded) const
+{
+    // Premultiplied frames paint fastest and keep their transparency.
+    QImage frame = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (frame.size() != size_)
+        frame = frame.scaled(size_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return frame;
+}
+
 void ImageEx::LoadFile(const QString& path)
 {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
+    if (const std::optional<FileStamp> stamp = StatFile(path))
+        stamp_ = *stamp;
+    auto source = std::make_unique<ImageFileReader>(path);
+    const QSize natural = source->ShownSize();
+    if (!source->isOpen() || natural.isEmpty())
+        return;
+    // The header tells how much one frame makes; nothing is decoded beyond the budget.
+    if (!WithinDecodeBudget(natural)) {
+        outcome_ = LoadOutcome::TooLarge;
+        return;
+    }
+    size_ = FittedSize(natural, fitInside_);
+    QImageReader& reader = source->reader();
     std::vector<uint32_t> delays;
+    qint64 scanned = 0;
+    qint64 kept = 0;
+    bool whole = true;
     while (true) {
-        QImage frame = reader.read();
-        if (frame.isNull())
+        const QImage decoded = reader.read();
+        if (decoded.isNull())
             break;
-        // Premultiplied frames paint fastest and keep their transparency.
-        frames_.push_back(frame.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        scanned += decoded.sizeInBytes();
+        if (scanned > kLoadScanBytes) {
+            frames_.clear();
+            size_ = QSize(0, 0);
+            outcome_ = LoadOutcome::TooLarge;
+            return;
+        }
+        kept += qint64{size_.width()} * size_.height() * 4;
+        whole = whole && kept <= kWholeAnimationBytes;
+        // Beyond the budget only the first frames stay; the rest are decoded when they come.
+        frames_.push_back(whole || frames_.size() <= kFramesAhead ? Prepared(decoded) : QImage());
         // Qt reports the delay that follows the frame just read, in milliseconds.
         const int delayMs = reader.nextImageDelay();
         delays.push_back(delayMs > 0 ? static_cast<uint32_t>(delayMs / 10) : 0);
@@ -64,18 +105,84 @@ void ImageEx::LoadFile(const QString& path)
             break;
     }
     ready_ = !frames_.empty();
+    if (!ready_) {
+        size_ = QSize(0, 0);
+        return;
+    }
+    outcome_ = LoadOutcome::Loaded;
+    for (size_t i = kFramesAhead + 1; !whole && i < frames_.size(); ++i)
+        frames_[i] = QImage(); // dropped before the budget was seen to be exceeded
     if (frames_.size() > 1)
         frameDelays_ = std::move(delays);
+    if (whole || frames_.size() <= kFramesAhead + 1)
+        return;
+    // The file stays open, so a file replaced meanwhile still gives the frames it had. The
+    // frames held are passed over.
+    if (!source->Rewind())
+        return;
+    for (uint32_t i = 0; i <= kFramesAhead; ++i)
+        source->reader().read();
+    nextDecoded_ = kFramesAhead + 1;
+    source_ = std::move(source);
 }
 
-int ImageEx::width() const
+QImage ImageEx::DecodeNext(uint32_t* index)
 {
-    return frames_.empty() ? 0 : frames_.front().width();
+    QImage decoded = source_->reader().read();
+    if (decoded.isNull() && nextDecoded_ != 0 && source_->Rewind()) {
+        nextDecoded_ = 0; // the file ended sooner than at loading: from the first frame again
+        decoded = source_->reader().read();
+    }
+    if (decoded.isNull())
+        return {};
+    *index = nextDecoded_;
+    if (++nextDecoded_ == frameCount()) {
+        nextDecoded_ = 0;
+        source_->Rewind();
+    }
+    return Prepared(decoded);
 }
 
-int ImageEx::height() const
+void ImageEx::DecodeAhead(uint32_t active)
 {
-    return frames_.empty() ? 0 : frames_.front().height();
+    const uint32_t n = frameCount();
+    for (uint32_t k = 1; k <= kFramesAhead; ++k) {
+        const uint32_t wanted = (active + k) % n;
+        {
+            std::scoped_lock lock(frameLock_);
+            if (!frames_[wanted].isNull())
+                continue;
+        }
+        // The file is read in order; frames between are decoded only to be passed.
+        for (uint32_t guard = 0; guard < n; ++guard) {
+            uint32_t index = 0;
+            QImage frame = DecodeNext(&index);
+            if (frame.isNull())
+                return; // unreadable now: the held frames go on showing
+            if (index == wanted) {
+                std::scoped_lock lock(frameLock_);
+                frames_[index] = std::move(frame);
+                break;
+            }
+        }
+    }
+}
+
+qint64 ImageEx::heldBytes() const
+{
+    std::scoped_lock lock(frameLock_);
+    qint64 bytes = 0;
+    for (const QImage& frame : frames_)
+        bytes += frame.sizeInBytes();
+    return bytes;
+}
+
+bool ImageEx::SameSource(const QString& path, QSize fitInside) const
+{
+    if (!ready_ || path_.isEmpty() || path != path_ || fitInside != fitInside_)
+        return false;
+    const std::optional<FileStamp> stamp = StatFile(path);
+    return stamp && stamp->size == stamp_.size && stamp->modified == stamp_.modified;
 }
 
 bool ImageEx::Animate()
@@ -136,6 +243,7 @@ void ImageEx::Stop()
     pauseEvent_.reset();
     exitEvent_.reset();
     frameDelays_.clear();
+    source_.reset(); // the active frame stays drawable
 }
 
 void ImageEx::ThreadMain()
@@ -163,10 +271,23 @@ bool ImageEx::Step()
     }
     const uint32_t index = currentFrame_.load();
     const uint32_t stored = index < frameDelays_.size() ? frameDelays_[index] : 0;
-    if (exitEvent_->WaitFor(std::chrono::milliseconds(EffectiveDelayMs(stored))))
+    auto wait = std::chrono::milliseconds(EffectiveDelayMs(stored));
+    if (streaming()) {
+        // Decoding ahead takes its time out of the delay of the frame on show.
+        const auto started = std::chrono::steady_clock::now();
+        DecodeAhead(index);
+        wait -= std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        wait = std::max(wait, std::chrono::milliseconds(0));
+    }
+    if (exitEvent_->WaitFor(wait))
         return false;
     std::scoped_lock lock(frameLock_);
-    currentFrame_ = (index + 1) % static_cast<uint32_t>(frames_.size());
+    const uint32_t next = (index + 1) % static_cast<uint32_t>(frames_.size());
+    if (frames_[next].isNull())
+        return true; // not decoded (the file became unreadable): the frame on show stays
+    currentFrame_ = next;
+    if (streaming())
+        frames_[index] = QImage(); // behind the active frame now
     return true;
 }
 

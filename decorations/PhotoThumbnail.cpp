@@ -1,10 +1,9 @@
 #include "decorations/PhotoThumbnail.h"
 
+#include "ui/FileNameBytes.h"
 #include "decorations/FolderScan.h"
+#include "decorations/ImageFileReader.h"
 #include "decorations/VideoThumbnail.h"
-
-#include <QFileInfo>
-#include <QImageReader>
 
 #include <opencv2/imgproc.hpp>
 
@@ -42,6 +41,24 @@ QSize JpegDecodeSize(QSize full, QSize target)
             static_cast<int>(std::ceil(full.height() * m / 8.0))};
 }
 
+bool IsScalableJpeg(QImageReader& reader)
+{
+    return reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize);
+}
+
+// Where the picture goes inside a thumbnail of the given size: all of it, or a band across the
+// middle for a picture wider than thumbnails may be.
+QRect PictureArea(QSize picture, QSize thumbnail)
+{
+    const double natural = double(thumbnail.height()) * picture.width() / picture.height();
+    if (natural <= thumbnail.width() + 1.0)
+        return QRect(QPoint(0, 0), thumbnail);
+    const int band = std::clamp(static_cast<int>(std::lround(double(thumbnail.width()) * picture.height() /
+                                                              picture.width())),
+                                1, thumbnail.height());
+    return QRect(0, (thumbnail.height() - band) / 2, thumbnail.width(), band);
+}
+
 // Cubic overshoot can push a colour above its alpha, which is no valid premultiplied pixel.
 void ClampToAlpha(QImage& image)
 {
@@ -63,7 +80,8 @@ std::optional<float> ThumbnailWidth(QSize picture, float height)
 {
     if (!picture.isValid() || picture.isEmpty())
         return std::nullopt;
-    const float width = height / static_cast<float>(picture.height()) * static_cast<float>(picture.width());
+    const float natural = height / static_cast<float>(picture.height()) * static_cast<float>(picture.width());
+    const float width = std::min(natural, kMaxThumbnailWidthPerHeight * height);
     if (static_cast<int>(width) <= 0 || static_cast<int>(height) <= 0)
         return std::nullopt;
     return width;
@@ -71,16 +89,26 @@ std::optional<float> ThumbnailWidth(QSize picture, float height)
 
 std::optional<PictureHeader> ReadPictureHeader(const QString& path, const PictureHeader* known)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
+    const std::optional<FileStamp> stamp = StatFile(path);
+    if (!stamp)
         return std::nullopt;
-    if (known && info.size() == known->fileSize && info.lastModified() == known->modified)
+    if (known && stamp->size == known->fileSize && stamp->modified == known->modified)
         return *known;
-    // A video's size is known only by opening it.
-    const QSize size = IsVideoFile(path) ? ReadVideoFrameSize(path) : QImageReader(path).size();
+    QSize size;
+    if (IsVideoFile(path)) {
+        size = ReadVideoFrameSize(path); // known only by opening the video
+    } else {
+        ImageFileReader file(path);
+        size = file.ShownSize();
+        QSize smallest = file.StoredSize();
+        if (IsScalableJpeg(file.reader()))
+            smallest = JpegDecodeSize(smallest, QSize(1, 1));
+        if (!WithinDecodeBudget(smallest))
+            return std::nullopt;
+    }
     if (!size.isValid() || size.isEmpty())
         return std::nullopt;
-    return PictureHeader{size, info.size(), info.lastModified()};
+    return PictureHeader{size, stamp->size, stamp->modified};
 }
 
 std::vector<std::optional<PictureHeader>>
@@ -111,19 +139,19 @@ ReadPictureHeaders(const std::vector<QString>& paths, const QHash<QString, Pictu
 
 std::optional<PhotoThumbnail> LoadPhotoThumbnail(const QString& path, float height)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
+    const std::optional<FileStamp> stamp = StatFile(path);
+    if (!stamp)
         return std::nullopt;
     const bool video = IsVideoFile(path);
-    QImageReader reader;
+    std::optional<ImageFileReader> file;
     QImage first; // a video's first frame, read whole
-    QSize full;
+    QSize full;   // as shown
     if (video) {
         first = ReadFirstVideoFrame(path);
         full = first.size();
     } else {
-        reader.setFileName(path);
-        full = reader.size();
+        file.emplace(path);
+        full = file->ShownSize();
     }
     const std::optional<float> width = ThumbnailWidth(full, height);
     if (!width)
@@ -133,12 +161,22 @@ std::optional<PhotoThumbnail> LoadPhotoThumbnail(const QString& path, float heig
     thumb.height = height;
     thumb.width = *width;
     const QSize target(static_cast<int>(thumb.width), static_cast<int>(height));
-    if (!video && reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        const QSize decode = JpegDecodeSize(full, target);
-        if (decode.width() < full.width())
-            reader.setScaledSize(decode);
+    const QRect area = PictureArea(full, target);
+    if (!video) {
+        // The decoder works in the file's own orientation; the picture is turned after.
+        const bool turned = file->QuarterTurned();
+        QSize decode = file->StoredSize();
+        if (IsScalableJpeg(file->reader())) {
+            const QSize stored = JpegDecodeSize(decode, turned ? area.size().transposed() : area.size());
+            if (stored.width() < decode.width()) {
+                file->reader().setScaledSize(stored);
+                decode = stored;
+            }
+        }
+        if (!WithinDecodeBudget(decode))
+            return std::nullopt;
     }
-    QImage frame = video ? first : reader.read(); // the first frame of an animation
+    QImage frame = video ? first : file->reader().read(); // the first frame of an animation
     if (frame.isNull())
         return std::nullopt;
 
@@ -148,19 +186,22 @@ std::optional<PhotoThumbnail> LoadPhotoThumbnail(const QString& path, float heig
     QImage scaled(target, QImage::Format_ARGB32_Premultiplied);
     if (scaled.isNull())
         return std::nullopt;
+    if (area.size() != target)
+        scaled.fill(Qt::transparent); // the bands beside a letterboxed picture
     const cv::Mat src(frame.height(), frame.width(), CV_8UC4, frame.bits(),
                       static_cast<size_t>(frame.bytesPerLine()));
     cv::Mat dst(scaled.height(), scaled.width(), CV_8UC4, scaled.bits(),
                 static_cast<size_t>(scaled.bytesPerLine()));
-    cv::resize(src, dst, dst.size(), 0, 0, cv::INTER_CUBIC);
+    cv::Mat inside = dst(cv::Rect(area.x(), area.y(), area.width(), area.height()));
+    cv::resize(src, inside, inside.size(), 0, 0, cv::INTER_CUBIC);
     if (alpha)
         ClampToAlpha(scaled);
     if (video)
         DrawFilmBadge(scaled);
 
     thumb.bitmap = std::move(scaled);
-    thumb.fileSize = info.size();
-    thumb.modified = info.lastModified();
+    thumb.fileSize = stamp->size;
+    thumb.modified = stamp->modified;
     return thumb;
 }
 
@@ -182,7 +223,7 @@ std::vector<std::optional<PhotoThumbnail>> LoadPhotoThumbnails(const std::vector
 
 bool ThumbnailIsCurrent(const PhotoThumbnail& thumbnail, const QString& path, float height)
 {
-    const QFileInfo info(path);
-    return thumbnail.height == height && info.isFile() && info.size() == thumbnail.fileSize &&
-           info.lastModified() == thumbnail.modified;
+    const std::optional<FileStamp> stamp = StatFile(path);
+    return thumbnail.height == height && stamp && stamp->size == thumbnail.fileSize &&
+           stamp->modified == thumbnail.modified;
 }

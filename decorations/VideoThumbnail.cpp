@@ -1,6 +1,8 @@
 #include "decorations/VideoThumbnail.h"
 
-#include <QFile>
+#include "ui/FileNameBytes.h"
+#include "decorations/ImageFileReader.h"
+
 #include <QPainter>
 #include <QPolygonF>
 
@@ -14,7 +16,7 @@ namespace {
 bool OpenVideo(cv::VideoCapture& capture, const QString& path)
 {
     // Through FFmpeg only: other back ends may wait on devices or pipelines for a plain file.
-    return capture.open(QFile::encodeName(path).toStdString(), cv::CAP_FFMPEG) && capture.isOpened();
+    return capture.open(FileNameToBytes(path).toStdString(), cv::CAP_FFMPEG) && capture.isOpened();
 }
 
 } // namespace
@@ -35,6 +37,10 @@ QImage ReadFirstVideoFrame(const QString& path)
 {
     cv::VideoCapture capture;
     if (!OpenVideo(capture, path))
+        return {};
+    const QSize size(static_cast<int>(capture.get(cv::CAP_PROP_FRAME_WIDTH)),
+                     static_cast<int>(capture.get(cv::CAP_PROP_FRAME_HEIGHT)));
+    if (!WithinDecodeBudget(size))
         return {};
     cv::Mat frame;
     if (!capture.read(frame) || frame.empty() || frame.type() != CV_8UC3)

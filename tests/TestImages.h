@@ -92,4 +92,40 @@ inline bool WriteGif(const QString& path, int w, int h, const std::vector<GifFra
     return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
 }
 
+// A GIF whose every frame is w × h when decoded but whose file stays tiny: each frame draws one
+// red pixel on a black ground, frame i at (i mod w, 0), and leaves it there, so frame i shows
+// i + 1 red pixels at the start of the top row. Delays in hundredths of a second.
+inline bool WriteSparseGif(const QString& path, int w, int h, int frames, uint16_t delay)
+{
+    QByteArray out("GIF89a");
+    auto put16 = [&out](int v) {
+        out.append(char(v & 0xFF));
+        out.append(char((v >> 8) & 0xFF));
+    };
+    put16(w);
+    put16(h);
+    out.append(char(0x80)); // global colour table of 2 entries
+    out.append(char(0));    // background: index 0
+    out.append(char(0));
+    out.append("\x00\x00\x00\xFF\x00\x00", 6); // black, red
+    out.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+    for (int i = 0; i < frames; ++i) {
+        out.append("\x21\xF9\x04\x04", 4); // kept in place for the next frame
+        put16(delay);
+        out.append(char(0));
+        out.append(char(0));
+        out.append(char(0x2C));
+        put16(i % w);
+        put16(0);
+        put16(1);
+        put16(1);
+        out.append(char(0));
+        out.append(char(2));                 // 3-bit codes: clear 4, end 5
+        out.append("\x02\x4C\x01\x00", 4); // clear, index 1, end
+    }
+    out.append(char(0x3B));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
+}
+
 } // namespace testimages

@@ -1,5 +1,7 @@
 #include "ui/Shell.h"
 
+#include "ui/FileNameBytes.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QUrl>
@@ -12,7 +14,7 @@ std::atomic<Shell*> installed { nullptr };
 
 bool DesktopShell::Open(const QString& path)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(FileUrl(path));
 }
 
 bool DesktopShell::OpenLink(const QString& url)

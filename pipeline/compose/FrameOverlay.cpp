@@ -1,5 +1,7 @@
 #include "pipeline/compose/FrameOverlay.h"
 
+#include "decorations/ImageFileReader.h"
+
 #include <QPainter>
 
 FrameOverlay::~FrameOverlay()
@@ -17,10 +19,7 @@ std::unique_ptr<ImageEx> FrameOverlay::LoadAnimated(const QString& path)
 
 QImage FrameOverlay::LoadStill(const QString& path)
 {
-    QImage image(path);
-    if (image.isNull())
-        return {};
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return ReadStillImage(path).image;
 }
 
 std::unique_ptr<ImageEx> FrameOverlay::ReplaceAnimated(std::unique_ptr<ImageEx> gif)

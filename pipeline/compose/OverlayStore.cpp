@@ -14,8 +14,7 @@ void PauseAndRelease(std::unique_ptr<ImageEx> image)
 
 void PauseAndRelease(std::vector<AddOnRecord> records)
 {
-    for (AddOnRecord& record : records)
-        PauseAndRelease(std::move(record.animation));
+    AddOnCollection::Release(std::move(records));
 }
 } // namespace
 
@@ -60,19 +59,27 @@ void OverlayStore::SetFrameImage(const QString& path, int kind)
     }
 }
 
-bool OverlayStore::AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight)
+AddOnOutcome OverlayStore::AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight)
 {
     if (!IsDecorationKind(kind))
-        return false;
+        return AddOnOutcome::UnknownKind;
     const auto decorationKind = static_cast<DecorationKind>(kind);
-    AddOnRecord record = AddOnRecord::Load(path, decorationKind);
+    const QSize area(areaWidth, areaHeight);
+    std::shared_ptr<ImageEx> playing;
+    {
+        std::scoped_lock lock(decorationsLock_);
+        playing = addOns_.PlayingAnimation(path, area);
+    }
+    AddOnRecord::Loaded loaded = AddOnRecord::Load(path, decorationKind, area, std::move(playing));
+    if (loaded.outcome == AddOnOutcome::TooLarge)
+        return loaded.outcome;
     std::scoped_lock lock(decorationsLock_);
     addOns_.areaWidth = areaWidth;
     addOns_.areaHeight = areaHeight;
-    const std::uint64_t serial = addOns_.Insert(std::move(record), decorationKind);
+    const std::uint64_t serial = addOns_.Insert(std::move(loaded.record), decorationKind);
     if (followFaces_)
         Anchor(serial);
-    return true;
+    return loaded.outcome;
 }
 
 void OverlayStore::ClearAddOns()

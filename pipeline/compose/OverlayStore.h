@@ -32,8 +32,9 @@ public:
 
     // Interface thread. Changes of the big frame and the add-ons.
     void SetFrameImage(const QString& path, int kind); // 0 GIF, 1 PNG, others ignored
-    // Places one add-on inside areaWidth × areaHeight; false for an unknown kind.
-    bool AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight);
+    // Places one add-on inside areaWidth × areaHeight, no larger than that area; copies of one
+    // animated file share its frames. Says what became of the file (AddOnOutcome).
+    AddOnOutcome AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight);
     void ClearAddOns();
 
     // Interface thread. Show flags; the toggles return the new state.

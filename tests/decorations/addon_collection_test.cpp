@@ -67,7 +67,7 @@ TEST_F(AddOnCollectionTest, PlacementKeepsTheAddOnInsideThePicture)
     int maxX = 0;
     int maxY = 0;
     for (int i = 0; i < 400; ++i) {
-        ASSERT_TRUE(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)));
+        ASSERT_EQ(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)), AddOnOutcome::Added);
         const AddOnRecord& r = addOns.still().back();
         ASSERT_EQ(r.width, 10);
         ASSERT_EQ(r.height, 10);
@@ -108,7 +108,7 @@ TEST_F(AddOnCollectionTest, EqualAddOnsPlacedWithinOneSecondLandOnDifferentSpots
     addOns.areaWidth = 640;
     addOns.areaHeight = 480;
     for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)));
+        ASSERT_EQ(addOns.AddAddOn(small, static_cast<int>(DecorationKind::Png)), AddOnOutcome::Added);
     const auto spot = [&addOns](int i) { return std::pair(addOns.still()[i].x, addOns.still()[i].y); };
     EXPECT_FALSE(spot(0) == spot(1) && spot(1) == spot(2));
 }
@@ -152,7 +152,7 @@ TEST_F(AddOnCollectionTest, UnknownKindAddsNothing)
     AddOnCollection addOns = MakeCollection();
     addOns.areaWidth = 640;
     addOns.areaHeight = 480;
-    EXPECT_FALSE(addOns.AddAddOn(small, 2));
+    EXPECT_EQ(addOns.AddAddOn(small, 2), AddOnOutcome::UnknownKind);
     EXPECT_EQ(addOns.animatedCount() + addOns.stillCount(), 0);
 }
 
@@ -161,8 +161,10 @@ TEST_F(AddOnCollectionTest, FailedLoadGivesAZeroSizeRecordThatIsNeverHit)
     AddOnCollection addOns = MakeCollection();
     addOns.areaWidth = 640;
     addOns.areaHeight = 480;
-    ASSERT_TRUE(addOns.AddAddOn(dir.filePath("missing.png"), static_cast<int>(DecorationKind::Png)));
-    ASSERT_TRUE(addOns.AddAddOn(dir.filePath("missing.gif"), static_cast<int>(DecorationKind::Gif)));
+    ASSERT_EQ(addOns.AddAddOn(dir.filePath("missing.png"), static_cast<int>(DecorationKind::Png)),
+              AddOnOutcome::Unreadable);
+    ASSERT_EQ(addOns.AddAddOn(dir.filePath("missing.gif"), static_cast<int>(DecorationKind::Gif)),
+              AddOnOutcome::Unreadable);
     ASSERT_EQ(addOns.stillCount(), 1);
     ASSERT_EQ(addOns.animatedCount(), 1);
     for (const AddOnRecord* r : {&addOns.still()[0], &addOns.animated()[0]}) {
@@ -189,7 +191,7 @@ TEST_F(AddOnCollectionTest, AnimatedGifFromFilePlaysAndIsPlaced)
     AddOnCollection addOns = MakeCollection();
     addOns.areaWidth = 640;
     addOns.areaHeight = 480;
-    ASSERT_TRUE(addOns.AddAddOn(gif, static_cast<int>(DecorationKind::Gif)));
+    ASSERT_EQ(addOns.AddAddOn(gif, static_cast<int>(DecorationKind::Gif)), AddOnOutcome::Added);
     const AddOnRecord& r = addOns.animated()[0];
     EXPECT_EQ(r.width, 12);
     EXPECT_EQ(r.height, 8);
@@ -466,3 +468,58 @@ TEST_F(AddOnCollectionTest, PlacingBySerialMovesAndScalesTheRecordButNotOneBeing
 }
 
 } // namespace
+
+TEST_F(AddOnCollectionTest, CopiesOfALargeAnimationShareFewFramesAtThePicturesSize)
+{
+    // 200 frames of 1000 × 1000 would hold about 800 MB decoded, for every copy.
+    const QString gif = dir.filePath("big.gif");
+    ASSERT_TRUE(testimages::WriteSparseGif(gif, 1000, 1000, 200, 5));
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    for (int i = 0; i < 9; ++i)
+        ASSERT_EQ(addOns.AddAddOn(gif, static_cast<int>(DecorationKind::Gif)), AddOnOutcome::Added);
+    ASSERT_EQ(addOns.animatedCount(), 9);
+    std::shared_ptr<ImageEx> shared = addOns.animated()[0].animation;
+    for (const AddOnRecord& r : addOns.animated()) {
+        EXPECT_EQ(r.animation, shared);
+        EXPECT_EQ(r.width, 480) << "never larger than the picture";
+        EXPECT_EQ(r.height, 480);
+    }
+    EXPECT_EQ(shared->frameCount(), 200u);
+    EXPECT_EQ(shared->frameDelays().size(), 200u);
+    EXPECT_TRUE(shared->running());
+    const qint64 frameBytes = qint64{480} * 480 * 4;
+    EXPECT_LE(shared->heldBytes(), (ImageEx::kFramesAhead + 1) * frameBytes);
+
+    // Another size of picture is another animation; the last copy's release ends the thread.
+    addOns.areaWidth = 320;
+    addOns.areaHeight = 240;
+    ASSERT_EQ(addOns.AddAddOn(gif, static_cast<int>(DecorationKind::Gif)), AddOnOutcome::Added);
+    EXPECT_NE(addOns.animated().back().animation, shared);
+    EXPECT_EQ(addOns.animated().back().width, 240);
+    const std::weak_ptr<ImageEx> watched = shared;
+    shared.reset();
+    addOns.ToggleAddOnsShown();
+    EXPECT_TRUE(watched.lock()->paused());
+    addOns.ClearAddOns();
+    EXPECT_TRUE(watched.expired());
+}
+
+TEST_F(AddOnCollectionTest, FileWhoseFramesExceedTheBudgetIsRefusedAndNothingIsAdded)
+{
+    // A few hundred bytes announcing frames of 9000 × 9000 (324 MB each).
+    const QString gif = dir.filePath("huge.gif");
+    ASSERT_TRUE(testimages::WriteSparseGif(gif, 9000, 9000, 3, 5));
+    const QString png = dir.filePath("huge.png");
+    ASSERT_TRUE(testimages::WritePng(png, 1, 1, Qt::red));
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 640;
+    addOns.areaHeight = 480;
+    EXPECT_EQ(addOns.AddAddOn(gif, static_cast<int>(DecorationKind::Gif)), AddOnOutcome::TooLarge);
+    EXPECT_EQ(addOns.animatedCount() + addOns.stillCount(), 0);
+    ImageEx image(gif);
+    EXPECT_EQ(image.loadOutcome(), ImageEx::LoadOutcome::TooLarge);
+    EXPECT_FALSE(image.ready());
+    EXPECT_EQ(image.heldBytes(), 0);
+}

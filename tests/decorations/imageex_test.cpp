@@ -1,6 +1,7 @@
 #include "QtTestApp.h"
 
 #include "decorations/ImageEx.h"
+#include "TestImages.h"
 
 #include <gtest/gtest.h>
 
@@ -202,4 +203,45 @@ TEST(ImageExPainting, PaintIntoStretchesTheActiveFrameOverTheTargetRect)
     EXPECT_EQ(window.pixelColor(0, 0), QColor(Qt::red));
     EXPECT_EQ(window.pixelColor(3, 3), QColor(Qt::red));
     EXPECT_NE(window.pixelColor(4, 4), QColor(Qt::red));
+}
+
+TEST(ImageExStreaming, ALargeAnimationPlaysEveryFrameInOrderHoldingOnlyAFew)
+{
+    EnsureQtApp();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.gif");
+    // 12 frames of 1200 × 1200 (5.8 MB each) are more than is kept whole.
+    const int frames = 12;
+    ASSERT_TRUE(testimages::WriteSparseGif(path, 1200, 1200, frames, 1));
+    ImageEx image(path);
+    ASSERT_TRUE(image.ready());
+    ASSERT_EQ(image.frameCount(), static_cast<uint32_t>(frames));
+    const qint64 frameBytes = qint64{1200} * 1200 * 4;
+    ASSERT_GT(frames * frameBytes, ImageEx::kWholeAnimationBytes);
+    ASSERT_TRUE(image.Animate());
+    // Frame i shows i + 1 red pixels at the start of the top row: every frame shown must be one
+    // of the file's, and all of them must come, then the first again.
+    std::set<int> seen;
+    bool wrapped = false;
+    int last = 0;
+    EXPECT_TRUE(FinishesWithin([&] {
+        while (!(wrapped && seen.size() == static_cast<size_t>(frames))) {
+            const QImage frame = image.ActiveFrame();
+            ASSERT_EQ(frame.size(), QSize(1200, 1200));
+            int red = 0;
+            while (red < frames && frame.pixelColor(red, 0) == QColor(Qt::red))
+                ++red;
+            ASSERT_GE(red, 1);
+            ASSERT_NE(frame.pixelColor(red, 0), QColor(Qt::red));
+            seen.insert(red);
+            wrapped = wrapped || red < last;
+            last = red;
+            ASSERT_LE(image.heldBytes(), (ImageEx::kFramesAhead + 1) * frameBytes);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }, 60000));
+    image.Pause();
+    image.Stop();
+    EXPECT_EQ(seen.size(), static_cast<size_t>(frames));
+    EXPECT_TRUE(wrapped);
 }

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -302,4 +303,29 @@ TEST_F(StripPaneTest, ClosingWhileLoadingIsSafe)
     EXPECT_TRUE(pane->loading());
     pane.reset();
     QCoreApplication::processEvents();
+}
+
+TEST_F(StripPaneTest, StripsFilledInTheBackgroundShowTheirThumbnailsOnScreen)
+{
+    // Just over the background threshold, and a folder of many stickers.
+    int written = 0;
+    for (const int files : {static_cast<int>(CFrameView::kBackgroundDecodeThreshold), 700}) {
+        for (; written < files; ++written) {
+            const QString name = QStringLiteral("%1").arg(written, 3, 10, QLatin1Char('0'));
+            ASSERT_TRUE(WriteTestImage(In("frames", name + ".png"), 40, 40, QColor(0, 255, 0)));
+            ASSERT_TRUE(WriteTestImage(In("addons", name + ".gif"), 40, 40, QColor(0, 0, 255)));
+        }
+        auto pane = ShowPane();
+        ASSERT_TRUE(pane->loading()) << files;
+        QCoreApplication::processEvents(); // the first paint, before the fills are done
+        pane->WaitForLoads();
+        QCoreApplication::processEvents();
+        // What the window shows (its backing store), not a fresh rendering of the widgets.
+        const QImage shown = pane->screen()->grabWindow(pane->winId()).toImage();
+        ASSERT_FALSE(shown.isNull());
+        // The frames strip's first thumbnail is 210 × 210 at (25, 14); the add-ons strip's is
+        // 105 × 105 at (25, 7) within the strip, which starts at 280.
+        EXPECT_EQ(shown.pixelColor(100, 100), QColor(0, 255, 0)) << files << " frames";
+        EXPECT_EQ(shown.pixelColor(77, 339), QColor(0, 0, 255)) << files << " add-ons";
+    }
 }

@@ -55,7 +55,7 @@ protected:
     // Places a sticker from the strip, then drags it with the mouse so its centre is at `to`.
     std::uint64_t AddSticker()
     {
-        EXPECT_TRUE(store_.AddAddOn(stickerPath_, 1, kSize.width, kSize.height));
+        EXPECT_EQ(store_.AddAddOn(stickerPath_, 1, kSize.width, kSize.height), AddOnOutcome::Added);
         return store_.WithAddOns([](const AddOnCollection& a) { return a.still().back().serial; });
     }
     cv::Rect StickerRect(std::uint64_t serial) const

@@ -106,7 +106,7 @@ TEST_F(OverlayComposeTest, LogoFrameAndAddOnsLandExactlyWhereTheyAreDrawn)
 {
     OverlayStore decorations(logoPath, [] { return 7u; }); // a fixed placement
     decorations.SetFrameImage(framePath, 1);
-    ASSERT_TRUE(decorations.AddAddOn(addOnPath, 1, kW, kH));
+    ASSERT_EQ(decorations.AddAddOn(addOnPath, 1, kW, kH), AddOnOutcome::Added);
     const QPoint addOnAt = decorations.WithAddOns([](const AddOnCollection& a) {
         return QPoint(a.still()[0].x, a.still()[0].y);
     });

@@ -67,7 +67,7 @@ TEST(WebcamDecorations, FrameAddOnsDragAndPhotoOnTheTestScene)
     ASSERT_TRUE(ctl.session().Start());
     OverlayStore& decorations = ctl.model().overlays;
     decorations.SetFrameImage(framePath, static_cast<int>(DecorationKind::Png));
-    ASSERT_TRUE(decorations.AddAddOn(stickerPath, static_cast<int>(DecorationKind::Png), 640, 480));
+    ASSERT_EQ(decorations.AddAddOn(stickerPath, static_cast<int>(DecorationKind::Png), 640, 480), AddOnOutcome::Added);
 
     // Drag the blue sticker: hover it, press, move, release (display pixels are half the picture's).
     const QRect placed = decorations.WithAddOns([](const AddOnCollection& a) {
@@ -95,7 +95,7 @@ TEST(WebcamDecorations, FrameAddOnsDragAndPhotoOnTheTestScene)
     });
 
     // An animated add-on joins; it lies under the sticker if it lands there (still ones are on top).
-    ASSERT_TRUE(decorations.AddAddOn(kAnimatedAddOn, static_cast<int>(DecorationKind::Gif), 640, 480));
+    ASSERT_EQ(decorations.AddAddOn(kAnimatedAddOn, static_cast<int>(DecorationKind::Gif), 640, 480), AddOnOutcome::Added);
     // The animated add-on plays: its picture changes a few delays later.
     const QImage first = decorations.WithAddOns([](const AddOnCollection& a) { return a.animated()[0].animation->ActiveFrame(); });
     ASSERT_TRUE(WaitUntil([&] {
