@@ -2,6 +2,7 @@
 
 #include "app/commands/SidePanePort.h"
 #include "pipeline/capture/FrameSource.h"
+#include "app/AppFolders.h"
 #include "settings/SettingsValues.h"
 
 #include <QWidget>

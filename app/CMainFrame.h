@@ -3,6 +3,7 @@
 #include "app/commands/CommandTable.h"
 #include "app/commands/WindowPort.h"
 #include "pipeline/capture/FrameSource.h"
+#include "app/AppFolders.h"
 #include "settings/SettingsValues.h"
 #include "ui/Translations.h"
 

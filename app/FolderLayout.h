@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppFolders.h"
 #include "settings/SettingsValues.h"
 
 #include <QString>

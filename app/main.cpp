@@ -1,4 +1,5 @@
 #include "ui/AppInfo.h"
+#include "app/AppFolders.h"
 #include "app/CMainFrame.h"
 #include "app/CameraChoice.h"
 #include "app/CommandLine.h"

@@ -2,6 +2,7 @@
 // rewriting workbooks of 10,000 and 20,000 cells (the cost must grow linearly). The baseline
 // is a plain copy of the bytes of the 10,000-cell file.
 #include "settings/ExcelDocument.h"
+#include "app/AppFolders.h"
 #include "settings/SettingsWorkbook.h"
 
 #include <benchmark/benchmark.h>

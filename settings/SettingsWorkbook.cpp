@@ -42,7 +42,7 @@ std::string CellText(const GridCell& cell)
     return {};
 }
 
-std::filesystem::path& FolderOf(AppFolders& folders, SettingRow row)
+std::filesystem::path& FolderOf(SettingsFolders& folders, SettingRow row)
 {
     switch (row) {
     case SettingRow::PhotoDir: return folders.photoDir;
@@ -89,7 +89,7 @@ std::string FolderText(const std::filesystem::path& folder)
     return std::string(s.begin(), s.end());
 }
 
-Status LoadSettings(AppFolders& folders, SettingsValues& values)
+Status LoadSettings(SettingsFolders& folders, SettingsValues& values)
 {
     const std::filesystem::path path = SettingsWorkbookPath(folders.configDir);
     if (!FitsSettingBuffer(FolderText(path)))
@@ -211,7 +211,7 @@ Status StoreSettings(const std::filesystem::path& configDir, std::span<const Set
     return st;
 }
 
-Status StoreFolder(AppFolders& folders, SettingRow row, const std::filesystem::path& folder)
+Status StoreFolder(SettingsFolders& folders, SettingRow row, const std::filesystem::path& folder)
 {
     if (!IsFolderRow(row))
         return StatusCode::InvalidArgument;
@@ -223,14 +223,14 @@ Status StoreFolder(AppFolders& folders, SettingRow row, const std::filesystem::p
     return StoreSettings(folders.configDir, std::span(&write, 1));
 }
 
-Status StoreDelaySeconds(const AppFolders& folders, SettingsValues& values, int seconds)
+Status StoreDelaySeconds(const SettingsFolders& folders, SettingsValues& values, int seconds)
 {
     values.delaySeconds = seconds;
     const SettingWrite write{SettingRow::DelaySeconds, seconds};
     return StoreSettings(folders.configDir, std::span(&write, 1));
 }
 
-Status StoreCameraProbe(const AppFolders& folders, int frameWidth, int frameHeight)
+Status StoreCameraProbe(const SettingsFolders& folders, int frameWidth, int frameHeight)
 {
     const SettingWrite writes[] = {
         {SettingRow::ImageWidth, frameWidth},

@@ -39,7 +39,7 @@ std::filesystem::path SettingsWorkbookPath(const std::filesystem::path& configDi
 // unreadable, damaged, or its path too long): the caller tells the user, this layer does not.
 // A read-only workbook loads. A workbook without sheets, or whose first sheet has no column B,
 // loads with success.
-Status LoadSettings(AppFolders& folders, SettingsValues& values);
+Status LoadSettings(SettingsFolders& folders, SettingsValues& values);
 
 // The ranges the program works with. Width and height are corrected together, to 640 × 480.
 inline constexpr int kMinPictureWidth = 16;
@@ -79,11 +79,11 @@ Status StoreSettings(const std::filesystem::path& configDir, std::span<const Set
 
 // The callers' forms. A folder that does not fit is refused and the folder keeps its value;
 // otherwise the in-memory value changes even when the file cannot be written.
-Status StoreFolder(AppFolders& folders, SettingRow row, const std::filesystem::path& folder);
-Status StoreDelaySeconds(const AppFolders& folders, SettingsValues& values, int seconds);
+Status StoreFolder(SettingsFolders& folders, SettingRow row, const std::filesystem::path& folder);
+Status StoreDelaySeconds(const SettingsFolders& folders, SettingsValues& values, int seconds);
 // The camera probe: width, height and the detected mark 1, in one rewrite. The values in
 // memory are left alone; they take effect at the next start.
-Status StoreCameraProbe(const AppFolders& folders, int frameWidth, int frameHeight);
+Status StoreCameraProbe(const SettingsFolders& folders, int frameWidth, int frameHeight);
 
 // The folder as it is stored: UTF-8 text.
 std::string FolderText(const std::filesystem::path& folder);

@@ -1158,6 +1158,10 @@ Please switch the frame to shown first~~</translation>
         <translation>Add Sticker</translation>
     </message>
     <message>
+        <source>这个挂件的图片太大，无法添加：%1</source>
+        <translation>This sticker&apos;s pictures are too large to add: %1</translation>
+    </message>
+    <message>
         <source>^_^挂件暂时无法添加
 
 目前挂件状态为：隐藏~

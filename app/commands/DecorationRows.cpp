@@ -9,6 +9,7 @@
 #include "pipeline/PictureModel.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 #include <functional>
 
@@ -89,8 +90,11 @@ void AddDecorationRows(CommandTable& table)
         [](CommandContext& c, const CommandInput& in) {
             OverlayStore& decorations = c.model().overlays;
             const cv::Size picture = c.picture().pictureSize();
-            Pick(c, decorations.addOnsShown(), "^_^挂件暂时无法添加\n\n目前挂件状态为：隐藏~\n\n请首先切换挂件状态为：显示~~",
-                [&] { decorations.AddAddOn(in.path, in.kind, picture.width, picture.height); });
+            Pick(c, decorations.addOnsShown(), "^_^挂件暂时无法添加\n\n目前挂件状态为：隐藏~\n\n请首先切换挂件状态为：显示~~", [&] {
+                // A file whose pictures would take too much memory is refused; the user hears why.
+                if (decorations.AddAddOn(in.path, in.kind, picture.width, picture.height) == AddOnOutcome::TooLarge)
+                    c.SetStatus(CommandText("这个挂件的图片太大，无法添加：%1").arg(QDir::toNativeSeparators(in.path)));
+            });
         },
         {} });
 }

@@ -2,6 +2,7 @@
 
 #include "app/commands/CommandContext.h"
 #include "app/commands/CommandTable.h"
+#include "app/AppFolders.h"
 #include "settings/SettingsValues.h"
 #include "ui/Translations.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DisplaySize.h"
+#include "app/AppFolders.h"
 #include "ui/Translations.h"
 
 #include <QString>

@@ -3,6 +3,7 @@
 #include "QtTestApp.h"
 #include "../pipeline/ScriptedSource.h"
 
+#include "app/AppFolders.h"
 #include "app/CCameraDlg.h"
 #include "app/CChildFrame.h"
 #include "app/CTimeSetDlg.h"

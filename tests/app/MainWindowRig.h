@@ -3,6 +3,7 @@
 #include "QtTestApp.h"
 #include "../pipeline/ScriptedSource.h"
 
+#include "app/AppFolders.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CParvelWebcamView.h"

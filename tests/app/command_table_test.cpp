@@ -1,4 +1,5 @@
 #include "CommandRig.h"
+#include "TestImages.h"
 
 #include "app/EditMenu.h"
 #include "app/ribbon/CommandActions.h"
@@ -235,10 +236,14 @@ TEST_F(CommandRig, CameraCommandsAreIgnoredWhileStoppedAndActWhileRunning)
     Run(ID_BUTTON_PHOTO_DELAY);
     EXPECT_TRUE(session().countdownActive());
     int saved = 0;
+    QStringList failed;
     QObject::connect(&session(), &PictureSession::photoSaved, webcam(), [&saved] { ++saved; });
+    QObject::connect(&session(), &PictureSession::photoFailed, webcam(), [&failed](const QString& why) { failed << why; });
+    // The photo is taken from the next picture: wait until pictures come (a loaded machine is slow).
+    ASSERT_TRUE(WaitUntil([&] { return !webcam()->shownImage().isNull(); }, 10000));
     Run(ID_PHOTO_NOW);
     EXPECT_TRUE(webcam()->flashing());
-    EXPECT_TRUE(WaitUntil([&] { return saved == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return saved == 1; }, 10000)) << failed.join(' ').toStdString() << status.toStdString();
 }
 
 // The face-sticker check button switches following on and off, with or without the camera, and
@@ -466,4 +471,17 @@ TEST_F(CommandRig, ShowTogglesArePressedWhileHiddenAndNameTheState)
     EXPECT_EQ(look(ID_BUTTON_LOOGO), std::make_pair(true, QString("LOOGO状态：隐藏")));
     EXPECT_EQ(look(ID_BUTTON_FRAME_SHOWIF), std::make_pair(true, QString("相框状态：隐藏")));
     EXPECT_EQ(look(ID_BUTTON_ADDON_SHOWIF), std::make_pair(true, QString("挂件状态：隐藏")));
+}
+
+// A sticker whose pictures would take too much memory is refused, and the status bar says why.
+TEST_F(CommandRig, ATooLargeStickerIsRefusedWithAWord)
+{
+    const QString gif = dir.filePath("huge.gif");
+    ASSERT_TRUE(testimages::WriteSparseGif(gif, 9000, 9000, 3, 5));
+    ASSERT_TRUE(session().Start());
+    input.path = gif;
+    input.kind = static_cast<int>(DecorationKind::Gif);
+    Run(ID_PICK_ADD_ON);
+    EXPECT_EQ(webcam()->model().overlays.WithAddOns([](const AddOnCollection& a) { return a.animatedCount(); }), 0);
+    EXPECT_EQ(status, "这个挂件的图片太大，无法添加：" + QDir::toNativeSeparators(gif));
 }

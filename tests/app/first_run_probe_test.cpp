@@ -1,6 +1,7 @@
 #include "QtTestApp.h"
 #include "../pipeline/ScriptedSource.h"
 
+#include "app/AppFolders.h"
 #include "app/CParvelWebcamView.h"
 #include "pipeline/CWebcamCtl.h"
 #include "settings/ExcelDocument.h"

@@ -1,5 +1,6 @@
 #include "QtTestApp.h"
 
+#include "app/AppFolders.h"
 #include "app/FolderLayout.h"
 #include "settings/ExcelDocument.h"
 #include "settings/SettingsWorkbook.h"

@@ -1,6 +1,7 @@
 #include "QtTestApp.h"
 #include "../pipeline/ScriptedSource.h"
 
+#include "app/AppFolders.h"
 #include "app/CMainFrame.h"
 #include "app/commands/CommandContext.h"
 #include "app/commands/CommandTable.h"

@@ -1,6 +1,7 @@
 // A FORMULA cell reads as the result the writing program cached with it. A store writes the
 // formula back as it was read, unless it writes the cell: then the value takes its place.
 #include "StreamBuilder.h"
+#include "app/AppFolders.h"
 
 #include "settings/ByteOrder.h"
 #include "settings/CompoundReader.h"

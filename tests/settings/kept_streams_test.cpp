@@ -1,6 +1,7 @@
 // A store rewrites the workbook stream only: every other stream and storage of the container
 // (document properties, other programs' data) is kept with its bytes and directory entry.
 #include "StreamBuilder.h"
+#include "app/AppFolders.h"
 
 #include "settings/ByteOrder.h"
 #include "settings/CompoundBuilder.h"

@@ -1,6 +1,7 @@
 // Loaded settings values are brought into their ranges, and each correction names the row and
 // what its cell held.
 #include "settings/ExcelDocument.h"
+#include "app/AppFolders.h"
 #include "settings/SettingsWorkbook.h"
 
 #include <gtest/gtest.h>

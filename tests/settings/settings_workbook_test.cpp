@@ -1,4 +1,5 @@
 #include "settings/ExcelDocument.h"
+#include "app/AppFolders.h"
 #include "settings/SettingsWorkbook.h"
 
 #include <gtest/gtest.h>

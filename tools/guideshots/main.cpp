@@ -5,6 +5,7 @@
 // the photo strip, a decorated picture and the delay dialog. Nothing of the user's is touched:
 // the settings profile and the photos live in a temporary folder for the run.
 #include "app/CChildFrame.h"
+#include "app/AppFolders.h"
 #include "app/CMainFrame.h"
 #include "app/CParvelWebcamView.h"
 #include "app/CTimeSetDlg.h"
