@@ -377,9 +377,26 @@ bool CMainFrame::RefuseWhileCameraRuns(bool running)
     return true;
 }
 
+void CMainFrame::StopForShutdown()
+{
+    if (child_ != nullptr) {
+        PictureSession& session = child_->view()->session();
+        if (session.running())
+            session.Stop();
+        session.StopRecording();
+    }
+}
+
+void CMainFrame::CloseForShutdown()
+{
+    shuttingDown_ = true; // the close is not refused, whatever runs
+    StopForShutdown();
+    close();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (RefuseWhileCameraRuns(PictureSession::RunningAnywhere())) {
+    if (!shuttingDown_ && RefuseWhileCameraRuns(PictureSession::RunningAnywhere())) {
         event->ignore();
         return;
     }
@@ -392,7 +409,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == documentWindow_ && event->type() == QEvent::Close) {
-        if (child_ != nullptr && RefuseWhileCameraRuns(child_->view()->session().running())) {
+        if (child_ != nullptr && !shuttingDown_ && RefuseWhileCameraRuns(child_->view()->session().running())) {
             event->ignore();
             return true;
         }

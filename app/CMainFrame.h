@@ -28,7 +28,7 @@ struct CommandContext;
 // The main window: the ribbon, the caption bar, a tabbed document area holding the one
 // document (the picture beside the side pane), and the status bar with its greeting and clock.
 // It applies and remembers the look and refuses to close, or to close the document, while the
-// camera runs. The command rows see it through its port.
+// camera runs, unless the system ends the program. The command rows see it through its port.
 class CMainFrame : public QMainWindow, public WindowPort {
     Q_OBJECT
 public:
@@ -61,6 +61,10 @@ public:
     // The customisation dialog of the caption bar's button: which bars the window shows.
     void OpenCustomizeDialog() override;
     void Close() override { close(); }
+    // The system ends the program (log-out, shutdown, a signal): the camera stops, which finishes
+    // the recording and the GIF, with no box to answer. CloseForShutdown then closes the window.
+    void StopForShutdown();
+    void CloseForShutdown();
 
     const CommandTable& commands() const { return commands_; }
     CommandContext& commandContext() { return *context_; }
@@ -126,4 +130,5 @@ private:
     };
     std::optional<Windowed> fullScreen_;
     bool refreshPending_ = false;
+    bool shuttingDown_ = false;
 };

@@ -5,13 +5,18 @@
 #include "app/CommandLine.h"
 #include "app/FolderLayout.h"
 #include "app/SettingsNotice.h"
+#include "app/ShutdownSignals.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Translations.h"
 #include "settings/SettingsWorkbook.h"
 
 #include "pipeline/CWebcamCtl.h"
+#include "pipeline/record/LeftoverRecordings.h"
+#include "ui/PathText.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QSessionManager>
 #include <QTimer>
 
 #include <cstdio>
@@ -29,6 +34,22 @@ void SetNames()
 InterfaceLanguage LanguageFor(const QStringList& arguments)
 {
     return ChooseInterfaceLanguage(CommandLine::RequestedLanguage(arguments), RememberedLanguage(), QLocale::system());
+}
+
+// A recording the last run could not finish (it was killed): kept when it plays, told once.
+QString RecoverRecordings(const AppFolders& folders)
+{
+    const LeftoverRecordings found = RecoverLeftoverRecordings(PathToQString(folders.photoDir));
+    QStringList parts;
+    if (!found.recovered.isEmpty()) {
+        QStringList paths;
+        for (const QString& path : found.recovered)
+            paths << QDir::toNativeSeparators(path);
+        parts << QObject::tr("找回了上次没有保存完的录像：%1").arg(paths.join(QObject::tr("、")));
+    }
+    if (found.removed > 0)
+        parts << QObject::tr("上次没有录完的录像无法播放，已删除（%1 段）").arg(found.removed);
+    return parts.join(QObject::tr("；"));
 }
 
 } // namespace
@@ -69,7 +90,9 @@ int main(int argc, char* argv[])
         Messages().Exclamation(nullptr, QObject::tr("加载配置文件失败！"), QString::fromUtf8(AppInfo::kTitle));
     }
     // Values no camera can deliver are replaced for this run only; the workbook keeps them.
-    const QString notice = SettingsNotice(BoundSettingsValues(values));
+    QStringList notices { SettingsNotice(BoundSettingsValues(values)), RecoverRecordings(folders) };
+    notices.removeAll(QString());
+    const QString notice = notices.join(QObject::tr("；"));
     // A source named on the command line wins; otherwise the camera chosen in the ribbon, if any.
     FrameSourceFactory sources = options.sourceGiven
         ? MakeFrameSourceFactory(options.source)
@@ -78,6 +101,19 @@ int main(int argc, char* argv[])
     if (!notice.isEmpty())
         window.SetStatusText(notice);
     window.showMaximized();
+
+    // Ended from outside (log-out, shutdown, kill, Ctrl+C) or by the session manager: the
+    // recording and the GIF are finished first, with no box to answer.
+    ShutdownSignals shutdownSignals;
+    QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &window, [&window] {
+        window.CloseForShutdown();
+        QCoreApplication::quit(); // also when a dialog of the window is open
+    });
+#ifndef QT_NO_SESSIONMANAGER
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+        [&window](QSessionManager&) { window.StopForShutdown(); });
+#endif
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.StopForShutdown(); });
 
     // --stats: the frame loop's figures once a second on standard error, while the camera runs.
     QTimer statsTimer;

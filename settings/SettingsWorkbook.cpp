@@ -4,6 +4,8 @@
 #include "TextConversions.h"
 
 #include <charconv>
+#include <climits>
+#include <cmath>
 #include <fstream>
 #include <system_error>
 
@@ -71,6 +73,36 @@ std::string& TextOf(SettingsValues& values, SettingRow row)
     }
 }
 
+// Bytes of an unusable cell quoted back to the user.
+constexpr std::size_t kQuotedBytes = 40;
+
+// What a number cell for an integer row gives, and how the user is told what it held. A number
+// too long to write out in the buffer (1e300), or no number at all (infinity, NaN), lies outside
+// every range, so it is reported and replaced like any other value out of range.
+void LoadIntegerCell(const GridCell& cell, const std::string& text, int& value, std::string& quoted)
+{
+    if (cell.Type() == CellType::Double && (!std::isfinite(cell.AsDouble()) || !FitsSettingBuffer(text))) {
+        const double v = cell.AsDouble();
+        value = std::isnan(v) ? INT_MIN : (v > 0 ? INT_MAX : INT_MIN);
+        char buffer[64];
+        auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v); // the shortest form: 1e+300
+        quoted = ec == std::errc{} ? std::string(buffer, end) : text.substr(0, kQuotedBytes);
+        return;
+    }
+    if (FitsSettingBuffer(text)) {
+        value = TextConversions::LeadingInteger(text);
+        quoted = text;
+        return;
+    }
+    // A text too long for the buffer is refused, and said so; quoted by its start, cut between
+    // characters.
+    value = INT_MIN;
+    std::size_t cut = kQuotedBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    quoted = text.substr(0, cut) + "…";
+}
+
 } // namespace
 
 bool FitsSettingBuffer(const std::string& utf8)
@@ -110,10 +142,8 @@ Status LoadSettings(SettingsFolders& folders, SettingsValues& values)
         const SettingRow row = static_cast<SettingRow>(r);
         if (IsFolderRow(row))
             FolderOf(folders, row) = PathFromUtf8(text);
-        else if (FitsSettingBuffer(text)) {
-            ValueOf(values, row) = TextConversions::LeadingInteger(text);
-            TextOf(values, row) = text;
-        }
+        else
+            LoadIntegerCell(*cell, text, ValueOf(values, row), TextOf(values, row));
     }
     return Status::Success();
 }

@@ -328,6 +328,10 @@ It will be detected again at the next start~</translation>
         <source>每秒在标准错误输出上报告每秒画面数和延迟。</source>
         <translation>Report the pictures per second and the latency on standard error once a second.</translation>
     </message>
+    <message>
+        <source>测试画面的尺寸不对：%1（写作 test:宽x高，宽 %2 到 %3，高 %4 到 %5）</source>
+        <translation>Not a size for the test scene: %1 (write test:WIDTHxHEIGHT, width %2 to %3, height %4 to %5)</translation>
+    </message>
 </context>
 <context>
     <name>Commands</name>
@@ -1226,6 +1230,10 @@ Please switch the stickers to shown first~~</translation>
         <source>写入动图时出错，磁盘可能已满（%1）</source>
         <translation>writing the animated GIF failed, the disk may be full (%1)</translation>
     </message>
+    <message>
+        <source>照片文件夹的位置上是一个文件，不是文件夹（%1）</source>
+        <translation>the photo folder is a file, not a folder (%1)</translation>
+    </message>
 </context>
 <context>
     <name>PhotoCapture</name>
@@ -1249,12 +1257,32 @@ Please switch the stickers to shown first~~</translation>
         <source>摄像头没有送来画面，照片未拍摄</source>
         <translation>The camera sent no picture; no photo was taken</translation>
     </message>
+    <message>
+        <source>照片文件夹的位置上是一个文件，不是文件夹（%1）</source>
+        <translation>the photo folder is a file, not a folder (%1)</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
     <message>
         <source>加载配置文件失败！</source>
         <translation>Loading the settings file failed!</translation>
+    </message>
+    <message>
+        <source>找回了上次没有保存完的录像：%1</source>
+        <translation>Recovered what the last run recorded but could not finish saving: %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>上次没有录完的录像无法播放，已删除（%1 段）</source>
+        <translation>Unfinished recordings of the last run could not be played and were deleted (%1)</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
     </message>
 </context>
 <context>
@@ -1456,6 +1484,18 @@ Please switch the stickers to shown first~~</translation>
     <message>
         <source>写入录像时出错，磁盘可能已满（%1）</source>
         <translation>writing the video failed, the disk may be full (%1)</translation>
+    </message>
+    <message>
+        <source>照片文件夹的位置上是一个文件，不是文件夹（%1）</source>
+        <translation>the photo folder is a file, not a folder (%1)</translation>
+    </message>
+    <message>
+        <source>照片文件夹在录像时被删除了（%1）</source>
+        <translation>the photo folder was deleted during the recording (%1)</translation>
+    </message>
+    <message>
+        <source>照片文件夹在录像时被移走了，录像保存在：%1</source>
+        <translation>The photo folder was moved during the recording; the video is kept at: %1</translation>
     </message>
 </context>
 </TS>

@@ -101,7 +101,8 @@ std::optional<cv::Size> TestSceneSize(const std::string& spec)
     };
     const int width = number(size.substr(0, x));
     const int height = number(size.substr(x + 1));
-    if (width < 1 || height < 1 || width > 7680 || height > 4320)
+    if (width < kMinTestSceneWidth || height < kMinTestSceneHeight || width > kMaxTestSceneWidth
+        || height > kMaxTestSceneHeight)
         return std::nullopt;
     return cv::Size(width, height);
 }

@@ -36,6 +36,12 @@ using FrameSourceFactory = std::function<std::unique_ptr<FrameSource>()>;
 // deliver another).
 FrameSourceFactory MakeFrameSourceFactory(const std::string& spec, cv::Size requested = {});
 
-// The size of a "test:WxH" source name: nullopt for anything else, also for a size of 0, above
-// 7680 × 4320, or with stray characters.
+// The test scene's sizes: those of a picture the settings accept.
+inline constexpr int kMinTestSceneWidth = 16;
+inline constexpr int kMaxTestSceneWidth = 7680;
+inline constexpr int kMinTestSceneHeight = 16;
+inline constexpr int kMaxTestSceneHeight = 4320;
+
+// The size of a "test:WxH" source name: nullopt for anything else, also for a size below
+// 16 × 16, above 7680 × 4320, or with stray characters.
 std::optional<cv::Size> TestSceneSize(const std::string& spec);

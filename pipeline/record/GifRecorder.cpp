@@ -78,7 +78,9 @@ cv::Size GifRecorder::RecordedSize(cv::Size picture)
 bool GifRecorder::Start(const QString& folder, int seconds, QString& message)
 {
     if (!QFileInfo(folder).isDir()) {
-        message = Failure("照片文件夹不存在（%1）", folder).message;
+        message = Failure(QFileInfo::exists(folder) ? "照片文件夹的位置上是一个文件，不是文件夹（%1）"
+                                                    : "照片文件夹不存在（%1）",
+                          folder).message;
         return false;
     }
     std::scoped_lock lock(lock_);
@@ -224,8 +226,11 @@ PhotoResult GifRecorder::Encode(const Job& job) const
     if (bytes.isEmpty())
         return Failure("无法编码动图（%1）", error);
 
-    if (!QFileInfo(job.folder).isDir())
-        return Failure("照片文件夹不存在（%1）", job.folder);
+    if (!QFileInfo(job.folder).isDir()) {
+        return Failure(QFileInfo::exists(job.folder) ? "照片文件夹的位置上是一个文件，不是文件夹（%1）"
+                                                     : "照片文件夹不存在（%1）",
+                       job.folder);
+    }
     // Hidden and not "*.gif", so no list shows a GIF still being written.
     QTemporaryFile temp(QDir(job.folder).filePath(QStringLiteral(".gif-XXXXXX.part")));
     if (!temp.open())

@@ -27,8 +27,10 @@ PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t 
     if (createFolder && !folder.isEmpty() && !QFileInfo(folder).exists())
         QDir().mkpath(folder); // a failure shows below as a missing folder
     const QFileInfo folderInfo(folder);
-    if (!folderInfo.isDir())
-        return Failure("照片文件夹不存在（%1）", folder);
+    if (!folderInfo.isDir()) {
+        return Failure(folderInfo.exists() ? "照片文件夹的位置上是一个文件，不是文件夹（%1）" : "照片文件夹不存在（%1）",
+                       folder);
+    }
 
     const QDir dir(folder);
     // Hidden and not "*.jpg", so the photo strip never lists a photo still being written.

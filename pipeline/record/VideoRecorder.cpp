@@ -2,6 +2,7 @@
 
 #include "pipeline/record/BgrPicture.h"
 
+#include "pipeline/record/HeldFolder.h"
 #include "pipeline/record/MediaFiles.h"
 #include "pipeline/record/PhotoCapture.h"
 
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 
@@ -78,17 +80,24 @@ RecordingStart VideoRecorder::Start(const QString& folder, double fps, cv::Size 
         writer_.join(); // the last recording ended on its own (a failure) and was reported
 
     auto refuse = [](const QString& message) { return RecordingStart{false, {}, message}; };
-    if (!QFileInfo(folder).isDir())
-        return refuse(Reason("照片文件夹不存在（%1）", folder));
+    if (!QFileInfo(folder).isDir()) {
+        return refuse(QFileInfo::exists(folder) ? Reason("照片文件夹的位置上是一个文件，不是文件夹（%1）", folder)
+                                                : Reason("照片文件夹不存在（%1）", folder));
+    }
     if (frameSize.width <= 0 || frameSize.height <= 0)
         return refuse(Text("录像保存失败：没有画面"));
     if (DiskNearlyFull(folder))
         return refuse(Reason("磁盘空间不足（%1）", folder));
 
     // Hidden and outside the scanned folder's own files, so no list shows a video being written.
-    auto tempDir = std::make_unique<QTemporaryDir>(QDir(folder).filePath(QStringLiteral(".recording-XXXXXX")));
+    auto tempDir = std::make_unique<QTemporaryDir>(
+        QDir(folder).filePath(QLatin1String(kRecordingFolderPrefix) + QStringLiteral("XXXXXX")));
     if (!tempDir->isValid())
         return refuse(Reason("无法在照片文件夹中写入文件（%1）", folder));
+    // Without the lock the recording still runs; only another run's clean-up could then take it.
+    auto heldLock = std::make_unique<QLockFile>(tempDir->filePath(QLatin1String(kRecordingLockName)));
+    heldLock->setStaleLockTime(0); // a long recording is not stale; only a dead owner makes it so
+    (void)heldLock->tryLock(0);
 
     const std::time_t when = options_.wallClock ? options_.wallClock() : std::time(nullptr);
     const QString baseName = PhotoBaseName(when);
@@ -102,7 +111,9 @@ RecordingStart VideoRecorder::Start(const QString& folder, double fps, cv::Size 
         return refuse(Reason("没有可用的视频编码器（%1）", folder));
 
     sink_ = std::move(sink);
+    heldDir_ = std::make_unique<HeldFolder>(tempDir->path());
     tempDir_ = std::move(tempDir);
+    lock_ = std::move(heldLock);
     folder_ = folder;
     baseName_ = baseName;
     tempPath_ = tempPath;
@@ -276,19 +287,56 @@ RecordingResult VideoRecorder::Finish(bool failed, QString failure)
     const bool closed = sink_->Close();
     sink_.reset();
     last_.release();
-    if (!failed && !closed) {
-        failed = true;
-        failure = Reason("写入录像时出错，磁盘可能已满（%1）", folder_);
-    }
-    if (!failed) {
-        result.path = RenameToFreeName(folder_, baseName_, QStringLiteral(".mp4"),
-                                       [this](const QString& to) { return QFile::rename(tempPath_, to); });
-        if (result.path.isEmpty()) {
+    lock_.reset();
+    const QString heldNow = heldDir_->CurrentPath();
+    heldDir_.reset();
+    const QString fileName = baseName_ + QStringLiteral(".mp4");
+    auto moveInto = [this](const QString& from) {
+        return RenameToFreeName(folder_, baseName_, QStringLiteral(".mp4"),
+                                [&from](const QString& to) { return QFile::rename(from, to); });
+    };
+
+    if (QFileInfo::exists(tempPath_)) {
+        if (!failed && !closed) {
             failed = true;
-            failure = Reason("无法在照片文件夹中写入文件（%1）", folder_);
+            failure = Reason("写入录像时出错，磁盘可能已满（%1）", folder_);
+        }
+        if (!failed) {
+            result.path = moveInto(tempPath_);
+            if (result.path.isEmpty()) {
+                failed = true;
+                failure = Reason("无法在照片文件夹中写入文件（%1）", folder_);
+            }
+        }
+        tempDir_.reset(); // removes the hidden folder with whatever is left in it
+    } else {
+        // The photo folder (or the hidden folder in it) was moved or deleted while recording:
+        // the writer finished the file wherever the folder went, and the sink could not check it.
+        tempDir_->setAutoRemove(false); // nothing of ours is left at its old path
+        tempDir_.reset();
+        const QString finished = heldNow.isEmpty() ? QString() : QDir(heldNow).filePath(fileName);
+        const bool playable = !finished.isEmpty() && !failed && IsPlayableVideo(finished);
+        if (finished.isEmpty() || !QFileInfo::exists(finished)) {
+            failed = true;
+            failure = Reason("照片文件夹在录像时被删除了（%1）", folder_);
+        } else if (!playable) {
+            if (!failed)
+                failure = Reason("写入录像时出错，磁盘可能已满（%1）", folder_);
+            failed = true;
+            QDir(heldNow).removeRecursively();
+        } else {
+            if (QFileInfo(folder_).isDir())
+                result.path = moveInto(finished);
+            if (!result.path.isEmpty()) {
+                QDir(heldNow).removeRecursively();
+            } else {
+                // Kept where it is: better a video in a hidden folder than none.
+                QFile::remove(QDir(heldNow).filePath(QLatin1String(kRecordingLockName)));
+                failed = true;
+                failure = Text("照片文件夹在录像时被移走了，录像保存在：%1").arg(QDir::toNativeSeparators(finished));
+            }
         }
     }
-    tempDir_.reset(); // removes the hidden folder with whatever is left in it
     result.saved = !failed;
     if (failed)
         result.message = failure;

@@ -17,7 +17,14 @@
 #include <mutex>
 #include <thread>
 
+class HeldFolder;
+class QLockFile;
 class QTemporaryDir;
+
+// The hidden folder a recording is written in, inside the photo folder, and the lock file in it
+// that a running recorder holds (so that another run never takes a recording still going on).
+inline constexpr char kRecordingFolderPrefix[] = ".recording-";
+inline constexpr char kRecordingLockName[] = ".lock";
 
 struct RecordingStart {
     bool started = false;
@@ -46,7 +53,8 @@ struct VideoRecorderOptions {
 // clock from the pictures' capture times: a late picture is preceded by copies of the one
 // before, an early one is dropped, so N seconds of recording play for N seconds.
 // The file is written in a hidden folder beside the photos and moved to its name when complete,
-// so no half-written file ever carries a video's name.
+// so no half-written file ever carries a video's name. When the photo folder is moved or deleted
+// during a recording, the finished file is followed to where it went (see Finish).
 class VideoRecorder {
 public:
     // Called once per recording with its outcome, on the writer thread; it must not wait for
@@ -104,6 +112,8 @@ private:
     // The writer thread's own, set up by Start before the thread runs.
     std::unique_ptr<VideoSink> sink_;
     std::unique_ptr<QTemporaryDir> tempDir_;
+    std::unique_ptr<HeldFolder> heldDir_; // the hidden folder, wherever it is moved
+    std::unique_ptr<QLockFile> lock_;
     QString folder_;
     QString baseName_;
     QString tempPath_;

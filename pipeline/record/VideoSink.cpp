@@ -74,3 +74,10 @@ std::unique_ptr<VideoSink> MakeOpenCvVideoSink()
 {
     return std::make_unique<OpenCvVideoSink>();
 }
+
+bool IsPlayableVideo(const QString& path)
+{
+    cv::VideoCapture capture(QFile::encodeName(path).toStdString(), cv::CAP_FFMPEG);
+    cv::Mat first;
+    return capture.isOpened() && capture.read(first) && !first.empty();
+}

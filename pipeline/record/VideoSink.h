@@ -27,3 +27,7 @@ inline const char* const kPreferredVideoCodec = "H.264";
 
 // OpenCV's video writer: H.264 in MP4 when the writer offers it, otherwise MPEG-4 Part 2.
 std::unique_ptr<VideoSink> MakeOpenCvVideoSink();
+
+// True when the file opens as a video and its first picture reads (an MP4 whose writer never
+// finished it has no index and does not open).
+bool IsPlayableVideo(const QString& path);

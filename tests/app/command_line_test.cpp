@@ -30,6 +30,7 @@ TEST(CommandLineParseTest, OptionsAreReadInBothSpellings)
     EXPECT_EQ(Parse({ "--lang", "zh" }).lang, "zh_CN");
     EXPECT_EQ(Parse({ "--lang=zh-CN" }).lang, "zh_CN");
     EXPECT_EQ(Parse({ "--source=/dev/video2" }).source, "/dev/video2");
+    EXPECT_EQ(Parse({ "--source", "test:16x4320" }).source, "test:16x4320");
 }
 
 TEST(CommandLineParseTest, HelpAndVersionArePrintedInsteadOfRunning)
@@ -59,6 +60,12 @@ TEST(CommandLineParseTest, MistakesAreRefusedWithAMessageNamingThem)
         { { "--source", "1", "--source", "2" }, "--source" },
         { { "--lang", "fr" }, "fr" },
         { { "clip.mp4" }, "clip.mp4" },
+        // A test scene of no size, or of one no picture has, is not taken for a file name.
+        { { "--source", "test:0x0" }, "test:0x0" },
+        { { "--source", "test:15x480" }, "test:15x480" },
+        { { "--source=test:99999x99999" }, "test:99999x99999" },
+        { { "--source", "test:abc" }, "test:abc" },
+        { { "--source", "test:" }, "test:" },
     };
     for (const Case& c : cases) {
         const CommandLine result = Parse(c.arguments);

@@ -8,9 +8,13 @@
 #include "app/CParvelWebcamView.h"
 #include "app/CustomizeDialog.h"
 #include "app/Looks.h"
+#include "app/ShutdownSignals.h"
 #include "app/StatusClock.h"
 #include "app/commands/CommandContext.h"
 #include "pipeline/CWebcamCtl.h"
+#include "pipeline/record/VideoRecorder.h"
+#include "pipeline/record/VideoSink.h"
+#include "ui/PathText.h"
 #include "ui/DialogRunner.h"
 #include "ui/MessageBoxes.h"
 
@@ -27,6 +31,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <set>
 
 namespace {
@@ -165,6 +170,35 @@ TEST_F(MainWindowTest, NeitherWindowNorDocumentClosesWhileTheCameraRuns)
     EXPECT_TRUE(webcam->cameraRunning());
     webcam->session().Stop();
 }
+
+#ifndef _WIN32
+// Log-out and shutdown send SIGTERM: the recording is finished into a playable video and the
+// window closes, with no box to answer, although the camera ran.
+TEST_F(MainWindowTest, ATerminationSignalWhileRecordingFinishesTheVideoAndClosesWithoutABox)
+{
+    const QString photos = PathToQString(folders.photoDir);
+    ASSERT_TRUE(QDir().mkpath(photos));
+    ShutdownSignals shutdown;
+    ASSERT_TRUE(shutdown.installed());
+    QObject::connect(&shutdown, &ShutdownSignals::shutdownRequested, window.get(), [this] { window->CloseForShutdown(); });
+    PictureSession& session = window->child()->view()->session();
+    ASSERT_TRUE(session.Start());
+    ASSERT_TRUE(session.StartRecording().started);
+    ASSERT_TRUE(WaitUntil([&] { return state->reads > 10; }));
+    boxes.shown.clear();
+
+    ASSERT_EQ(std::raise(SIGTERM), 0); // only the pipe is written: the process goes on
+    ASSERT_TRUE(WaitUntil([&] { return !window->isVisible(); }));
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(session.running());
+    EXPECT_FALSE(session.recording());
+    const QDir folder(photos);
+    const QStringList videos = folder.entryList({ "*.mp4" }, QDir::Files);
+    ASSERT_EQ(videos.size(), 1);
+    EXPECT_TRUE(IsPlayableVideo(folder.filePath(videos[0])));
+    EXPECT_TRUE(folder.entryList({ QString(kRecordingFolderPrefix) + "*" }, QDir::Dirs | QDir::Hidden).isEmpty());
+}
+#endif
 
 TEST_F(MainWindowTest, ClosingTheDocumentLeavesAnEmptyWindowWithDocumentCommandsDisabled)
 {

@@ -42,9 +42,10 @@ TEST(FrameSources, TestSceneIsVgaAndMoves)
 TEST(FrameSources, TestSceneTakesASizeAndKeepsItsPicture)
 {
     EXPECT_EQ(TestSceneSize("test:1920x1080"), cv::Size(1920, 1080));
-    EXPECT_EQ(TestSceneSize("test:1x1"), cv::Size(1, 1));
+    EXPECT_EQ(TestSceneSize("test:16x16"), cv::Size(16, 16));
+    EXPECT_EQ(TestSceneSize("test:7680x4320"), cv::Size(7680, 4320));
     for (const char* bad : { "test", "test:", "test:640", "test:0x480", "test:640x", "test:x480", "test:640x480x2",
-             "test:-640x480", "test:99999x480", "test:7681x100", "tests:640x480", "0" })
+             "test:-640x480", "test:99999x480", "test:7681x100", "test:1x1", "test:15x480", "test:640x15", "test:640x4321", "tests:640x480", "0" })
         EXPECT_FALSE(TestSceneSize(bad).has_value()) << bad;
 
     auto source = MakeFrameSourceFactory("test:1920x1080")();

@@ -1,8 +1,12 @@
 #include "pipeline/record/VideoRecorder.h"
 
+#include "pipeline/record/LeftoverRecordings.h"
+#include "pipeline/record/VideoSink.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -266,6 +270,13 @@ TEST_F(VideoRecorderTest, RefusesAMissingFolderAndARecordingWithoutPictures)
     EXPECT_FALSE(start.started);
     EXPECT_TRUE(start.message.contains("照片文件夹不存在")) << start.message.toStdString();
     EXPECT_FALSE(QFileInfo::exists(missing));
+    // A file where the folder should be is named as what it is.
+    const QString file = dir.filePath("a file");
+    QFile(file).open(QIODevice::WriteOnly);
+    const QString notFolder = recorder.Start(file, 30, {64, 48}).message;
+    EXPECT_TRUE(notFolder.contains("不是文件夹")) << notFolder.toStdString();
+    EXPECT_FALSE(notFolder.contains("不存在")) << notFolder.toStdString();
+    ASSERT_TRUE(QFile::remove(file));
 
     // The camera stopped before the first picture: nothing to keep, nothing left behind.
     ASSERT_TRUE(recorder.Start(dir.path(), 30, {64, 48}).started);
@@ -315,6 +326,116 @@ TEST_F(VideoRecorderTest, DestroyingTheRecorderFinishesAPlayableFile)
     const QStringList files = QDir(dir.path()).entryList({"*.mp4"}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(ReadAll(dir.filePath(files[0])).size(), 15u);
+}
+
+// The photo folder goes away while a recording runs, with the real writer.
+class VideoRecorderFolderGoneTest : public VideoRecorderTest {
+protected:
+    void SetUp() override
+    {
+        VideoRecorderTest::SetUp();
+        ASSERT_TRUE(QDir(dir.path()).mkdir("photos"));
+        ASSERT_TRUE(recorder.Start(photos, 30, {160, 120}).started);
+        for (int k = 0; k < 15; ++k)
+            recorder.Offer(Picture(k), AtFrame(k));
+        clock.Set(AtFrame(15));
+    }
+    QString HiddenIn(const QString& folder) const
+    {
+        const QStringList hidden = QDir(folder).entryList({QString(kRecordingFolderPrefix) + "*"}, QDir::Dirs | QDir::Hidden);
+        return hidden.size() == 1 ? QDir(folder).filePath(hidden[0]) : QString();
+    }
+
+    const QString photos = dir.filePath("photos");
+    const QString moved = dir.filePath("moved");
+    VideoRecorder recorder{{}, Options(64)};
+};
+
+TEST_F(VideoRecorderFolderGoneTest, AMovedFolderKeepsTheVideoAndTheMessageSaysWhere)
+{
+    ASSERT_TRUE(QDir().rename(photos, moved));
+    const RecordingResult result = recorder.Stop();
+    EXPECT_FALSE(result.saved);
+    const QString kept = QDir(HiddenIn(moved)).filePath("2026-5-3-9-7-5.mp4");
+    ASSERT_EQ(ReadAll(kept).size(), 15u) << result.message.toStdString();
+    EXPECT_TRUE(result.message.contains(QDir::toNativeSeparators(kept))) << result.message.toStdString();
+    EXPECT_FALSE(result.message.contains("磁盘")) << result.message.toStdString();
+}
+
+TEST_F(VideoRecorderFolderGoneTest, AFolderThereAgainReceivesTheVideoFromWhereItWent)
+{
+    ASSERT_TRUE(QDir().rename(photos, moved));
+    ASSERT_TRUE(QDir().mkdir(photos)); // e.g. made again by a photo taken meanwhile
+    const RecordingResult result = recorder.Stop();
+    ASSERT_TRUE(result.saved) << result.message.toStdString();
+    EXPECT_EQ(result.path, QDir(photos).filePath("2026-5-3-9-7-5.mp4"));
+    EXPECT_EQ(ReadAll(result.path).size(), 15u);
+    EXPECT_TRUE(Entries(moved).isEmpty()) << Entries(moved).join(", ").toStdString();
+}
+
+TEST_F(VideoRecorderFolderGoneTest, ADeletedFolderIsSaidToBeGoneNotFull)
+{
+    ASSERT_TRUE(QDir(photos).removeRecursively());
+    const RecordingResult result = recorder.Stop();
+    EXPECT_FALSE(result.saved);
+    EXPECT_TRUE(result.message.contains("删除")) << result.message.toStdString();
+    EXPECT_FALSE(result.message.contains("磁盘")) << result.message.toStdString();
+    EXPECT_TRUE(result.message.contains(QDir::toNativeSeparators(photos))) << result.message.toStdString();
+}
+
+// A hidden recording folder left by a run that was killed: recovered when it plays, removed
+// when it does not, and the rest of the folder, and a recording going on, left alone.
+TEST_F(VideoRecorderTest, LeftoversThatPlayAreRecoveredUnderTheirNameAndOthersRemoved)
+{
+    const QDir photos(dir.path());
+    auto writeFile = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    writeFile(photos.filePath("2026-5-3-9-7-5.mp4"), "keep me");
+    writeFile(photos.filePath("a.jpg"), "photo");
+    writeFile(photos.filePath(".photo-x.part"), "other");
+
+    ASSERT_TRUE(photos.mkdir(".recording-aaaaaa") && photos.mkdir(".recording-bbbbbb"));
+    const QString playable = photos.filePath(".recording-aaaaaa/2026-5-3-9-7-5.mp4");
+    {
+        cv::VideoWriter writer(QFile::encodeName(playable).toStdString(), cv::CAP_FFMPEG,
+                               cv::VideoWriter::fourcc('m', 'p', '4', 'v'), 30, {160, 120});
+        ASSERT_TRUE(writer.isOpened());
+        for (int k = 0; k < 5; ++k)
+            writer.write(Picture(k));
+    }
+    // What a killed writer leaves: the pictures without the index written at the end.
+    QFile whole(playable);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    whole.close();
+    ASSERT_NE(bytes.lastIndexOf("moov"), -1);
+    writeFile(photos.filePath(".recording-bbbbbb/2026-5-3-9-7-6.mp4"), bytes.left(bytes.lastIndexOf("moov") - 4));
+    ASSERT_FALSE(IsPlayableVideo(photos.filePath(".recording-bbbbbb/2026-5-3-9-7-6.mp4")));
+
+    // Another run records into the same folder meanwhile.
+    VideoRecorder running({}, Options(64));
+    ASSERT_TRUE(running.Start(dir.path(), 30, {160, 120}).started);
+    running.Offer(Picture(0), AtFrame(0));
+
+    const LeftoverRecordings found = RecoverLeftoverRecordings(dir.path());
+    EXPECT_EQ(found.recovered, QStringList{photos.filePath("2026-5-3-9-7-5_02.mp4")});
+    EXPECT_EQ(found.removed, 1);
+    EXPECT_EQ(ReadAll(photos.filePath("2026-5-3-9-7-5_02.mp4")).size(), 5u);
+    QStringList left = Entries(dir.path());
+    EXPECT_EQ(left.filter(".recording-").size(), 1) << left.join(", ").toStdString(); // the running one
+    left.removeIf([](const QString& name) { return name.startsWith(".recording-"); });
+    EXPECT_EQ(left, (QStringList{".photo-x.part", "2026-5-3-9-7-5.mp4", "2026-5-3-9-7-5_02.mp4", "a.jpg"}));
+    QFile kept(photos.filePath("2026-5-3-9-7-5.mp4"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "keep me");
+
+    clock.Set(AtFrame(3));
+    const RecordingResult result = running.Stop();
+    ASSERT_TRUE(result.saved) << result.message.toStdString();
+    EXPECT_EQ(ReadAll(result.path).size(), 3u);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 namespace {
 
@@ -136,6 +137,44 @@ TEST(SettingBoundsAll, ProblemsQuoteTheCellsAsLoaded)
     EXPECT_EQ(values.imageWidth, 640);
     EXPECT_EQ(values.imageHeight, 480); // 4320 was fine, but goes with the width
     EXPECT_EQ(values.cameraDetected, 1);
+    EXPECT_EQ(values.delaySeconds, 5);
+    fs::remove_all(appDir);
+}
+
+// Numbers too large to write out, and no numbers at all, are out of range like any other:
+// replaced, and quoted in a form the status bar can show.
+TEST(SettingBoundsAll, HugeAndNonFiniteNumbersAreReportedLikeAnyOther)
+{
+    const fs::path appDir = fs::temp_directory_path() / "parvel_setting_bounds_huge";
+    fs::remove_all(appDir);
+    fs::create_directories(appDir / "system");
+    AppFolders folders = AppFolders::FromAppDir(appDir);
+    {
+        ExcelDocument doc;
+        doc.NewBook({u"Sheet1"});
+        SheetGrid& g = *doc.SheetAt(0);
+        g.CellAt(4, 1)->SetDouble(1e300);
+        g.CellAt(5, 1)->SetAnsiText(std::string(300, '7')); // longer than any setting may be
+        g.CellAt(6, 1)->SetDouble(std::numeric_limits<double>::quiet_NaN()); // would read as 0
+        g.CellAt(7, 1)->SetDouble(-std::numeric_limits<double>::infinity());
+        ASSERT_TRUE(doc.WriteBook(SettingsWorkbookPath(folders.systemDir)).ok());
+    }
+    SettingsValues values;
+    values.cameraDetected = 1;
+    ASSERT_TRUE(LoadSettings(folders, values).ok());
+    const auto problems = BoundSettingsValues(values);
+    ASSERT_EQ(problems.size(), 4u);
+    EXPECT_EQ(problems[0].row, W);
+    EXPECT_EQ(problems[0].cellText, "1e+300");
+    EXPECT_EQ(problems[1].row, H);
+    EXPECT_EQ(problems[1].cellText, std::string(40, '7') + "…");
+    EXPECT_EQ(problems[2].row, C);
+    EXPECT_NE(problems[2].cellText.find("nan"), std::string::npos) << problems[2].cellText;
+    EXPECT_EQ(problems[3].row, D);
+    EXPECT_EQ(problems[3].cellText, "-inf");
+    EXPECT_EQ(values.imageWidth, 640);
+    EXPECT_EQ(values.imageHeight, 480);
+    EXPECT_EQ(values.cameraDetected, 0);
     EXPECT_EQ(values.delaySeconds, 5);
     fs::remove_all(appDir);
 }
