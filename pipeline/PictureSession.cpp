@@ -8,6 +8,16 @@ namespace {
 constexpr int kCountdownPeriodMs = 1000;
 constexpr int kWatchdogMs = 1000;
 
+// A callback for another thread (the photo writer, the video writer, the GIF encoder): it hands
+// its outcome to handle on the target's thread, queued, never waiting for the interface thread.
+template <class Result, class Handle>
+std::function<void(const Result&)> Queued(QObject* target, Handle handle)
+{
+    return [target, handle](const Result& result) {
+        QMetaObject::invokeMethod(target, [handle, result] { handle(result); }, Qt::QueuedConnection);
+    };
+}
+
 quint64 SteadyMilliseconds()
 {
     using namespace std::chrono;
@@ -18,44 +28,9 @@ quint64 SteadyMilliseconds()
 PictureSession::PictureSession(const QString& systemDir, const QString& photoDir, FrameSourceFactory sources,
     QObject* parent)
     : QObject(parent)
-    , model_(systemDir, photoDir,
-          [this](const PhotoResult& result) {
-              // Worker thread: queued, never waiting for the interface thread.
-              QMetaObject::invokeMethod(
-                  this,
-                  [this, result] {
-                      if (result.saved)
-                          emit photoSaved(result.path);
-                      else
-                          emit photoFailed(result.message);
-                  },
-                  Qt::QueuedConnection);
-          },
-          [this](const RecordingResult& result) {
-              // Writer thread: queued, like the photos.
-              QMetaObject::invokeMethod(
-                  this,
-                  [this, result] {
-                      if (result.saved)
-                          emit videoSaved(result.path, result.framesDropped);
-                      else
-                          emit recordingFailed(result.message);
-                      emit stateChanged();
-                  },
-                  Qt::QueuedConnection);
-          },
-          [this](const PhotoResult& result) {
-              QMetaObject::invokeMethod(
-                  this,
-                  [this, result] {
-                      if (result.saved)
-                          emit gifSaved(result.path);
-                      else
-                          emit recordingFailed(result.message);
-                      emit stateChanged();
-                  },
-                  Qt::QueuedConnection);
-          })
+    , model_(systemDir, photoDir, Queued<PhotoResult>(this, [this](const PhotoResult& r) { OnPhotoDone(r); }),
+          Queued<RecordingResult>(this, [this](const RecordingResult& r) { OnVideoDone(r); }),
+          Queued<PhotoResult>(this, [this](const PhotoResult& r) { OnGifDone(r); }))
     , loop_(
           model_, std::move(sources), [this](QImage picture) { ShowOnInterfaceThread(std::move(picture)); },
           [this] { QMetaObject::invokeMethod(this, [this] { OnSourceLost(); }, Qt::QueuedConnection); })
@@ -123,6 +98,32 @@ void PictureSession::Stop()
     StopRecording();
     model_.OnCameraStopped();
     emit cameraSwitched(false);
+}
+
+void PictureSession::OnPhotoDone(const PhotoResult& result)
+{
+    if (result.saved)
+        emit photoSaved(result.path);
+    else
+        emit photoFailed(result.message);
+}
+
+void PictureSession::OnVideoDone(const RecordingResult& result)
+{
+    if (result.saved)
+        emit videoSaved(result.path, result.framesDropped);
+    else
+        emit recordingFailed(result.message);
+    emit stateChanged();
+}
+
+void PictureSession::OnGifDone(const PhotoResult& result)
+{
+    if (result.saved)
+        emit gifSaved(result.path);
+    else
+        emit recordingFailed(result.message);
+    emit stateChanged();
 }
 
 void PictureSession::OnSourceLost()

@@ -145,6 +145,10 @@ private:
     // Presenter thread: keeps only the newest picture and posts one queued call to show it.
     void ShowOnInterfaceThread(QImage image);
     void OnSourceLost();
+    // Interface thread: the outcomes of the writers' threads.
+    void OnPhotoDone(const PhotoResult& result);
+    void OnVideoDone(const RecordingResult& result);
+    void OnGifDone(const PhotoResult& result);
     void BeginBurstShots();
     void OnShotTaken(int shot, const QImage& picture);
 

@@ -17,12 +17,6 @@ CommandRow WindowRow(CommandRow row)
     return row;
 }
 
-// Chooses the interface language: at once in the window, and remembered for the next start.
-void ChooseLanguage(CommandContext& c, InterfaceLanguage language)
-{
-    c.window.SetInterfaceLanguage(language);
-}
-
 } // namespace
 
 std::filesystem::path GuidePath(const AppFolders& folders, InterfaceLanguage language)
@@ -69,10 +63,10 @@ void AddHelpRows(CommandTable& table)
 
     // Each language is named in itself, so that a reader of either finds their own.
     table.Add(WindowRow({ ID_LANGUAGE_CHINESE, "中文", "Z", "界面语言", "使用中文界面，下次启动时也使用中文",
-        [](CommandContext& c, const CommandInput&) { ChooseLanguage(c, InterfaceLanguage::Chinese); },
+        [](CommandContext& c, const CommandInput&) { c.window.SetInterfaceLanguage(InterfaceLanguage::Chinese); },
         [](const CommandContext&) { return Pressed(CurrentInterfaceLanguage() == InterfaceLanguage::Chinese); } }));
     table.Add(WindowRow({ ID_LANGUAGE_ENGLISH, "English", "E", "界面语言", "使用英文界面，下次启动时也使用英文",
-        [](CommandContext& c, const CommandInput&) { ChooseLanguage(c, InterfaceLanguage::English); },
+        [](CommandContext& c, const CommandInput&) { c.window.SetInterfaceLanguage(InterfaceLanguage::English); },
         [](const CommandContext&) { return Pressed(CurrentInterfaceLanguage() == InterfaceLanguage::English); } }));
 
     table.Add(WindowRow({ ID_SYSLINK_MY_WEB, "我的博客", "L", "访问我的博客", "提出您的宝贵意见",

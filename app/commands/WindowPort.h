@@ -36,6 +36,7 @@ public:
 
     virtual unsigned look() const = 0;
     virtual void SetLook(unsigned value) = 0;
+    // At once in the window, and remembered for the next start.
     virtual void SetInterfaceLanguage(InterfaceLanguage language) = 0;
     virtual bool captionBarShown() const = 0;
     virtual void ToggleCaptionBar() = 0;
