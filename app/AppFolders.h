@@ -14,8 +14,8 @@ struct AppFolders : SettingsFolders {
     // create none.
     std::filesystem::path creatablePhotoDir;
 
-    // Portable: everything beside the program, the workbook among the system files; nothing is
-    // ever created.
+    // Portable: everything beside the program, the workbook among the system files; only the
+    // photo folder is made, by the first photo that needs it.
     static AppFolders FromAppDir(const std::filesystem::path& appDir)
     {
         AppFolders f;
@@ -26,6 +26,7 @@ struct AppFolders : SettingsFolders {
         f.photoDir = f.userDataDir / "Photo";
         f.frameDir = f.userDataDir / u8"大相框";
         f.addOnDir = f.userDataDir / u8"小挂件";
+        f.creatablePhotoDir = f.photoDir;
         return f;
     }
 

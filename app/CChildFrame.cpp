@@ -107,6 +107,11 @@ void CChildFrame::resizeEvent(QResizeEvent* event)
     if (event->size().isEmpty())
         return;
     const int total = event->size().width() - splitter_->handleWidth();
+    if (!pendingSplit_.isEmpty() && pendingSplit_[0] + pendingSplit_[1] == total) {
+        splitter_->setSizes(pendingSplit_);
+        pendingSplit_.clear();
+        return;
+    }
     const int widest = WidestBesidePane(total);
     if (!splitDone_) {
         splitDone_ = true;
@@ -117,8 +122,27 @@ void CChildFrame::resizeEvent(QResizeEvent* event)
     // A window made narrower (maximised on a small screen, say) takes its width from the pane
     // first; once the pane is down to its share, the picture gives way instead.
     const QList<int> sizes = splitter_->sizes();
-    if (sizes.size() == 2 && sizes[1] < kPaneWidthBesideFit && sizes[0] > widest)
+    if (sizes.size() != 2)
+        return;
+    if (sizes[1] < kPaneWidthBesideFit && sizes[0] > widest) {
         splitter_->setSizes({ widest, total - widest });
+        return;
+    }
+    // A window made wider again gives the picture back the width it needs before the pane grows.
+    const bool grew = event->oldSize().width() >= 0 && event->size().width() > event->oldSize().width();
+    const int needed = std::min(view_->WidthNeeded(), widest);
+    if (grew && !pictureFitted_ && sizes[0] < needed)
+        splitter_->setSizes({ needed, std::max(total - needed, 1) });
+}
+
+void CChildFrame::RestoreSplit(const QList<int>& sizes)
+{
+    if (sizes.size() != 2)
+        return;
+    if (sizes[0] + sizes[1] == width() - splitter_->handleWidth())
+        splitter_->setSizes(sizes);
+    else
+        pendingSplit_ = sizes;
 }
 
 void CChildFrame::OnDisplaySizeChanged(DisplaySize mode)

@@ -33,6 +33,10 @@ public:
     void ListFrames(DecorationKind kind) override;
     void ListAddOns(DecorationKind kind) override;
 
+    // Puts the split back as it was (the sizes of the picture's side and the pane) once the frame
+    // is as wide as it was then: a window leaving full screen gets its size back only later.
+    void RestoreSplit(const QList<int>& sizes);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -46,6 +50,7 @@ private:
     int imageWidth_ = 0;
     bool splitDone_ = false;
     bool pictureFitted_ = false;
+    QList<int> pendingSplit_;
     QSplitter* splitter_ = nullptr;
     CParvelWebcamView* view_ = nullptr;
     CFrameView* pane_ = nullptr;

@@ -24,13 +24,14 @@
 #include "ui/Shell.h"
 
 #include <QApplication>
+#include <QSplitter>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -56,16 +57,14 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     mdi_->setViewMode(QMdiArea::TabbedView);
     mdi_->setTabsClosable(true);
     mdi_->setDocumentMode(true);
-    const QSize client(values.imageWidth + kPaneWidth, values.imageHeight + 60);
-    child_ = new CChildFrame(folders, values, std::move(sources), client);
-    documentWindow_ = mdi_->addSubWindow(child_);
-    documentWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    documentWindow_->installEventFilter(this);
-    documentWindow_->showMaximized();
-
+    // A double-click on the empty area, once the document's tab was closed, opens it again.
+    mdi_->viewport()->installEventFilter(this);
     context_ = std::make_unique<CommandContext>(
-        CommandContext { *this, Messages(), DesktopServices(), folders_, values_, &child_->view()->session(), child_ });
+        CommandContext { *this, Messages(), DesktopServices(), folders_, values_, nullptr, nullptr });
     context_->cameras = MakeSystemCameraList();
+    sources_ = std::move(sources);
+    const QSize client(values.imageWidth + kPaneWidth, values.imageHeight + 60);
+    MakeDocument(client);
 
     setWindowIcon(AppIcon());
     actions_ = new CommandActions(commands_, *context_, this);
@@ -85,6 +84,28 @@ CMainFrame::CMainFrame(const AppFolders& folders, const SettingsValues& values, 
     Retranslate();
     ConnectDocument();
     resize(client.width(), client.height() + 160);
+}
+
+void CMainFrame::MakeDocument(QSize client)
+{
+    // The workbook as it is now: folders or sizes chosen meanwhile hold for the new document.
+    child_ = new CChildFrame(folders_, values_, sources_, client);
+    documentWindow_ = mdi_->addSubWindow(child_);
+    documentWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    documentWindow_->installEventFilter(this);
+    documentWindow_->showMaximized();
+    context_->session = &child_->view()->session();
+    context_->pane = child_;
+}
+
+void CMainFrame::OpenDocument()
+{
+    if (child_ != nullptr)
+        return;
+    MakeDocument(mdi_->viewport()->size());
+    ConnectDocument();
+    Retranslate();
+    RefreshCommands();
 }
 
 CMainFrame::~CMainFrame()
@@ -110,6 +131,7 @@ void CMainFrame::ConnectDocument()
     connect(&session, &PictureSession::photoFailed, this, &CMainFrame::SetStatusText);
     connect(&session, &PictureSession::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
+    connect(&session, &PictureSession::photoFolderMissing, this, &CMainFrame::PhotoFolderMissing);
     connect(&session, &PictureSession::videoSaved, this, [this](const QString& path, quint64 dropped) {
         QString text = tr("录像已保存：%1").arg(path);
         if (dropped > 0)
@@ -151,6 +173,20 @@ void CMainFrame::ConnectDocument()
         const std::unique_ptr<QMenu> menu(BuildPhotoMenu(*actions_, path, this));
         menu->exec(at);
     });
+}
+
+// A chosen photo folder that went: the photo was kept in the default folder. Said in the status
+// bar every time, and once per folder in a box that offers to choose another.
+void CMainFrame::PhotoFolderMissing(const QString& folder, const QString& keptAt)
+{
+    SetStatusText(tr("照片文件夹不存在（%1），照片已保存到：%2").arg(QDir::toNativeSeparators(folder),
+        QDir::toNativeSeparators(keptAt)));
+    if (!missingFoldersTold_.insert(folder).second)
+        return;
+    const QString text = tr("照片文件夹不存在：\n%1\n\n这张照片已保存到：\n%2\n\n要选择另一个照片文件夹吗？")
+                             .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(keptAt));
+    if (Messages().OkCancelQuestion(boxParent(), text) == MessageChoice::Ok)
+        actions_->Run(ID_BUTTON_PHOTO_DIR);
 }
 
 void CMainFrame::BuildStatusBar()
@@ -304,20 +340,25 @@ void CMainFrame::SetPictureFullScreen(bool on)
     if (on == pictureFullScreen())
         return;
     CParvelWebcamView* view = child_ != nullptr ? child_->view() : nullptr;
-    QTabBar* documentTabs = mdi_->findChild<QTabBar*>();
     if (on) {
         fullScreen_ = Windowed { windowState(), ribbon_->isVisible(), statusBar()->isVisible(),
             captionBar_->isVisible(), child_ != nullptr && child_->pane()->isVisible(),
-            view != nullptr ? int(view->sizeMode()) : int(kDisplayFull) };
+            child_ != nullptr ? child_->splitter()->sizes() : QList<int>(),
+            documentWindow_ != nullptr ? documentWindow_->windowFlags() : Qt::WindowFlags() };
         ribbon_->hide();
         statusBar()->hide();
         captionBar_->hide();
-        if (documentTabs != nullptr)
-            documentTabs->hide();
+        // The tabs keep their band even when hidden; without tabs and without a frame the
+        // document fills the screen.
+        mdi_->setViewMode(QMdiArea::SubWindowView);
+        if (documentWindow_ != nullptr) {
+            documentWindow_->setWindowFlags(Qt::FramelessWindowHint);
+            documentWindow_->showMaximized();
+        }
         if (child_ != nullptr)
             child_->pane()->hide();
         if (view != nullptr)
-            view->SetDisplaySize(kDisplayFit);
+            view->SetPictureAlone(true);
         showFullScreen();
     } else {
         const Windowed before = *fullScreen_;
@@ -325,13 +366,18 @@ void CMainFrame::SetPictureFullScreen(bool on)
         ribbon_->setVisible(before.ribbon);
         statusBar()->setVisible(before.statusBar);
         captionBar_->setVisible(before.captionBar);
-        if (documentTabs != nullptr)
-            documentTabs->show();
+        if (documentWindow_ != nullptr) {
+            documentWindow_->setWindowFlags(before.documentFlags);
+            documentWindow_->showMaximized();
+        }
+        mdi_->setViewMode(QMdiArea::TabbedView);
         if (child_ != nullptr)
             child_->pane()->setVisible(before.pane);
         if (view != nullptr)
-            view->SetDisplaySize(static_cast<DisplaySize>(before.sizeMode));
+            view->SetPictureAlone(false);
         setWindowState(before.states);
+        if (child_ != nullptr)
+            child_->RestoreSplit(before.split);
     }
     RefreshCommands();
 }
@@ -408,6 +454,10 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == mdi_->viewport() && event->type() == QEvent::MouseButtonDblClick && child_ == nullptr) {
+        actions_->Run(ID_OPEN_DOCUMENT);
+        return true;
+    }
     if (watched == documentWindow_ && event->type() == QEvent::Close) {
         if (child_ != nullptr && !shuttingDown_ && RefuseWhileCameraRuns(child_->view()->session().running())) {
             event->ignore();

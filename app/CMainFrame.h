@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 class CaptionBar;
@@ -61,6 +62,8 @@ public:
     // The customisation dialog of the caption bar's button: which bars the window shows.
     void OpenCustomizeDialog() override;
     void Close() override { close(); }
+    // The document again after its tab was closed: the picture and the side pane, camera off.
+    void OpenDocument() override;
     // The system ends the program (log-out, shutdown, a signal): the camera stops, which finishes
     // the recording and the GIF, with no box to answer. CloseForShutdown then closes the window.
     void StopForShutdown();
@@ -100,15 +103,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void MakeDocument(QSize client);
     void BuildRibbon();
     void ConnectDocument();
     void BuildStatusBar();
     void Retranslate();
     bool RefuseWhileCameraRuns(bool running);
     void DocumentClosing();
+    void PhotoFolderMissing(const QString& folder, const QString& keptAt);
 
     AppFolders folders_;
     SettingsValues values_;
+    FrameSourceFactory sources_; // each document opens the camera anew
     QMdiArea* mdi_ = nullptr;
     QMdiSubWindow* documentWindow_ = nullptr;
     CChildFrame* child_ = nullptr;
@@ -126,9 +132,11 @@ private:
     struct Windowed {
         Qt::WindowStates states;
         bool ribbon, statusBar, captionBar, pane;
-        int sizeMode;
+        QList<int> split;
+        Qt::WindowFlags documentFlags;
     };
     std::optional<Windowed> fullScreen_;
     bool refreshPending_ = false;
     bool shuttingDown_ = false;
+    std::set<QString> missingFoldersTold_;
 };

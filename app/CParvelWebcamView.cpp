@@ -45,7 +45,7 @@ void CParvelWebcamView::resizeEvent(QResizeEvent* event)
         return;
     if (!layoutDone_)
         FirstLayout();
-    else if (sizeMode_ == kDisplayFit)
+    else if (sizeMode_ == kDisplayFit || alone_)
         ApplyDisplaySize();
 }
 
@@ -105,28 +105,54 @@ int CParvelWebcamView::WidthToFillHeight() const
     return static_cast<int>(static_cast<long long>(room) * values_.imageWidth / std::max(values_.imageHeight, 1));
 }
 
+int CParvelWebcamView::WidthNeeded() const
+{
+    switch (sizeMode_) {
+    case kDisplayThreeQuarters:
+        return values_.imageWidth * 3 / 4;
+    case kDisplayHalf:
+        return values_.imageWidth / 2;
+    case kDisplayFit:
+        return WidthToFillHeight();
+    case kDisplayFull:
+        break;
+    }
+    return values_.imageWidth;
+}
+
+void CParvelWebcamView::SetPictureAlone(bool alone)
+{
+    if (alone == alone_)
+        return;
+    alone_ = alone;
+    movie_->setVisible(!alone && layoutDone_);
+    ApplyDisplaySize();
+}
+
+QRect CParvelWebcamView::ShownRect() const
+{
+    const int w = values_.imageWidth;
+    const int h = values_.imageHeight;
+    if (alone_)
+        return FitPictureRect({ w, h }, rect());
+    switch (sizeMode_) {
+    case kDisplayThreeQuarters:
+        return QRect(0, 0, w * 3 / 4, h * 3 / 4);
+    case kDisplayHalf:
+        return QRect(0, 0, w / 2, h / 2);
+    case kDisplayFit:
+        return FitPictureRect({ w, h }, QRect(0, 0, width(), movieRect().top()));
+    case kDisplayFull:
+        break;
+    }
+    return QRect(0, 0, w, h);
+}
+
 void CParvelWebcamView::ApplyDisplaySize()
 {
     if (!layoutDone_)
         return; // the first layout starts at full size anyway
-    const int w = values_.imageWidth;
-    const int h = values_.imageHeight;
-    QRect shown(0, 0, w, h);
-    switch (sizeMode_) {
-    case kDisplayFull:
-        break;
-    case kDisplayThreeQuarters:
-        shown.setSize({ w * 3 / 4, h * 3 / 4 });
-        break;
-    case kDisplayHalf:
-        shown.setSize({ w / 2, h / 2 });
-        break;
-    case kDisplayFit: {
-        const QRect strip = movieRect();
-        shown = FitPictureRect({ w, h }, QRect(0, 0, width(), strip.top()));
-        break;
-    }
-    }
+    const QRect shown = ShownRect();
     movie_->setGeometry(movieRect());
     if (webcam_->geometry() == shown)
         return; // a resize that leaves the fitted picture as it was
@@ -136,8 +162,10 @@ void CParvelWebcamView::ApplyDisplaySize()
 
 void CParvelWebcamView::paintEvent(QPaintEvent*)
 {
+    // Around the picture: the look's own background, so no black void is left below the strip;
+    // the picture alone on the screen sits on black.
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(rect(), alone_ ? QBrush(Qt::black) : palette().window());
 }
 
 void CParvelWebcamView::contextMenuEvent(QContextMenuEvent* event)

@@ -32,6 +32,12 @@ public:
     void SetDisplaySize(DisplaySize mode);
     // The view width at which the fitted picture fills the view's height.
     int WidthToFillHeight() const;
+    // The width the picture is shown at in its display size (the fitted one: WidthToFillHeight).
+    int WidthNeeded() const;
+    // The picture alone, as large as the view allows and centred on black, without the welcome
+    // strip (full screen); off: back to the display size it had.
+    void SetPictureAlone(bool alone);
+    bool pictureAlone() const { return alone_; }
 
     PictureSession& session() const;
 
@@ -49,6 +55,7 @@ private:
     void FirstLayout();
     void RunCameraProbe();
     void ApplyDisplaySize();
+    QRect ShownRect() const; // where the picture goes in the view
 
     AppFolders folders_;
     SettingsValues values_;
@@ -58,6 +65,7 @@ private:
     bool layoutDone_ = false;
     bool probeDone_ = false;
     DisplaySize sizeMode_ = kDisplayFull;
+    bool alone_ = false;
     QRect reservedMovieRect_;
 
 };

@@ -18,6 +18,10 @@ QMenu* BuildEditMenu(CommandActions& actions, QWidget* parent)
         action->setData(static_cast<int>(id));
         menu->addAction(action);
     }
+    // What lies on the picture, taken off one at a time.
+    menu->addSeparator();
+    for (CommandId id : { ID_REMOVE_ADD_ON, ID_REMOVE_FRAME })
+        menu->addAction(actions.Action(id));
     actions.Refresh();
     return menu;
 }

@@ -237,8 +237,38 @@ bool AddOnCollection::PointerMove(int px, int py)
 
 void AddOnCollection::PointerDown()
 {
-    if (hoveredIndex_ != -1)
-        dragging_ = true;
+    if (hoveredIndex_ == -1)
+        return;
+    dragging_ = true;
+    if (const AddOnRecord* record = RecordAt(hoveredIndex_))
+        lastGrabbed_ = record->serial;
+}
+
+std::vector<AddOnRecord> AddOnCollection::Take(std::uint64_t serial)
+{
+    std::vector<AddOnRecord> taken;
+    for (std::vector<AddOnRecord>* list : { &animated_, &still_ }) {
+        const auto it = std::find_if(list->begin(), list->end(),
+            [serial](const AddOnRecord& record) { return record.serial == serial; });
+        if (it == list->end())
+            continue;
+        taken.push_back(std::move(*it));
+        list->erase(it);
+        // The combined indices after it moved down: no index may name another record now.
+        hoveredIndex_ = -1;
+        dragging_ = false;
+        break;
+    }
+    return taken;
+}
+
+std::uint64_t AddOnCollection::removable() const
+{
+    if (hoveredIndex_ >= 0 && hoveredIndex_ < animatedCount())
+        return animated_[static_cast<size_t>(hoveredIndex_)].serial;
+    if (hoveredIndex_ >= animatedCount() && hoveredIndex_ < animatedCount() + stillCount())
+        return still_[static_cast<size_t>(hoveredIndex_ - animatedCount())].serial;
+    return lastGrabbed_ != 0 && Find(lastGrabbed_) != nullptr ? lastGrabbed_ : 0;
 }
 
 std::uint64_t AddOnCollection::PointerUp()

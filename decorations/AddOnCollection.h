@@ -90,6 +90,11 @@ public:
 
     // Removes every add-on, stopping the animations.
     void ClearAddOns();
+    // Takes the record with this serial out of its list and hands it back for Release (none when
+    // there is no such record); the hover and the drag let go of it.
+    std::vector<AddOnRecord> Take(std::uint64_t serial);
+    // The add-on under the pointer, else the one last grabbed while it is still placed; 0: none.
+    std::uint64_t removable() const;
     // Empties both lists and hands the records back, so that the caller can stop and release
     // them after letting go of a lock that a drawing thread waits on.
     std::vector<AddOnRecord> TakeAll();
@@ -139,4 +144,5 @@ private:
     bool shown_ = true;
     bool dragging_ = false;
     int32_t hoveredIndex_ = -1;
+    std::uint64_t lastGrabbed_ = 0;
 };

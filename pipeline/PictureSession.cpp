@@ -106,6 +106,8 @@ void PictureSession::OnPhotoDone(const PhotoResult& result)
         emit photoSaved(result.path);
     else
         emit photoFailed(result.message);
+    if (result.saved && !result.missingFolder.isEmpty())
+        emit photoFolderMissing(result.missingFolder, result.path);
 }
 
 void PictureSession::OnVideoDone(const RecordingResult& result)

@@ -133,6 +133,8 @@ signals:
     void countdownChanged(int seconds);
     // A photo was saved (path) or not (message for the status bar).
     void photoSaved(const QString& path);
+    // The chosen photo folder is missing; the photo was kept at `keptAt` in the default folder.
+    void photoFolderMissing(const QString& folder, const QString& keptAt);
     void photoFailed(const QString& message);
     // droppedPictures: pictures the writer could not keep up with, left out of the file.
     void videoSaved(const QString& path, quint64 droppedPictures);

@@ -182,6 +182,26 @@ Please switch the camera off before you leave!~~</translation>
         <source>（有 %1 帧来不及录入）</source>
         <translation> (%1 pictures came too fast to be recorded)</translation>
     </message>
+    <message>
+        <source>照片文件夹不存在（%1），照片已保存到：%2</source>
+        <translation>The photo folder does not exist (%1); the photo was saved to: %2</translation>
+    </message>
+    <message>
+        <source>照片文件夹不存在：
+%1
+
+这张照片已保存到：
+%2
+
+要选择另一个照片文件夹吗？</source>
+        <translation>The photo folder does not exist:
+%1
+
+This photo was saved to:
+%2
+
+Choose another photo folder?</translation>
+    </message>
 </context>
 <context>
     <name>CTimeSetDlg</name>
@@ -1180,6 +1200,34 @@ Please switch the stickers to shown first~~</translation>
     <message>
         <source>正在录制 %1 秒动图</source>
         <translation>Recording a %1-second animated GIF</translation>
+    </message>
+    <message>
+        <source>请先开启摄像机</source>
+        <translation>Switch the camera on first</translation>
+    </message>
+    <message>
+        <source>删除此挂件</source>
+        <translation>Remove This Sticker</translation>
+    </message>
+    <message>
+        <source>删除鼠标下的挂件（或刚拖动过的挂件）</source>
+        <translation>Removes the sticker under the mouse (or the one last dragged)</translation>
+    </message>
+    <message>
+        <source>移除相框</source>
+        <translation>Remove the Frame</translation>
+    </message>
+    <message>
+        <source>把相框从画面上拿掉</source>
+        <translation>Takes the frame off the picture</translation>
+    </message>
+    <message>
+        <source>打开摄像窗口</source>
+        <translation>Open the Camera Window</translation>
+    </message>
+    <message>
+        <source>重新打开关闭了的摄像窗口（也可双击空白处）</source>
+        <translation>Opens the camera window again after it was closed (or double-click the empty area)</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "ui/MessageBoxes.h"
 
 #include "ui/AppInfo.h"
+#include "ui/OneBoxAtATime.h"
 
 #include <QMessageBox>
 
@@ -84,7 +85,8 @@ MessageBoxes& Messages()
     if (MessageBoxes* service = installed.load())
         return *service;
     static QtMessageBoxes standard;
-    return standard;
+    static OneBoxAtATime oneAtATime(standard);
+    return oneAtATime;
 }
 
 void SetMessageBoxes(MessageBoxes* service)

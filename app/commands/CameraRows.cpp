@@ -94,5 +94,6 @@ void AddCameraRows(CommandTable& table)
             return state;
         } };
     now.shortcut = "Space";
+    now.whenDisabled = "请先开启摄像机";
     table.Add(std::move(now));
 }

@@ -122,4 +122,9 @@ enum CommandId : int {
     // A frame or an add-on picked in the side pane's strips
     ID_PICK_FRAME = 33050,
     ID_PICK_ADD_ON = 33051,
+    // The document's tab again after it was closed
+    ID_OPEN_DOCUMENT = 33080,
+    // One decoration off the picture: the add-on under the mouse (or the last one held), the frame
+    ID_REMOVE_ADD_ON = 33081,
+    ID_REMOVE_FRAME = 33082,
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<CommandName, 97> kNames { {
+constexpr std::array<CommandName, 100> kNames { {
     { "ID_CAPTION_BAR_OPTIONS", ID_CAPTION_BAR_OPTIONS },
     { "ID_VIEW_CAPTION_BAR", ID_VIEW_CAPTION_BAR },
     { "ID_VIEW_APPLOOK_OFF_2007_BLUE", ID_VIEW_APPLOOK_OFF_2007_BLUE },
@@ -103,6 +103,9 @@ constexpr std::array<CommandName, 97> kNames { {
     { "ID_PHOTO_DELETE", ID_PHOTO_DELETE },
     { "ID_PICK_FRAME", ID_PICK_FRAME },
     { "ID_PICK_ADD_ON", ID_PICK_ADD_ON },
+    { "ID_OPEN_DOCUMENT", ID_OPEN_DOCUMENT },
+    { "ID_REMOVE_ADD_ON", ID_REMOVE_ADD_ON },
+    { "ID_REMOVE_FRAME", ID_REMOVE_FRAME },
 } };
 
 } // namespace

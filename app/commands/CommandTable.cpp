@@ -115,6 +115,12 @@ QString CommandTable::Caption(CommandId id) const
     return row == nullptr ? QString() : CommandText(row->caption);
 }
 
+QString CommandTable::WhenDisabled(CommandId id) const
+{
+    const CommandRow* row = Find(id);
+    return row == nullptr || *row->whenDisabled == '\0' ? QString() : CommandText(row->whenDisabled);
+}
+
 QString CommandTable::ToolTip(CommandId id) const
 {
     const CommandRow* row = Find(id);

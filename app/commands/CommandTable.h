@@ -36,6 +36,9 @@ struct CommandRow {
     // Rows of the window itself (looks, bars, exit) act without a document; all others need it.
     bool needsDocument = true;
     const char* shortcut = ""; // a key sequence in portable text ("Ctrl+D"), or none
+    // Said in the status bar when the shortcut is pressed while the row is disabled, so a key
+    // never does nothing without a word; none: the key is silent then.
+    const char* whenDisabled = "";
 };
 
 // Every command of the program, by id. Tool bars, menus and the ribbon only show rows of it.
@@ -61,6 +64,7 @@ public:
     // shortcut follows in brackets.
     QString ToolTip(CommandId id) const;
     QKeySequence Shortcut(CommandId id) const;
+    QString WhenDisabled(CommandId id) const; // translated; empty for none
 
 private:
     std::vector<CommandRow> rows_;

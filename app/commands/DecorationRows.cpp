@@ -56,6 +56,23 @@ void AddDecorationRows(CommandTable& table)
         [](const CommandContext& c) { return Pressed(DragAddOnsPressed(c.model().settings.Snapshot())); } });
     table.Add({ ID_BUTTON_CLEAR_ADDON, "全部清除", "C", "挂件操作", "清除所有添加的挂件",
         [](CommandContext& c, const CommandInput&) { c.model().overlays.ClearAddOns(); }, {} });
+    // The add-on under the mouse (the picture's right-button menu) or the last one grabbed (Delete).
+    CommandRow removeAddOn { ID_REMOVE_ADD_ON, "删除此挂件", "R", "删除此挂件", "删除鼠标下的挂件（或刚拖动过的挂件）",
+        [](CommandContext& c, const CommandInput&) { c.model().overlays.RemoveAddOn(); },
+        [](const CommandContext& c) {
+            CommandState state;
+            state.enabled = c.model().overlays.hasRemovableAddOn();
+            return state;
+        } };
+    removeAddOn.shortcut = "Delete";
+    table.Add(std::move(removeAddOn));
+    table.Add({ ID_REMOVE_FRAME, "移除相框", "M", "移除相框", "把相框从画面上拿掉",
+        [](CommandContext& c, const CommandInput&) { c.model().overlays.RemoveFrame(); },
+        [](const CommandContext& c) {
+            CommandState state;
+            state.enabled = c.model().overlays.frameKind().has_value();
+            return state;
+        } });
     table.Add({ ID_FACE_STICKERS, "贴脸挂件", "E", "贴脸挂件",
         "按钮点中状态下，放到脸上的挂件会跟着脸移动和缩放；拖离脸部即可取下",
         [](CommandContext& c, const CommandInput&) {

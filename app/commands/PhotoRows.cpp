@@ -8,7 +8,10 @@
 void AddPhotoRows(CommandTable& table)
 {
     CommandRow delay { ID_BUTTON_PHOTO_DELAY, "延时拍照", "D", "拍照选项", "延时拍摄",
-        [](CommandContext& c, const CommandInput&) { c.picture().StartCountdown(c.values.delaySeconds); },
+        [](CommandContext& c, const CommandInput&) {
+            if (!c.picture().StartCountdown(c.values.delaySeconds))
+                c.SetStatus(CommandText("请先开启摄像机"));
+        },
         [](const CommandContext& c) {
             const bool counting = c.picture().countdownActive();
             CommandState state = Pressed(counting);

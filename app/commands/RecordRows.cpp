@@ -41,6 +41,7 @@ void AddRecordRows(CommandTable& table)
             return state;
         } };
     video.shortcut = "Ctrl+R";
+    video.whenDisabled = "请先开启摄像机";
     table.Add(std::move(video));
 
     CommandRow gif { ID_RECORD_GIF, "动图", "G", "动图", "把接下来几秒的画面录成循环播放的动图",
@@ -59,6 +60,7 @@ void AddRecordRows(CommandTable& table)
             return state;
         } };
     gif.shortcut = "Ctrl+G";
+    gif.whenDisabled = "请先开启摄像机";
     table.Add(std::move(gif));
     AddGifSecondsRow(table, ID_GIF_SECONDS_2, "2 秒", 2);
     AddGifSecondsRow(table, ID_GIF_SECONDS_3, "3 秒", 3);

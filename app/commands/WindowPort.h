@@ -47,6 +47,8 @@ public:
     virtual bool pictureFullScreen() const = 0;
     virtual void SetPictureFullScreen(bool on) = 0;
     virtual void Close() = 0;
+    // The picture and the side pane again, after the document's tab was closed.
+    virtual void OpenDocument() = 0;
 
     // The picture's place in the window; only while the document is open.
     virtual DisplaySize displaySize() const = 0;

@@ -60,6 +60,17 @@ void AddWindowRows(CommandTable& table)
     escape.shortcut = "Esc";
     table.Add(std::move(escape));
 
+    // A closed document tab leaves a grey window; this brings the picture back.
+    CommandRow open { ID_OPEN_DOCUMENT, "打开摄像窗口", "O", "打开摄像窗口", "重新打开关闭了的摄像窗口（也可双击空白处）",
+        [](CommandContext& c, const CommandInput&) { c.window.OpenDocument(); },
+        [](const CommandContext& c) {
+            CommandState state;
+            state.enabled = !c.hasDocument();
+            return state;
+        } };
+    open.needsDocument = false;
+    table.Add(std::move(open));
+
     CommandRow exit { ID_APP_EXIT, "退出(&X)", "X", "退出", "退出应用程序；提示保存文档",
         [](CommandContext& c, const CommandInput&) { c.window.Close(); }, {} };
     exit.needsDocument = false;

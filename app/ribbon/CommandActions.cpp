@@ -28,7 +28,9 @@ QAction* CommandActions::Action(CommandId id)
     action->setIcon(CommandIcon(id));
     action->setToolTip(table_.ToolTip(id));
     action->setIconVisibleInMenu(true);
-    if (const QKeySequence keys = table_.Shortcut(id); !keys.isEmpty()) {
+    // A key that can explain why it does nothing gets an action of its own (below): a disabled
+    // action swallows its key without a word.
+    if (const QKeySequence keys = table_.Shortcut(id); !keys.isEmpty() && table_.WhenDisabled(id).isEmpty()) {
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
     }
@@ -79,7 +81,23 @@ void CommandActions::Retranslate()
 
 void CommandActions::AddShortcutsTo(QWidget& window)
 {
-    for (const CommandRow* row : table_.rows())
-        if (*row->shortcut != '\0')
+    for (const CommandRow* row : table_.rows()) {
+        if (*row->shortcut == '\0')
+            continue;
+        if (*row->whenDisabled == '\0') {
             window.addAction(Action(row->id));
+            continue;
+        }
+        auto* key = new QAction(this);
+        key->setShortcut(table_.Shortcut(row->id));
+        key->setShortcutContext(Qt::WindowShortcut);
+        const CommandId id = row->id;
+        connect(key, &QAction::triggered, this, [this, id] {
+            if (table_.Update(id, context_).enabled)
+                Run(id);
+            else
+                context_.SetStatus(table_.WhenDisabled(id));
+        });
+        window.addAction(key);
+    }
 }

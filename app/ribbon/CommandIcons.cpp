@@ -389,6 +389,20 @@ void Draw(IconCanvas& c, CommandId id)
         Sticker(c);
         OpenBadge(c);
         return;
+    case ID_REMOVE_ADD_ON:
+        Sticker(c);
+        PointerShape(c, QPointF(17, 17), c.small() ? 11 : 10);
+        CrossBadge(c);
+        return;
+    case ID_REMOVE_FRAME:
+        BigFrame(c);
+        CrossBadge(c);
+        return;
+    case ID_OPEN_DOCUMENT:
+        WindowShape(c, QRectF(3, 4, 26, 24));
+        CameraBody(c, QRectF(8, 15, 16, 10));
+        OpenBadge(c);
+        return;
     case ID_BUTTON_DRAG_ADD_ON: {
         Sticker(c);
         const QPointF centre(23, 23);

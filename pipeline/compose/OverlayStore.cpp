@@ -93,6 +93,40 @@ void OverlayStore::ClearAddOns()
     PauseAndRelease(std::move(removed));
 }
 
+bool OverlayStore::RemoveAddOn()
+{
+    std::vector<AddOnRecord> removed;
+    {
+        std::scoped_lock lock(decorationsLock_);
+        const std::uint64_t serial = addOns_.removable();
+        if (serial == 0)
+            return false;
+        removed = addOns_.Take(serial);
+        anchors_.Detach(serial);
+    }
+    PauseAndRelease(std::move(removed));
+    return true;
+}
+
+bool OverlayStore::hasRemovableAddOn() const
+{
+    std::scoped_lock lock(decorationsLock_);
+    return addOns_.removable() != 0;
+}
+
+bool OverlayStore::RemoveFrame()
+{
+    std::unique_ptr<ImageEx> old;
+    {
+        std::scoped_lock lock(decorationsLock_);
+        if (!frame_.frameKind())
+            return false;
+        old = frame_.Clear();
+    }
+    PauseAndRelease(std::move(old));
+    return true;
+}
+
 bool OverlayStore::ToggleLogoShown()
 {
     // Only the interface thread writes the flags; the presenter reads them whole.

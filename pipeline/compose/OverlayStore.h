@@ -36,6 +36,12 @@ public:
     // animated file share its frames. Says what became of the file (AddOnOutcome).
     AddOnOutcome AddAddOn(const QString& path, int kind, int areaWidth, int areaHeight);
     void ClearAddOns();
+    // One add-on off the picture: the one under the pointer, else the one last grabbed. Returns
+    // whether there was one.
+    bool RemoveAddOn();
+    bool hasRemovableAddOn() const;
+    // The big frame off the picture (not only hidden); false when there was none.
+    bool RemoveFrame();
 
     // Interface thread. Show flags; the toggles return the new state.
     bool ToggleLogoShown();

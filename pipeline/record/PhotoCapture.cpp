@@ -136,7 +136,21 @@ PhotoCapture::Destination PhotoCapture::destination() const
 
 void PhotoCapture::Write(const QImage& picture, const QString& folder, bool create, std::time_t when)
 {
-    const PhotoResult result = SavePhoto(picture, folder, when, create);
+    PhotoResult result = SavePhoto(picture, folder, when, create);
+    // A folder the user chose that has gone: the photo is kept in the default folder rather than
+    // lost, and the user is told where.
+    QString fallback;
+    {
+        std::scoped_lock lock(dirLock_);
+        fallback = creatableDir_;
+    }
+    if (!result.saved && !create && !fallback.isEmpty() && !QFileInfo::exists(folder)) {
+        PhotoResult kept = SavePhoto(picture, fallback, when, true);
+        if (kept.saved) {
+            kept.missingFolder = folder;
+            result = kept;
+        }
+    }
     if (onSaved_)
         onSaved_(result);
 }

@@ -18,6 +18,8 @@ struct PhotoResult {
     bool saved = false;
     QString path;    // the file written, when saved
     QString message; // what went wrong, for the status bar, when not saved
+    // The chosen photo folder that was missing: the photo went to the default folder instead.
+    QString missingFolder;
 };
 
 // Saves picture as a JPEG (default quality) in folder, named after `when`. A photo taken in a

@@ -51,6 +51,7 @@ public:
     bool pictureFullScreen() const override { return fullScreen; }
     void SetPictureFullScreen(bool on) override { fullScreen = on; }
     void Close() override { closed = true; }
+    void OpenDocument() override { ++documentsOpened; }
     DisplaySize displaySize() const override { return frame_->view()->sizeMode(); }
     void SetDisplaySize(DisplaySize size) override { frame_->view()->SetDisplaySize(size); }
     bool CancelPictureSelection() override { return frame_->view()->webcam()->CancelSelection(); }
@@ -68,7 +69,7 @@ public:
     QString status;
     unsigned lookValue = 0;
     bool captionBar = false, statusBar = true, fullScreen = false, closed = false;
-    int customizeDialogs = 0, aboutDialogs = 0;
+    int customizeDialogs = 0, aboutDialogs = 0, documentsOpened = 0;
 
 private:
     CChildFrame*& frame_;

@@ -403,12 +403,16 @@ TEST_F(CommandRig, EditMenuShowsCutCopyPasteDisabledUntilSomethingHandlesThem)
     std::unique_ptr<QMenu> menu(BuildEditMenu(actions, nullptr));
     EXPECT_EQ(menu->title(), QString("编辑"));
     const QList<QAction*> items = menu->actions();
-    ASSERT_EQ(items.size(), 3);
+    ASSERT_EQ(items.size(), 6); // and after a separator, the two removals
     EXPECT_EQ(items[0]->text(), QString("剪切(&T)\tCtrl+X"));
     EXPECT_EQ(items[1]->text(), QString("复制(&C)\tCtrl+C"));
     EXPECT_EQ(items[2]->text(), QString("粘贴(&P)\tCtrl+V"));
+    EXPECT_TRUE(items[3]->isSeparator());
+    EXPECT_EQ(items[4]->text(), QString("删除此挂件"));
+    EXPECT_EQ(items[5]->text(), QString("移除相框"));
     for (QAction* item : items)
-        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+        if (!item->isSeparator())
+            EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
 
     // The menu follows the table: a row that gains a handler (and loses the rule that keeps it
     // off) is offered.
@@ -456,6 +460,42 @@ TEST_F(CommandRig, PicksAreDroppedWhileStoppedAndRefusedWhileHidden)
     EXPECT_EQ(boxes.shown[0].text, QString("^_^挂件暂时无法添加\n\n目前挂件状态为：隐藏~\n\n请首先切换挂件状态为：显示~~"));
     EXPECT_EQ(boxes.shown[1].text, QString("^_^相框暂时无法添加\n\n目前相框状态为：隐藏~\n\n请首先切换相框状态为：显示~~"));
     EXPECT_EQ(boxes.shown[1].caption, "乐影屋");
+}
+
+// One sticker or the frame taken off the picture, not only hidden; the rows are off while there
+// is nothing to take.
+TEST_F(CommandRig, OneStickerOrTheFrameIsTakenOffThePicture)
+{
+    OverlayStore& decorations = webcam()->model().overlays;
+    const QString sticker = dir.filePath("s.png");
+    QImage(10, 10, QImage::Format_ARGB32).save(sticker);
+    input.path = sticker;
+    input.kind = 1;
+    const auto stills = [&] { return decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }); };
+    ASSERT_TRUE(session().Start());
+    Run(ID_PICK_ADD_ON);
+    Run(ID_PICK_ADD_ON);
+    Run(ID_PICK_FRAME);
+    ASSERT_EQ(stills(), 2);
+    EXPECT_FALSE(Update(ID_REMOVE_ADD_ON).enabled); // none under the mouse, none grabbed
+    EXPECT_TRUE(Update(ID_REMOVE_FRAME).enabled);
+
+    const AddOnBounds first = decorations.WithAddOns([](const AddOnCollection& a) { return a.still()[0].bounds; });
+    decorations.PointerMove(first.left, first.top);
+    const std::uint64_t under = decorations.WithAddOns([](const AddOnCollection& a) { return a.removable(); });
+    ASSERT_NE(under, 0u);
+    EXPECT_TRUE(Update(ID_REMOVE_ADD_ON).enabled);
+    Run(ID_REMOVE_ADD_ON);
+    EXPECT_EQ(stills(), 1);
+    EXPECT_EQ(decorations.WithAddOns([&](const AddOnCollection& a) { return a.Find(under) != nullptr; }), false);
+    EXPECT_EQ(table.Shortcut(ID_REMOVE_ADD_ON), QKeySequence(Qt::Key_Delete));
+
+    Run(ID_REMOVE_FRAME);
+    EXPECT_EQ(decorations.frameKind(), std::nullopt);
+    EXPECT_FALSE(Update(ID_REMOVE_FRAME).enabled);
+    EXPECT_TRUE(decorations.frameShown()); // the next frame picked shows at once
+    Run(ID_PICK_FRAME);
+    EXPECT_EQ(decorations.frameKind(), DecorationKind::Png);
 }
 
 // The show/hide toggles of the decorations are pressed while hidden and name the state.

@@ -248,3 +248,68 @@ TEST_F(MainWindowTest, DoubleClickOnThePictureRunsTheCameraCommand)
 }
 
 } // namespace
+
+namespace {
+
+QAction* KeyAction(const QWidget& window, const QKeySequence& keys)
+{
+    for (QAction* action : window.actions())
+        if (action->shortcut() == keys)
+            return action;
+    return nullptr;
+}
+
+// The keys that need the camera say so while it is off, rather than do nothing.
+TEST_F(MainWindowTest, CameraKeysAskForTheCameraWhileItIsOff)
+{
+    for (const char* keys : { "Space", "Ctrl+D", "Ctrl+R", "Ctrl+G" }) {
+        QAction* key = KeyAction(*window, QKeySequence(QString::fromLatin1(keys)));
+        ASSERT_NE(key, nullptr) << keys;
+        window->SetStatusText(QString());
+        key->trigger();
+        EXPECT_EQ(window->statusText(), "请先开启摄像机") << keys;
+    }
+    EXPECT_FALSE(session().recording());
+    EXPECT_FALSE(session().countdownActive());
+
+    ASSERT_TRUE(session().Start());
+    window->SetStatusText(QString());
+    KeyAction(*window, QKeySequence("Ctrl+D"))->trigger();
+    EXPECT_TRUE(session().countdownActive());
+    KeyAction(*window, QKeySequence("Space"))->trigger();
+    EXPECT_NE(window->statusText(), "请先开启摄像机");
+}
+
+// A closed document tab is not the end: the file menu's row, or a double-click on the empty
+// area, brings the picture and the side pane back.
+TEST_F(MainWindowTest, AClosedDocumentOpensAgainFromTheFileMenuOrADoubleClick)
+{
+    QAction* open = Shown(ID_OPEN_DOCUMENT);
+    ASSERT_NE(open, nullptr);
+    EXPECT_FALSE(open->isEnabled());
+    ASSERT_TRUE(window->documentWindow()->close());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(window->child(), nullptr);
+    EXPECT_TRUE(open->isEnabled());
+
+    open->trigger();
+    ASSERT_NE(window->child(), nullptr);
+    EXPECT_FALSE(open->isEnabled());
+    EXPECT_TRUE(Shown(ID_BUTTON_CAM_MANGER)->isEnabled());
+    Shown(ID_BUTTON_CAM_MANGER)->trigger(); // the new document's camera, through its commands
+    EXPECT_TRUE(session().running());
+    EXPECT_EQ(window->statusText(), "摄像头已经打开,可进行其他操作");
+    Shown(ID_BUTTON_CAM_MANGER)->trigger();
+    EXPECT_FALSE(session().running());
+
+    ASSERT_TRUE(window->documentWindow()->close());
+    QCoreApplication::processEvents();
+    QWidget* empty = window->mdiArea()->viewport();
+    const QPoint at(20, 20);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, at, empty->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+        Qt::NoModifier);
+    QCoreApplication::sendEvent(empty, &twice);
+    EXPECT_NE(window->child(), nullptr);
+}
+
+} // namespace

@@ -63,7 +63,7 @@ TEST_F(RecordRowsTest, StoppingTheCameraEndsTheRecording)
     Run(ID_BUTTON_CAM_MANGER);
     EXPECT_FALSE(session().recording());
     EXPECT_FALSE(Update(ID_RECORD_VIDEO).enabled);
-    ASSERT_TRUE(WaitUntil([&] { return Files("*.mp4").size() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return Files("*.mp4").size() == 1; }, 15000)); // the encoder finishes on its thread
 }
 
 TEST_F(RecordRowsTest, GifSecondsAreChosenFromTheDropDownAndTheGifIsSaved)

@@ -6,6 +6,8 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CParvelWebcamView.h"
+#include "app/CWelcomeMovie.h"
+#include "app/DisplayFit.h"
 #include "app/commands/CommandNames.h"
 #include "app/ribbon/ColourPalette.h"
 #include "app/ribbon/RibbonBar.h"
@@ -22,10 +24,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -48,7 +52,7 @@ TEST(RibbonLayoutTest, TheProgramsLayoutHasTheCategoriesAndPanelsInOrder)
     EXPECT_EQ(panels,
         QStringList({ "照相机", "拍照", "录像", "色彩：自定义通道", "色彩：颜色模式", "炫彩风格", "ROI关键区域", "图像翻转",
             "光流互动", "挥毫泼墨", "大相框设置", "小挂件设置", "文件存储设置", "帮助", "视图", "语言" }));
-    EXPECT_EQ(layout.application.items, std::vector<CommandId>({ ID_APP_EXIT }));
+    EXPECT_EQ(layout.application.items, std::vector<CommandId>({ ID_OPEN_DOCUMENT, ID_APP_EXIT }));
     EXPECT_EQ(layout.tabRow[0].text, "样式");
     EXPECT_EQ(layout.tabRow[0].items.size(), 5u);
     EXPECT_EQ(layout.tabRow[1].id, ID_APP_ABOUT);
@@ -317,22 +321,38 @@ TEST_F(RibbonTest, AboutDialogHasItsTextsAndProportions)
 TEST_F(RibbonTest, FullScreenShowsOnlyThePictureAndEscBringsTheWindowBack)
 {
     EXPECT_EQ(window->ShownAction(ID_VIEW_FULL_SCREEN)->shortcut(), QKeySequence(Qt::Key_F11));
-    EXPECT_EQ(window->ShownAction(ID_PHOTO_NOW)->shortcut(), QKeySequence(Qt::Key_Space));
     EXPECT_EQ(window->ShownAction(ID_BUTTON_PHOTO_DELAY)->shortcut(), QKeySequence("Ctrl+D"));
     EXPECT_EQ(window->ShownAction(ID_BUTTON_SIZE2)->shortcut(), QKeySequence("Ctrl+2"));
     EXPECT_EQ(window->ShownAction(ID_BUTTON_DOC)->shortcut(), QKeySequence(Qt::Key_F1));
 
     window->ShownAction(ID_BUTTON_SIZE3)->trigger();
+    CParvelWebcamView* view = window->child()->view();
+    QTabBar* tabs = window->mdiArea()->findChild<QTabBar*>();
+    ASSERT_TRUE(tabs != nullptr && tabs->isVisible());
+    const QList<int> split = window->child()->splitter()->sizes();
     window->ShownAction(ID_VIEW_FULL_SCREEN)->trigger();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(window->pictureFullScreen());
     EXPECT_FALSE(ribbon()->isVisible());
     EXPECT_FALSE(window->statusBar()->isVisible());
-    EXPECT_EQ(window->child()->view()->sizeMode(), kDisplayFit);
+    // Nothing but the picture: the view covers the whole window (no tab band, no strip) and the
+    // picture sits in its middle, as large as it fits.
+    EXPECT_EQ(QRect(view->mapTo(window.get(), QPoint(0, 0)), view->size()), window->rect());
+    EXPECT_FALSE(view->movie()->isVisible());
+    EXPECT_EQ(webcam()->geometry(), FitPictureRect({ 640, 480 }, view->rect()));
+    EXPECT_EQ(view->sizeMode(), kDisplayHalf);
+
     window->ShownAction(ID_ESCAPE)->trigger();
+    QCoreApplication::processEvents();
     EXPECT_FALSE(window->pictureFullScreen());
     EXPECT_TRUE(ribbon()->isVisible());
     EXPECT_TRUE(window->statusBar()->isVisible());
-    EXPECT_EQ(window->child()->view()->sizeMode(), kDisplayHalf);
+    tabs = window->mdiArea()->findChild<QTabBar*>();
+    EXPECT_TRUE(tabs != nullptr && tabs->isVisible());
+    EXPECT_TRUE(view->movie()->isVisible());
+    EXPECT_EQ(view->sizeMode(), kDisplayHalf);
+    EXPECT_EQ(webcam()->geometry(), QRect(0, 0, 320, 240));
+    EXPECT_EQ(window->child()->splitter()->sizes(), split);
 }
 
 TEST_F(RibbonTest, ExitFromTheApplicationMenuGoesThroughTheCloseGuard)

@@ -110,6 +110,26 @@ TEST_F(ViewLayoutTest, FitSizeFillsTheViewAboveTheStripAndFollowsItsSize)
     view->resize(1200, 900); // only the fitted size follows the view
     EXPECT_EQ(webcam->geometry(), QRect(0, 0, 640, 480));
     EXPECT_EQ(view->movieRect(), reserved);
+
+    // What neither the picture nor the strip covers shows the look's background, not a black void.
+    view->SetDisplaySize(kDisplayHalf);
+    QPalette look = view->palette();
+    look.setColor(QPalette::Window, QColor(0xdc, 0xe6, 0xf2));
+    view->setPalette(look);
+    const QImage painted = view->grab().toImage();
+    EXPECT_EQ(painted.pixelColor(600, 800), QColor(0xdc, 0xe6, 0xf2)); // below the strip
+    EXPECT_EQ(painted.pixelColor(400, 100), QColor(0xdc, 0xe6, 0xf2)); // beside the half-size picture
+
+    // The picture alone (full screen): fitted to the whole view, centred on black, no strip.
+    view->SetPictureAlone(true);
+    EXPECT_EQ(webcam->geometry(), QRect(0, 0, 1200, 900));
+    EXPECT_FALSE(view->movie()->isVisible());
+    view->resize(1600, 900);
+    EXPECT_EQ(webcam->geometry(), QRect(200, 0, 1200, 900));
+    EXPECT_EQ(view->grab().toImage().pixelColor(100, 450), QColor(Qt::black));
+    view->SetPictureAlone(false);
+    EXPECT_EQ(webcam->geometry(), QRect(0, 0, 320, 240));
+    EXPECT_TRUE(view->movie()->isVisible());
 }
 
 TEST_F(ViewLayoutTest, StrokesOnTheFittedPictureLandOnTheirPicturePixels)
@@ -285,6 +305,18 @@ TEST_F(ViewLayoutTest, FittedPictureWiderThanTheWindowStillLeavesThePaneItsShare
     wide.resize(1400, 800);
     EXPECT_EQ(wide.splitter()->sizes()[1], 240);
     EXPECT_EQ(wide.splitter()->sizes()[0] + 240, total);
+    // Made wide again, the picture takes back its width before the pane grows.
+    wide.resize(2400, 800);
+    EXPECT_EQ(wide.splitter()->sizes()[0], 1920);
+    wide.resize(2600, 800);
+    EXPECT_EQ(wide.splitter()->sizes()[0], 1920);
+
+    // The same at three-quarter size: back to the 1440 the picture is shown at.
+    wide.view()->SetDisplaySize(kDisplayThreeQuarters);
+    wide.resize(1000, 800);
+    EXPECT_EQ(wide.splitter()->sizes()[1], 240);
+    wide.resize(2400, 800);
+    EXPECT_EQ(wide.splitter()->sizes()[0], 1440);
 }
 
 } // namespace

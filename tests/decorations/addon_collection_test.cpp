@@ -523,3 +523,50 @@ TEST_F(AddOnCollectionTest, FileWhoseFramesExceedTheBudgetIsRefusedAndNothingIsA
     EXPECT_FALSE(image.ready());
     EXPECT_EQ(image.heldBytes(), 0);
 }
+
+namespace {
+
+// One add-on off the picture: the one under the pointer, else the one last grabbed; the others
+// stay, and no index left behind names another add-on.
+TEST_F(AddOnCollectionTest, TheAddOnUnderThePointerOrTheLastGrabbedIsTheOneRemoved)
+{
+    AddOnCollection addOns = MakeCollection();
+    addOns.areaWidth = 20;
+    addOns.areaHeight = 20;
+    const std::uint64_t red = addOns.Insert(AnimatedRecord(20, 20, Qt::red, Qt::red), DecorationKind::Gif);
+    const std::uint64_t blue = addOns.Insert(StillRecord(20, 20, Qt::blue), DecorationKind::Png);
+    const std::uint64_t green = addOns.Insert(AnimatedRecord(20, 20, Qt::green, Qt::green), DecorationKind::Gif);
+    addOns.areaWidth = 200;
+    addOns.areaHeight = 200;
+    EXPECT_EQ(addOns.removable(), 0u); // nothing hovered, nothing grabbed yet
+
+    // Grab the blue one (on top) and drag it away; the pointer leaves it.
+    ASSERT_TRUE(addOns.PointerMove(5, 5));
+    EXPECT_EQ(addOns.removable(), blue);
+    addOns.PointerDown();
+    addOns.PointerMove(150, 150);
+    addOns.PointerUp();
+    EXPECT_FALSE(addOns.PointerMove(60, 60));
+    EXPECT_EQ(addOns.removable(), blue); // the last one grabbed
+
+    // Over the green one, it is the one under the pointer that goes.
+    ASSERT_TRUE(addOns.PointerMove(5, 5));
+    EXPECT_EQ(addOns.removable(), green);
+    std::vector<AddOnRecord> taken = addOns.Take(green);
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].serial, green);
+    AddOnCollection::Release(std::move(taken));
+    EXPECT_EQ(addOns.hoveredIndex(), -1);
+    EXPECT_EQ(addOns.Find(green), nullptr);
+    ASSERT_NE(addOns.Find(red), nullptr);
+    EXPECT_EQ(addOns.removable(), blue);
+    EXPECT_TRUE(addOns.Take(green).empty()); // gone already
+
+    EXPECT_EQ(addOns.Take(blue).size(), 1u);
+    EXPECT_EQ(addOns.removable(), 0u); // the last grabbed one went: nothing to take
+    EXPECT_EQ(addOns.animatedCount() + addOns.stillCount(), 1);
+    ASSERT_TRUE(addOns.PointerMove(5, 5));
+    EXPECT_EQ(addOns.removable(), red);
+}
+
+} // namespace

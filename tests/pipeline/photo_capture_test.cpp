@@ -249,12 +249,16 @@ TEST_F(PhotoCaptureTest, OnlyTheCreatableFolderIsMadeOnTheFirstPhoto)
     EXPECT_TRUE(reports[0].saved) << reports[0].message.toStdString();
     EXPECT_EQ(Entries(pictures), QStringList{"2026-5-3-9-7-5.jpg"});
 
-    // A folder the user chose and that has gone since is reported, not made again.
+    // A folder the user chose and that has gone since is not made again; the photo is kept in the
+    // default folder and the missing folder named, so it is never lost.
     const QString chosen = dir.filePath("chosen");
     capture.SetPhotoDir(chosen);
     capture.Request();
     capture.SavePhotoIfRequested(Picture(64, 48));
     ASSERT_EQ(reports.size(), 2u);
-    EXPECT_FALSE(reports[1].saved);
+    EXPECT_TRUE(reports[1].saved);
+    EXPECT_EQ(reports[1].missingFolder, chosen);
+    EXPECT_EQ(QFileInfo(reports[1].path).absolutePath(), QFileInfo(pictures).absoluteFilePath());
+    EXPECT_EQ(Entries(pictures), (QStringList { "2026-5-3-9-7-5.jpg", "2026-5-3-9-7-5_02.jpg" }));
     EXPECT_FALSE(QFileInfo::exists(chosen));
 }
