@@ -1181,6 +1181,14 @@ Please switch the stickers to shown first~~</translation>
         <source>正在录制 %1 秒动图</source>
         <translation>Recording a %1-second animated GIF</translation>
     </message>
+    <message>
+        <source>声音</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>拍照、连拍和开始录像时响起快门声，倒计时的最后三秒滴答作响；取消勾选则静音</source>
+        <translation>A shutter click for every photo, burst and recording start, and a tick in the last three seconds of a countdown; untick for silence</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>

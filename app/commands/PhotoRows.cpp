@@ -19,7 +19,7 @@ void AddPhotoRows(CommandTable& table)
     delay.shortcut = "Ctrl+D";
     table.Add(std::move(delay));
     // A choice of the program, not of the picture: it can change with no document open.
-    CommandRow sound { ID_SOUND, "声音", "S", "声音", "拍照、连拍和开始录像时响起快门声，倒计时的最后三秒滴答作响；取消勾选则静音",
+    CommandRow sound { ID_SOUND, "声音", "A", "声音", "拍照、连拍和开始录像时响起快门声，倒计时的最后三秒滴答作响；取消勾选则静音",
         [](CommandContext&, const CommandInput&) { SetSoundOn(!SoundOn()); },
         [](const CommandContext&) { return Pressed(SoundOn()); } };
     sound.needsDocument = false;
