@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/CameraChoice.h"
 #include "app/CommandLine.h"
+#include "app/EffectSounds.h"
 #include "app/FolderLayout.h"
 #include "app/SettingsNotice.h"
 #include "app/ShutdownSignals.h"
@@ -97,6 +98,9 @@ int main(int argc, char* argv[])
     FrameSourceFactory sources = options.sourceGiven
         ? MakeFrameSourceFactory(options.source)
         : MakeChosenCameraFactory(MakeSystemCameraList(), cv::Size(values.imageWidth, values.imageHeight));
+    // The shutter and the countdown's ticks, from the system folder's WAV files.
+    EffectSounds sounds(PathToQString(folders.systemDir));
+    ScopedSounds soundsInForce(sounds);
     CMainFrame window(folders, values, std::move(sources));
     if (!notice.isEmpty())
         window.SetStatusText(notice);

@@ -1,5 +1,7 @@
 #include "pipeline/PictureSession.h"
 
+#include "pipeline/CaptureSounds.h"
+
 #include <QTimer>
 
 #include <algorithm>
@@ -57,6 +59,8 @@ PictureSession::PictureSession(const QString& systemDir, const QString& photoDir
     watchdog_ = new QTimer(this);
     watchdog_->setInterval(kWatchdogMs);
     connect(watchdog_, &QTimer::timeout, this, &PictureSession::CheckStalled);
+
+    ConnectCaptureSounds(*this);
 }
 
 PictureSession::~PictureSession()
@@ -183,8 +187,10 @@ bool PictureSession::TakePhotoNow()
 
 void PictureSession::TakeClickPhoto()
 {
-    if (running())
-        model_.photos.Request();
+    if (!running())
+        return;
+    model_.photos.Request();
+    emit flashRequested();
 }
 
 void PictureSession::SetTickSource(TickSource ticks)
@@ -327,6 +333,8 @@ RecordingStart PictureSession::StartRecording()
     const double fps = 1000.0 / static_cast<double>(FrameLoop::kPassPeriod.count());
     RecordingStart start = model_.video.Start(folder, fps, pictureSize());
     recordingMessage_ = start.started ? start.message : QString();
+    if (start.started)
+        emit recordingStarted();
     emit stateChanged();
     return start;
 }
@@ -345,6 +353,7 @@ PictureSession::GifStart PictureSession::StartGif(QString& message)
         return GifStart::CameraStopped;
     if (!model_.gif.Start(model_.photos.PreparePhotoDir(), gifSeconds_, message))
         return GifStart::Refused;
+    emit recordingStarted();
     emit stateChanged();
     return GifStart::Started;
 }

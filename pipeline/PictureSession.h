@@ -53,7 +53,7 @@ public:
 
     // A photo of the next picture, with the flash; false while the camera is stopped.
     bool TakePhotoNow();
-    // A photo taken by a click on the picture (no flash: the click is its own signal).
+    // A photo taken by a click on the picture, with the flash like every photo.
     void TakeClickPhoto();
 
     // The delayed photo: counts delaySeconds down, one step for each whole second passed, and
@@ -127,8 +127,11 @@ signals:
     void cameraMissing();
     // The camera stopped delivering pictures and was stopped (after cameraSwitched(false)).
     void cameraLost();
-    // A photo was taken now or at the end of a countdown: the screen flashes.
+    // A photo was taken (now, by a click, at the end of a countdown, a shot of a burst): the
+    // screen flashes.
     void flashRequested();
+    // A video or an animated GIF started.
+    void recordingStarted();
     // The delayed photo's remaining seconds; 0 when none is shown.
     void countdownChanged(int seconds);
     // A photo was saved (path) or not (message for the status bar).

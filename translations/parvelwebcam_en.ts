@@ -1229,6 +1229,14 @@ Please switch the stickers to shown first~~</translation>
         <source>重新打开关闭了的摄像窗口（也可双击空白处）</source>
         <translation>Opens the camera window again after it was closed (or double-click the empty area)</translation>
     </message>
+    <message>
+        <source>声音</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>拍照、连拍和开始录像时响起快门声，倒计时的最后三秒滴答作响；取消勾选则静音</source>
+        <translation>A shutter click for every photo, burst and recording start, and a tick in the last three seconds of a countdown; untick for silence</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>

@@ -14,7 +14,7 @@ void AddCameraRows(CommandTable& table);     // camera, display size, photos
 void AddEffectRows(CommandTable& table);     // colour, styles, region, flips, flow, doodle
 void AddDecorationRows(CommandTable& table); // logo, big frame, add-ons
 void AddWindowRows(CommandTable& table);     // looks, bars, exit
-void AddPhotoRows(CommandTable& table);      // delayed photo and its delay
+void AddPhotoRows(CommandTable& table);      // delayed photo and its delay, the sounds
 void AddRecordRows(CommandTable& table);     // video, animated GIF, burst strip
 void AddFolderRows(CommandTable& table);     // open and choose the photo, frame and add-on folders
 void AddStripKindRows(CommandTable& table);  // GIF or PNG files in the frames and add-ons strips

@@ -120,6 +120,19 @@ void Draw(IconCanvas& c, CommandId id)
     case ID_BURST_STRIP:
         PhotoStrip(c);
         return;
+    case ID_SOUND: {
+        // A loudspeaker with two waves leaving it.
+        c.fill(Polygon({ QPointF(3, 12), QPointF(9, 12), QPointF(17, 5), QPointF(17, 27), QPointF(9, 20), QPointF(3, 20) }),
+            coral);
+        const double w = c.small() ? 2.6 : 2.2;
+        for (const double r : { 5.5, 10.5 }) {
+            QPainterPath wave;
+            wave.arcMoveTo(QRectF(17 - r, 16 - r, 2 * r, 2 * r), -45);
+            wave.arcTo(QRectF(17 - r, 16 - r, 2 * r, 2 * r), -45, 90);
+            c.strokeOutlined(wave, blue, w);
+        }
+        return;
+    }
     case ID_RECORD_VIDEO:
         c.fill(Polygon({QPointF(21, 16), QPointF(30, 10), QPointF(30, 25), QPointF(21, 19)}), coralDark);
         c.fill(RoundRect(QRectF(2, 9, 20, 17), 3), coral);

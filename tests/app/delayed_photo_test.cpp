@@ -4,11 +4,13 @@
 #include "app/CTimeSetDlg.h"
 #include "decorations/Photostrip.h"
 #include "pipeline/capture/TestSceneSource.h"
+#include "ui/Sounds.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 
 namespace {
 
@@ -88,6 +90,39 @@ TEST_F(DelayedPhotoTest, StoppedCameraNeitherStartsNorKeepsACountdown)
     Step(10000);
     EXPECT_FALSE(session().countdownActive());
     EXPECT_FALSE(PhotoAsked());
+}
+
+TEST_F(DelayedPhotoTest, TheLastThreeSecondsTickAndThePhotoClicksUnlessSoundIsSwitchedOff)
+{
+    RecordingSounds heard;
+    ScopedSounds install(heard);
+    const bool wasOn = SoundOn();
+    SetSoundOn(true);
+    values.delaySeconds = 4;
+    StartHeldCamera();
+    EXPECT_TRUE(*Update(ID_SOUND).pressed);
+    Run(ID_BUTTON_PHOTO_DELAY);
+    for (int i = 0; i < 4; ++i)
+        Step(1000);
+    EXPECT_EQ(heard.played, (std::vector<Sound> { Sound::Tick, Sound::Tick, Sound::Tick, Sound::Shutter }));
+
+    // 声音 off: silent, remembered for the next start, and the flash still comes.
+    Run(ID_SOUND);
+    EXPECT_FALSE(*Update(ID_SOUND).pressed);
+    EXPECT_FALSE(QSettings().value("Sound", true).toBool());
+    heard.played.clear();
+    Run(ID_BUTTON_PHOTO_DELAY);
+    for (int i = 0; i < 4; ++i)
+        Step(1000);
+    Run(ID_PHOTO_NOW);
+    EXPECT_TRUE(PhotoAsked());
+    EXPECT_TRUE(webcam()->flashing());
+    EXPECT_TRUE(heard.played.empty());
+
+    Run(ID_SOUND);
+    EXPECT_TRUE(*Update(ID_SOUND).pressed);
+    EXPECT_TRUE(QSettings().value("Sound", false).toBool());
+    SetSoundOn(wasOn);
 }
 
 TEST_F(DelayedPhotoTest, DialogShowsTheDelayRefusesBadEntriesAndStoresAGoodOne)

@@ -1,5 +1,6 @@
-// The shipped images in the ready-to-run folder: the welcome animation and logo in system/,
-// the sample frames and add-ons under UserData/. The build draws them with tools/assetgen.
+// The shipped images and sounds in the ready-to-run folder: the welcome animation, logo and
+// sounds in system/, the sample frames and add-ons under UserData/. The build draws them with
+// tools/assetgen.
 
 #include <QByteArray>
 #include <QDir>
@@ -12,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <set>
 #include <vector>
 
@@ -127,6 +131,64 @@ TEST(ShippedAssets, LogoIsSmallWithTransparentCorners)
     EXPECT_LT(clear, 0.3) << "the plate behind it must be visible";
 }
 
+// A WAVE file as the sound effects read it: PCM, one channel, 16 bits.
+struct Wave {
+    bool pcmMono16 = false;
+    int rate = 0;
+    std::vector<int> samples;
+};
+
+Wave readWave(const QByteArray& bytes)
+{
+    auto u16 = [&](qsizetype at) {
+        return static_cast<int>(static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint8_t>(bytes[at + 1]) << 8);
+    };
+    auto u32 = [&](qsizetype at) { return static_cast<qsizetype>(u16(at)) | static_cast<qsizetype>(u16(at + 2)) << 16; };
+    Wave w;
+    if (bytes.size() < 44 || !bytes.startsWith("RIFF") || bytes.mid(8, 8) != "WAVEfmt "
+        || u32(4) != bytes.size() - 8 || bytes.mid(36, 4) != "data" || u32(40) != bytes.size() - 44)
+        return w;
+    w.pcmMono16 = u16(20) == 1 && u16(22) == 1 && u16(34) == 16;
+    w.rate = static_cast<int>(u32(24));
+    for (qsizetype at = 44; at + 1 < bytes.size(); at += 2)
+        w.samples.push_back(static_cast<std::int16_t>(u16(at)));
+    return w;
+}
+
+int peakOf(const Wave& w)
+{
+    int peak = 0;
+    for (const int s : w.samples)
+        peak = std::max(peak, std::abs(s));
+    return peak;
+}
+
+TEST(ShippedAssets, SoundsAreShortQuietWaveFilesThatEndInSilence)
+{
+    struct Expected {
+        const char* name;
+        int leastMs, mostMs;
+    };
+    for (const Expected& e : {Expected{"system/shutter.wav", 80, 400}, Expected{"system/tick.wav", 20, 150}}) {
+        SCOPED_TRACE(e.name);
+        const QByteArray bytes = contents(kBin.filePath(e.name));
+        EXPECT_LT(bytes.size(), 64 * 1024);
+        const Wave w = readWave(bytes);
+        ASSERT_TRUE(w.pcmMono16) << "not a PCM mono 16-bit WAVE file with its sizes right";
+        ASSERT_GE(w.rate, 22050);
+        const long ms = static_cast<long>(w.samples.size()) * 1000 / w.rate;
+        EXPECT_GE(ms, e.leastMs);
+        EXPECT_LE(ms, e.mostMs);
+        const int peak = peakOf(w);
+        EXPECT_GT(peak, 32767 / 5) << "loud enough to be heard";
+        EXPECT_LT(peak, 32767 * 9 / 10) << "never clipped";
+        EXPECT_LT(std::abs(w.samples.back()), 64) << "ends in silence, without a click of its own";
+    }
+    // The tick is the quieter of the two.
+    EXPECT_LT(peakOf(readWave(contents(kBin.filePath("system/tick.wav")))),
+        peakOf(readWave(contents(kBin.filePath("system/shutter.wav")))));
+}
+
 TEST(ShippedAssets, SampleFramesCoverThePictureAndLeaveTheMiddleOpen)
 {
     // Every frame: an earlier frame must never show through the cleared middle.
@@ -181,7 +243,7 @@ TEST(ShippedAssets, GeneratorWritesTheSameBytesEveryRun)
             ++compared;
         }
     }
-    EXPECT_GE(compared, 15);
+    EXPECT_GE(compared, 17);
 }
 
 } // namespace

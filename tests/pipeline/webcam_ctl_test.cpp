@@ -405,8 +405,9 @@ TEST_F(WebcamCtlTest, DoubleClickInPhotoModeSwitchesTheCameraAndTakesNoPhoto)
     auto ctl = MakeControl();
     ctl->show();
     ctl->model().settings.Change([](PictureSettings& s) { s.mouseMode = kMousePhoto; });
-    int photos = 0;
+    int photos = 0, flashes = 0;
     QObject::connect(&ctl->session(), &PictureSession::photoSaved, [&](const QString&) { ++photos; });
+    QObject::connect(&ctl->session(), &PictureSession::flashRequested, [&] { ++flashes; });
     const auto doubleClick = [&] {
         SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(20, 20));
         SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(20, 20));
@@ -429,10 +430,13 @@ TEST_F(WebcamCtlTest, DoubleClickInPhotoModeSwitchesTheCameraAndTakesNoPhoto)
     EXPECT_EQ(photos, 0);
     EXPECT_EQ(QDir(emptyDir.path()).entryList({ "*.jpg" }, QDir::Files).size(), 0);
 
-    // A single click still takes one.
+    EXPECT_EQ(flashes, 0);
+
+    // A single click still takes one, with the flash.
     SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(20, 20));
     SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(20, 20));
     EXPECT_TRUE(WaitUntil([&] { return photos == 1; }));
+    EXPECT_EQ(flashes, 1);
     ctl->session().Stop();
 }
 

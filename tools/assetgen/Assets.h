@@ -1,15 +1,19 @@
 #pragma once
 
 #include "tools/assetgen/Animation.h"
+#include "tools/assetgen/WavWriter.h"
 
 #include <QImage>
 
-// Every image the program ships with. Sizes: the welcome animation and the big frames
+// Every image and sound the program ships with. Sizes: the welcome animation and the big frames
 // cover the whole 640 × 480 picture; the logo and the add-ons are small.
 
 // system/
 Animation welcomeAnimation();
 QImage logoImage();
+// Short and quiet: the click of a camera's shutter and the countdown's tick.
+Clip shutterSound();
+Clip tickSound();
 
 // UserData/大相框: transparent middle, ornaments around it.
 QImage woodFrame();

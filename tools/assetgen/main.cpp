@@ -1,9 +1,10 @@
 // assetgen <bin-dir>: draws the images the program ships with into the ready-to-run folder
-// (system/ and the sample folders under UserData/). The same program always writes the
-// same bytes, so the build output is reproducible.
+// (system/ and the sample folders under UserData/), and its sounds into system/. The same
+// program always writes the same bytes, so the build output is reproducible.
 
 #include "tools/assetgen/Assets.h"
 #include "tools/assetgen/GifWriter.h"
+#include "ui/Sounds.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -43,6 +44,15 @@ bool writeGif(const QString& path, const Animation& animation)
     return true;
 }
 
+bool writeWav(const QString& path, const Clip& clip)
+{
+    const QByteArray bytes = encodeWav(clip);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return fail(path, file.errorString());
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -66,6 +76,8 @@ int main(int argc, char** argv)
     bool ok = true;
     ok = writeGif(in(system, "welcome.gif"), welcomeAnimation()) && ok;
     ok = writePng(in(system, "loogo.png"), logoImage()) && ok;
+    ok = writeWav(in(system, SoundFileName(Sound::Shutter)), shutterSound()) && ok;
+    ok = writeWav(in(system, SoundFileName(Sound::Tick)), tickSound()) && ok;
 
     ok = writePng(in(frames, "wood.png"), woodFrame()) && ok;
     ok = writePng(in(frames, "film.png"), filmFrame()) && ok;
