@@ -170,7 +170,7 @@ protected:
 
 TEST_F(GalleryRowsTest, OpenAndOpenFolderGoToTheShell)
 {
-    EXPECT_EQ(Listed(), (QStringList { "a.jpg", "B.gif", "c.mp4" }));
+    EXPECT_EQ(Listed(), (QStringList { "c.mp4", "B.gif", "a.jpg" })) << "the newest written first";
     input.path = Photo("c.mp4");
     Run(ID_PHOTO_OPEN);
     Run(ID_PHOTO_OPEN_FOLDER);
