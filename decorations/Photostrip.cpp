@@ -448,10 +448,19 @@ void Photostrip::PaintEmptyText(QPainter& painter) const
     QFont font = painter.font();
     font.setPointSizeF(std::clamp(height_ / 18.0, 8.0, 11.0));
     painter.setFont(font);
-    painter.setPen(QColor(40, 36, 70)); // dark ink on every strip's light gradient
     const int margin = std::max(8, width_ / 20);
     const QRect area(margin, 0, std::max(0, width_ - 2 * margin), height_);
-    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, emptyText_);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    // On a light card, so that it reads the same over the dark and the light parts of every
+    // strip's gradient.
+    const QRectF text = painter.boundingRect(QRectF(area), flags, emptyText_);
+    const qreal pad = painter.fontMetrics().height() * 0.6;
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 215));
+    painter.drawRoundedRect(text.adjusted(-pad, -pad * 0.6, pad, pad * 0.6), pad, pad);
+    painter.setPen(QColor(40, 36, 70));
+    painter.drawText(area, flags, emptyText_);
     painter.restore();
 }
 
