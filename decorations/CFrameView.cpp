@@ -38,6 +38,25 @@ EmptyStripMessage MessageFor(StripContent content)
     return {QT_TRANSLATE_NOOP("CFrameView", "挂件长廊 无法打开挂件目录:\n\n目录不存在?\n或\n目录无相框?\n\n"), QT_TRANSLATE_NOOP("CFrameView", "请检查挂件目录")};
 }
 
+// One line in an empty strip: which files to put in which folder, and that the strip lists them
+// once they are there.
+QString EmptyStripText(StripContent content, int32_t kind, const std::filesystem::path& folder)
+{
+    const QString where = QDir::toNativeSeparators(PathToQString(folder));
+    const QString type = kind == 0 ? QStringLiteral("GIF") : QStringLiteral("PNG");
+    switch (content) {
+    case StripContent::Photos:
+        return QCoreApplication::translate("CFrameView", "照片目录 %1 中还没有照片：拍照、录像或录制 GIF 后，它们会出现在这里")
+            .arg(where);
+    case StripContent::Frames:
+        return QCoreApplication::translate("CFrameView", "相框目录 %1 中没有 %2 相框：把 %2 图片放进这个目录，这里就会列出它们")
+            .arg(where, type);
+    case StripContent::AddOns: break;
+    }
+    return QCoreApplication::translate("CFrameView", "挂件目录 %1 中没有 %2 挂件：把 %2 图片放进这个目录，这里就会列出它们")
+        .arg(where, type);
+}
+
 // The folder as the user knows it, ending in a separator.
 QString FolderText(const std::filesystem::path& folder)
 {
@@ -316,12 +335,15 @@ void CFrameView::ShowStartOfRow(Photostrip* strip, const StripFillPlan& plan, in
     ApplyStripFill(*strip, std::move(start)); // whether the folder is empty is told by the whole
     if (listed)
         targets.Add(strip);
+    if (strip == photos_ && !pendingHighlight_.isEmpty() && strip->Highlight(pendingHighlight_))
+        pendingHighlight_.clear();
     strip->update();
 }
 
 void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
                             const std::filesystem::path& folder, FillReason reason, bool startShown)
 {
+    strip->SetEmptyText(EmptyStripText(strip->content(), kind, folder));
     if (reason == FillReason::Creation) {
         // A row whose start was shown may have been scrolled since: it stays where it is.
         if (!startShown)
@@ -346,12 +368,17 @@ void CFrameView::FinishFill(Photostrip* strip, StripFillPlan plan, int32_t kind,
     strip->SetKind(kind);
     ApplyStripFill(*strip, std::move(plan)); // a later fill that finds nothing stays silent
     targets.Add(strip);
+    if (strip == photos_ && !pendingHighlight_.isEmpty()) {
+        strip->Highlight(pendingHighlight_);
+        pendingHighlight_.clear();
+    }
     strip->update();
     update();
 }
 
-void CFrameView::OnPhotoSaved()
+void CFrameView::OnPhotoSaved(const QString& path)
 {
+    pendingHighlight_ = path;
     Reload(photos_, kPhotoStripKind, folders_.photos);
 }
 

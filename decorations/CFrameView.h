@@ -64,8 +64,10 @@ public:
     void DecodeForNewHeights();
 
 public slots:
-    // A photo was saved: list the photo folder again, scrolled back to the start.
-    void OnPhotoSaved();
+    // A photo, video or GIF was saved at path (empty: the folder changed otherwise): list the
+    // photo folder again, scrolled back to its start where the newest is, and mark the new file
+    // for a moment.
+    void OnPhotoSaved(const QString& path = {});
     // The ribbon switched the frames or add-ons strip to GIF (0) or PNG (1) files.
     void ReloadFrameStrip(int kind);
     void ReloadAddOnStrip(int kind);
@@ -132,4 +134,5 @@ private:
     std::map<Photostrip*, FillSource> fillSources_;
     std::set<Photostrip*> redecode_; // strips whose height changed since their thumbnails were made
     QTimer* redecodeTimer_ = nullptr;
+    QString pendingHighlight_; // the saved file to mark once the photos strip lists it
 };

@@ -1,6 +1,7 @@
 #include "decorations/FillStrip.h"
 
 #include "decorations/FolderScan.h"
+#include "decorations/PhotoOrder.h"
 #include "decorations/Photostrip.h"
 
 #include <algorithm>
@@ -44,6 +45,8 @@ StripFillPlan PlanStripFill(Photostrip& strip, const std::filesystem::path& fold
     StripFillPlan plan;
     plan.height = 0.75f * static_cast<float>(strip.stripHeight());
     plan.paths = ScanFolder(folder, StripExtensions(strip.content(), kind));
+    if (strip.content() == StripContent::Photos)
+        SortNewestFirst(plan.paths);
     if (strip.loadsOnDemand()) {
         plan.headersOnly = true;
         plan.headers.resize(plan.paths.size());

@@ -18,9 +18,10 @@ struct FillStripStats {
     int decoded = 0; // files decoded by this fill (the others were unchanged since the last one)
 };
 
-// Fills the strip with one thumbnail per matching file of folder, in name order, the row
-// starting where the strip is scrolled to. An entry that cannot be read is skipped; the others
-// stay. True when the strip shows at least one thumbnail.
+// Fills the strip with one thumbnail per matching file of folder, in name order (the photos
+// strip newest first, PhotoOrder.h), the row starting where the strip is scrolled to. An entry
+// that cannot be read is skipped; the others stay. True when the strip shows at least one
+// thumbnail.
 bool FillStrip(Photostrip& strip, const std::filesystem::path& folder,
                FillStripStats* stats = nullptr);
 

@@ -36,6 +36,11 @@ bool IsVideoFile(const QString& path)
     return path.endsWith(QStringLiteral(".mp4"), Qt::CaseInsensitive);
 }
 
+bool IsGifFile(const QString& path)
+{
+    return path.endsWith(QStringLiteral(".gif"), Qt::CaseInsensitive);
+}
+
 std::vector<QString> ScanFolder(const std::filesystem::path& folder, const QString& extension)
 {
     if (extension.isEmpty())

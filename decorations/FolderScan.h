@@ -18,6 +18,8 @@ QStringList StripExtensions(StripContent content, int32_t kind);
 
 // Whether path is a video the photos strip lists (by its extension).
 bool IsVideoFile(const QString& path);
+// Whether path is a GIF (by its extension): among the photos, a recorded animation.
+bool IsGifFile(const QString& path);
 
 // Full paths of the files in folder whose extension matches case-insensitively, sorted by
 // name case-insensitively. Sub-folders never match; a missing folder gives nothing. A name that

@@ -1,6 +1,11 @@
 #include "decorations/Photostrip.h"
 
+#include "decorations/FolderScan.h"
+#include "decorations/GifBadge.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -140,13 +145,13 @@ float Photostrip::ThumbnailsExtent() const
 float Photostrip::ClampedOffset(float candidate) const
 {
     // The row may move right by at most 0.3 of the strip, and left until its end is at 0.7 of
-    // the strip; a short row ends at that second limit.
+    // the strip. A row shorter than that may still come back to where it starts, and a row
+    // already beyond a limit (a strip made narrower) is not pulled back: either would make the
+    // row jump at the first touch.
     const float w = static_cast<float>(width_);
-    if (candidate > 0.3f * w)
-        candidate = 0.3f * w;
-    if (candidate < 0.7f * w - ThumbnailsExtent())
-        candidate = 0.7f * w - ThumbnailsExtent();
-    return candidate;
+    const float high = std::max(0.3f * w, scrollOffset_);
+    const float low = std::min({0.7f * w - ThumbnailsExtent(), 0.0f, scrollOffset_});
+    return std::clamp(candidate, low, high);
 }
 
 void Photostrip::ManipulationDelta(float dx, float)
@@ -367,6 +372,98 @@ void Photostrip::Pick(Photo& photo)
     }
 }
 
+void Photostrip::SetEmptyText(const QString& text)
+{
+    if (emptyText_ == text)
+        return;
+    emptyText_ = text;
+    update();
+}
+
+bool Photostrip::Highlight(const QString& path)
+{
+    // The saved file's path may be spelt otherwise than the listed one (a relative folder, a
+    // trailing separator, a link).
+    QString found;
+    if (indexOf_.contains(path)) {
+        found = path;
+    } else {
+        const QString clean = QDir::cleanPath(path);
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        for (const auto& photo : thumbnails_) {
+            if (QDir::cleanPath(photo->path()) == clean
+                || (!canonical.isEmpty() && QFileInfo(photo->path()).canonicalFilePath() == canonical)) {
+                found = photo->path();
+                break;
+            }
+        }
+    }
+    if (found.isEmpty())
+        return false;
+    highlightPath_ = found;
+    highlightStart_ = clock_.elapsed();
+    if (!highlightTimer_) {
+        highlightTimer_ = new QTimer(this);
+        highlightTimer_->setInterval(40);
+        connect(highlightTimer_, &QTimer::timeout, this, [this] {
+            if (clock_.elapsed() - highlightStart_ >= kHighlightMs)
+                EndHighlight();
+            update();
+        });
+    }
+    highlightTimer_->start();
+    update();
+    return true;
+}
+
+void Photostrip::EndHighlight()
+{
+    highlightPath_.clear();
+    if (highlightTimer_)
+        highlightTimer_->stop();
+}
+
+void Photostrip::PaintHighlight(QPainter& painter, const Photo& photo) const
+{
+    // Full strength for the first two thirds, then fading out.
+    const double age = static_cast<double>(clock_.elapsed() - highlightStart_) / kHighlightMs;
+    const double strength = age < 2.0 / 3.0 ? 1.0 : std::clamp(3.0 * (1.0 - age), 0.0, 1.0);
+    if (strength <= 0.0)
+        return;
+    const qreal pen = std::max(3.0, photo.height() * 0.04);
+    QColor glow(255, 200, 40); // warm gold, apart from every strip's own colours
+    glow.setAlphaF(static_cast<float>(strength));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(glow, pen));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(pen / 2.0, pen / 2.0, photo.width() - pen, photo.height() - pen),
+                            pen, pen);
+    painter.restore();
+}
+
+void Photostrip::PaintEmptyText(QPainter& painter) const
+{
+    painter.save();
+    QFont font = painter.font();
+    font.setPointSizeF(std::clamp(height_ / 18.0, 8.0, 11.0));
+    painter.setFont(font);
+    const int margin = std::max(8, width_ / 20);
+    const QRect area(margin, 0, std::max(0, width_ - 2 * margin), height_);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    // On a light card, so that it reads the same over the dark and the light parts of every
+    // strip's gradient.
+    const QRectF text = painter.boundingRect(QRectF(area), flags, emptyText_);
+    const qreal pad = painter.fontMetrics().height() * 0.6;
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 215));
+    painter.drawRoundedRect(text.adjusted(-pad, -pad * 0.6, pad, pad * 0.6), pad, pad);
+    painter.setPen(QColor(40, 36, 70));
+    painter.drawText(area, flags, emptyText_);
+    painter.restore();
+}
+
 void Photostrip::Paint(QPainter& painter) const
 {
     painter.fillRect(QRect(0, 0, width_, height_), Qt::black);
@@ -380,15 +477,26 @@ void Photostrip::Paint(QPainter& painter) const
     gradient.setSpread(QGradient::PadSpread);
     painter.fillRect(QRect(0, 0, width_, height_), gradient);
 
+    if (thumbnails_.empty() && !emptyText_.isEmpty()) {
+        PaintEmptyText(painter);
+        return;
+    }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     for (const auto& photo : thumbnails_) {
         if (!(left_ < photo->x() + photo->width() && left_ + width_ > photo->x()))
             continue;
         painter.setTransform(QTransform::fromTranslate(photo->x(), photo->y()));
-        if (photo->bitmap().isNull())
+        if (photo->bitmap().isNull()) {
             PaintPlaceholder(painter, *photo, placement_);
-        else
+        } else {
             painter.drawImage(QPointF(0.0, 0.0), photo->bitmap());
+            // Videos carry their film badge in the bitmap; an animated GIF among the photos
+            // says what it is too (the frames and add-ons strips list GIFs as pictures).
+            if (content_ == StripContent::Photos && IsGifFile(photo->path()))
+                DrawGifBadge(painter, QRectF(0.0, 0.0, photo->width(), photo->height()));
+        }
+        if (!highlightPath_.isEmpty() && photo->path() == highlightPath_)
+            PaintHighlight(painter, *photo);
         painter.resetTransform();
     }
 }

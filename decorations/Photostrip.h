@@ -54,8 +54,19 @@ public:
     // How far a contact may move and still count as a tap, in pixels.
     static constexpr int kTapSlop = 4;
 
-    // Draws the background and every thumbnail that overlaps the strip.
+    // Draws the background and every thumbnail that overlaps the strip; an empty strip shows
+    // its empty text instead.
     void Paint(QPainter& painter) const;
+
+    // What an empty strip says (which folder to put which files in); empty: nothing.
+    void SetEmptyText(const QString& text);
+    const QString& emptyText() const { return emptyText_; }
+
+    // Marks the thumbnail of path with a bright frame for a moment, so that a new photo is seen
+    // arriving; false when the row has no such file.
+    bool Highlight(const QString& path);
+    const QString& highlightedPath() const { return highlightPath_; }
+    static constexpr int kHighlightMs = 1600;
 
     StripContent content() const { return content_; }
     StripPlacement placement() const { return placement_; }
@@ -122,6 +133,9 @@ private:
     void DropBitmaps(const std::vector<QString>& paths);
     float ClampedOffset(float candidate) const;
     static void PaintPlaceholder(QPainter& painter, const Photo& photo, StripPlacement placement);
+    void PaintHighlight(QPainter& painter, const Photo& photo) const;
+    void PaintEmptyText(QPainter& painter) const;
+    void EndHighlight();
 
     StripContent content_;
     StripPlacement placement_;
@@ -137,6 +151,10 @@ private:
     // that reloads the strip); freed at the next contact or tick.
     std::vector<std::unique_ptr<ConstrainedPhoto>> retired_;
     QHash<QString, PhotoThumbnail> thumbnailCache_;
+    QString emptyText_;
+    QString highlightPath_;
+    int64_t highlightStart_ = 0;
+    QTimer* highlightTimer_ = nullptr; // repaints while the highlight fades
     std::map<int, QTimer*> timers_;
     QElapsedTimer clock_;
 

@@ -305,7 +305,7 @@ void PictureSession::OnShotTaken(int shot, const QImage& picture)
     burstCollecting_ = false;
     // Written and reported like a photo, after the four it is made of.
     if (!strip.isNull())
-        model_.photos.QueuePhoto(strip);
+        model_.photos.QueuePhoto(strip, BurstStripNameSuffix());
     emit stateChanged();
 }
 

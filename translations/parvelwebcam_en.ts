@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>BurstStrip</name>
+    <message>
+        <source>四连拍</source>
+        <translation>burst-strip</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>关于 ParvelWebcam</source>
@@ -102,6 +109,18 @@ Does it hold no stickers?
     <message>
         <source>请检查挂件目录</source>
         <translation>Please check the sticker folder</translation>
+    </message>
+    <message>
+        <source>照片目录 %1 中还没有照片：拍照、录像或录制 GIF 后，它们会出现在这里</source>
+        <translation>No photos in %1 yet: photos, videos and GIFs you take appear here</translation>
+    </message>
+    <message>
+        <source>相框目录 %1 中没有 %2 相框：把 %2 图片放进这个目录，这里就会列出它们</source>
+        <translation>No %2 frames in %1: put %2 pictures into this folder and they appear here</translation>
+    </message>
+    <message>
+        <source>挂件目录 %1 中没有 %2 挂件：把 %2 图片放进这个目录，这里就会列出它们</source>
+        <translation>No %2 stickers in %1: put %2 pictures into this folder and they appear here</translation>
     </message>
 </context>
 <context>
@@ -1236,6 +1255,24 @@ Please switch the stickers to shown first~~</translation>
     <message>
         <source>拍照、连拍和开始录像时响起快门声，倒计时的最后三秒滴答作响；取消勾选则静音</source>
         <translation>A shutter click for every photo, burst and recording start, and a tick in the last three seconds of a countdown; untick for silence</translation>
+        <source>找不到可以放入“%1”的回收站。
+
+要永久删除它吗？永久删除后无法恢复。</source>
+        <translation>There is no trash that can take “%1”.
+
+Delete it for good? It cannot be brought back.</translation>
+    </message>
+    <message>
+        <source>永久删除</source>
+        <translation>Delete for Good</translation>
+    </message>
+    <message>
+        <source>未删除：%1</source>
+        <translation>Not deleted: %1</translation>
+    </message>
+    <message>
+        <source>已永久删除：%1</source>
+        <translation>Deleted for good: %1</translation>
     </message>
 </context>
 <context>

@@ -77,7 +77,14 @@ MessageChoice RecordingMessageBoxes::Show(QWidget* parent, const QString& text,
                                           MessageButtons buttons)
 {
     shown.push_back({parent, text, caption, icon, buttons});
-    return buttons == MessageButtons::Ok ? MessageChoice::Ok : answer;
+    if (buttons == MessageButtons::Ok)
+        return MessageChoice::Ok;
+    if (!answers.empty()) {
+        const MessageChoice next = answers.front();
+        answers.erase(answers.begin());
+        return next;
+    }
+    return answer;
 }
 
 MessageBoxes& Messages()

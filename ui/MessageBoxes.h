@@ -53,6 +53,7 @@ public:
 
     std::vector<Shown> shown;
     MessageChoice answer = MessageChoice::Ok;
+    std::vector<MessageChoice> answers; // for the next boxes with a choice, in turn; then answer
 };
 
 // The service in force for the whole process (the QMessageBox one unless replaced).

@@ -2,7 +2,11 @@
 
 #include "ui/FileNameBytes.h"
 
+#include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QUrl>
 
@@ -30,6 +34,11 @@ std::optional<QString> DesktopShell::ChooseFolder(QWidget* parent, const QString
     return folder;
 }
 
+TrashResult DesktopShell::MoveToTrash(const QString& path)
+{
+    return ::MoveToTrash(path, HomeTrashFolder(), QDateTime::currentDateTime());
+}
+
 bool RecordingShell::Open(const QString& path)
 {
     opened.push_back(path);
@@ -48,6 +57,17 @@ std::optional<QString> RecordingShell::ChooseFolder(QWidget* parent, const QStri
     chooserTitles.push_back(title);
     chooserParents.push_back(parent);
     return chosenFolder;
+}
+
+TrashResult RecordingShell::MoveToTrash(const QString& path)
+{
+    trashed.push_back(path);
+    if (trashFolder.isEmpty())
+        return {TrashResult::Outcome::NoTrash, {}};
+    const QString target = QDir(trashFolder).filePath(QFileInfo(path).fileName());
+    if (!QFile::rename(path, target))
+        return {TrashResult::Outcome::Failed, {}};
+    return {TrashResult::Outcome::Moved, target};
 }
 
 Shell& DesktopServices()

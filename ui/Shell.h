@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/DesktopTrash.h"
+
 #include <QString>
 
 #include <optional>
@@ -7,9 +9,9 @@
 
 class QWidget;
 
-// What the program asks of the desktop: open a folder or a file with its default program, and
-// let the user choose a folder. Tests replace the service so that nothing opens and no dialog
-// blocks.
+// What the program asks of the desktop: open a folder or a file with its default program, let
+// the user choose a folder, and move a file into the user's trash. Tests replace the service so
+// that nothing opens, no dialog blocks and no test trashes into the user's own trash.
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -20,6 +22,8 @@ public:
     virtual bool OpenLink(const QString& url) = 0;
     // Asks the user for a folder, starting at `start`; nothing when the user cancelled.
     virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
+    // Moves a file into the user's trash; where there is none for it, the file stays.
+    virtual TrashResult MoveToTrash(const QString& path) = 0;
 };
 
 // The desktop's own services.
@@ -28,6 +32,7 @@ public:
     bool Open(const QString& path) override;
     bool OpenLink(const QString& url) override;
     std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
+    TrashResult MoveToTrash(const QString& path) override;
 };
 
 // Records every request and answers with preset results.
@@ -36,6 +41,8 @@ public:
     bool Open(const QString& path) override;
     bool OpenLink(const QString& url) override;
     std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
+    // Moves the file into trashFolder when one is set; without one there is no trash.
+    TrashResult MoveToTrash(const QString& path) override;
 
     std::vector<QString> opened;
     std::vector<QString> links;
@@ -44,6 +51,8 @@ public:
     std::vector<QWidget*> chooserParents;
     bool openSucceeds = true;
     std::optional<QString> chosenFolder;
+    std::vector<QString> trashed; // every file asked to go to the trash
+    QString trashFolder;
 };
 
 // The service in force for the whole process (the desktop one unless replaced).

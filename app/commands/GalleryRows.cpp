@@ -99,11 +99,30 @@ void AddGalleryRows(CommandTable& table)
                     CommandText("把“%1”移到回收站？").arg(name), CommandText("删除"))
                 != MessageChoice::Ok)
                 return;
-            if (!QFile::moveToTrash(path)) {
+            const TrashResult trashed = c.shell.MoveToTrash(path);
+            switch (trashed.outcome) {
+            case TrashResult::Outcome::Moved:
+                c.SetStatus(CommandText("已移到回收站：%1").arg(Shown(path)));
+                break;
+            case TrashResult::Outcome::Failed:
                 c.SetStatus(CommandText("无法删除：%1").arg(Shown(path)));
                 return;
+            case TrashResult::Outcome::NoTrash:
+                // Without a trash the only way to delete is for good: the user decides again.
+                if (c.messages.OkCancelQuestion(c.window.boxParent(),
+                        CommandText("找不到可以放入“%1”的回收站。\n\n要永久删除它吗？永久删除后无法恢复。").arg(name),
+                        CommandText("永久删除"))
+                    != MessageChoice::Ok) {
+                    c.SetStatus(CommandText("未删除：%1").arg(Shown(path)));
+                    return;
+                }
+                if (!QFile::remove(path)) {
+                    c.SetStatus(CommandText("无法删除：%1").arg(Shown(path)));
+                    return;
+                }
+                c.SetStatus(CommandText("已永久删除：%1").arg(Shown(path)));
+                break;
             }
-            c.SetStatus(CommandText("已移到回收站：%1").arg(Shown(path)));
             if (c.hasDocument())
                 c.sidePane().ListPhotosAgain();
         },

@@ -3,6 +3,8 @@
 #include "pipeline/record/BgrPicture.h"
 #include "pipeline/record/MediaFiles.h"
 
+#include <QCoreApplication>
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -26,6 +28,11 @@ std::string DateLine(std::time_t when)
 }
 
 } // namespace
+
+QString BurstStripNameSuffix()
+{
+    return QStringLiteral("-") + QCoreApplication::translate("BurstStrip", "四连拍");
+}
 
 BurstStripLayout LayOutBurstStrip(cv::Size shot)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 #include <opencv2/core.hpp>
 
@@ -18,6 +19,10 @@ struct BurstStripLayout {
 };
 
 BurstStripLayout LayOutBurstStrip(cv::Size shot);
+
+// What follows the time in a burst strip's file name ("-四连拍"), so that it is not taken for a
+// fifth photo of the burst.
+QString BurstStripNameSuffix();
 
 // Composes the four shots (BGR, the first one's size wins; others are scaled to it) into the
 // strip image, with the date of `when` in local time. Empty when the first shot is empty.

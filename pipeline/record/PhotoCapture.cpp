@@ -22,7 +22,8 @@ PhotoResult Failure(const char* reason, const QString& where)
 }
 } // namespace
 
-PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when, bool createFolder)
+PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when, bool createFolder,
+                      const QString& nameSuffix)
 {
     if (createFolder && !folder.isEmpty() && !QFileInfo(folder).exists())
         QDir().mkpath(folder); // a failure shows below as a missing folder
@@ -43,7 +44,7 @@ PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t 
     temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
                         | QFileDevice::ReadOther);
 
-    const QString path = RenameToFreeName(folder, PhotoBaseName(when), QStringLiteral(".jpg"),
+    const QString path = RenameToFreeName(folder, PhotoBaseName(when) + nameSuffix, QStringLiteral(".jpg"),
                                           [&temp](const QString& to) { return temp.rename(to); });
     if (path.isEmpty())
         return Failure("无法在照片文件夹中写入文件（%1）", folder);
@@ -134,9 +135,10 @@ PhotoCapture::Destination PhotoCapture::destination() const
     return { photoDir_, create };
 }
 
-void PhotoCapture::Write(const QImage& picture, const QString& folder, bool create, std::time_t when)
+void PhotoCapture::Write(const QImage& picture, const QString& folder, bool create, std::time_t when,
+                         const QString& nameSuffix)
 {
-    PhotoResult result = SavePhoto(picture, folder, when, create);
+    PhotoResult result = SavePhoto(picture, folder, when, create, nameSuffix);
     // A folder the user chose that has gone: the photo is kept in the default folder rather than
     // lost, and the user is told where.
     QString fallback;
@@ -145,7 +147,7 @@ void PhotoCapture::Write(const QImage& picture, const QString& folder, bool crea
         fallback = creatableDir_;
     }
     if (!result.saved && !create && !fallback.isEmpty() && !QFileInfo::exists(folder)) {
-        PhotoResult kept = SavePhoto(picture, fallback, when, true);
+        PhotoResult kept = SavePhoto(picture, fallback, when, true, nameSuffix);
         if (kept.saved) {
             kept.missingFolder = folder;
             result = kept;
@@ -163,13 +165,13 @@ bool PhotoCapture::QueuePhotoIfRequested(const QImage& picture)
     return true;
 }
 
-void PhotoCapture::QueuePhoto(const QImage& picture)
+void PhotoCapture::QueuePhoto(const QImage& picture, const QString& nameSuffix)
 {
     {
         std::scoped_lock lock(queueLock_);
         // The picture is shared, not copied: the loop composes its next frame into a new image.
         const Destination to = destination();
-        queue_.push_back({ picture, clock_(), to.folder, to.create });
+        queue_.push_back({ picture, clock_(), to.folder, to.create, nameSuffix });
         if (!writer_.joinable())
             writer_ = std::thread(&PhotoCapture::WriteQueued, this);
     }
@@ -187,7 +189,7 @@ void PhotoCapture::WriteQueued()
         queue_.pop_front();
         writing_ = true;
         lock.unlock();
-        Write(next.picture, next.folder, next.create, next.when);
+        Write(next.picture, next.folder, next.create, next.when, next.nameSuffix);
         lock.lock();
         writing_ = false;
         queueChanged_.notify_all();

@@ -22,12 +22,13 @@ struct PhotoResult {
     QString missingFolder;
 };
 
-// Saves picture as a JPEG (default quality) in folder, named after `when`. A photo taken in a
-// second that already has one gets "_02", "_03", … before ".jpg", so nothing is overwritten and
-// later photos sort after earlier ones. The file is written under a temporary name in the same
-// folder and renamed when complete, so a failed photo leaves nothing behind. A missing folder is
-// created only when createFolder is set.
-PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when, bool createFolder = false);
+// Saves picture as a JPEG (default quality) in folder, named after `when` and then nameSuffix
+// (a burst's strip says what it is). A name already taken gets "_02", "_03", … before ".jpg",
+// so nothing is overwritten. The file is written under a temporary name in the same folder and
+// renamed when complete, so a failed photo leaves nothing behind. A missing folder is created
+// only when createFolder is set.
+PhotoResult SavePhoto(const QImage& picture, const QString& folder, std::time_t when, bool createFolder = false,
+                      const QString& nameSuffix = {});
 
 // The photo request and the save on the next composed picture. Request() may be called from any
 // thread (a click, the countdown); the frame loop's presenter thread calls QueuePhotoIfRequested()
@@ -72,8 +73,9 @@ public:
     // the frame loop does not wait for the encoder. Photos are written in the order of their
     // frames, each named after the moment its frame was composed, into the folder of that moment.
     bool QueuePhotoIfRequested(const QImage& picture);
-    // Queues picture as a photo whether or not one was requested (a burst's strip); any thread.
-    void QueuePhoto(const QImage& picture);
+    // Queues picture as a photo whether or not one was requested (a burst's strip, named with
+    // nameSuffix after its time); any thread.
+    void QueuePhoto(const QImage& picture, const QString& nameSuffix = {});
     // Waits until every queued photo is written and reported.
     void FinishQueuedPhotos();
 
@@ -83,6 +85,7 @@ private:
         std::time_t when = 0;
         QString folder;
         bool create = false;
+        QString nameSuffix;
     };
     // Where a photo asked for now goes, and whether it may make that folder.
     struct Destination {
@@ -91,7 +94,8 @@ private:
     };
     Destination destination() const;
     void WriteQueued();
-    void Write(const QImage& picture, const QString& folder, bool create, std::time_t when);
+    void Write(const QImage& picture, const QString& folder, bool create, std::time_t when,
+               const QString& nameSuffix = {});
 
     std::atomic<bool> photoRequest_{false};
     std::atomic<std::chrono::steady_clock::rep> requestedAt_{0}; // steady-clock ticks

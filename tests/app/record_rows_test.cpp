@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMenu>
-#include <QStandardPaths>
 
 #include <opencv2/videoio.hpp>
 
@@ -111,10 +110,13 @@ TEST_F(RecordRowsTest, BurstTakesFourPhotosOneSecondApartAndSavesTheirStrip)
     int strips = 0;
     for (const QString& name : Files("*.jpg")) {
         const QSize size = QImageReader(QDir(PathToQString(folders.photoDir)).filePath(name)).size();
-        if (size == QSize(layout.card.width, layout.card.height))
+        if (size == QSize(layout.card.width, layout.card.height)) {
             ++strips;
-        else
+            EXPECT_TRUE(name.endsWith("-四连拍.jpg")) << name.toStdString();
+        } else {
             EXPECT_EQ(size, QSize(640, 480));
+            EXPECT_FALSE(name.contains("四连拍")) << name.toStdString();
+        }
     }
     EXPECT_EQ(strips, 1);
 }
@@ -135,10 +137,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(trash.isValid());
-        qputenv("XDG_DATA_HOME", trash.path().toUtf8());
-        // The trash is found through the real data folder, here the temporary one.
-        testMode = QStandardPaths::isTestModeEnabled();
-        QStandardPaths::setTestModeEnabled(false);
+        shell.trashFolder = trash.path();
         CommandRig::SetUp();
         const QDir photos(PathToQString(folders.photoDir));
         QImage photo(64, 48, QImage::Format_RGB32);
@@ -158,12 +157,6 @@ protected:
         pane()->OnPhotoSaved();
         pane()->WaitForLoads();
     }
-    void TearDown() override
-    {
-        CommandRig::TearDown();
-        QStandardPaths::setTestModeEnabled(testMode);
-        qunsetenv("XDG_DATA_HOME");
-    }
     QString Photo(const char* name) const { return QDir(PathToQString(folders.photoDir)).filePath(name); }
     QStringList Listed() const
     {
@@ -173,12 +166,11 @@ protected:
         return names;
     }
     QTemporaryDir trash;
-    bool testMode = false;
 };
 
 TEST_F(GalleryRowsTest, OpenAndOpenFolderGoToTheShell)
 {
-    EXPECT_EQ(Listed(), (QStringList { "a.jpg", "B.gif", "c.mp4" }));
+    EXPECT_EQ(Listed(), (QStringList { "c.mp4", "B.gif", "a.jpg" })) << "the newest written first";
     input.path = Photo("c.mp4");
     Run(ID_PHOTO_OPEN);
     Run(ID_PHOTO_OPEN_FOLDER);
@@ -214,8 +206,37 @@ TEST_F(GalleryRowsTest, DeleteAsksThenMovesToTheTrashAndTheStripForgetsIt)
     boxes.answer = MessageChoice::Ok;
     Run(ID_PHOTO_DELETE);
     EXPECT_FALSE(QFileInfo::exists(Photo("B.gif")));
+    EXPECT_TRUE(QFileInfo::exists(QDir(trash.path()).filePath("B.gif")));
+    EXPECT_TRUE(status.startsWith("已移到回收站")) << status.toStdString();
     pane()->WaitForLoads();
-    EXPECT_EQ(Listed(), (QStringList { "a.jpg", "c.mp4" }));
+    EXPECT_EQ(Listed().size(), 2);
+    EXPECT_FALSE(Listed().contains("B.gif"));
+}
+
+TEST_F(GalleryRowsTest, WithoutATrashDeleteAsksAgainAndDeletesForGoodOrKeepsTheFile)
+{
+    shell.trashFolder.clear(); // no trash can be established for the photo
+    const auto workingFolder = [] {
+        return QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
+    const QStringList before = workingFolder();
+    input.path = Photo("a.jpg");
+    boxes.answers = { MessageChoice::Ok, MessageChoice::Cancel }; // delete, but not for good
+    Run(ID_PHOTO_DELETE);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_TRUE(boxes.shown[1].text.contains("永久删除")) << boxes.shown[1].text.toStdString();
+    EXPECT_EQ(boxes.shown[1].buttons, MessageButtons::OkCancel);
+    EXPECT_TRUE(QFileInfo::exists(Photo("a.jpg")));
+    EXPECT_FALSE(status.contains("回收站")) << status.toStdString();
+
+    boxes.answer = MessageChoice::Ok;
+    Run(ID_PHOTO_DELETE);
+    EXPECT_FALSE(QFileInfo::exists(Photo("a.jpg")));
+    EXPECT_TRUE(status.startsWith("已永久删除")) << status.toStdString();
+    EXPECT_EQ(shell.trashed.size(), 2u);
+    EXPECT_EQ(workingFolder(), before) << "nothing is written into the working folder";
+    pane()->WaitForLoads();
+    EXPECT_FALSE(Listed().contains("a.jpg"));
 }
 
 TEST_F(GalleryRowsTest, TheMenuShowsTheFourRowsEnabledByTheirRules)

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -34,9 +35,10 @@ protected:
 
 TEST_F(StripFillTest, ThumbnailsKeepAspectAtThreeQuartersOfTheStripHeight)
 {
-    ASSERT_TRUE(WriteTestImage(File("1.jpg"), 100, 50));
-    ASSERT_TRUE(WriteTestImage(File("2.jpg"), 50, 50));
-    ASSERT_TRUE(WriteTestImage(File("3.jpg"), 200, 100));
+    // Named by the moments they were taken; the newest comes first.
+    ASSERT_TRUE(WriteTestImage(File("2026-5-3-9-7-7.jpg"), 100, 50));
+    ASSERT_TRUE(WriteTestImage(File("2026-5-3-9-7-6.jpg"), 50, 50));
+    ASSERT_TRUE(WriteTestImage(File("2026-5-3-9-7-5.jpg"), 200, 100));
     struct Case {
         StripPlacement placement;
         StripContent content;
@@ -59,8 +61,45 @@ TEST_F(StripFillTest, ThumbnailsKeepAspectAtThreeQuartersOfTheStripHeight)
             EXPECT_EQ(t[i]->bitmap().format(), QImage::Format_ARGB32_Premultiplied);
             EXPECT_EQ(t[i]->sequence(), static_cast<int>(i) + 1);
         }
-        EXPECT_EQ(t[2]->path(), File("3.jpg"));
+        EXPECT_EQ(t[2]->path(), File("2026-5-3-9-7-5.jpg"));
     }
+}
+
+TEST_F(StripFillTest, PhotosStripListsNewestFirstWhileTheOtherStripsKeepNameOrder)
+{
+    auto written = [this](const QString& name, const QDateTime& modified) {
+        if (!WriteTestImage(File(name), 20, 20))
+            return false;
+        QFile file(File(name));
+        return file.open(QIODevice::ReadWrite) && file.setFileTime(modified, QFileDevice::FileModificationTime);
+    };
+    const QDateTime morning(QDate(2026, 12, 8), QTime(10, 5, 3));
+    // Hours and days of one digit would scramble a name order.
+    ASSERT_TRUE(written("2026-12-8-9-59-59.jpg", morning));
+    ASSERT_TRUE(written("2026-12-8-10-5-3.jpg", morning));
+    ASSERT_TRUE(written("2026-12-8-10-5-3_02.jpg", morning));
+    ASSERT_TRUE(written("2026-12-8-10-5-3-四连拍.jpg", morning.addMSecs(400))); // after its shots
+    ASSERT_TRUE(written("2026-12-9-1-0-0.gif", morning));
+    // Names without a time go by their files' times.
+    ASSERT_TRUE(written("holiday.jpg", QDateTime(QDate(2026, 12, 8), QTime(10, 0, 0))));
+    ASSERT_TRUE(written("2026-13-40-0-0-0.jpg", QDateTime(QDate(2020, 1, 1), QTime(0, 0))));
+    ASSERT_TRUE(written("0-0-0--1--1--1.jpg", QDateTime(QDate(2019, 1, 1), QTime(0, 0))));
+
+    auto photos = Strip(StripPlacement::Bottom, StripContent::Photos, kPhotoStripKind, 40);
+    ASSERT_TRUE(FillStrip(*photos, Folder()));
+    QStringList listed;
+    for (const auto& t : photos->thumbnails())
+        listed << QFileInfo(t->path()).fileName();
+    EXPECT_EQ(listed, (QStringList{"2026-12-9-1-0-0.gif", "2026-12-8-10-5-3_02.jpg",
+                                   "2026-12-8-10-5-3-四连拍.jpg", "2026-12-8-10-5-3.jpg", "holiday.jpg",
+                                   "2026-12-8-9-59-59.jpg", "2026-13-40-0-0-0.jpg", "0-0-0--1--1--1.jpg"}));
+
+    ASSERT_TRUE(written("2026-12-8-9-0-0.png", morning));
+    ASSERT_TRUE(written("2026-12-7-10-0-0.png", morning));
+    auto frames = Strip(StripPlacement::Top, StripContent::Frames, 1, 40);
+    ASSERT_TRUE(FillStrip(*frames, Folder()));
+    ASSERT_EQ(frames->thumbnails().size(), 2u);
+    EXPECT_EQ(frames->thumbnails()[0]->path(), File("2026-12-7-10-0-0.png"));
 }
 
 TEST_F(StripFillTest, PatternsFollowContentAndKindIgnoringCase)
@@ -147,17 +186,17 @@ TEST_F(StripFillTest, PickBoundsAndMoveRangesFollowThePlacement)
 
 TEST_F(StripFillTest, ReloadDecodesOnlyNewOrChangedFiles)
 {
-    ASSERT_TRUE(WriteTestImage(File("1.jpg"), 64, 48));
-    ASSERT_TRUE(WriteTestImage(File("2.jpg"), 64, 48));
+    ASSERT_TRUE(WriteTestImage(File("2026-5-3-9-7-1.jpg"), 64, 48));
+    ASSERT_TRUE(WriteTestImage(File("2026-5-3-9-7-2.jpg"), 64, 48));
     auto strip = Strip(StripPlacement::Bottom, StripContent::Photos, kPhotoStripKind);
     FillStripStats stats;
     ASSERT_TRUE(FillStrip(*strip, Folder(), &stats));
     EXPECT_EQ(stats.decoded, 2);
-    ASSERT_TRUE(WriteTestImage(File("3.jpg"), 32, 48));
+    ASSERT_TRUE(WriteTestImage(File("2026-5-3-9-7-3.jpg"), 32, 48));
     ASSERT_TRUE(FillStrip(*strip, Folder(), &stats));
     EXPECT_EQ(stats.decoded, 1);
     EXPECT_EQ(stats.shown, 3);
-    EXPECT_FLOAT_EQ(strip->thumbnails()[2]->width(), 100); // 32 × 48 at 150 high
+    EXPECT_FLOAT_EQ(strip->thumbnails()[0]->width(), 100); // the newest, 32 × 48 at 150 high
 }
 
 TEST_F(StripFillTest, LargePhotoBecomesAThumbnailOfTheStripsSize)

@@ -91,17 +91,34 @@ TEST_F(StripMotionTest, ScrollStaysBetweenTheLimitsOfALongRow)
     EXPECT_FLOAT_EQ(strip->scrollOffset(), -720) << "inertia must respect the limits too";
 }
 
-TEST_F(StripMotionTest, ShortRowJumpsToItsLimitAtTheFirstDrag)
+TEST_F(StripMotionTest, ShortRowNeverJumpsAtTheFirstTouch)
 {
-    Make(StripPlacement::Top, StripContent::Frames, {100.0f});
-    Send(ContactDown, 200, 190);
+    // Two stickers 100 wide: the row ends well before 0.7 of the strip.
+    Make(StripPlacement::Middle, StripContent::AddOns, {100.0f, 100.0f});
+    Send(ContactDown, 75, 60);
     now += 10;
-    Send(ContactMove, 199, 190);
-    EXPECT_FLOAT_EQ(strip->scrollOffset(), 180);
+    Send(ContactMove, 75, 80); // pulling a sticker down
+    EXPECT_FLOAT_EQ(strip->scrollOffset(), 0);
+    EXPECT_FLOAT_EQ(Thumb(0).x(), 25);
     now += 10;
-    Send(ContactMove, -300, 190);
-    EXPECT_FLOAT_EQ(strip->scrollOffset(), 180);
-    EXPECT_FLOAT_EQ(Thumb(0).x(), 205);
+    Send(ContactMove, 74, 80);
+    EXPECT_FLOAT_EQ(strip->scrollOffset(), 0) << "no further left than where the row starts";
+    now += 10;
+    Send(ContactMove, 374, 80);
+    EXPECT_FLOAT_EQ(strip->scrollOffset(), 120) << "right as far as any row";
+    EXPECT_FLOAT_EQ(Thumb(1).x(), 270);
+    Send(ContactUp, 374, 80);
+    TickUntilIdle();
+
+    // A row left beyond its limit (the strip was narrowed) stays until moved back.
+    strip->SetScrollOffset(200);
+    Send(ContactDown, 300, 190);
+    now += 10;
+    Send(ContactMove, 300, 195);
+    EXPECT_FLOAT_EQ(strip->scrollOffset(), 200);
+    now += 10;
+    Send(ContactMove, 250, 195);
+    EXPECT_FLOAT_EQ(strip->scrollOffset(), 150);
 }
 
 TEST_F(StripMotionTest, ReleasedScrollGlidesOnAndStops)

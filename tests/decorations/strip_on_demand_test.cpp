@@ -310,11 +310,15 @@ TEST_F(StripOnDemandTest, PaneShowsTheStartOfALargePhotoFolderWhileTheRestIsRead
     for (const auto& box : boxes.shown)
         EXPECT_FALSE(box.text.contains(QStringLiteral("赶快试试拍照功能吧"))) << "the photos folder is not empty";
 
-    // A new photo reloads from the start; what was decoded is shown again without waiting.
-    ASSERT_TRUE(WriteTestImage(File("photos/zzz.jpg"), 64, 48));
-    pane.OnPhotoSaved();
+    // A new photo reloads from the start, where it is as the newest, marked; what was decoded
+    // is shown again without waiting.
+    ASSERT_TRUE(WriteTestImage(File("photos/2100-1-1-0-0-0.jpg"), 64, 48));
+    pane.OnPhotoSaved(File("photos/2100-1-1-0-0-0.jpg"));
     EXPECT_EQ(photos->scrollOffset(), 0.0f);
-    EXPECT_FALSE(photos->thumbnails()[0]->bitmap().isNull());
+    EXPECT_EQ(photos->thumbnails()[0]->path(), File("photos/2100-1-1-0-0-0.jpg"));
+    EXPECT_EQ(photos->highlightedPath(), File("photos/2100-1-1-0-0-0.jpg"));
+    EXPECT_FALSE(photos->thumbnails()[1]->bitmap().isNull());
     pane.WaitForLoads();
     EXPECT_EQ(photos->thumbnails().size(), static_cast<size_t>(many) + 1);
+    EXPECT_EQ(photos->highlightedPath(), File("photos/2100-1-1-0-0-0.jpg"));
 }

@@ -185,6 +185,76 @@ TEST_F(StripPaneTest, EmptyFoldersAreReportedAtCreationOnly)
     EXPECT_EQ(boxes.shown.size(), 3u);
 }
 
+TEST_F(StripPaneTest, EmptyStripsSayWhichFilesToPutWhere)
+{
+    auto pane = ShowPane();
+    QCoreApplication::processEvents();
+    const QString frames = pane->frameStrip()->emptyText();
+    EXPECT_TRUE(frames.contains(QDir::toNativeSeparators(In("frames", "").chopped(1)))) << frames.toStdString();
+    EXPECT_TRUE(frames.contains(QStringLiteral("PNG")));
+    EXPECT_TRUE(pane->addOnStrip()->emptyText().contains(QStringLiteral("GIF")));
+    EXPECT_TRUE(pane->photoStrip()->emptyText().contains(
+        QDir::toNativeSeparators(In("photos", "").chopped(1))));
+    EXPECT_FALSE(frames.contains(QLatin1Char('\n'))) << "one line";
+
+    // The pixels the text changes; a strip with files shows none of it.
+    auto inked = [](Photostrip& strip) {
+        auto paint = [&strip] {
+            QImage canvas(strip.stripWidth(), strip.stripHeight(), QImage::Format_ARGB32_Premultiplied);
+            QPainter painter(&canvas);
+            strip.Paint(painter);
+            return canvas;
+        };
+        const QImage with = paint();
+        const QString text = strip.emptyText();
+        strip.SetEmptyText({});
+        const QImage without = paint();
+        strip.SetEmptyText(text);
+        int changed = 0;
+        for (int y = 0; y < with.height(); ++y)
+            for (int x = 0; x < with.width(); ++x)
+                changed += with.pixel(x, y) != without.pixel(x, y) ? 1 : 0;
+        return changed;
+    };
+    EXPECT_GT(inked(*pane->frameStrip()), 30);
+
+    ASSERT_TRUE(WriteTestImage(In("frames", "f.gif"), 100, 100, QColor(0, 255, 0)));
+    pane->ReloadFrameStrip(0);
+    EXPECT_TRUE(pane->frameStrip()->emptyText().contains(QStringLiteral("GIF")));
+    EXPECT_EQ(inked(*pane->frameStrip()), 0);
+}
+
+TEST_F(StripPaneTest, GifsAmongThePhotosCarryABadgeAndTheSavedPhotoIsMarked)
+{
+    ASSERT_TRUE(WriteTestImage(In("photos", "2026-5-3-9-7-6.gif"), 100, 100, QColor(0, 255, 0)));
+    ASSERT_TRUE(WriteTestImage(In("photos", "2026-5-3-9-7-5.jpg"), 100, 100, QColor(0, 0, 255)));
+    ASSERT_TRUE(WriteTestImage(In("frames", "f.gif"), 100, 100, QColor(0, 255, 0)));
+    auto pane = ShowPane(); // strips 280 high: thumbnails 210 × 210, 235 apart
+    pane->ReloadFrameStrip(0);
+    pane->OnPhotoSaved(In("photos", "2026-5-3-9-7-5.jpg"));
+    pane->WaitForLoads();
+    auto painted = [](const Photostrip& strip) {
+        QImage canvas(strip.stripWidth(), strip.stripHeight(), QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&canvas);
+        strip.Paint(painter);
+        return canvas;
+    };
+    const QImage photos = painted(*pane->photoStrip()); // thumbnails at y 56
+    const QColor badge = photos.pixelColor(33, 250);
+    EXPECT_LT(badge.green(), 140) << "the GIF's lower left corner is darkened by its label";
+    EXPECT_EQ(photos.pixelColor(120, 100), QColor(0, 255, 0));
+    const QColor mark = photos.pixelColor(263, 150); // the left edge of the saved photo
+    EXPECT_GT(mark.red(), 200);
+    EXPECT_GT(mark.green(), 150);
+    EXPECT_LT(mark.blue(), 120);
+    EXPECT_GT(photos.pixelColor(290, 150).blue(), 240);
+    EXPECT_LT(photos.pixelColor(290, 150).red(), 20);
+    EXPECT_EQ(photos.pixelColor(28, 150), QColor(0, 255, 0)) << "only the saved file is marked";
+
+    const QImage frames = painted(*pane->frameStrip()); // thumbnail at y 14
+    EXPECT_EQ(frames.pixelColor(33, 14 + 194), QColor(0, 255, 0)) << "a frame GIF is no recording";
+}
+
 TEST_F(StripPaneTest, PhotoReloadsOnlyThePhotosStripFromTheStart)
 {
     ASSERT_TRUE(WriteTestImage(In("photos", "1.jpg"), 640, 480));

@@ -204,6 +204,17 @@ TEST_F(PhotoCaptureTest, FailureIsReportedThroughTheCallbackAndTheRequestIsClear
     EXPECT_EQ(QFileInfo(reports[1].path).dir(), QDir(dir.path()));
 }
 
+TEST_F(PhotoCaptureTest, ABurstStripIsNamedAsOneBesideThePhotosOfItsSecond)
+{
+    ASSERT_TRUE(SavePhoto(Picture(64, 48), dir.path(), ThirdOfMay()).saved);
+    PhotoCapture capture(dir.path(), {}, [] { return ThirdOfMay(); });
+    capture.QueuePhoto(Picture(64, 48), QStringLiteral("-四连拍"));
+    capture.QueuePhoto(Picture(64, 48), QStringLiteral("-四连拍"));
+    capture.FinishQueuedPhotos();
+    EXPECT_EQ(Entries(dir.path()),
+              (QStringList { "2026-5-3-9-7-5-四连拍.jpg", "2026-5-3-9-7-5-四连拍_02.jpg", "2026-5-3-9-7-5.jpg" }));
+}
+
 TEST_F(PhotoCaptureTest, QueuedPhotosAreWrittenInTheirOrderNamedAfterTheirFrames)
 {
     std::mutex lock;
