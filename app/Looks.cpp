@@ -51,6 +51,11 @@ QPalette PaletteOf(const Scheme& s)
     p.setColor(QPalette::Disabled, QPalette::WindowText, disabled);
     p.setColor(QPalette::Disabled, QPalette::ButtonText, disabled);
     p.setColor(QPalette::Disabled, QPalette::Text, disabled);
+    // The filled part of a disabled slider's groove.
+    p.setColor(QPalette::Disabled, QPalette::Highlight, disabled);
+    // The style etches disabled menu text with this shade one pixel off; a white etch on a dark
+    // menu makes the text look enabled again, so it matches the menu's background.
+    p.setColor(QPalette::Disabled, QPalette::Light, QColor(s.base));
     return p;
 }
 
