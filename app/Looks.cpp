@@ -24,6 +24,13 @@ struct Scheme {
     const char* accentText;
 };
 
+// The colour `share` of the way from a to b.
+QColor Blend(const QColor& a, const QColor& b, double share)
+{
+    auto mix = [share](int x, int y) { return qRound(x + (y - x) * share); };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
 QPalette PaletteOf(const Scheme& s)
 {
     QPalette p;
@@ -38,9 +45,17 @@ QPalette PaletteOf(const Scheme& s)
     p.setColor(QPalette::ToolTipText, QColor(s.text));
     p.setColor(QPalette::Highlight, QColor(s.accent));
     p.setColor(QPalette::HighlightedText, QColor(s.accentText));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(s.text).lighter(160));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(s.text).lighter(160));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(s.text).lighter(160));
+    // Disabled text half-way to the background: a lighter shade of a dark blue is a bright blue,
+    // and of a light grey white, both of which read as enabled.
+    const QColor disabled = Blend(QColor(s.text), QColor(s.window), 0.55);
+    p.setColor(QPalette::Disabled, QPalette::WindowText, disabled);
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, disabled);
+    p.setColor(QPalette::Disabled, QPalette::Text, disabled);
+    // The filled part of a disabled slider's groove.
+    p.setColor(QPalette::Disabled, QPalette::Highlight, disabled);
+    // The style etches disabled menu text with this shade one pixel off; a white etch on a dark
+    // menu makes the text look enabled again, so it matches the menu's background.
+    p.setColor(QPalette::Disabled, QPalette::Light, QColor(s.base));
     return p;
 }
 

@@ -88,10 +88,10 @@ void Adjust(benchmark::State& state)
     RunOnScene(state, [&](cv::Mat& f) { AdjustChannels(f, Model, sliders); });
 }
 
-void BlackWhite(benchmark::State& state) { RunOnScene(state, ApplyBlackWhite); }
-void Negative(benchmark::State& state) { RunOnScene(state, ApplyNegative); }
-void Sketch(benchmark::State& state) { RunOnScene(state, ApplySketch); }
-void FineOutline(benchmark::State& state) { RunOnScene(state, ApplyFineOutline); }
+void BlackWhite(benchmark::State& state) { RunOnScene(state, [](cv::Mat& f) { ApplyBlackWhite(f); }); }
+void Negative(benchmark::State& state) { RunOnScene(state, [](cv::Mat& f) { ApplyNegative(f); }); }
+void Sketch(benchmark::State& state) { RunOnScene(state, [](cv::Mat& f) { ApplySketch(f); }); }
+void FineOutline(benchmark::State& state) { RunOnScene(state, [](cv::Mat& f) { ApplyFineOutline(f); }); }
 void Erode(benchmark::State& state)
 {
     RunOnScene(state, [](cv::Mat& f) { ApplyErode(f); });

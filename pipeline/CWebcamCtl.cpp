@@ -99,7 +99,7 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
     if (!cameraRunning() && welcomeImage_->ready())
         welcomeImage_->PaintInto(painter);
     if (session_.faceBoxesShown() && cameraRunning() && model().faceStickers())
-        PaintFaceBoxes(painter, model().faces.Faces(session_.faceSeconds()), scaleX_, scaleY_);
+        PaintFaceBoxes(painter, model().ShownFaces(session_.faceSeconds()), scaleX_, scaleY_);
     if (session_.recording())
         PaintRecordingBadge(painter, rect(), font(), session_.recordingElapsed());
     if (countdownShown_ > 0)

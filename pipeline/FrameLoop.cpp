@@ -198,9 +198,11 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
             lastFrame = clock.Now();
             const PictureSettings snapshot = model_.settings.Snapshot();
             cv::Mat& work = FreeWorkFrame();
-            TakeIntoWorkFrame(frame.image, work, snapshot);
-            ProcessFrame(work, snapshot, model_.flow, model_.doodle, grainRandom_,
-                [this](const cv::Mat& shown) { model_.FollowFaces(shown); });
+            const std::optional<cv::Rect> zoom = ZoomInForce(snapshot);
+            TakeIntoWorkFrame(frame.image, work, zoom);
+            // Faces are looked for on the frame as the camera gave it, upright whatever the flip.
+            model_.FollowFaces(frame.image, FaceView(frame.image.size(), work.size(), zoom, snapshot.flipMode));
+            ProcessFrame(work, snapshot, model_.flow, model_.doodle, grainRandom_);
             HandOver(frame.captured);
         } else if (!paused) {
             model_.photos.ExpireRequest(kPhotoWait);
@@ -277,7 +279,7 @@ void FrameLoop::Present()
     }
 }
 
-void FrameLoop::TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const PictureSettings& snapshot)
+void FrameLoop::TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const std::optional<cv::Rect>& zoom)
 {
     cv::Mat bgr = raw;
     if (raw.type() != CV_8UC3) {
@@ -289,7 +291,7 @@ void FrameLoop::TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const 
         else
             return;
     }
-    TakeWorkFrame(bgr, workFrame, ZoomInForce(snapshot));
+    TakeWorkFrame(bgr, workFrame, zoom);
 }
 
 void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured)
@@ -305,6 +307,7 @@ void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captur
     // The photo is the unscaled composed picture; it is written on the photo thread.
     if (model_.photos.QueuePhotoIfRequested(picture_))
         model_.shots.Offer(picture_);
+    model_.copies.Offer(picture_);
     // The recorders take the same picture in BGR, converted only while one of them wants it.
     if (model_.recordingWanted()) {
         const cv::Mat bgra(picture_.height(), picture_.width(), CV_8UC4, const_cast<uchar*>(picture_.constBits()),

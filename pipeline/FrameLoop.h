@@ -152,7 +152,7 @@ public:
 
 private:
     void Run(std::unique_ptr<FrameSource> source);
-    void TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const PictureSettings& snapshot);
+    void TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const std::optional<cv::Rect>& zoom);
     // Worker: the work frame that the presenter is done with, and the hand-over of a processed one.
     cv::Mat& FreeWorkFrame();
     void HandOver(Clock::time_point captured);

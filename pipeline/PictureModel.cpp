@@ -22,12 +22,17 @@ bool PictureModel::ToggleFaceStickers()
     return on;
 }
 
-void PictureModel::FollowFaces(const cv::Mat& picture, double seconds)
+void PictureModel::FollowFaces(const cv::Mat& camera, const FaceView& view, double seconds)
 {
     if (!overlays.followFaces())
         return;
-    faces.Offer(picture, seconds);
-    overlays.FollowFaces(faces.Faces(seconds));
+    faces.Offer(camera, seconds);
+    overlays.FollowFaces(faces.Faces(seconds), view);
+}
+
+std::vector<TrackedFace> PictureModel::ShownFaces(double seconds) const
+{
+    return overlays.faceView().ToPicture(faces.Faces(seconds));
 }
 
 void PictureModel::OnCameraStopped()

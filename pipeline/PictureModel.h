@@ -38,6 +38,8 @@ public:
     PhotoCapture photos;
     // Interface thread arms, the presenter hands out the picture of the next photo.
     ShotTap shots;
+    // Interface thread arms, the presenter hands out the next composed picture (for the clipboard).
+    ShotTap copies;
     // Interface thread starts and stops, the presenter offers every composed picture.
     VideoRecorder video;
     GifRecorder gif;
@@ -51,10 +53,13 @@ public:
     // Interface thread: the face-sticker command. Returns whether stickers now follow faces.
     bool ToggleFaceStickers();
     bool faceStickers() const { return overlays.followFaces(); }
-    // Worker, once per frame, on the picture as it will be shown (after the flip, before the
-    // effects change its look): while face stickers are on, offers the picture for detection
-    // and moves the attached add-ons onto the faces tracked at `seconds` (steady clock).
-    void FollowFaces(const cv::Mat& picture, double seconds = FaceTracker::Now());
+    // Worker, once per frame, on the camera frame as it came (upright, before zoom and flip, so
+    // the detector sees faces the right way up whatever the flip): while face stickers are on,
+    // offers it for detection and moves the attached add-ons onto the faces tracked at `seconds`
+    // (steady clock), shown in the picture through view.
+    void FollowFaces(const cv::Mat& camera, const FaceView& view, double seconds = FaceTracker::Now());
+    // The tracked faces at `seconds` where the last picture shows them (any thread).
+    std::vector<TrackedFace> ShownFaces(double seconds) const;
 
     // The camera stopped (interface thread): the doodle is hidden and an animated frame plays
     // again.

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int kCountdownPeriodMs = 1000;
@@ -42,6 +43,9 @@ PictureSession::PictureSession(const QString& systemDir, const QString& photoDir
     model_.shots.SetTaken([this](int shot, const QImage& picture) {
         // Presenter thread: queued, never waiting for the interface thread.
         QMetaObject::invokeMethod(this, [this, shot, picture] { OnShotTaken(shot, picture); }, Qt::QueuedConnection);
+    });
+    model_.copies.SetTaken([this](int, const QImage& picture) {
+        QMetaObject::invokeMethod(this, [this, picture] { OnPictureTaken(picture); }, Qt::QueuedConnection);
     });
 
     countdownTimer_ = new QTimer(this);
@@ -98,10 +102,29 @@ void PictureSession::Stop()
     model_.photos.Cancel();
     CancelCountdown();
     CancelBurst();
+    model_.copies.Disarm();
+    pictureTaken_ = {};
     // A recording ends with the pictures it has: the file is finished, the GIF saved.
     StopRecording();
     model_.OnCameraStopped();
     emit cameraSwitched(false);
+}
+
+bool PictureSession::RequestPicture(PictureTaken taken)
+{
+    if (!running())
+        return false;
+    pictureTaken_ = std::move(taken);
+    model_.copies.Arm(0);
+    return true;
+}
+
+void PictureSession::OnPictureTaken(const QImage& picture)
+{
+    if (!pictureTaken_)
+        return; // the camera stopped meanwhile
+    const PictureTaken taken = std::exchange(pictureTaken_, {});
+    taken(picture);
 }
 
 void PictureSession::OnPhotoDone(const PhotoResult& result)

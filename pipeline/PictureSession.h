@@ -56,6 +56,12 @@ public:
     // A photo taken by a click on the picture, with the flash like every photo.
     void TakeClickPhoto();
 
+    // The next composed picture, as a photo of it would be saved, handed to `taken` on the
+    // interface thread (a copy to the clipboard); false while the camera is stopped. A later
+    // request replaces one not yet served; stopping the camera drops it.
+    using PictureTaken = std::function<void(const QImage&)>;
+    bool RequestPicture(PictureTaken taken);
+
     // The delayed photo: counts delaySeconds down, one step for each whole second passed, and
     // takes the photo at 0. Starting again restarts the count; stopping the camera cancels it.
     // False while the camera is stopped.
@@ -156,6 +162,7 @@ private:
     void OnGifDone(const PhotoResult& result);
     void BeginBurstShots();
     void OnShotTaken(int shot, const QImage& picture);
+    void OnPictureTaken(const QImage& picture);
 
     PictureModel model_;
     FrameLoop loop_; // after the model: it works on the model until it is joined
@@ -173,6 +180,8 @@ private:
     int burstArrived_ = 0;
     bool burstCollecting_ = false; // from the first shot until the strip is queued
     std::function<std::time_t()> burstWallClock_;
+
+    PictureTaken pictureTaken_;
 
     QString recordingMessage_;
     int gifSeconds_ = 3;

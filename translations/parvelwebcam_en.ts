@@ -1273,6 +1273,16 @@ Delete it for good? It cannot be brought back.</translation>
     <message>
         <source>已永久删除：%1</source>
         <translation>Deleted for good: %1</translation>
+        <source>YCrCb 模式中只有通道1（亮度）随亮度/对比度变化</source>
+        <translation>In YCrCb only channel 1 (luma) follows brightness and contrast</translation>
+    </message>
+    <message>
+        <source>HSV 和 HLS 模式中通道1是色相，色相不随亮度/对比度变化</source>
+        <translation>In HSV and HLS channel 1 is the hue, which brightness and contrast do not change</translation>
+    </message>
+    <message>
+        <source>画面已复制到剪贴板</source>
+        <translation>Picture copied to the clipboard</translation>
     </message>
 </context>
 <context>

@@ -136,6 +136,12 @@ QString CommandTable::ToolTip(CommandId id) const
     return tip;
 }
 
+QString CommandTable::ToolTip(CommandId id, const CommandState& state) const
+{
+    const QString tip = ToolTip(id);
+    return state.reason ? *state.reason + QLatin1Char('\n') + tip : tip;
+}
+
 QKeySequence CommandTable::Shortcut(CommandId id) const
 {
     const CommandRow* row = Find(id);

@@ -18,6 +18,7 @@ struct CommandState {
     std::optional<bool> pressed;    // none: the command has no pressed state
     std::optional<QString> caption; // replaces the row's caption
     std::optional<int> value;       // where a slider stands
+    std::optional<QString> reason;  // why it stands so (why it is disabled); shown above its tooltip
 };
 
 // One user command: what it is called and what it does. Texts are UTF-8 source texts, translated
@@ -63,6 +64,8 @@ public:
     // The description, a line feed and the title; the caption alone when the row has no tip. A
     // shortcut follows in brackets.
     QString ToolTip(CommandId id) const;
+    // The tooltip of the command in this state: its reason, if any, on a line above the tooltip.
+    QString ToolTip(CommandId id, const CommandState& state) const;
     QKeySequence Shortcut(CommandId id) const;
     QString WhenDisabled(CommandId id) const; // translated; empty for none
 

@@ -4,6 +4,7 @@
 #include "pipeline/PictureSession.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"
+#include "pipeline/stages/ColourAdjust.h"
 #include "ui/MessageBoxes.h"
 
 #include <QCoreApplication>
@@ -47,7 +48,7 @@ void AddModelRow(CommandTable& table, CommandId id, const char* caption, const c
 }
 
 // A slider sends its position; its rule reads back where the value stands, so the reset moves
-// it to 100.
+// it to 100. A slider whose channel the colour model leaves alone is disabled and says why.
 void AddSliderRow(CommandTable& table, CommandId id, const char* keyTip, const char* tipTitle,
     const char* tipDescription, int channel, bool brightness)
 {
@@ -61,9 +62,17 @@ void AddSliderRow(CommandTable& table, CommandId id, const char* keyTip, const c
             });
         },
         [channel, brightness](const CommandContext& c) {
-            const ChannelSliders sliders = c.model().settings.Snapshot().sliders;
+            const PictureSettings s = c.model().settings.Snapshot();
+            const ChannelSliders& sliders = s.sliders;
             CommandState state;
             state.value = brightness ? sliders.brightness[std::size_t(channel)] : sliders.contrast[std::size_t(channel)];
+            const int model = s.colourModel;
+            if (!SliderAdjusts(model, channel)) {
+                state.enabled = false;
+                state.reason = model == kColourYCrCb
+                    ? CommandText("YCrCb 模式中只有通道1（亮度）随亮度/对比度变化")
+                    : CommandText("HSV 和 HLS 模式中通道1是色相，色相不随亮度/对比度变化");
+            }
             return state;
         } });
 }

@@ -1,4 +1,8 @@
 #include "app/commands/Rows.h"
+#include "pipeline/PictureSession.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 
 namespace {
 
@@ -14,8 +18,23 @@ CommandState Unhandled(const CommandContext&)
 
 void AddViewRows(CommandTable& table)
 {
-    // The picture is not a document one can cut from or paste into: no handlers.
+    // The picture cannot be cut from or pasted into: no handlers.
     table.Add({ ID_EDIT_CUT, "剪切(&T)\tCtrl+X", "", "", "", {}, Unhandled });
-    table.Add({ ID_EDIT_COPY, "复制(&C)\tCtrl+C", "", "", "", {}, Unhandled });
+    // The picture a photo would save (frames, stickers, doodle; no marks of the screen alone),
+    // taken from the next composed picture.
+    CommandRow copy { ID_EDIT_COPY, "复制(&C)\tCtrl+C", "", "", "",
+        [](CommandContext& c, const CommandInput&) {
+            c.picture().RequestPicture([&c](const QImage& picture) {
+                QGuiApplication::clipboard()->setImage(picture);
+                c.SetStatus(CommandText("画面已复制到剪贴板"));
+            });
+        },
+        [](const CommandContext& c) {
+            CommandState state;
+            state.enabled = c.cameraRunning();
+            return state;
+        } };
+    copy.shortcut = "Ctrl+C";
+    table.Add(std::move(copy));
     table.Add({ ID_EDIT_PASTE, "粘贴(&P)\tCtrl+V", "", "", "", {}, Unhandled });
 }

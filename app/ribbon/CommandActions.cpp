@@ -69,6 +69,9 @@ void CommandActions::Refresh()
         const QString caption = state.caption ? *state.caption : table_.Caption(id);
         if (action->text() != caption)
             action->setText(caption);
+        const QString tip = table_.ToolTip(id, state);
+        if (action->toolTip() != tip)
+            action->setToolTip(tip);
     }
 }
 

@@ -109,6 +109,9 @@ ShownControl Slider(const ControlLayout& c, CommandActions& actions, QWidget* pa
     shown.refresh = [slider, &actions, id] {
         const CommandState state = actions.table().Update(id, actions.context());
         slider->setEnabled(state.enabled);
+        const QString tip = actions.table().ToolTip(id, state);
+        if (slider->toolTip() != tip)
+            slider->setToolTip(tip);
         if (state.value && *state.value != slider->value() && !slider->isSliderDown()) {
             const QSignalBlocker quiet(slider); // moving it back is not the user's move
             slider->setValue(*state.value);

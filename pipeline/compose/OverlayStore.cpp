@@ -207,7 +207,8 @@ void OverlayStore::Anchor(std::uint64_t serial)
 {
     if (const AddOnRecord* record = addOns_.Find(serial)) {
         const AddOnBounds& b = record->bounds;
-        anchors_.Drop(serial, cv::Rect(b.left, b.top, b.right - b.left, b.bottom - b.top), faces_);
+        const cv::Rect2d shown(b.left, b.top, b.right - b.left, b.bottom - b.top);
+        anchors_.Drop(serial, view_.ToCamera(shown), faces_);
     }
 }
 
@@ -221,7 +222,7 @@ bool OverlayStore::ToggleFollowFaces()
     return on;
 }
 
-void OverlayStore::FollowFaces(const std::vector<TrackedFace>& faces)
+void OverlayStore::FollowFaces(const std::vector<TrackedFace>& cameraFaces, const FaceView& view)
 {
     if (!followFaces_)
         return;
@@ -229,13 +230,21 @@ void OverlayStore::FollowFaces(const std::vector<TrackedFace>& faces)
     // Checked again under the lock: the command may have just been turned off.
     if (!followFaces_)
         return;
-    faces_ = faces;
+    faces_ = cameraFaces;
+    view_ = view;
     if (anchors_.empty())
         return;
-    for (const FaceAnchors::Placement& p : anchors_.Follow(faces)) {
-        const cv::Rect& r = p.rect;
+    for (const FaceAnchors::Placement& p : anchors_.Follow(cameraFaces)) {
+        // Rounded only once it is in the picture: a zoom would magnify the camera's rounding.
+        const cv::Rect r = FaceAnchors::WholePixels(view.ToPicture(p.exact));
         addOns_.PlaceAt(p.sticker, { r.x, r.y, r.x + r.width, r.y + r.height });
     }
+}
+
+FaceView OverlayStore::faceView() const
+{
+    std::scoped_lock lock(decorationsLock_);
+    return view_;
 }
 
 bool OverlayStore::followsFace(std::uint64_t serial) const

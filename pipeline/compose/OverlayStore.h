@@ -2,6 +2,7 @@
 
 #include "decorations/AddOnCollection.h"
 #include "pipeline/faces/FaceAnchors.h"
+#include "pipeline/faces/FaceView.h"
 #include "pipeline/compose/FrameOverlay.h"
 #include "pipeline/compose/LogoCache.h"
 
@@ -67,9 +68,14 @@ public:
     // centre on a face follows that face. Turning it off leaves every add-on where it is, free.
     bool ToggleFollowFaces(); // returns the new state
     bool followFaces() const { return followFaces_; }
-    // Worker, once per frame before DrawOverlays, with the faces tracked in this picture: moves
-    // the attached add-ons onto their faces. Nothing happens while following is off.
-    void FollowFaces(const std::vector<TrackedFace>& faces);
+    // Worker, once per frame before DrawOverlays, with the faces tracked on the camera frame and
+    // how that frame is shown in this picture: moves the attached add-ons onto their faces.
+    // Stickers keep their place on the face itself, so a flip takes them along with it (glasses
+    // stay on the eyes of a face turned upside down), and a zoomed face gets them at its zoomed
+    // size. Nothing happens while following is off.
+    void FollowFaces(const std::vector<TrackedFace>& cameraFaces, const FaceView& view = {});
+    // The way the last followed frame was shown (any thread): where its faces are in the picture.
+    FaceView faceView() const;
     // Whether the add-on with this serial follows a face.
     bool followsFace(std::uint64_t serial) const;
     bool dragging() const;
@@ -102,7 +108,8 @@ private:
     std::atomic<bool> frameShown_{true};
     std::atomic<bool> followFaces_{false};
     FaceAnchors anchors_;             // under decorationsLock_
-    std::vector<TrackedFace> faces_;  // the latest frame's faces, under decorationsLock_
+    std::vector<TrackedFace> faces_;  // the latest frame's faces on the camera frame, under decorationsLock_
+    FaceView view_;                   // how that frame was shown, under decorationsLock_
 
     LogoCache logo_; // presenter only
 };

@@ -28,9 +28,9 @@ bool OverlapsLastPlace(const cv::Rect2d& face, const cv::Rect2d& last)
 
 } // namespace
 
-bool FaceAnchors::Drop(std::uint64_t sticker, const cv::Rect& rect, const std::vector<TrackedFace>& faces)
+bool FaceAnchors::Drop(std::uint64_t sticker, const cv::Rect2d& rect, const std::vector<TrackedFace>& faces)
 {
-    const cv::Point2d centre(rect.x + rect.width / 2.0, rect.y + rect.height / 2.0);
+    const cv::Point2d centre = CentreOf(rect);
     const TrackedFace* chosen = nullptr;
     double best = std::numeric_limits<double>::max();
     for (const TrackedFace& face : faces) {
@@ -53,11 +53,19 @@ bool FaceAnchors::Drop(std::uint64_t sticker, const cv::Rect& rect, const std::v
     return true;
 }
 
-cv::Rect FaceAnchors::PlaceOn(const Anchor& anchor, const cv::Rect2d& face)
+FaceAnchors::Placement FaceAnchors::PlaceOn(std::uint64_t sticker, const Anchor& anchor, const cv::Rect2d& face)
 {
     const cv::Point2d centre = CentreOf(face) + cv::Point2d(anchor.offset.x * face.width, anchor.offset.y * face.height);
-    const int width = std::max(1, cvRound(anchor.size.width * face.width));
-    const int height = std::max(1, cvRound(anchor.size.height * face.height));
+    const cv::Size2d size(anchor.size.width * face.width, anchor.size.height * face.height);
+    const cv::Rect2d exact(centre.x - size.width / 2, centre.y - size.height / 2, size.width, size.height);
+    return { sticker, WholePixels(exact), exact };
+}
+
+cv::Rect FaceAnchors::WholePixels(const cv::Rect2d& r)
+{
+    const cv::Point2d centre = CentreOf(r);
+    const int width = std::max(1, cvRound(r.width));
+    const int height = std::max(1, cvRound(r.height));
     return { cvRound(centre.x - width / 2.0), cvRound(centre.y - height / 2.0), width, height };
 }
 
@@ -84,7 +92,7 @@ std::vector<FaceAnchors::Placement> FaceAnchors::Follow(const std::vector<Tracke
             continue;
         anchor.face = face->id;
         anchor.lastFaceBox = face->box;
-        placements.push_back({ sticker, PlaceOn(anchor, face->box) });
+        placements.push_back(PlaceOn(sticker, anchor, face->box));
     }
     return placements;
 }

@@ -18,14 +18,15 @@ class FaceAnchors {
 public:
     struct Placement {
         std::uint64_t sticker = 0;
-        cv::Rect rect;
+        cv::Rect rect;    // in whole pixels
+        cv::Rect2d exact; // before rounding, for a caller that scales it on
     };
 
     // A sticker let go at rect (placed from the strip or at the end of a drag): attached to the
     // face whose head holds its centre (the box widened a little and raised over the hair, so a
     // hat counts; the nearest face centre when several do), otherwise detached. Returns whether
     // it is attached.
-    bool Drop(std::uint64_t sticker, const cv::Rect& rect, const std::vector<TrackedFace>& faces);
+    bool Drop(std::uint64_t sticker, const cv::Rect2d& rect, const std::vector<TrackedFace>& faces);
     void Detach(std::uint64_t sticker) { anchors_.erase(sticker); }
     void Clear() { anchors_.clear(); }
     bool attached(std::uint64_t sticker) const { return anchors_.count(sticker) != 0; }
@@ -35,6 +36,9 @@ public:
     // where they are.
     std::vector<Placement> Follow(const std::vector<TrackedFace>& faces);
 
+    // A rectangle in whole pixels about the same centre: at least one pixel each way.
+    static cv::Rect WholePixels(const cv::Rect2d& rect);
+
 private:
     struct Anchor {
         int face = 0;
@@ -43,7 +47,7 @@ private:
         cv::Point2d offset;
         cv::Size2d size;
     };
-    static cv::Rect PlaceOn(const Anchor& anchor, const cv::Rect2d& face);
+    static Placement PlaceOn(std::uint64_t sticker, const Anchor& anchor, const cv::Rect2d& face);
 
     std::unordered_map<std::uint64_t, Anchor> anchors_;
 };

@@ -5,9 +5,9 @@
 #include <functional>
 #include <mutex>
 
-// Hands the composed picture of an armed photo to whoever armed it: a burst needs the pictures
-// its four photos were taken of. Armed on the interface thread, served on the frame loop's
-// presenter thread right after the photo is queued.
+// Hands the next composed picture offered to whoever armed it: a burst needs the pictures its
+// four photos were taken of, a copy to the clipboard the picture a photo would save. Armed on the
+// interface thread, served on the frame loop's presenter thread.
 class ShotTap {
 public:
     // Called on the presenter thread; it must not wait for the interface thread.

@@ -18,16 +18,18 @@ enum EffectStyle : int {
     kEffectGrain = 6,
 };
 
-// Every style changes a BGR frame (CV_8UC3) in place. Erosion and grain take an optional region in
-// frame pixels and then act inside it only (clipped to the frame; a region that misses the frame
-// changes nothing). The other styles always act on the whole picture.
+// Every style changes a BGR frame (CV_8UC3) in place. Each takes an optional region in frame pixels
+// and then acts inside it only (clipped to the frame; a region that misses the frame changes
+// nothing); the rest of the picture keeps its bytes.
 
-void ApplyBlackWhite(cv::Mat& frame);
-void ApplyNegative(cv::Mat& frame);
+void ApplyBlackWhite(cv::Mat& frame, const std::optional<cv::Rect>& region = std::nullopt);
+void ApplyNegative(cv::Mat& frame, const std::optional<cv::Rect>& region = std::nullopt);
 // Black strokes on white: Gaussian adaptive threshold of the grey picture (block 31, constant 5).
-void ApplySketch(cv::Mat& frame);
-// Per-sample Sobel strength |gx| + |gy| (at most 255); the one-pixel border keeps its values.
-void ApplyFineOutline(cv::Mat& frame);
+// A region gets the strokes the whole sketch has there (its neighbours beside it count).
+void ApplySketch(cv::Mat& frame, const std::optional<cv::Rect>& region = std::nullopt);
+// Per-sample Sobel strength |gx| + |gy| (at most 255); the picture's one-pixel border keeps its
+// values. A region gets the outline the whole picture has there.
+void ApplyFineOutline(cv::Mat& frame, const std::optional<cv::Rect>& region = std::nullopt);
 // 3 × 3 erosion, three times, with replicated edges. A region is eroded on its own: pixels beside
 // it never reach into it.
 void ApplyErode(cv::Mat& frame, const std::optional<cv::Rect>& region = std::nullopt);

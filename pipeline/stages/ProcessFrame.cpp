@@ -7,14 +7,11 @@
 #include "pipeline/stages/OpticalFlow.h"
 
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom,
-    const std::function<void(const cv::Mat&)>& afterFlip)
+    GrainRandom& grainRandom)
 {
     if (frame.empty())
         return;
     ApplyFlip(frame, settings.flipMode);
-    if (afterFlip)
-        afterFlip(frame);
     if (!settings.channelsDefault)
         AdjustChannels(frame, settings.colourModel, settings.sliders);
     std::optional<cv::Rect> region;

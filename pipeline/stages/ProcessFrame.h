@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include "pipeline/stages/PictureSettings.h"
 
 #include <opencv2/core.hpp>
@@ -11,11 +9,8 @@ class FlowState;
 class GrainRandom;
 
 // Runs the stages on the work frame in their fixed order: flip, colour adjustment (unless
-// channelsDefault), effect style (erosion and grain inside effectRect while effectRegionOn),
+// channelsDefault), effect style (inside effectRect while effectRegionOn),
 // optical flow (while flowOn), doodle layer (while doodleShown). Each stage sees the result of the
 // one before. Worker thread; settings is the copy taken for this frame.
-// afterFlip sees the picture as it will be shown, before colours and effects change its look
-// (the faces that stickers follow are found on it).
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom,
-    const std::function<void(const cv::Mat&)>& afterFlip = {});
+    GrainRandom& grainRandom);

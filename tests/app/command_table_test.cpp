@@ -5,6 +5,8 @@
 #include "app/ribbon/CommandActions.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 
 #include "app/commands/CommandNames.h"
@@ -294,7 +296,8 @@ TEST_F(CommandRig, FaceBoxesShowWhereTheTrackerHasTheFaceWhileStickersFollowFace
     session().SetFaceClock([t] { return t + 0.02; });
     faces.DetectNow(picture, t); // a face counts from its second find
     faces.DetectNow(picture, t + 0.01);
-    const std::vector<TrackedFace> found = faces.Faces(t + 0.02);
+    // Found on the camera frame; drawn where the picture shows it.
+    const std::vector<TrackedFace> found = webcam()->model().ShownFaces(t + 0.02);
     ASSERT_EQ(found.size(), 1u);
 
     // The middle of the box's top edge, in widget pixels.
@@ -424,6 +427,39 @@ TEST_F(CommandRig, EditMenuShowsCutCopyPasteDisabledUntilSomethingHandlesThem)
     menu.reset(BuildEditMenu(after, nullptr));
     EXPECT_FALSE(menu->actions()[0]->isEnabled());
     EXPECT_TRUE(menu->actions()[1]->isEnabled());
+}
+
+// "复制" puts the picture a photo would save on the clipboard: at the picture's own size, as it
+// is shown (mirrored here), while the camera runs; cut and paste stay off.
+TEST_F(CommandRig, EditMenuCopyPutsThePhotoPictureOnTheClipboard)
+{
+    state->frameFor = [](int) {
+        cv::Mat frame(480, 640, CV_8UC3, cv::Scalar(90, 90, 90));
+        frame.colRange(0, 160).setTo(cv::Scalar(0, 0, 255)); // red on the camera's left
+        return frame;
+    };
+    CommandActions actions(table, *context);
+    std::unique_ptr<QMenu> menu(BuildEditMenu(actions, nullptr));
+    EXPECT_FALSE(menu->actions()[1]->isEnabled()) << "nothing to copy while the camera is off";
+    EXPECT_EQ(table.Shortcut(ID_EDIT_COPY), QKeySequence("Ctrl+C"));
+
+    window.SetDisplaySize(kDisplayHalf);
+    ASSERT_TRUE(session().Start());
+    ASSERT_TRUE(WaitUntil([&] { return webcam()->shownImage().size() == QSize(320, 240); }, 10000));
+    actions.Refresh();
+    const QList<QAction*> items = menu->actions();
+    EXPECT_FALSE(items[0]->isEnabled());
+    EXPECT_TRUE(items[1]->isEnabled());
+    EXPECT_FALSE(items[2]->isEnabled());
+
+    QGuiApplication::clipboard()->clear();
+    items[1]->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !QGuiApplication::clipboard()->image().isNull(); }, 10000));
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), QSize(640, 480)); // the picture itself, not the screen's half-size copy
+    EXPECT_EQ(QColor(copied.pixel(630, 240)), QColor(255, 0, 0));
+    EXPECT_EQ(QColor(copied.pixel(10, 240)), QColor(90, 90, 90));
+    EXPECT_EQ(status, QString("画面已复制到剪贴板"));
 }
 
 // The side pane's picks run as rows: dropped while the camera is stopped, refused with a box

@@ -32,6 +32,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <cmath>
 #include <set>
 
 namespace {
@@ -72,6 +73,29 @@ TEST(LooksTest, StoredValuesSelectTheirLookAndUnknownOnesTheOfficeBlueOne)
         EXPECT_FALSE(LookFor(v).styleSheet.isEmpty()) << v;
     }
     EXPECT_EQ(seen.size(), 5u);
+}
+
+// Disabled commands (the edit menu's cut and paste, sliders that change nothing) must look
+// disabled in every look: their text stands out less from the background than enabled text does.
+TEST(LooksTest, DisabledTextStandsOutLessThanEnabledTextInEveryLook)
+{
+    EnsureQtApp();
+    const auto luma = [](const QColor& c) { return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue(); };
+    for (unsigned v = kLookPlain; v <= kLookWindows7; ++v) {
+        const QPalette p = LookFor(v).palette;
+        const double background = luma(p.color(QPalette::Window));
+        for (QPalette::ColorRole role : { QPalette::Text, QPalette::WindowText, QPalette::ButtonText }) {
+            const double enabled = std::abs(luma(p.color(QPalette::Active, role)) - background);
+            const double disabled = std::abs(luma(p.color(QPalette::Disabled, role)) - background);
+            EXPECT_LT(disabled, 0.7 * enabled) << "look " << v << " role " << role;
+            EXPECT_GT(disabled, 0.15 * enabled) << "look " << v << " role " << role << ": still readable";
+        }
+        if (v != kLookPlain) {
+            // The etch under disabled menu text stays in the menu's background.
+            const double etch = std::abs(luma(p.color(QPalette::Disabled, QPalette::Light)) - luma(p.color(QPalette::Base)));
+            EXPECT_LT(etch, 20) << "look " << v;
+        }
+    }
 }
 
 class MainWindowTest : public MainWindowRig {

@@ -20,7 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QAction>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -253,6 +256,30 @@ TEST_F(RibbonTest, NarrowWindowFoldsPanelsIntoDropDownsInsteadOfCuttingThemOff)
     flips->HideDropDown();
     window->resize(1400, 900);
     ASSERT_TRUE(WaitUntil([&] { return !panels.back()->folded(); }));
+}
+
+// A slider whose channel the colour model leaves alone is shown disabled and says why; the
+// others stay in use, and back in RGB all six are.
+TEST_F(RibbonTest, SlidersThatChangeNothingInAModelAreDisabledWithTheReason)
+{
+    const CommandId ids[] = { ID_SLIDER_B0, ID_SLIDER_B1, ID_SLIDER_B2, ID_SLIDER_C0, ID_SLIDER_C1, ID_SLIDER_C2 };
+    auto check = [&](CommandId model, std::array<bool, 3> acting, const char* reason) {
+        auto* box = ControlWidget<QCheckBox>(model);
+        ASSERT_NE(box, nullptr);
+        box->click();
+        for (int i = 0; i < 6; ++i) {
+            auto* slider = ControlWidget<QSlider>(ids[i]);
+            ASSERT_NE(slider, nullptr);
+            const bool acts = acting[std::size_t(i % 3)];
+            EXPECT_EQ(slider->isEnabled(), acts) << model << " slider " << i;
+            EXPECT_EQ(slider->toolTip().contains(QString::fromUtf8(reason)), !acts) << model << " slider " << i;
+            EXPECT_TRUE(slider->toolTip().contains(QStringLiteral("通道%1").arg(i % 3 + 1))) << model << " slider " << i;
+        }
+    };
+    check(ID_CHECK_HSV, { false, true, true }, "色相不随亮度/对比度变化");
+    check(ID_CHECK_HLS, { false, true, true }, "色相不随亮度/对比度变化");
+    check(ID_CHECK_YCRCB, { true, false, false }, "只有通道1（亮度）随亮度/对比度变化");
+    check(ID_CHECK_RGB, { true, true, true }, "随亮度/对比度变化");
 }
 
 TEST_F(RibbonTest, SlidersPaletteAndPenGalleryWorkThroughTheirWidgets)

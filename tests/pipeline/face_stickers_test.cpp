@@ -1,5 +1,7 @@
 #include "TestImages.h"
 #include "pipeline/faces/FaceTracker.h"
+#include "pipeline/faces/FaceView.h"
+#include "pipeline/stages/Flip.h"
 #include "pipeline/compose/OverlayStore.h"
 #include "pipeline/compose/Overlays.h"
 #include "pipeline/capture/TestSceneFace.h"
@@ -43,7 +45,7 @@ protected:
         if (frameNumber_ % FaceTracker::kDetectEvery == 0)
             tracker_.DetectNow(frame, t);
         ++frameNumber_;
-        store_.FollowFaces(tracker_.Faces(t));
+        store_.FollowFaces(tracker_.Faces(t), view_);
     }
     // Frames with the face moving along its path, from `from` up to `to`.
     void MovingFace(double from, double to)
@@ -96,6 +98,7 @@ protected:
     OverlayStore store_ { QStringLiteral("/nonexistent/loogo.png"), [] { return 7u; } };
     FaceTracker tracker_;
     int frameNumber_ = 0;
+    FaceView view_; // how the camera frame is shown: as it is unless a test flips or zooms it
 };
 
 TEST_F(FaceStickersTest, AStickerOnTheFaceFollowsItAndScalesWithItAcrossThePicture)
@@ -203,6 +206,83 @@ TEST_F(FaceStickersTest, WithTheCommandOffNoStickerMovesOrAttaches)
     const cv::Rect released = StickerRect(crown);
     MovingFace(4.0, 6.0);
     EXPECT_EQ(StickerRect(crown), released);
+}
+
+// Faces are found on the camera frame as it comes, and a sticker keeps its place on the face
+// itself: dropped on the forehead in the mirrored picture, it stays on the forehead in every flip,
+// below the face's centre on the screen when the picture stands on its head.
+TEST_F(FaceStickersTest, AStickerStaysOnItsPlaceOnTheFaceInEveryFlip)
+{
+    ASSERT_TRUE(store_.ToggleFollowFaces());
+    view_ = FaceView(kSize, kSize, std::nullopt, kFlipMirror);
+    MovingFace(0, 1.0);
+    const std::uint64_t crown = AddSticker();
+    const cv::Rect2d shownFace = view_.ToPicture(MovingFaceBox(kSize, 1.0, photo_.size()));
+    const cv::Point2d forehead = CentreOf(shownFace) - cv::Point2d(0, 0.3 * shownFace.width);
+    Drag(crown, cv::Point(cvRound(forehead.x), cvRound(forehead.y)));
+    ASSERT_TRUE(store_.followsFace(crown));
+
+    double t = 1.0;
+    for (int flip : { kFlipUpsideDown, kFlipNone, kFlipMirrorUpsideDown, kFlipMirror }) {
+        view_ = FaceView(kSize, kSize, std::nullopt, flip);
+        for (const double end = t + 0.7; t < end; t += kFrameSeconds)
+            Frame(t, t);
+        const double seen = t - kFrameSeconds;
+        const cv::Rect2d cameraFace = MovingFaceBox(kSize, seen, photo_.size());
+        const cv::Point2d cameraForehead = CentreOf(cameraFace) - cv::Point2d(0, 0.3 * cameraFace.width);
+        const cv::Point2d expected = CentreOf(view_.ToPicture(cv::Rect2d(cameraForehead, cv::Size2d())));
+        const cv::Point2d centre = CentreOf(cv::Rect2d(StickerRect(crown)));
+        EXPECT_LE(cv::norm(centre - expected), 0.1 * cameraFace.width) << "flip " << flip << ": " << centre << " vs " << expected;
+        const cv::Point2d faceCentre = CentreOf(view_.ToPicture(cameraFace));
+        const bool upsideDown = flip == kFlipUpsideDown || flip == kFlipMirrorUpsideDown;
+        if (upsideDown)
+            EXPECT_GT(centre.y, faceCentre.y + 0.15 * cameraFace.width) << "flip " << flip;
+        else
+            EXPECT_LT(centre.y, faceCentre.y - 0.15 * cameraFace.width) << "flip " << flip;
+        ASSERT_TRUE(store_.followsFace(crown)) << "flip " << flip;
+    }
+}
+
+// A zoomed face gets its sticker at the zoomed size, drawn from the sticker's own pixels: a
+// sticker of fine stripes shown at half its size on a small face comes back stripe for stripe
+// when the zoom doubles that face.
+TEST_F(FaceStickersTest, AZoomedFaceGetsItsStickerFromTheStickersOwnPixels)
+{
+    QImage stripes(120, 60, QImage::Format_RGB32);
+    for (int y = 0; y < stripes.height(); ++y)
+        for (int x = 0; x < stripes.width(); ++x)
+            stripes.setPixel(x, y, ((x + y) % 2 == 0) ? qRgb(250, 20, 20) : qRgb(10, 10, 240));
+    const QString path = dir_.filePath("stripes.png");
+    ASSERT_TRUE(stripes.save(path));
+    ASSERT_TRUE(store_.ToggleFollowFaces());
+    ASSERT_EQ(store_.AddAddOn(path, 1, kSize.width, kSize.height), AddOnOutcome::Added);
+    const std::uint64_t sticker = store_.WithAddOns([](const AddOnCollection& a) { return a.still().back().serial; });
+
+    // Let go at its own size on a face 100 wide; then the face is 50 wide, the sticker 60 × 30.
+    const cv::Point2d at = CentreOf(cv::Rect2d(StickerRect(sticker)));
+    store_.FollowFaces({ { 1, cv::Rect2d(at.x - 50, at.y - 50, 100, 100) } }, view_);
+    Drag(sticker, { cvRound(at.x), cvRound(at.y) + 1 });
+    ASSERT_TRUE(store_.followsFace(sticker));
+    const cv::Rect2d small(300, 200, 50, 50);
+    store_.FollowFaces({ { 1, small } }, view_);
+    EXPECT_EQ(StickerRect(sticker).size(), cv::Size(60, 30));
+
+    // Twice the zoom around the face, in the mirrored picture.
+    const FaceView zoomed(kSize, kSize, cv::Rect(160, 120, 320, 240), kFlipMirror);
+    store_.FollowFaces({ { 1, small } }, zoomed);
+    const cv::Rect shown = StickerRect(sticker);
+    ASSERT_EQ(shown.size(), cv::Size(120, 60));
+    const cv::Rect2d face = zoomed.ToPicture(small);
+    EXPECT_LE(cv::norm(CentreOf(cv::Rect2d(shown)) - CentreOf(face)), 2.0);
+
+    QImage picture(kSize.width, kSize.height, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    store_.DrawOverlays(picture);
+    int differing = 0;
+    for (int y = 0; y < shown.height; ++y)
+        for (int x = 0; x < shown.width; ++x)
+            differing += picture.pixel(shown.x + x, shown.y + y) != stripes.pixel(x, y);
+    EXPECT_EQ(differing, 0);
 }
 
 // What is composed is what follows the face: the sticker drawn over its scaled rectangle.

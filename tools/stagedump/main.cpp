@@ -87,6 +87,9 @@ int main(int argc, char** argv)
         cv::Mat grained = Shown();
         ApplyGrain(grained, random, region->effectRect);
         ok &= Write(folder, "region-grain", grained);
+        cv::Mat sketched = Shown();
+        ApplySketch(sketched, region->effectRect);
+        ok &= Write(folder, "region-sketch", sketched);
         for (int mode = 0; mode < 4; ++mode) {
             // The same spot of the shown picture, in each flip mode.
             cv::Mat shown = raw.clone();
