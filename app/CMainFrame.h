@@ -60,6 +60,8 @@ public:
     bool statusBarShown() const override;
     // The customisation dialog of the caption bar's button: which bars the window shows.
     void OpenCustomizeDialog() override;
+    bool ribbonFolded() const override;
+    void SetRibbonFolded(bool folded) override;
     void Close() override { close(); }
     // The system ends the program (log-out, shutdown, a signal): the camera stops, which finishes
     // the recording and the GIF, with no box to answer. CloseForShutdown then closes the window.
