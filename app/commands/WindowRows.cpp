@@ -35,7 +35,7 @@ void AddWindowRows(CommandTable& table)
     table.Add(std::move(options));
 
     // As in office programs: the tab row stays, the panels fold away and come back.
-    CommandRow fold { ID_VIEW_RIBBON_FOLD, "折叠功能区", "", "折叠功能区", "只显示选项卡名称；再按一次展开功能区",
+    CommandRow fold { ID_VIEW_RIBBON_FOLD, "折叠功能区", "N", "折叠功能区", "只显示选项卡名称；再按一次展开功能区",
         [](CommandContext& c, const CommandInput&) { c.window.SetRibbonFolded(!c.window.ribbonFolded()); },
         [](const CommandContext& c) { return Pressed(c.window.ribbonFolded()); } };
     fold.needsDocument = false;

@@ -185,7 +185,7 @@ TEST_F(RibbonTest, KeyTipsOpenCategoriesAndRunCommands)
     Alt();
     RibbonKeyTips* tips = window->keyTips();
     ASSERT_TRUE(tips->shown());
-    EXPECT_EQ(tips->shownTips(), QStringList({ "F", "S", "A", "H", "T", "X", "W", "R" }));
+    EXPECT_EQ(tips->shownTips(), QStringList({ "F", "S", "A", "N", "H", "T", "X", "W", "R" }));
     Key(Qt::Key_T, "t");
     EXPECT_EQ(ribbon()->currentCategory(), 1);
     EXPECT_TRUE(tips->shownTips().contains("B"));
