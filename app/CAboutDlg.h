@@ -6,7 +6,8 @@ class QLabel;
 class QPushButton;
 
 // The about dialog: the program's icon, its name and version, a rights notice and "确定".
-// Laid out in dialog units of its font, so it keeps its proportions with any font size.
+// Laid out in a grid that grows with the texts of each language, no smaller than the original
+// dialog units of its font.
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:

@@ -262,13 +262,30 @@ bool CMainFrame::captionBarShown() const
 
 void CMainFrame::OpenCustomizeDialog()
 {
+    // The ribbon holds every command and the caption bar the button back to this dialog: one of
+    // them stays.
     std::vector<CustomizeDialog::Bar> bars;
-    bars.push_back({ tr("功能区"), ribbon_ });
-    bars.push_back({ tr("标题栏"), captionBar_ });
-    bars.push_back({ tr("状态栏"), statusBar() });
+    bars.push_back({ tr("功能区"), ribbon_, true });
+    bars.push_back({ tr("标题栏"), captionBar_, true });
+    bars.push_back({ tr("状态栏"), statusBar(), false });
     CustomizeDialog dialog(std::move(bars), this);
     RunDialog(dialog);
     RefreshCommands();
+}
+
+bool CMainFrame::ribbonFolded() const
+{
+    // Asked while the ribbon is being built, for its own button.
+    return ribbon_ != nullptr && (ribbon_->folded() || ribbon_->isHidden());
+}
+
+void CMainFrame::SetRibbonFolded(bool folded)
+{
+    if (ribbon_ == nullptr || pictureFullScreen())
+        return; // the picture alone: the ribbon comes back with the window
+    if (!folded)
+        ribbon_->show();
+    ribbon_->SetFolded(folded);
 }
 
 void CMainFrame::BuildRibbon()

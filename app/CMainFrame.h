@@ -61,6 +61,8 @@ public:
     bool statusBarShown() const override;
     // The customisation dialog of the caption bar's button: which bars the window shows.
     void OpenCustomizeDialog() override;
+    bool ribbonFolded() const override;
+    void SetRibbonFolded(bool folded) override;
     void Close() override { close(); }
     // The document again after its tab was closed: the picture and the side pane, camera off.
     void OpenDocument() override;

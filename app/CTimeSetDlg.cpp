@@ -1,7 +1,6 @@
 #include "app/CTimeSetDlg.h"
 
 #include "settings/SettingsWorkbook.h"
-#include "ui/AppInfo.h"
 #include "ui/MessageBoxes.h"
 
 #include <QFontDatabase>
@@ -9,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -27,7 +27,6 @@ public:
     }
     int X(int units) const { return (units * baseX_ + 2) / 4; }
     int Y(int units) const { return (units * baseY_ + 4) / 8; }
-    QRect Rect(int x, int y, int w, int h) const { return { X(x), Y(y), X(w), Y(h) }; }
 
 private:
     int baseX_ = 1;
@@ -55,22 +54,39 @@ CTimeSetDlg::CTimeSetDlg(const AppFolders& folders, SettingsValues& values, QWid
     setFont(QFont(FontFamily(), 8));
     const DialogUnits du(font());
 
+    // Laid out in rows that grow with their texts, which differ in length from one language to
+    // another; the dialog units keep the proportions of the original one.
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(du.X(18), du.Y(20), du.X(18), du.Y(7));
+    layout->setSpacing(du.Y(21));
+    auto* entry = new QHBoxLayout;
+    entry->setSpacing(du.X(7));
     label_ = new QLabel(tr("延时时间"), this);
-    label_->setGeometry(du.Rect(18, 24, 33, 8));
     field_ = new QLineEdit(QString::number(values.delaySeconds), this);
     field_->setObjectName(QStringLiteral("delayField"));
-    field_->setGeometry(du.Rect(58, 22, 40, 14));
+    field_->setFixedWidth(du.X(40));
     unit_ = new QLabel(tr("(秒)"), this);
-    unit_->setGeometry(du.Rect(109, 24, 14, 8));
+    entry->addWidget(label_);
+    entry->addWidget(field_);
+    entry->addWidget(unit_);
+    entry->addStretch(1);
+    layout->addLayout(entry);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(du.X(12));
     ok_ = new QPushButton(tr("确定"), this);
-    ok_->setGeometry(du.Rect(18, 59, 50, 14));
     ok_->setDefault(true);
     cancel_ = new QPushButton(tr("取消"), this);
-    cancel_->setGeometry(du.Rect(80, 59, 50, 14));
+    for (QPushButton* button : { ok_, cancel_ }) {
+        button->setMinimumSize(du.X(50), du.Y(14));
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
     connect(ok_, &QPushButton::clicked, this, &CTimeSetDlg::accept);
     connect(cancel_, &QPushButton::clicked, this, &CTimeSetDlg::reject);
-
-    setFixedSize(du.X(147), du.Y(80));
+    layout->addStrut(du.X(147 - 2 * 18)); // no narrower than the original
     field_->setFocus();
     field_->selectAll();
 }
@@ -89,7 +105,7 @@ void CTimeSetDlg::accept()
     const int seconds = field_->text().trimmed().toInt(&isInteger, 10);
     if (!isInteger) {
         // Worded like the framework's own check of a number field, under the application title.
-        RefuseEntry(tr("请输入一个整数~"), QString::fromUtf8(AppInfo::kTitle), MessageIcon::Exclamation);
+        RefuseEntry(tr("请输入一个整数~"), MessageBoxes::TitleCaption(), MessageIcon::Exclamation);
         return;
     }
     if (seconds <= 0) {

@@ -20,7 +20,7 @@ QPixmap BlankPixmap(QSize size, qreal ratio)
 
 CWelcomeMovie::CWelcomeMovie(QWidget* parent)
     : QWidget(parent)
-    , text_(tr("(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！"))
+    , text_(Greeting())
 {
     setObjectName(QStringLiteral("CWelcomeMovie"));
     // The cached background covers every pixel.
@@ -129,6 +129,21 @@ void CWelcomeMovie::resizeEvent(QResizeEvent* event)
         else if (isVisible())
             timer_->start();
     }
+}
+
+void CWelcomeMovie::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    text_ = Greeting();
+    cachedSize_ = QSize(); // the greeting's picture is drawn anew
+    update();
+}
+
+QString CWelcomeMovie::Greeting()
+{
+    return tr("(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！");
 }
 
 void CWelcomeMovie::showEvent(QShowEvent* event)

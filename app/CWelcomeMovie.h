@@ -28,12 +28,15 @@ public:
     // left, then comes round again.
     int TextLeft(qint64 elapsedMs) const;
     QString text() const { return text_; }
+    static QString Greeting();
     QSize textSize() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The greeting follows the interface's language.
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:

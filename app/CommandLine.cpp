@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/HelpColumns.h"
 #include "pipeline/capture/FrameSource.h"
 
 #include <QCommandLineParser>
@@ -69,8 +70,21 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
     if (!parser.positionalArguments().isEmpty())
         return fail(Text("多余的参数：%1").arg(parser.positionalArguments().join(' ')));
     if (parser.isSet(help)) {
+        // The parser counts characters, and a Chinese one takes two columns: the table is ours.
         result.action = Action::PrintAndExit;
-        result.output = parser.helpText();
+        std::vector<std::pair<QString, QString>> rows;
+        for (const QCommandLineOption& option : { help, version, source, lang, stats }) {
+            QStringList names;
+            for (const QString& name : option.names())
+                names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+            QString shown = names.join(QStringLiteral(", "));
+            if (!option.valueName().isEmpty())
+                shown += QStringLiteral(" <%1>").arg(option.valueName());
+            rows.emplace_back(shown, option.description());
+        }
+        const QString program = arguments.isEmpty() ? QStringLiteral("parvelwebcam") : arguments.constFirst();
+        result.output = Text("用法：%1 [选项]").arg(program) + QLatin1Char('\n') + parser.applicationDescription()
+            + QStringLiteral("\n\n") + Text("选项：") + QLatin1Char('\n') + OptionColumns(rows);
         return result;
     }
     if (parser.isSet(version)) {

@@ -88,7 +88,7 @@ int main(int argc, char* argv[])
     (void)PrepareSettingsWorkbook(folders);
     if (!LoadSettings(folders, values)) {
         // The defaults stay in force; the program goes on without the workbook.
-        Messages().Exclamation(nullptr, QObject::tr("加载配置文件失败！"), QString::fromUtf8(AppInfo::kTitle));
+        Messages().Exclamation(nullptr, QObject::tr("加载配置文件失败！"), MessageBoxes::TitleCaption());
     }
     // Values no camera can deliver are replaced for this run only; the workbook keeps them.
     QStringList notices { SettingsNotice(BoundSettingsValues(values)), RecoverRecordings(folders) };

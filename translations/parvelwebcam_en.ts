@@ -12,7 +12,7 @@
     <name>CAboutDlg</name>
     <message>
         <source>关于 ParvelWebcam</source>
-        <translation>About ParvelWebcam</translation>
+        <translation>About Parvel Webcam</translation>
     </message>
     <message>
         <source>Parvel 乐影屋，2.0 版</source>
@@ -20,7 +20,7 @@
     </message>
     <message>
         <source>版权所有 (C) 2026 Tolvek 乐影屋小组</source>
-        <translation>Copyright (C) 2026 the Tolvek Parvel team</translation>
+        <translation>Copyright (C) 2026 the Tolvek Parvel Webcam team</translation>
     </message>
     <message>
         <source>确定</source>
@@ -49,7 +49,7 @@ Is the built-in camera disabled, or the USB camera unplugged?</translation>
     </message>
     <message>
         <source>摄像头在下次开启时使用，画面尺寸在下次启动乐影屋时生效。</source>
-        <translation>The camera is used from its next start, the picture size from the next start of Parvel.</translation>
+        <translation>The camera is used from its next start, the picture size from the next start of Parvel Webcam.</translation>
     </message>
 </context>
 <context>
@@ -127,11 +127,11 @@ Does it hold no stickers?
     <name>CMainFrame</name>
     <message>
         <source>Parvel 乐影屋</source>
-        <translation>Parvel Photo Booth</translation>
+        <translation>Parvel Webcam</translation>
     </message>
     <message>
         <source>Parvel 乐影屋 - 常言道</source>
-        <translation>Parvel Photo Booth - As the saying goes</translation>
+        <translation>Parvel Webcam</translation>
     </message>
     <message>
         <source>摄像头已经打开,可进行其他操作</source>
@@ -151,7 +151,7 @@ Does it hold no stickers?
     </message>
     <message>
         <source>(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！</source>
-        <translation>(*^__^*) Hee hee... Welcome to Parvel Photo Booth~   Have fun!</translation>
+        <translation>(*^__^*) Hee hee... Welcome to Parvel Webcam~   Have fun!</translation>
     </message>
     <message>
         <source>时间</source>
@@ -175,11 +175,11 @@ Please switch the camera off before you leave!~~</translation>
     </message>
     <message>
         <source>乐影屋：摄像头未关闭！</source>
-        <translation>Parvel: the camera is still on!</translation>
+        <translation>Parvel Webcam: the camera is still on!</translation>
     </message>
     <message>
         <source>常言道</source>
-        <translation>As the saying goes</translation>
+        <translation>Parvel Webcam</translation>
     </message>
     <message>
         <source>功能区</source>
@@ -272,7 +272,7 @@ Choose another photo folder?</translation>
     <name>CWelcomeMovie</name>
     <message>
         <source>(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！</source>
-        <translation>(*^__^*) Hee hee... Welcome to Parvel Photo Booth~   Have fun!</translation>
+        <translation>(*^__^*) Hee hee... Welcome to Parvel Webcam~   Have fun!</translation>
     </message>
 </context>
 <context>
@@ -317,7 +317,7 @@ It will be detected again at the next start~</translation>
     <name>CommandLine</name>
     <message>
         <source>Parvel 乐影屋：摄像头娱乐程序。</source>
-        <translation>Parvel Photo Booth: a webcam entertainment program.</translation>
+        <translation>Parvel Webcam: a webcam entertainment program.</translation>
     </message>
     <message>
         <source>显示这些选项的说明。</source>
@@ -370,6 +370,14 @@ It will be detected again at the next start~</translation>
     <message>
         <source>测试画面的尺寸不对：%1（写作 test:宽x高，宽 %2 到 %3，高 %4 到 %5）</source>
         <translation>Not a size for the test scene: %1 (write test:WIDTHxHEIGHT, width %2 to %3, height %4 to %5)</translation>
+    </message>
+    <message>
+        <source>用法：%1 [选项]</source>
+        <translation>Usage: %1 [options]</translation>
+    </message>
+    <message>
+        <source>选项：</source>
+        <translation>Options:</translation>
     </message>
 </context>
 <context>
@@ -976,7 +984,7 @@ It will be detected again at the next start~</translation>
     </message>
     <message>
         <source>打开乐影屋的使用说明</source>
-        <translation>Open the Parvel user guide</translation>
+        <translation>Open the Parvel Webcam user guide</translation>
     </message>
     <message>
         <source>无法打开使用指南：%1</source>
@@ -1018,7 +1026,7 @@ It will be detected again at the next start~</translation>
         <translation>Parvel Webcam V2.0
 
 For everyone who loves to laugh: may you smile every day in front of the camera.
-Leave your suggestions and questions on the Parvel home page: %1</translation>
+Leave your suggestions and questions on the Parvel Webcam home page: %1</translation>
     </message>
     <message>
         <source>已选择摄像头：%1，下次开启摄像机时使用</source>
@@ -1283,6 +1291,12 @@ Delete it for good? It cannot be brought back.</translation>
     <message>
         <source>画面已复制到剪贴板</source>
         <translation>Picture copied to the clipboard</translation>
+        <source>折叠功能区</source>
+        <translation>Fold the Ribbon</translation>
+    </message>
+    <message>
+        <source>只显示选项卡名称；再按一次展开功能区</source>
+        <translation>Show only the tab names; press again to unfold the ribbon</translation>
     </message>
 </context>
 <context>
@@ -1294,6 +1308,10 @@ Delete it for good? It cannot be brought back.</translation>
     <message>
         <source>选择窗口中显示的栏：</source>
         <translation>Choose the bars shown in the window:</translation>
+    </message>
+    <message>
+        <source>功能区和标题栏不能同时隐藏：否则再也找不到任何命令。</source>
+        <translation>The ribbon and the caption bar cannot both be hidden: no command could be reached any more.</translation>
     </message>
 </context>
 <context>
@@ -1336,6 +1354,17 @@ Delete it for good? It cannot be brought back.</translation>
     <message>
         <source>照片文件夹的位置上是一个文件，不是文件夹（%1）</source>
         <translation>the photo folder is a file, not a folder (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBoxes</name>
+    <message>
+        <source>乐影屋</source>
+        <translation>Parvel Webcam</translation>
+    </message>
+    <message>
+        <source>ParvelWebcam</source>
+        <translation>Parvel Webcam</translation>
     </message>
 </context>
 <context>

@@ -2,10 +2,12 @@
 
 // Names the program presents itself under.
 namespace AppInfo {
-// Caption of the program's message boxes.
+// Caption of the program's message boxes (in Chinese; MessageBoxes::DefaultCaption translates it).
 inline constexpr const char* kCaption = "乐影屋";
 // Application title of framework messages and the settings profile.
 inline constexpr const char* kTitle = "ParvelWebcam";
+// The program's one English name: window, boxes, about, guide, desktop entry and metainfo.
+inline constexpr const char* kEnglishName = "Parvel Webcam";
 inline constexpr const char* kOrganisation = "Tolvek";
 // The program's home page, where users leave their suggestions.
 inline constexpr const char* kHomePage = "https://tolvek.github.io/parvelwebcam/";

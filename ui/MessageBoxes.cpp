@@ -3,6 +3,7 @@
 #include "ui/AppInfo.h"
 #include "ui/OneBoxAtATime.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include <atomic>
@@ -26,7 +27,13 @@ QMessageBox::Icon ToQt(MessageIcon icon)
 
 QString MessageBoxes::DefaultCaption()
 {
-    return QString::fromUtf8(AppInfo::kCaption);
+    // The text is AppInfo::kCaption's, written out for the translation tools.
+    return QCoreApplication::translate("MessageBoxes", "乐影屋");
+}
+
+QString MessageBoxes::TitleCaption()
+{
+    return QCoreApplication::translate("MessageBoxes", "ParvelWebcam"); // AppInfo::kTitle
 }
 
 void MessageBoxes::Plain(QWidget* parent, const QString& text, const QString& caption)

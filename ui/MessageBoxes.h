@@ -14,7 +14,8 @@ enum class MessageChoice { Ok, Cancel };
 // never block on a modal box.
 class MessageBoxes {
 public:
-    static QString DefaultCaption(); // "乐影屋"
+    static QString DefaultCaption(); // "乐影屋", in English the program's English name
+    static QString TitleCaption();   // the framework's "ParvelWebcam", likewise
 
     virtual ~MessageBoxes() = default;
     // Shows the box and returns the user's choice (Ok for a box with only OK).

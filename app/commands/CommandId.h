@@ -100,6 +100,7 @@ enum CommandId : int {
     ID_VIEW_FULL_SCREEN = 33003, // the picture alone on the whole screen (F11)
     ID_ESCAPE = 33004,           // leaves full screen, cancels a region being selected (Esc)
     ID_SOUND = 33060,            // the shutter and countdown sounds on or off, remembered
+    ID_VIEW_RIBBON_FOLD = 33005, // folds the ribbon to its tabs and back (Ctrl+F1)
     // Recording (the "录像" panel)
     ID_RECORD_VIDEO = 33010,
     ID_RECORD_GIF = 33011,

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<CommandName, 101> kNames { {
+constexpr std::array<CommandName, 102> kNames { {
     { "ID_CAPTION_BAR_OPTIONS", ID_CAPTION_BAR_OPTIONS },
     { "ID_VIEW_CAPTION_BAR", ID_VIEW_CAPTION_BAR },
     { "ID_VIEW_APPLOOK_OFF_2007_BLUE", ID_VIEW_APPLOOK_OFF_2007_BLUE },
@@ -87,6 +87,7 @@ constexpr std::array<CommandName, 101> kNames { {
     { "ID_VIEW_FULL_SCREEN", ID_VIEW_FULL_SCREEN },
     { "ID_ESCAPE", ID_ESCAPE },
     { "ID_SOUND", ID_SOUND },
+    { "ID_VIEW_RIBBON_FOLD", ID_VIEW_RIBBON_FOLD },
     { "ID_RECORD_VIDEO", ID_RECORD_VIDEO },
     { "ID_RECORD_GIF", ID_RECORD_GIF },
     { "ID_GIF_SECONDS_2", ID_GIF_SECONDS_2 },

@@ -2,7 +2,6 @@
 #include "app/commands/Rows.h"
 #include "app/commands/WindowPort.h"
 #include "pipeline/PictureSession.h"
-#include "ui/AppInfo.h"
 #include "ui/MessageBoxes.h"
 #include "pipeline/DecorationCommands.h"
 #include "pipeline/PictureCommands.h"
@@ -33,7 +32,7 @@ void Pick(CommandContext& c, bool shown, const char* hiddenMessage, const std::f
         apply();
         return;
     case DecorationCommands::PickAction::TellHidden:
-        c.messages.Information(c.window.boxParent(), CommandText(hiddenMessage), QString::fromUtf8(AppInfo::kCaption));
+        c.messages.Information(c.window.boxParent(), CommandText(hiddenMessage), MessageBoxes::DefaultCaption());
         return;
     }
 }

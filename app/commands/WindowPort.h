@@ -44,6 +44,9 @@ public:
     virtual void ToggleStatusBar() = 0;
     // Which bars the window shows.
     virtual void OpenCustomizeDialog() = 0;
+    // The ribbon folded to its tab row; unfolding also brings back a ribbon that was hidden.
+    virtual bool ribbonFolded() const = 0;
+    virtual void SetRibbonFolded(bool folded) = 0;
     virtual bool pictureFullScreen() const = 0;
     virtual void SetPictureFullScreen(bool on) = 0;
     virtual void Close() = 0;

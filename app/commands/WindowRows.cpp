@@ -34,6 +34,14 @@ void AddWindowRows(CommandTable& table)
     options.needsDocument = false;
     table.Add(std::move(options));
 
+    // As in office programs: the tab row stays, the panels fold away and come back.
+    CommandRow fold { ID_VIEW_RIBBON_FOLD, "折叠功能区", "N", "折叠功能区", "只显示选项卡名称；再按一次展开功能区",
+        [](CommandContext& c, const CommandInput&) { c.window.SetRibbonFolded(!c.window.ribbonFolded()); },
+        [](const CommandContext& c) { return Pressed(c.window.ribbonFolded()); } };
+    fold.needsDocument = false;
+    fold.shortcut = "Ctrl+F1";
+    table.Add(std::move(fold));
+
     CommandRow status { ID_VIEW_STATUS_BAR, "状态栏", "S", "切换状态栏", "显示或隐藏状态栏",
         [](CommandContext& c, const CommandInput&) { c.window.ToggleStatusBar(); },
         [](const CommandContext& c) { return Pressed(c.window.statusBarShown()); } };

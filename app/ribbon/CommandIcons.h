@@ -20,6 +20,12 @@ QImage CommandIconImage(CommandId id, int pixels);
 // The command's icon with a pixmap per size of kCommandIconSizes.
 QIcon CommandIcon(CommandId id);
 
+// A choice in a drop-down (a look, a display size, a strip's kind, a GIF's length): the plain
+// picture, and with a check mark over it in the icon's On state, which menus show for the
+// checked item.
+QImage CheckedChoiceImage(CommandId id, int pixels);
+QIcon ChoiceIcon(CommandId id);
+
 // The two colour buttons (ID_BUTTON_FLOW_COLOR, ID_BUTTON_PAINT_COLOR) show the colour they send.
 // Any other id gives its plain icon. CommandIcon shows them at their starting red.
 QImage ColourButtonImage(CommandId id, const QColor& current, int pixels);

@@ -40,6 +40,7 @@ RibbonBar::RibbonBar(const RibbonLayout& layout, CommandActions& actions, QWidge
     for (CommandId id : layout.application.items)
         appMenu->addAction(actions.Action(id));
     appButton_->setMenu(appMenu);
+    ForgetHoverWhenMenuCloses(appButton_);
     tabRow->addWidget(appButton_);
     tabRow_.push_back({ {}, appButton_, layout.application.keyTip, {}, [this] { appButton_->showMenu(); } });
 

@@ -5,11 +5,13 @@
 #include "app/ribbon/ColourPalette.h"
 #include "app/ribbon/CommandActions.h"
 #include "app/ribbon/CommandIcons.h"
-#include "pipeline/PictureCommands.h"
+#include "app/ribbon/PenGallery.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QHoverEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -36,8 +38,13 @@ QString KeyTipOf(const CommandActions& actions, CommandId id)
 QMenu* ItemsMenu(const std::vector<CommandId>& items, CommandActions& actions, QWidget* parent)
 {
     auto* menu = new QMenu(parent);
-    for (CommandId item : items)
-        menu->addAction(actions.Action(item));
+    for (CommandId item : items) {
+        QAction* action = actions.Action(item);
+        // The style marks a checked item with an icon by a faint frame only: the check is drawn in.
+        if (action->isCheckable())
+            action->setIcon(ChoiceIcon(item));
+        menu->addAction(action);
+    }
     return menu;
 }
 
@@ -61,6 +68,7 @@ ShownControl Button(const ControlLayout& c, CommandActions& actions, QWidget* pa
         dropDownOnly = row == nullptr || !row->run;
         button->setMenu(ItemsMenu(c.items, actions, button));
         button->setPopupMode(dropDownOnly ? QToolButton::InstantPopup : QToolButton::MenuButtonPopup);
+        ForgetHoverWhenMenuCloses(button);
     }
     if (large)
         button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
@@ -149,6 +157,7 @@ ShownControl Colour(const ControlLayout& c, CommandActions& actions, QWidget* pa
     holder->setDefaultWidget(palette);
     menu->addAction(holder);
     button->setMenu(menu);
+    ForgetHoverWhenMenuCloses(button);
     auto send = [&actions, id, current] { actions.Run(id, int(ColourButtonValue(*current))); };
     QObject::connect(button, &QToolButton::clicked, button, send);
     QObject::connect(palette, &ColourPalette::picked, button, [button, menu, current, send, id](QColor colour) {
@@ -162,15 +171,7 @@ ShownControl Colour(const ControlLayout& c, CommandActions& actions, QWidget* pa
     return shown;
 }
 
-// Opens just large enough for the pen pictures, four to a row; the size grip makes it larger.
-class PenList final : public QListWidget {
-public:
-    using QListWidget::QListWidget;
-    QSize sizeHint() const override { return { 4 * kPenCell + 8, 2 * kPenCell + 8 }; }
-    static constexpr int kPenCell = 40;
-};
-
-// The pen widths as a list of pictures in a drop-down the user can make larger.
+// The pen widths as a gallery of pictures in a drop-down the user can make larger.
 ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* parent)
 {
     const CommandId id = *c.id;
@@ -181,24 +182,15 @@ ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* p
     auto* box = new QWidget(menu);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(2, 2, 2, 2);
-    auto* list = new PenList(box);
-    list->setObjectName(QStringLiteral("penGallery"));
-    list->setViewMode(QListView::IconMode);
-    list->setIconSize(QSize(32, 32));
-    list->setGridSize(QSize(PenList::kPenCell, PenList::kPenCell));
-    list->setResizeMode(QListView::Adjust);
-    list->setMovement(QListView::Static);
-    for (int i = 0; i < kPenWidthCount; ++i) {
-        auto* item = new QListWidgetItem(QIcon(PenWidthImage(i)), QString(), list);
-        item->setToolTip(QCoreApplication::translate("Ribbon", "%1 像素").arg(PenWidthPixels(i)));
-    }
-    list->setMinimumSize(2 * PenList::kPenCell + 8, PenList::kPenCell + 8);
-    layout->addWidget(list);
+    layout->setSpacing(0);
+    auto* list = new PenGallery(box);
+    layout->addWidget(list, 1);
     layout->addWidget(new QSizeGrip(box), 0, Qt::AlignBottom | Qt::AlignRight);
     auto* holder = new QWidgetAction(menu);
     holder->setDefaultWidget(box);
     menu->addAction(holder);
     button->setMenu(menu);
+    ForgetHoverWhenMenuCloses(button);
     QObject::connect(list, &QListWidget::itemClicked, list, [list, menu, &actions, id](QListWidgetItem* item) {
         menu->close();
         actions.Run(id, list->row(item));
@@ -234,6 +226,7 @@ ShownControl Menu(const ControlLayout& c, CommandActions& actions, QWidget* pare
     button->setText(RibbonText(c.text));
     button->setPopupMode(QToolButton::InstantPopup);
     button->setMenu(ItemsMenu(c.items, actions, button));
+    ForgetHoverWhenMenuCloses(button);
     return { {}, button, c.keyTip, {}, [button] { button->showMenu(); } };
 }
 
@@ -244,6 +237,24 @@ ShownControl Label(const ControlLayout& c, QWidget* parent)
 }
 
 } // namespace
+
+void ForgetHoverWhenMenuCloses(QToolButton* button)
+{
+    // The open menu takes the pointer, so the button never hears it leave and would stay drawn
+    // hovered once the menu closes somewhere else.
+    QObject::connect(button->menu(), &QMenu::aboutToHide, button, [button] {
+        QMetaObject::invokeMethod(button, [button] {
+            if (button->rect().contains(button->mapFromGlobal(QCursor::pos())))
+                return;
+            QHoverEvent hoverLeave(QEvent::HoverLeave, QPointF(-1, -1), QPointF(-1, -1), QPointF(-1, -1));
+            QCoreApplication::sendEvent(button, &hoverLeave);
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(button, &leave);
+            button->setAttribute(Qt::WA_UnderMouse, false);
+            button->update();
+        }, Qt::QueuedConnection);
+    });
+}
 
 ShownControl MakeControl(const ControlLayout& c, CommandActions& actions, QWidget* parent)
 {

@@ -8,6 +8,7 @@
 #include <optional>
 
 class CommandActions;
+class QToolButton;
 class QWidget;
 
 // A control the ribbon shows: its widget, how it follows its command's state, and what its key
@@ -22,6 +23,9 @@ struct ShownControl {
 
 // Makes the widget of one control of the layout (not separators), parented to `parent`.
 ShownControl MakeControl(const ControlLayout& layout, CommandActions& actions, QWidget* parent);
+
+// A button whose menu closed elsewhere is drawn as the pointer left it, not hovered.
+void ForgetHoverWhenMenuCloses(QToolButton* button);
 
 // Large and small buttons' icon sizes.
 inline constexpr int kLargeIcon = 32;

@@ -4,6 +4,9 @@
 #include "app/ribbon/RibbonPanel.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QStyle>
+#include <QStyleOption>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTabBar>
@@ -80,8 +83,10 @@ void RibbonKeyTips::ShowPanel(RibbonPanel* panel, int category)
 
 void RibbonKeyTips::Show(std::vector<Target> targets, std::function<void()> back)
 {
-    for (QLabel* label : labels_)
+    for (QLabel* label : labels_) {
+        label->hide(); // the new level's tips alone, at once
         label->deleteLater();
+    }
     labels_.clear();
     typed_.clear();
     targets_ = std::move(targets);
@@ -111,15 +116,83 @@ void RibbonKeyTips::PlaceLabels()
             continue;
         }
         QWidget* host = label->parentWidget();
-        // Under the middle of large controls and tabs; over the icon of small ones, so that the
-        // caption stays readable.
-        const bool small = target.area.height() < 2 * label->height() && target.area.width() > 3 * label->width();
-        const int x = small ? target.area.left() + label->width() / 2 : target.area.center().x();
-        const QPoint anchor = target.widget->mapTo(host, QPoint(x, target.area.bottom() - label->height() / 2));
-        label->move(anchor.x() - label->width() / 2, anchor.y() - label->height() / 2);
+        const QPoint topLeft = TipTopLeft(target, PlaceOf(target), label->size());
+        label->move(target.widget->mapTo(host, topLeft));
         label->show();
         label->raise();
     }
+}
+
+RibbonKeyTips::Place RibbonKeyTips::PlaceOf(const Target& target)
+{
+    if (qobject_cast<QTabBar*>(target.widget) != nullptr)
+        return Place::UnderCaption;
+    if (auto* button = qobject_cast<QToolButton*>(target.widget)) {
+        if (button->toolButtonStyle() == Qt::ToolButtonTextUnderIcon)
+            return Place::BottomEdge;
+        // The tab row's buttons stand beside the tabs, and their tips beside the tabs' tips.
+        const QWidget* row = button->parentWidget();
+        if (row != nullptr && row->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly) != nullptr)
+            return Place::UnderCaption;
+    }
+    return Place::Left;
+}
+
+namespace {
+
+// Where a control's caption begins, in the control: after a button's icon, a check box's box.
+int TextLeft(const QWidget* widget)
+{
+    if (const auto* button = qobject_cast<const QToolButton*>(widget)) {
+        if (button->toolButtonStyle() == Qt::ToolButtonIconOnly || button->text().isEmpty())
+            return widget->width();
+        QStyleOptionToolButton option;
+        option.initFrom(button);
+        const QRect content = button->style()->subControlRect(QStyle::CC_ToolButton, &option,
+            QStyle::SC_ToolButton, button);
+        // The style puts the caption beside the icon with a few pixels between them.
+        return std::max(content.left(), 0) + button->iconSize().width() + 2;
+    }
+    if (const auto* box = qobject_cast<const QCheckBox*>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        return box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).left();
+    }
+    if (qobject_cast<const QLabel*>(widget) != nullptr)
+        return 0; // a link is all text: the tip stands before it
+    return widget->width(); // a slider has no caption: the tip stands over its start
+}
+
+// How far down a caption reaches in a control whose caption is centred in it (a tab) or in the
+// room under a large icon.
+int CaptionBottom(const QWidget* widget, const QRect& area)
+{
+    const int textHeight = widget->fontMetrics().height();
+    int top = area.top();
+    if (const auto* button = qobject_cast<const QToolButton*>(widget))
+        if (button->toolButtonStyle() == Qt::ToolButtonTextUnderIcon)
+            top += button->iconSize().height() + 4;
+    return (top + area.bottom()) / 2 + (textHeight + 1) / 2 + 1;
+}
+
+} // namespace
+
+QPoint RibbonKeyTips::TipTopLeft(const Target& target, Place place, QSize tip)
+{
+    const QRect& area = target.area;
+    switch (place) {
+    case Place::UnderCaption:
+        return { area.center().x() - tip.width() / 2, CaptionBottom(target.widget, area) };
+    case Place::BottomEdge:
+        return { area.center().x() - tip.width() / 2,
+            std::max(area.bottom() - tip.height() / 2, CaptionBottom(target.widget, area)) };
+    case Place::Left:
+        break;
+    }
+    // Over the icon, its right edge no further than where the caption begins.
+    const int left = std::min(area.left(), area.left() + TextLeft(target.widget) - tip.width());
+    return { left, area.center().y() - tip.height() / 2 };
 }
 
 void RibbonKeyTips::Hide()

@@ -41,6 +41,14 @@ private:
         QRect area; // in the widget
         std::function<void()> act;
     };
+    // Where a tip goes, so that no caption is covered.
+    enum class Place {
+        UnderCaption, // tabs and the tab row's controls: centred under the caption
+        BottomEdge,   // large buttons: centred on the bottom edge, below the caption
+        Left,         // small controls: at the left, over the icon, ending before the text
+    };
+    static Place PlaceOf(const Target& target);
+    static QPoint TipTopLeft(const Target& target, Place place, QSize tip);
     void ShowPanel(RibbonPanel* panel, int category);
     void Show(std::vector<Target> targets, std::function<void()> back);
     void PlaceLabels();

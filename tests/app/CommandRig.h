@@ -48,6 +48,8 @@ public:
     bool statusBarShown() const override { return statusBar; }
     void ToggleStatusBar() override { statusBar = !statusBar; }
     void OpenCustomizeDialog() override { ++customizeDialogs; }
+    bool ribbonFolded() const override { return ribbonFoldedNow; }
+    void SetRibbonFolded(bool folded) override { ribbonFoldedNow = folded; }
     bool pictureFullScreen() const override { return fullScreen; }
     void SetPictureFullScreen(bool on) override { fullScreen = on; }
     void Close() override { closed = true; }
@@ -70,6 +72,7 @@ public:
     unsigned lookValue = 0;
     bool captionBar = false, statusBar = true, fullScreen = false, closed = false;
     int customizeDialogs = 0, aboutDialogs = 0, documentsOpened = 0;
+    bool ribbonFoldedNow = false;
 
 private:
     CChildFrame*& frame_;

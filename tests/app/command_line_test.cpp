@@ -1,6 +1,10 @@
 #include "QtTestApp.h"
 
 #include "app/CommandLine.h"
+#include "app/HelpColumns.h"
+#include "ui/Translations.h"
+
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +48,37 @@ TEST(CommandLineParseTest, HelpAndVersionArePrintedInsteadOfRunning)
     const CommandLine version = Parse({ "--source", "test", "--version" });
     EXPECT_EQ(version.action, CommandLine::Action::PrintAndExit);
     EXPECT_TRUE(version.output.contains(QCoreApplication::applicationVersion()));
+}
+
+// A Chinese character takes two columns of a terminal: the descriptions still start in one column
+// and no line runs past 80 columns, in both languages.
+TEST(CommandLineParseTest, HelpDescriptionsStandInOneColumnInEitherLanguage)
+{
+    EnsureQtApp();
+    EXPECT_EQ(TerminalWidth(QStringLiteral("<来源>")), 6);
+    for (const InterfaceLanguage language : { InterfaceLanguage::Chinese, InterfaceLanguage::English }) {
+        InstallTranslations(language);
+        const QString help = Parse({ "--help" }).output;
+        std::set<int> columns;
+        int optionLines = 0;
+        for (const QString& line : help.split('\n')) {
+            EXPECT_LE(TerminalWidth(line), 80) << line.toStdString();
+            if (!line.startsWith(QStringLiteral("  ")))
+                continue;
+            // Where the description starts: after the names and their gap, or the indent of a
+            // continued description.
+            const qsizetype gap = line.startsWith(QStringLiteral("  -")) ? line.indexOf(QStringLiteral("  "), 2)
+                                                                          : 0;
+            qsizetype start = gap;
+            while (start < line.size() && line.at(start) == ' ')
+                ++start;
+            columns.insert(TerminalWidth(line.left(start)));
+            optionLines += gap > 0;
+        }
+        EXPECT_EQ(optionLines, 5);
+        EXPECT_EQ(columns.size(), 1u) << help.toStdString();
+    }
+    InstallTranslations(InterfaceLanguage::Chinese);
 }
 
 TEST(CommandLineParseTest, MistakesAreRefusedWithAMessageNamingThem)

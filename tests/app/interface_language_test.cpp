@@ -2,7 +2,10 @@
 #include "../pipeline/ScriptedSource.h"
 
 #include "app/AppFolders.h"
+#include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/CParvelWebcamView.h"
+#include "app/CWelcomeMovie.h"
 #include "app/commands/CommandContext.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/Rows.h"
@@ -60,6 +63,7 @@ TEST_F(InterfaceLanguageTest, MainWindowGreetsInEnglish)
     auto state = std::make_shared<ScriptedSourceState>();
     CMainFrame window(AppFolders::FromAppDir(dir.path().toStdString()), SettingsValues {}, ScriptedFactory(state));
     EXPECT_TRUE(window.statusText().startsWith("(*^__^*) Hee hee... Welcome")) << window.statusText().toStdString();
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8(AppInfo::kEnglishName));
 }
 
 TEST_F(InterfaceLanguageTest, LanguageFollowsRequestThenRememberedChoiceThenSystem)
@@ -106,6 +110,8 @@ TEST_F(InterfaceLanguageTest, RibbonLanguageChoiceSwitchesTheWindowAtOnceAndIsRe
     EXPECT_EQ(window.ShownAction(ID_BUTTON_CAM_MANGER)->text(), "Start Camera");
     EXPECT_TRUE(window.ShownAction(ID_BUTTON_CAM_MANGER)->toolTip().contains("Switch the camera on or off"));
     EXPECT_TRUE(window.statusText().contains("English")) << window.statusText().toStdString();
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8(AppInfo::kEnglishName));
+    EXPECT_TRUE(window.child()->view()->movie()->text().startsWith("(*^__^*) Hee hee... Welcome to Parvel Webcam"));
     EXPECT_FALSE(*table.Update(ID_LANGUAGE_CHINESE, window.commandContext()).pressed);
     EXPECT_TRUE(*table.Update(ID_LANGUAGE_ENGLISH, window.commandContext()).pressed);
 
@@ -114,6 +120,7 @@ TEST_F(InterfaceLanguageTest, RibbonLanguageChoiceSwitchesTheWindowAtOnceAndIsRe
     ASSERT_TRUE(WaitUntil([&] { return window.ribbon()->tabs()->tabText(0) == "欢迎光临"; }));
     EXPECT_EQ(window.ShownAction(ID_BUTTON_CAM_MANGER)->text(), "开启摄像机");
     EXPECT_TRUE(window.statusText().contains("中文")) << window.statusText().toStdString();
+    EXPECT_TRUE(window.child()->view()->movie()->text().contains("欢迎来到 Parvel 乐影屋"));
 }
 
 TEST_F(InterfaceLanguageTest, GuideOpensInTheInterfaceLanguageWhereThatEditionIsThere)

@@ -11,6 +11,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/StatusClock.h"
 #include "app/commands/CommandContext.h"
+#include "app/ribbon/RibbonBar.h"
 #include "pipeline/CWebcamCtl.h"
 #include "pipeline/record/VideoRecorder.h"
 #include "pipeline/record/VideoSink.h"
@@ -151,6 +152,48 @@ TEST_F(MainWindowTest, CaptionBarTogglesTwiceAndItsButtonOpensTheCustomisation)
 
     table.Run(ID_VIEW_CAPTION_BAR, context);
     EXPECT_FALSE(window->captionBarShown());
+}
+
+// The ribbon and the caption bar are the only ways to the commands: the dialog never hides both,
+// and Ctrl+F1 folds the ribbon to its tabs and back, bringing back a hidden one too.
+TEST_F(MainWindowTest, TheRibbonAndTheCaptionBarNeverGoTogetherAndCtrlF1FoldsTheRibbon)
+{
+    bool okWhileBothOff = true, refusalShown = false;
+    ScopedDialogRunner answer([&](QDialog& dialog) {
+        auto* customize = qobject_cast<CustomizeDialog*>(&dialog);
+        EXPECT_NE(customize, nullptr);
+        for (QCheckBox* box : customize->boxes())
+            if (box->text() == "功能区" || box->text() == "标题栏")
+                box->setChecked(false);
+        okWhileBothOff = customize->okButton()->isEnabled();
+        refusalShown = !customize->refusal()->isHidden();
+        customize->accept(); // refused: the dialog stays open, nothing changes
+        EXPECT_FALSE(customize->result() == QDialog::Accepted);
+        customize->boxes()[1]->setChecked(true); // the caption bar then
+        EXPECT_TRUE(customize->okButton()->isEnabled());
+        EXPECT_TRUE(customize->refusal()->isHidden());
+        customize->accept();
+        return customize->result();
+    });
+    window->OpenCustomizeDialog();
+    EXPECT_FALSE(okWhileBothOff);
+    EXPECT_TRUE(refusalShown);
+    EXPECT_FALSE(window->ribbon()->isVisible());
+    EXPECT_TRUE(window->captionBarShown());
+
+    // Ctrl+F1 brings the hidden ribbon back unfolded, then folds and unfolds it.
+    QAction* fold = Shown(ID_VIEW_RIBBON_FOLD);
+    ASSERT_NE(fold, nullptr);
+    EXPECT_EQ(fold->shortcut(), QKeySequence("Ctrl+F1"));
+    fold->trigger(); // a hidden ribbon counts as folded
+    EXPECT_TRUE(window->ribbon()->isVisible());
+    EXPECT_FALSE(window->ribbon()->folded());
+    fold->trigger();
+    EXPECT_TRUE(window->ribbon()->folded());
+    EXPECT_TRUE(fold->isChecked());
+    fold->trigger();
+    EXPECT_FALSE(window->ribbon()->folded());
+    EXPECT_FALSE(fold->isChecked());
 }
 
 TEST_F(MainWindowTest, LookIsAppliedStoredAndSurvivesARestart)
