@@ -1261,8 +1261,6 @@ Please switch the stickers to shown first~~</translation>
         <translation>Sound</translation>
     </message>
     <message>
-        <source>拍照、连拍和开始录像时响起快门声，倒计时的最后三秒滴答作响；取消勾选则静音</source>
-        <translation>A shutter click for every photo, burst and recording start, and a tick in the last three seconds of a countdown; untick for silence</translation>
         <source>找不到可以放入“%1”的回收站。
 
 要永久删除它吗？永久删除后无法恢复。</source>
@@ -1279,8 +1277,6 @@ Delete it for good? It cannot be brought back.</translation>
         <translation>Not deleted: %1</translation>
     </message>
     <message>
-        <source>已永久删除：%1</source>
-        <translation>Deleted for good: %1</translation>
         <source>YCrCb 模式中只有通道1（亮度）随亮度/对比度变化</source>
         <translation>In YCrCb only channel 1 (luma) follows brightness and contrast</translation>
     </message>
@@ -1289,14 +1285,24 @@ Delete it for good? It cannot be brought back.</translation>
         <translation>In HSV and HLS channel 1 is the hue, which brightness and contrast do not change</translation>
     </message>
     <message>
-        <source>画面已复制到剪贴板</source>
-        <translation>Picture copied to the clipboard</translation>
         <source>折叠功能区</source>
         <translation>Fold the Ribbon</translation>
     </message>
     <message>
         <source>只显示选项卡名称；再按一次展开功能区</source>
         <translation>Show only the tab names; press again to unfold the ribbon</translation>
+    </message>
+    <message>
+        <source>已永久删除：%1</source>
+        <translation>Deleted for good: %1</translation>
+    </message>
+    <message>
+        <source>拍照、连拍和开始录像时响起快门声，倒计时的最后三秒滴答作响；取消勾选则静音</source>
+        <translation>A shutter click for every photo, burst and recording start, and a tick in the last three seconds of a countdown; untick for silence</translation>
+    </message>
+    <message>
+        <source>画面已复制到剪贴板</source>
+        <translation>Picture copied to the clipboard</translation>
     </message>
 </context>
 <context>
