@@ -1304,6 +1304,10 @@ Delete it for good? It cannot be brought back.</translation>
         <source>画面已复制到剪贴板</source>
         <translation>Picture copied to the clipboard</translation>
     </message>
+    <message>
+        <source>请先把鼠标移到要删除的挂件上</source>
+        <translation>Move the mouse onto the sticker to remove first</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>

@@ -57,10 +57,15 @@ void AddDecorationRows(CommandTable& table)
         [](CommandContext& c, const CommandInput&) { c.model().overlays.ClearAddOns(); }, {} });
     // The add-on under the mouse (the picture's right-button menu) or the last one grabbed (Delete).
     CommandRow removeAddOn { ID_REMOVE_ADD_ON, "删除此挂件", "R", "删除此挂件", "删除鼠标下的挂件（或刚拖动过的挂件）",
-        [](CommandContext& c, const CommandInput&) { c.model().overlays.RemoveAddOn(); },
+        [](CommandContext& c, const CommandInput&) {
+            if (!c.model().overlays.RemoveAddOn())
+                c.SetStatus(CommandText("请先把鼠标移到要删除的挂件上"));
+        },
+        // On while any add-on is placed: which one the mouse is over changes without a command.
         [](const CommandContext& c) {
             CommandState state;
-            state.enabled = c.model().overlays.hasRemovableAddOn();
+            state.enabled = c.model().overlays.WithAddOns(
+                [](const AddOnCollection& a) { return a.animatedCount() + a.stillCount() > 0; });
             return state;
         } };
     removeAddOn.shortcut = "Delete";

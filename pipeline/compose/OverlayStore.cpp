@@ -108,12 +108,6 @@ bool OverlayStore::RemoveAddOn()
     return true;
 }
 
-bool OverlayStore::hasRemovableAddOn() const
-{
-    std::scoped_lock lock(decorationsLock_);
-    return addOns_.removable() != 0;
-}
-
 bool OverlayStore::RemoveFrame()
 {
     std::unique_ptr<ImageEx> old;

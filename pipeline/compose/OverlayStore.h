@@ -40,7 +40,6 @@ public:
     // One add-on off the picture: the one under the pointer, else the one last grabbed. Returns
     // whether there was one.
     bool RemoveAddOn();
-    bool hasRemovableAddOn() const;
     // The big frame off the picture (not only hidden); false when there was none.
     bool RemoveFrame();
 

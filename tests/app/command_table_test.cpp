@@ -462,16 +462,28 @@ TEST_F(CommandRig, EditMenuCopyPutsThePhotoPictureOnTheClipboard)
     EXPECT_EQ(status, QString("画面已复制到剪贴板"));
 }
 
+// The pane's picks of a small still sticker or frame, through the rows' input.
+class DecorationRowsTest : public CommandRig {
+protected:
+    void PickStill()
+    {
+        const QString sticker = dir.filePath("s.png");
+        QImage(10, 10, QImage::Format_ARGB32).save(sticker);
+        input.path = sticker;
+        input.kind = 1;
+    }
+    int stills() const
+    {
+        return webcam()->model().overlays.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); });
+    }
+};
+
 // The side pane's picks run as rows: dropped while the camera is stopped, refused with a box
 // while the frames or add-ons are hidden.
-TEST_F(CommandRig, PicksAreDroppedWhileStoppedAndRefusedWhileHidden)
+TEST_F(DecorationRowsTest, PicksAreDroppedWhileStoppedAndRefusedWhileHidden)
 {
     OverlayStore& decorations = webcam()->model().overlays;
-    const QString sticker = dir.filePath("s.png");
-    QImage(10, 10, QImage::Format_ARGB32).save(sticker);
-    input.path = sticker;
-    input.kind = 1;
-    const auto stills = [&] { return decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }); };
+    PickStill();
 
     Run(ID_PICK_ADD_ON);
     Run(ID_PICK_FRAME);
@@ -498,29 +510,26 @@ TEST_F(CommandRig, PicksAreDroppedWhileStoppedAndRefusedWhileHidden)
     EXPECT_EQ(boxes.shown[1].caption, "乐影屋");
 }
 
-// One sticker or the frame taken off the picture, not only hidden; the rows are off while there
-// is nothing to take.
-TEST_F(CommandRig, OneStickerOrTheFrameIsTakenOffThePicture)
+// One sticker or the frame taken off the picture, not only hidden; the rows say or show when
+// there is nothing to take.
+TEST_F(DecorationRowsTest, OneStickerOrTheFrameIsTakenOffThePicture)
 {
     OverlayStore& decorations = webcam()->model().overlays;
-    const QString sticker = dir.filePath("s.png");
-    QImage(10, 10, QImage::Format_ARGB32).save(sticker);
-    input.path = sticker;
-    input.kind = 1;
-    const auto stills = [&] { return decorations.WithAddOns([](const AddOnCollection& a) { return a.stillCount(); }); };
+    PickStill();
     ASSERT_TRUE(session().Start());
     Run(ID_PICK_ADD_ON);
     Run(ID_PICK_ADD_ON);
     Run(ID_PICK_FRAME);
     ASSERT_EQ(stills(), 2);
-    EXPECT_FALSE(Update(ID_REMOVE_ADD_ON).enabled); // none under the mouse, none grabbed
     EXPECT_TRUE(Update(ID_REMOVE_FRAME).enabled);
+    Run(ID_REMOVE_ADD_ON); // none under the mouse, none grabbed: nothing goes, and it says why
+    EXPECT_EQ(stills(), 2);
+    EXPECT_EQ(status, "请先把鼠标移到要删除的挂件上");
 
     const AddOnBounds first = decorations.WithAddOns([](const AddOnCollection& a) { return a.still()[0].bounds; });
     decorations.PointerMove(first.left, first.top);
     const std::uint64_t under = decorations.WithAddOns([](const AddOnCollection& a) { return a.removable(); });
     ASSERT_NE(under, 0u);
-    EXPECT_TRUE(Update(ID_REMOVE_ADD_ON).enabled);
     Run(ID_REMOVE_ADD_ON);
     EXPECT_EQ(stills(), 1);
     EXPECT_EQ(decorations.WithAddOns([&](const AddOnCollection& a) { return a.Find(under) != nullptr; }), false);
@@ -530,6 +539,8 @@ TEST_F(CommandRig, OneStickerOrTheFrameIsTakenOffThePicture)
     EXPECT_EQ(decorations.frameKind(), std::nullopt);
     EXPECT_FALSE(Update(ID_REMOVE_FRAME).enabled);
     EXPECT_TRUE(decorations.frameShown()); // the next frame picked shows at once
+    decorations.ClearAddOns();
+    EXPECT_FALSE(Update(ID_REMOVE_ADD_ON).enabled);
     Run(ID_PICK_FRAME);
     EXPECT_EQ(decorations.frameKind(), DecorationKind::Png);
 }
