@@ -5,7 +5,7 @@
 
 #include <functional>
 
-// The user's trash as the freedesktop.org trash specification lays it out: a file goes to
+// The user's trash in the freedesktop.org layout: a file goes to
 // "files/" of a trash folder, with a note in "info/" saying where it came from and when. A file
 // is trashed only where such a folder can be established; it is never moved anywhere else (no
 // folder is made relative to the working folder).
