@@ -53,7 +53,7 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
         Text("来源"), QStringLiteral("0"));
     const QCommandLineOption lang("lang", Text("界面语言：zh（中文）或 en（英文）；默认跟随系统。"),
         Text("语言"));
-    const QCommandLineOption stats("stats", Text("每秒在标准错误输出上报告每秒画面数和延迟。"));
+    const QCommandLineOption stats("stats", Text("每秒在标准错误输出上报告每秒画面数、延迟和各步骤用时。"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(source);

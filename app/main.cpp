@@ -137,6 +137,12 @@ int main(int argc, char* argv[])
                         static_cast<unsigned long long>(faces.runs() - runs),
                         static_cast<unsigned long long>(faces.facesFound() - found));
                 std::fputc('\n', stderr);
+                // The second line: where the time goes, so a slow machine can be diagnosed.
+                std::fputs("stages median ms:", stderr);
+                for (int stage = 0; stage < kStageCount; ++stage)
+                    std::fprintf(stderr, "  %s %.1f", kStageNames[stage], r.stageMedianMs[stage]);
+                std::fprintf(stderr, "  | worker %.1f ms, %.0f %% of a 30/s frame free\n", r.workerMedianMs,
+                    100.0 * (1.0 - r.workerMedianMs / (1000.0 / 30.0)));
                 runs = faces.runs();
                 found = faces.facesFound();
             }

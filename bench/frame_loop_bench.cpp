@@ -384,6 +384,7 @@ private:
 struct LoopFigures {
     Figures steady;
     Figures oneOffs;
+    FrameStats::Report stages; // the loop's own stage times over the steady run
 };
 
 LoopFigures RunLoop(cv::Size size, const DecorationFiles& files, double steadySeconds, double oneOffSeconds)
@@ -419,8 +420,10 @@ LoopFigures RunLoop(cv::Size size, const DecorationFiles& files, double steadySe
 
     LoopFigures result;
     recorder.Begin();
+    loop.stats().Take();
     std::this_thread::sleep_for(std::chrono::duration<double>(steadySeconds));
     result.steady = recorder.End();
+    result.stages = loop.stats().Take();
 
     // One-offs, one every half second in turn, each from this thread as the interface thread
     // would: an automatic flow start, a photo, a frame pick.
@@ -475,6 +478,13 @@ int main(int argc, char** argv)
             "latency p99 ms", "worst ms", "longest gap ms");
         PrintRow("steady", loop.steady, referenceMs);
         PrintRow("one-offs", loop.oneOffs, referenceMs);
+        // Headroom: how much of a frame period the worker's own stages leave for stages to come.
+        const double period = 1000.0 / 30.0;
+        std::printf("worker per frame (median, two cores): %.1f ms, %.0f %% of %.1f ms free; stages:",
+            loop.stages.workerMedianMs, 100.0 * (1.0 - loop.stages.workerMedianMs / period), period);
+        for (int stage = 0; stage < kStageCount; ++stage)
+            std::printf(" %s %.1f", kStageNames[stage], loop.stages.stageMedianMs[stage]);
+        std::printf("\n");
         std::fflush(stdout);
     }
     return 0;

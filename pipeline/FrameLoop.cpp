@@ -198,12 +198,16 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
             lastFrame = clock.Now();
             const PictureSettings snapshot = model_.settings.Snapshot();
             cv::Mat& work = FreeWorkFrame();
+            StageTimes times {};
+            StageTimer timer(times);
             const std::optional<cv::Rect> zoom = ZoomInForce(snapshot);
             TakeIntoWorkFrame(frame.image, work, zoom);
+            timer.Mark(Stage::Take);
             // Faces are looked for on the frame as the camera gave it, upright whatever the flip.
             model_.FollowFaces(frame.image, FaceView(frame.image.size(), work.size(), zoom, snapshot.flipMode));
-            ProcessFrame(work, snapshot, model_.flow, model_.doodle, grainRandom_);
-            HandOver(frame.captured);
+            timer.Mark(Stage::Faces);
+            ProcessFrame(work, snapshot, model_.flow, model_.doodle, grainRandom_, &timer);
+            HandOver(frame.captured, times);
         } else if (!paused) {
             model_.photos.ExpireRequest(kPhotoWait);
             if (grabber)
@@ -246,11 +250,11 @@ cv::Mat& FrameLoop::FreeWorkFrame()
     return workFrames_[next];
 }
 
-void FrameLoop::HandOver(Clock::time_point captured)
+void FrameLoop::HandOver(Clock::time_point captured, const StageTimes& times)
 {
     std::unique_lock lock(presentMutex_);
     presentChanged_.wait(lock, [&] { return !handedOver_; });
-    handedOver_ = HandedOver { nextWorkFrame_, captured };
+    handedOver_ = HandedOver { nextWorkFrame_, captured, times };
     nextWorkFrame_ ^= 1;
     lock.unlock();
     presentChanged_.notify_all();
@@ -270,7 +274,7 @@ void FrameLoop::Present()
             presenting_ = job.frame;
         }
         presentChanged_.notify_all();
-        ComposeAndHandOut(workFrames_[job.frame], job.captured);
+        ComposeAndHandOut(workFrames_[job.frame], job.captured, job.times);
         {
             std::scoped_lock lock(presentMutex_);
             presenting_ = -1;
@@ -294,14 +298,20 @@ void FrameLoop::TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const 
     TakeWorkFrame(bgr, workFrame, zoom);
 }
 
-void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured)
+void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured, StageTimes times)
 {
+    StageTimer timer(times);
     FillPictureFromFrame(frame, picture_);
+    timer.Mark(Stage::Picture);
     model_.overlays.DrawOverlays(picture_);
+    timer.Mark(Stage::Decorations);
     MarkPictureAlive(); // before the hand-out, so whoever receives the picture sees its time
+    QImage shown = displayBuffers_.Stretch(picture_, QSize(displayWidth_, displayHeight_));
+    timer.Mark(Stage::Display);
     if (onPicture_)
-        onPicture_(displayBuffers_.Stretch(picture_, QSize(displayWidth_, displayHeight_)));
+        onPicture_(std::move(shown));
     stats_.Picture(captured, Clock::now());
+    stats_.Stages(times);
     if (onTimed_)
         onTimed_(captured);
     // The photo is the unscaled composed picture; it is written on the photo thread.

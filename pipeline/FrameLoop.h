@@ -155,10 +155,10 @@ private:
     void TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const std::optional<cv::Rect>& zoom);
     // Worker: the work frame that the presenter is done with, and the hand-over of a processed one.
     cv::Mat& FreeWorkFrame();
-    void HandOver(Clock::time_point captured);
+    void HandOver(Clock::time_point captured, const StageTimes& times);
     // Presenter thread.
     void Present();
-    void ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured);
+    void ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured, StageTimes times);
     void WakeWorker();
     // runMutex_ held: the run flag set, with what a start begins afresh.
     void BeginRunLocked();
@@ -197,6 +197,7 @@ private:
     struct HandedOver {
         int frame = 0;
         Clock::time_point captured;
+        StageTimes times {}; // the worker's stages so far
     };
     std::mutex presentMutex_;
     std::condition_variable presentChanged_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pipeline/stages/StageTimes.h"
+
 #include <chrono>
 #include <mutex>
 #include <vector>
@@ -18,15 +20,20 @@ public:
         double p99LatencyMs = 0;
         double worstLatencyMs = 0;
         double longestGapMs = 0;    // between two pictures
+        StageTimes stageMedianMs {}; // each stage's median over the frames of the period
+        double workerMedianMs = 0;  // the worker's own stages (take … doodle) per frame, median
     };
 
     void Picture(Clock::time_point captured, Clock::time_point handedOut);
+    // The stage times of one frame (zero for a stage that did not run).
+    void Stages(const StageTimes& times);
     // The figures since the last call, which starts the next period at now.
     Report Take(Clock::time_point now = Clock::now());
 
 private:
     std::mutex mutex_;
     std::vector<double> latencies_;
+    std::vector<StageTimes> stages_;
     double longestGap_ = 0;
     Clock::time_point last_ {};
     Clock::time_point periodStart_ {};

@@ -364,8 +364,8 @@ It will be detected again at the next start~</translation>
         <translation>Picture source: a camera index (default 0), a device path, a video file, or test, test:WxH (the built-in moving test scene).</translation>
     </message>
     <message>
-        <source>每秒在标准错误输出上报告每秒画面数和延迟。</source>
-        <translation>Report the pictures per second and the latency on standard error once a second.</translation>
+        <source>每秒在标准错误输出上报告每秒画面数、延迟和各步骤用时。</source>
+        <translation>Report the pictures per second, the latency and the time of each stage on standard error once a second.</translation>
     </message>
     <message>
         <source>测试画面的尺寸不对：%1（写作 test:宽x高，宽 %2 到 %3，高 %4 到 %5）</source>

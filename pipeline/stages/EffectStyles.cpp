@@ -50,41 +50,7 @@ void FineOutlineInPlace(cv::Mat& frame)
     }
 }
 
-constexpr unsigned kGrainLevels = 21;
-// Rows converted at a time: a strip and its converted copy fit in a core's own cache.
-constexpr int kStripBytes = 32 * 1024;
-
-struct GrainTables {
-    std::array<std::uint8_t, kGrainLevels * 256> luma {};
-    std::array<std::uint8_t, 256> chroma {};
-    GrainTables()
-    {
-        for (int r = 0; r < static_cast<int>(kGrainLevels); ++r)
-            for (int y = 0; y < 256; ++y)
-                luma[r * 256 + y] = GrainLuma(r, y);
-        for (int v = 0; v < 256; ++v)
-            chroma[v] = GrainChroma(v);
-    }
-};
-
-const GrainTables& Tables()
-{
-    static const GrainTables tables;
-    return tables;
-}
-
 } // namespace
-
-std::uint8_t GrainLuma(int r, int luma)
-{
-    const double t = r + 1.7 * luma - 10;
-    return cv::saturate_cast<uchar>(t * t / 255);
-}
-
-std::uint8_t GrainChroma(int chroma)
-{
-    return static_cast<std::uint8_t>((chroma - 128) / 2 + 128);
-}
 
 void ApplyBlackWhite(cv::Mat& frame, const std::optional<cv::Rect>& region)
 {
@@ -154,56 +120,6 @@ void ApplyErode(cv::Mat& frame, const std::optional<cv::Rect>& region)
     const cv::Mat cutOut = frame(area).clone();
     cv::Mat target = frame(area);
     cv::erode(cutOut, target, cv::Mat(), cv::Point(-1, -1), 3, cv::BORDER_REPLICATE);
-}
-
-void ApplyGrain(cv::Mat& frame, GrainRandom& random, const std::optional<cv::Rect>& region)
-{
-    CheckFrame(frame);
-    const cv::Rect area = WorkArea(frame, region);
-    if (area.empty())
-        return;
-    cv::Mat target = frame(area);
-
-    // The noise is drawn first, in the row-major luma order, as levels 0 … 20; then the strips
-    // are converted, curved and converted back a few rows at a time (each strip's converted copy
-    // still in the cache), shared among the cores. Each pixel is converted on its own, so the
-    // bytes are those of the whole region converted at once.
-    const int cols = target.cols;
-    thread_local std::vector<std::uint8_t> levels;
-    thread_local std::vector<int> noise;
-    levels.resize(static_cast<std::size_t>(cols) * target.rows);
-    noise.resize(cols);
-    for (int y = 0; y < target.rows; ++y) {
-        random.Fill(noise.data(), cols);
-        std::uint8_t* level = levels.data() + static_cast<std::size_t>(y) * cols;
-        for (int x = 0; x < cols; ++x)
-            level[x] = static_cast<std::uint8_t>(static_cast<unsigned>(noise[x]) % kGrainLevels);
-    }
-
-    const GrainTables& tables = Tables();
-    const std::uint8_t* luma = tables.luma.data();
-    const std::uint8_t* chroma = tables.chroma.data();
-    const std::uint8_t* allLevels = levels.data();
-    const int stripRows = std::max(1, kStripBytes / (cols * 3));
-    const int strips = (target.rows + stripRows - 1) / stripRows;
-    cv::parallel_for_(cv::Range(0, strips), [&](const cv::Range& range) {
-        cv::Mat ycc;
-        for (int strip = range.start; strip < range.end; ++strip) {
-            const int first = strip * stripRows;
-            cv::Mat rows = target.rowRange(first, std::min(target.rows, first + stripRows));
-            cv::cvtColor(rows, ycc, cv::COLOR_BGR2YCrCb);
-            for (int y = 0; y < ycc.rows; ++y) {
-                const std::uint8_t* level = allLevels + static_cast<std::size_t>(first + y) * cols;
-                uchar* p = ycc.ptr<uchar>(y);
-                for (int x = 0; x < cols; ++x, p += 3) {
-                    p[0] = luma[level[x] * 256u + p[0]];
-                    p[1] = chroma[p[1]];
-                    p[2] = chroma[p[2]];
-                }
-            }
-            cv::cvtColor(ycc, rows, cv::COLOR_YCrCb2BGR);
-        }
-    });
 }
 
 void ApplyEffectStyle(cv::Mat& frame, int effectStyle, GrainRandom& random, const std::optional<cv::Rect>& region)

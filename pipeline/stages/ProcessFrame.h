@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pipeline/stages/PictureSettings.h"
+#include "pipeline/stages/StageTimes.h"
 
 #include <opencv2/core.hpp>
 
@@ -11,6 +12,7 @@ class GrainRandom;
 // Runs the stages on the work frame in their fixed order: flip, colour adjustment (unless
 // channelsDefault), effect style (inside effectRect while effectRegionOn),
 // optical flow (while flowOn), doodle layer (while doodleShown). Each stage sees the result of the
-// one before. Worker thread; settings is the copy taken for this frame.
+// one before. Worker thread; settings is the copy taken for this frame. A timer, when given, gets
+// a mark after each stage.
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom);
+    GrainRandom& grainRandom, StageTimer* timer = nullptr);

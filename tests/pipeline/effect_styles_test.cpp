@@ -37,19 +37,20 @@ void ReferenceGrain(cv::Mat& frame, cv::Rect area)
     cv::cvtColor(target, ycc, cv::COLOR_BGR2YCrCb);
     std::vector<cv::Mat> planes;
     cv::split(ycc, planes);
-    for (int y = 0; y < ycc.rows; ++y)
+    for (int y = 0; y < ycc.rows; ++y) {
+        uchar* luma = planes[0].ptr<uchar>(y);
         for (int x = 0; x < ycc.cols; ++x) {
-            uchar& Y = planes[0].at<uchar>(y, x);
             const int r = std::rand() % 21;
-            const double t = r + 1.7 * Y - 10;
-            Y = cv::saturate_cast<uchar>(t * t / 255);
+            const double t = r + 1.7 * luma[x] - 10;
+            luma[x] = cv::saturate_cast<uchar>(t * t / 255);
         }
+    }
     for (int c = 1; c < 3; ++c)
-        for (int y = 0; y < ycc.rows; ++y)
-            for (int x = 0; x < ycc.cols; ++x) {
-                uchar& v = planes[c].at<uchar>(y, x);
-                v = static_cast<uchar>((v - 128) / 2 + 128);
-            }
+        for (int y = 0; y < ycc.rows; ++y) {
+            uchar* chroma = planes[c].ptr<uchar>(y);
+            for (int x = 0; x < ycc.cols; ++x)
+                chroma[x] = static_cast<uchar>((chroma[x] - 128) / 2 + 128);
+        }
     cv::merge(planes, ycc);
     cv::cvtColor(ycc, target, cv::COLOR_YCrCb2BGR);
 }
@@ -135,6 +136,25 @@ TEST(Grain, StripsAcrossTheCoresGiveTheWholeFrameBytes)
             ++seed;
         }
     }
+}
+
+TEST(Grain, EveryColourEqualsTheReference)
+{
+    // All 16,777,216 colours, one per pixel: the fused conversion must give cv::cvtColor's bytes
+    // for each, whichever noise level it meets.
+    cv::Mat fast(4096, 4096, CV_8UC3);
+    uchar* sample = fast.ptr<uchar>();
+    for (int colour = 0; colour < (1 << 24); ++colour, sample += 3) {
+        sample[0] = static_cast<uchar>(colour);
+        sample[1] = static_cast<uchar>(colour >> 8);
+        sample[2] = static_cast<uchar>(colour >> 16);
+    }
+    cv::Mat reference = fast.clone();
+    GrainRandom random(3);
+    std::srand(3);
+    ApplyGrain(fast, random);
+    ReferenceGrain(reference, cv::Rect(0, 0, 4096, 4096));
+    EXPECT_TRUE(SameBytes(fast, reference));
 }
 
 TEST(FineOutline, FlatPictureGivesBlackInsideAndKeepsTheBorder)

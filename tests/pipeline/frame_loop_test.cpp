@@ -63,6 +63,27 @@ protected:
     std::vector<QImage> pictures;
 };
 
+TEST(FrameStats, StageMediansAndTheWorkersShareOfEachFrame)
+{
+    FrameStats stats;
+    // Five frames: the flow takes 1 … 5 ms, the colour 10 ms except one slow frame; the display
+    // (presenter) does not count towards the worker.
+    for (int i = 1; i <= 5; ++i) {
+        StageTimes times {};
+        times[static_cast<int>(Stage::Flow)] = i;
+        times[static_cast<int>(Stage::Colour)] = i == 2 ? 40 : 10;
+        times[static_cast<int>(Stage::Display)] = 7;
+        stats.Stages(times);
+    }
+    const FrameStats::Report r = stats.Take();
+    EXPECT_DOUBLE_EQ(r.stageMedianMs[static_cast<int>(Stage::Flow)], 3.0);
+    EXPECT_DOUBLE_EQ(r.stageMedianMs[static_cast<int>(Stage::Colour)], 10.0);
+    EXPECT_DOUBLE_EQ(r.stageMedianMs[static_cast<int>(Stage::Display)], 7.0);
+    EXPECT_DOUBLE_EQ(r.stageMedianMs[static_cast<int>(Stage::Take)], 0.0);
+    EXPECT_DOUBLE_EQ(r.workerMedianMs, 14.0); // frames of 11, 42, 13, 14, 15 ms
+    EXPECT_DOUBLE_EQ(stats.Take().stageMedianMs[static_cast<int>(Stage::Flow)], 0.0);
+}
+
 TEST_F(FrameLoopTest, HandsOutProcessedPicturesAtDisplaySizeThroughTheCallback)
 {
     state->frameFor = [](int) {
@@ -414,6 +435,7 @@ TEST(FrameStats, ReportsRateLatencyAndGapsOfOnePeriodAtATime)
     EXPECT_DOUBLE_EQ(r.p99LatencyMs, 100.0);
     EXPECT_DOUBLE_EQ(r.worstLatencyMs, 100.0);
     EXPECT_DOUBLE_EQ(r.longestGapMs, 50.0);
+    EXPECT_DOUBLE_EQ(r.workerMedianMs, 0.0); // no stage times were given
     // The next period starts empty.
     const FrameStats::Report next = stats.Take(t0 + 3s);
     EXPECT_EQ(next.pictures, 0);
