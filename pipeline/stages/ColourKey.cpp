@@ -36,8 +36,8 @@ void ColourKeyAlpha(const cv::Mat& bgr, const cv::Scalar& keyBgr, int tolerance,
     // and whites stay person; the cloth counts fully a little further out.
     const double halfAngle = (15.0 + 0.45 * t) * CV_PI / 180;
     const double cotangent = 1.0 / std::tan(halfAngle);
-    const double start = 30.0 - 0.2 * t;
-    const double full = start + 16.0;
+    const double start = 24.0 - 0.16 * t;
+    const double full = start + 12.0;
     const double ux = keyB / keyLength, uy = keyR / keyLength;
     // The person's share for every (Cb, Cr): a table, so the picture costs a look-up per pixel.
     std::vector<uchar> table(256 * 256);

@@ -11,7 +11,7 @@ namespace {
 cv::Mat Box(const cv::Mat& m, int radius)
 {
     cv::Mat out;
-    cv::boxFilter(m, out, CV_32F, cv::Size(2 * radius + 1, 2 * radius + 1), cv::Point(-1, -1), true, cv::BORDER_REFLECT);
+    cv::boxFilter(m, out, CV_32F, cv::Size(2 * radius + 1, 2 * radius + 1));
     return out;
 }
 
@@ -40,22 +40,25 @@ cv::Mat Coefficients(const cv::Mat& smallBgr, const cv::Mat& p, const EdgeRefine
     cv::Mat ab(p.size(), CV_32FC4);
     const float eps = static_cast<float>(params.epsilon);
     for (int y = 0; y < p.rows; ++y) {
+        const float* v[6];
+        for (int i = 0; i < 6; ++i)
+            v[i] = var[i].ptr<float>(y);
+        const float* cov[3] = { covIp[0].ptr<float>(y), covIp[1].ptr<float>(y), covIp[2].ptr<float>(y) };
+        const float* mean[3] = { meanI[0].ptr<float>(y), meanI[1].ptr<float>(y), meanI[2].ptr<float>(y) };
+        const float* mp = meanP.ptr<float>(y);
         auto* out = ab.ptr<cv::Vec4f>(y);
         for (int x = 0; x < p.cols; ++x) {
-            const float s00 = var[0].at<float>(y, x) + eps, s01 = var[1].at<float>(y, x), s02 = var[2].at<float>(y, x);
-            const float s11 = var[3].at<float>(y, x) + eps, s12 = var[4].at<float>(y, x);
-            const float s22 = var[5].at<float>(y, x) + eps;
+            const float s00 = v[0][x] + eps, s01 = v[1][x], s02 = v[2][x];
+            const float s11 = v[3][x] + eps, s12 = v[4][x];
+            const float s22 = v[5][x] + eps;
             // The symmetric 3 × 3 inverse by cofactors.
             const float c00 = s11 * s22 - s12 * s12, c01 = s02 * s12 - s01 * s22, c02 = s01 * s12 - s02 * s11;
             const float c11 = s00 * s22 - s02 * s02, c12 = s01 * s02 - s00 * s12, c22 = s00 * s11 - s01 * s01;
-            const float det = s00 * c00 + s01 * c01 + s02 * c02;
-            const float v0 = covIp[0].at<float>(y, x), v1 = covIp[1].at<float>(y, x), v2 = covIp[2].at<float>(y, x);
-            const float inv = 1.0f / det;
-            const float a0 = (c00 * v0 + c01 * v1 + c02 * v2) * inv;
-            const float a1 = (c01 * v0 + c11 * v1 + c12 * v2) * inv;
-            const float a2 = (c02 * v0 + c12 * v1 + c22 * v2) * inv;
-            const float b = meanP.at<float>(y, x) - a0 * meanI[0].at<float>(y, x) - a1 * meanI[1].at<float>(y, x)
-                - a2 * meanI[2].at<float>(y, x);
+            const float inv = 1.0f / (s00 * c00 + s01 * c01 + s02 * c02);
+            const float a0 = (c00 * cov[0][x] + c01 * cov[1][x] + c02 * cov[2][x]) * inv;
+            const float a1 = (c01 * cov[0][x] + c11 * cov[1][x] + c12 * cov[2][x]) * inv;
+            const float a2 = (c02 * cov[0][x] + c12 * cov[1][x] + c22 * cov[2][x]) * inv;
+            const float b = mp[x] - a0 * mean[0][x] - a1 * mean[1][x] - a2 * mean[2][x];
             out[x] = cv::Vec4f(a0 / 255.0f, a1 / 255.0f, a2 / 255.0f, b);
         }
     }
