@@ -101,7 +101,7 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
             return fail(Text("--source 需要一个值：摄像头编号、设备路径、视频文件或 test。"));
         // Otherwise it would be taken for a file name, and fail later with a camera box.
         const QString value = values.constFirst();
-        if (value.startsWith(QLatin1String("test:")) && !TestSceneSize(value.toStdString())) {
+        if (value.startsWith(QLatin1String("test:")) && !IsTestSceneName(value.toStdString())) {
             return fail(Text("测试画面的尺寸不对：%1（写作 test:宽x高，宽 %2 到 %3，高 %4 到 %5）")
                             .arg(value)
                             .arg(kMinTestSceneWidth)

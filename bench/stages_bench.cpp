@@ -16,7 +16,11 @@
 #include "pipeline/stages/OpticalFlow.h"
 #include "pipeline/stages/ProcessFrame.h"
 #include "pipeline/stages/RegionSelect.h"
+#include "pipeline/capture/BoothSceneSource.h"
 #include "pipeline/capture/TestSceneSource.h"
+#include "pipeline/stages/Backdrop.h"
+#include "pipeline/stages/BackgroundModel.h"
+#include "pipeline/stages/ColourKey.h"
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
@@ -269,6 +273,90 @@ void WholeFrame(benchmark::State& state)
     state.counters["dots"] = stages.dots();
 }
 
+// The backdrop stages on the booth scenes, with the person in and one arm waving: two frames in
+// turn, each copied (the copy is taken off in the table) and then worked on.
+class BoothFrames {
+public:
+    BoothFrames(BoothScene scene, cv::Size size)
+        : frames_ { BoothSceneSource::Render(scene, 150, size), BoothSceneSource::Render(scene, 160, size) }
+        , frame_(size, CV_8UC3)
+        , backdrop_(TestSceneSource::Render(0, size))
+    {
+    }
+    cv::Mat& Next()
+    {
+        frames_[++n_ & 1].copyTo(frame_);
+        return frame_;
+    }
+    const cv::Mat& backdrop() const { return backdrop_; }
+
+private:
+    cv::Mat frames_[2];
+    cv::Mat frame_;
+    cv::Mat backdrop_;
+    int n_ = 0;
+};
+
+BackgroundModel LearntRoom(cv::Size size)
+{
+    BackgroundModel model;
+    for (int n = 0; n < 30; ++n)
+        model.Learn(BoothSceneSource::Render(BoothScene::Room, n, size));
+    return model;
+}
+
+// Segment (reduced-size model, refined edges at full size) only.
+void BackdropSegment(benchmark::State& state)
+{
+    BackgroundModel model = LearntRoom(SizeOf(state));
+    BoothFrames frames(BoothScene::Room, SizeOf(state));
+    cv::Mat alpha;
+    for (auto _ : state) {
+        model.Segment(frames.Next(), alpha);
+        benchmark::DoNotOptimize(alpha.data);
+    }
+}
+
+// The whole backdrop stage: segment, refine, composite over a picture.
+void BackdropStage(benchmark::State& state)
+{
+    BackgroundModel model = LearntRoom(SizeOf(state));
+    BoothFrames frames(BoothScene::Room, SizeOf(state));
+    cv::Mat alpha;
+    for (auto _ : state) {
+        cv::Mat& frame = frames.Next();
+        model.Segment(frame, alpha);
+        Composite(frame, alpha, frames.backdrop());
+        benchmark::DoNotOptimize(frame.data);
+    }
+}
+
+// The colour key and the composite with the green held back.
+void GreenStage(benchmark::State& state)
+{
+    BoothFrames frames(BoothScene::GreenCloth, SizeOf(state));
+    cv::Mat alpha;
+    for (auto _ : state) {
+        cv::Mat& frame = frames.Next();
+        ColourKeyAlpha(frame, BoothSceneSource::ClothColour(), 50, alpha);
+        Composite(frame, alpha, frames.backdrop(), BoothSceneSource::ClothColour());
+        benchmark::DoNotOptimize(frame.data);
+    }
+}
+
+// The blurred room at full strength around the person.
+void BlurredRoom(benchmark::State& state)
+{
+    BackgroundModel model = LearntRoom(SizeOf(state));
+    BoothFrames frames(BoothScene::Room, SizeOf(state));
+    cv::Mat alpha;
+    model.Segment(frames.Next(), alpha);
+    for (auto _ : state) {
+        BlurBackground(frames.Next(), alpha, 100);
+        benchmark::DoNotOptimize(alpha.data);
+    }
+}
+
 void Sizes(benchmark::internal::Benchmark* b)
 {
     b->Args({ 640, 480 })->Args({ 1920, 1080 })->Unit(benchmark::kMillisecond);
@@ -295,6 +383,10 @@ BENCHMARK(DoodleUncached)->Apply(Sizes);
 BENCHMARK(Flow)->Apply(Sizes);
 BENCHMARK(WorstCaseFrame)->Apply(Sizes);
 BENCHMARK(WholeFrame)->Apply(Sizes);
+BENCHMARK(BackdropSegment)->Apply(Sizes);
+BENCHMARK(BackdropStage)->Apply(Sizes);
+BENCHMARK(GreenStage)->Apply(Sizes);
+BENCHMARK(BlurredRoom)->Apply(Sizes);
 
 // Prints, after the usual output, each result as a multiple of the copy of its size. Stages run
 // on a fresh copy have that copy taken off; the zoom cut and the whole frame include taking the

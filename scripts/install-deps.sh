@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-multimedia-dev libopencv-dev libgif-dev opencv-data
+  qt6-base-dev qt6-multimedia-dev libopencv-dev libopencv-contrib-dev libgif-dev opencv-data
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk qt6-translations-l10n
   python3-xlrd python3-olefile python3-xlwt

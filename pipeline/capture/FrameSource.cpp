@@ -1,5 +1,6 @@
 #include "pipeline/capture/FrameSource.h"
 
+#include "pipeline/capture/BoothSceneSource.h"
 #include "pipeline/capture/TestSceneSource.h"
 
 #include <opencv2/videoio.hpp>
@@ -113,5 +114,12 @@ FrameSourceFactory MakeFrameSourceFactory(const std::string& spec, cv::Size requ
         return [] { return std::make_unique<TestSceneSource>(); };
     if (const std::optional<cv::Size> size = TestSceneSize(spec))
         return [size = *size] { return std::make_unique<TestSceneSource>(true, size); };
+    if (const std::optional<BoothSceneChoice> booth = BoothSceneName(spec))
+        return [booth = *booth] { return std::make_unique<BoothSceneSource>(booth.scene, true, booth.size); };
     return [spec, requested] { return std::make_unique<CaptureSource>(spec.empty() ? "0" : spec, requested); };
+}
+
+bool IsTestSceneName(const std::string& spec)
+{
+    return spec == "test" || TestSceneSize(spec) || BoothSceneName(spec);
 }

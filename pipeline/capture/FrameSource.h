@@ -31,6 +31,7 @@ public:
 using FrameSourceFactory = std::function<std::unique_ptr<FrameSource>()>;
 
 // "test" → the moving test scene at 640 × 480, "test:WxH" (e.g. "test:1920x1080") at that size;
+// "test:booth", "test:green" (and "test:booth:WxH", "test:green:WxH") → the backdrop scenes;
 // a number → that camera index; anything else → a device path or video file opened by OpenCV.
 // A camera index is asked for the requested picture size when one is given (the camera may
 // deliver another).
@@ -45,3 +46,7 @@ inline constexpr int kMaxTestSceneHeight = 4320;
 // The size of a "test:WxH" source name: nullopt for anything else, also for a size below
 // 16 × 16, above 7680 × 4320, or with stray characters.
 std::optional<cv::Size> TestSceneSize(const std::string& spec);
+
+// True for the names of the built-in scenes: "test", "test:WxH", "test:booth[:WxH]",
+// "test:green[:WxH]".
+bool IsTestSceneName(const std::string& spec);

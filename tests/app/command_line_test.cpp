@@ -35,6 +35,11 @@ TEST(CommandLineParseTest, OptionsAreReadInBothSpellings)
     EXPECT_EQ(Parse({ "--lang=zh-CN" }).lang, "zh_CN");
     EXPECT_EQ(Parse({ "--source=/dev/video2" }).source, "/dev/video2");
     EXPECT_EQ(Parse({ "--source", "test:16x4320" }).source, "test:16x4320");
+    for (const char* scene : { "test:booth", "test:green", "test:booth:1280x720", "test:green:16x16" }) {
+        const CommandLine booth = Parse({ "--source", scene });
+        EXPECT_TRUE(booth.ok) << scene << ": " << booth.error.toStdString();
+        EXPECT_EQ(booth.source, scene);
+    }
 }
 
 TEST(CommandLineParseTest, HelpAndVersionArePrintedInsteadOfRunning)
@@ -101,6 +106,9 @@ TEST(CommandLineParseTest, MistakesAreRefusedWithAMessageNamingThem)
         { { "--source=test:99999x99999" }, "test:99999x99999" },
         { { "--source", "test:abc" }, "test:abc" },
         { { "--source", "test:" }, "test:" },
+        { { "--source", "test:booth:15x480" }, "test:booth:15x480" },
+        { { "--source", "test:green:" }, "test:green:" },
+        { { "--source", "test:boothy" }, "test:boothy" },
     };
     for (const Case& c : cases) {
         const CommandLine result = Parse(c.arguments);

@@ -1,3 +1,4 @@
+#include "pipeline/capture/BoothSceneSource.h"
 #include "pipeline/capture/FrameSource.h"
 #include "pipeline/capture/TestSceneSource.h"
 
@@ -99,4 +100,68 @@ TEST(FrameSources, VideoFilePlaysOnFromItsStartWhenItEnds)
         EXPECT_NEAR(blues[i + 5], blues[i], 1) << i;
     }
     source->Release();
+}
+
+TEST(FrameSources, BoothScenesAreNamedLikeTheTestScene)
+{
+    const auto booth = BoothSceneName("test:booth");
+    ASSERT_TRUE(booth);
+    EXPECT_EQ(booth->scene, BoothScene::Room);
+    EXPECT_EQ(booth->size, cv::Size(640, 480));
+    const auto green = BoothSceneName("test:green:1280x720");
+    ASSERT_TRUE(green);
+    EXPECT_EQ(green->scene, BoothScene::GreenCloth);
+    EXPECT_EQ(green->size, cv::Size(1280, 720));
+    for (const char* bad : { "test:booth:", "test:booth:15x480", "test:green:640", "test:boothy", "test:green:640x480x2", "booth", "test" })
+        EXPECT_FALSE(BoothSceneName(bad)) << bad;
+    for (const char* name : { "test", "test:640x480", "test:booth", "test:green:320x240" })
+        EXPECT_TRUE(IsTestSceneName(name)) << name;
+    for (const char* name : { "test:", "test:booth:1x1", "0", "clip.mp4" })
+        EXPECT_FALSE(IsTestSceneName(name)) << name;
+
+    auto source = MakeFrameSourceFactory("test:green:320x240")();
+    ASSERT_TRUE(source->Open());
+    EXPECT_EQ(source->FrameSize(), cv::Size(320, 240));
+    EXPECT_TRUE(source->PacesItself());
+    source->Release();
+}
+
+TEST(FrameSources, BoothSceneBringsInAPersonWhoseOutlineIsKnown)
+{
+    cv::Mat truth, again;
+    const cv::Mat empty = BoothSceneSource::Render(BoothScene::Room, BoothSceneSource::kPersonEnters - 1, { 640, 480 }, &truth);
+    EXPECT_EQ(cv::countNonZero(truth), 0);
+    const cv::Mat standing = BoothSceneSource::Render(BoothScene::Room, 150, { 640, 480 }, &truth);
+    // Drawn from the number alone: the same frame twice, noise and all.
+    EXPECT_TRUE(cv::norm(standing, BoothSceneSource::Render(BoothScene::Room, 150, { 640, 480 }, &again), cv::NORM_INF) == 0);
+    const int area = cv::countNonZero(truth >= 128);
+    EXPECT_GT(area, 640 * 480 / 12);
+    EXPECT_LT(area, 640 * 480 / 4);
+    // The picture changed where the person is and only there (beyond the noise).
+    cv::Mat difference;
+    cv::absdiff(standing, empty, difference);
+    cv::cvtColor(difference, difference, cv::COLOR_BGR2GRAY);
+    EXPECT_GT(cv::mean(difference, truth == 255)[0], 30);
+    EXPECT_LT(cv::mean(difference, truth == 0)[0], 5);
+    // The arm waves: the outline changes between standing frames.
+    cv::Mat later;
+    BoothSceneSource::Render(BoothScene::Room, 160, { 640, 480 }, &later);
+    EXPECT_GT(cv::countNonZero((truth >= 128) != (later >= 128)), 300);
+    // Another size is the same drawing.
+    BoothSceneSource::Render(BoothScene::Room, 150, { 1280, 960 }, &again);
+    EXPECT_NEAR(cv::countNonZero(again >= 128) / 4.0, area, area * 0.02);
+    // The green scene has the same person before the cloth.
+    BoothSceneSource::Render(BoothScene::GreenCloth, 150, { 640, 480 }, &again);
+    EXPECT_TRUE(cv::norm(truth, again, cv::NORM_INF) == 0);
+}
+
+TEST(FrameSources, BoothSceneExposureFallsByFifteenPercentAndComesBack)
+{
+    const cv::Rect wall(300, 20, 100, 40); // above the person's head
+    auto wallBrightness = [&](int n) { return cv::mean(BoothSceneSource::Render(BoothScene::Room, n)(wall))[1]; };
+    const double steady = wallBrightness(200);
+    EXPECT_NEAR(wallBrightness(BoothSceneSource::kExposureChanges + 135) / steady, 0.85, 0.01);
+    EXPECT_NEAR(wallBrightness(BoothSceneSource::kExposureChanges + 225) / steady, 0.925, 0.01);
+    EXPECT_NEAR(wallBrightness(BoothSceneSource::kExposureChanges + 300) / steady, 1.0, 0.01);
+    EXPECT_EQ(BoothSceneSource::Exposure(BoothScene::GreenCloth, 330), 1.0);
 }
