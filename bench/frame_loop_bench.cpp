@@ -299,13 +299,11 @@ double OwnFrameMs(cv::Size size, const DecorationFiles& files)
     for (int n = 0; Clock::now() < end || times.size() < 5; ++n) {
         if (flow.PointCount() < 450) {
             flow.RequestDetection(); // off the clock, as in the yardstick's tracking frames
-            TakeWorkFrame(frames[n & 1], work, std::nullopt);
-            ProcessFrame(work, settings, flow, doodle, random);
+            TakeAndProcessFrame(frames[n & 1], work, std::nullopt, settings, flow, doodle, random);
             continue;
         }
         const Clock::time_point t0 = Clock::now();
-        TakeWorkFrame(frames[n & 1], work, std::nullopt);
-        ProcessFrame(work, settings, flow, doodle, random);
+        TakeAndProcessFrame(frames[n & 1], work, std::nullopt, settings, flow, doodle, random);
         FillPictureFromFrame(work, picture);
         decorations.DrawOverlays(picture);
         const QImage shown = buffers.Stretch(picture, display);

@@ -216,12 +216,10 @@ public:
             // Dots are found afresh, off the clock, whenever many were lost.
             state.PauseTiming();
             flow_.RequestDetection();
-            TakeWorkFrame(frames_[n_ & 1], work_, std::nullopt);
-            ProcessFrame(work_, settings_, flow_, doodle_, random_);
+            TakeAndProcessFrame(frames_[n_ & 1], work_, std::nullopt, settings_, flow_, doodle_, random_);
             state.ResumeTiming();
         }
-        TakeWorkFrame(frames_[++n_ & 1], work_, std::nullopt);
-        ProcessFrame(work_, settings_, flow_, doodle_, random_);
+        TakeAndProcessFrame(frames_[++n_ & 1], work_, std::nullopt, settings_, flow_, doodle_, random_);
     }
 
     const cv::Mat& work() const { return work_; }

@@ -194,21 +194,22 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
             got = source->Read(frame.image) && !frame.image.empty();
             frame.captured = source->LastCaptureTime().value_or(clock.Now());
         }
-        if (got) {
+        const cv::Mat bgr = got ? BgrFrame(frame.image) : cv::Mat();
+        if (got)
             lastFrame = clock.Now();
+        if (!bgr.empty()) {
             const PictureSettings snapshot = model_.settings.Snapshot();
             cv::Mat& work = FreeWorkFrame();
             StageTimes times {};
             StageTimer timer(times);
             const std::optional<cv::Rect> zoom = ZoomInForce(snapshot);
-            TakeIntoWorkFrame(frame.image, work, zoom);
-            timer.Mark(Stage::Take);
             // Faces are looked for on the frame as the camera gave it, upright whatever the flip.
-            model_.FollowFaces(frame.image, FaceView(frame.image.size(), work.size(), zoom, snapshot.flipMode));
+            const cv::Size pictureSize = work.empty() ? bgr.size() : work.size();
+            model_.FollowFaces(frame.image, FaceView(frame.image.size(), pictureSize, zoom, snapshot.flipMode));
             timer.Mark(Stage::Faces);
-            ProcessFrame(work, snapshot, model_.flow, model_.doodle, grainRandom_, &timer);
+            TakeAndProcessFrame(bgr, work, zoom, snapshot, model_.flow, model_.doodle, grainRandom_, &timer);
             HandOver(frame.captured, times);
-        } else if (!paused) {
+        } else if (!got && !paused) {
             model_.photos.ExpireRequest(kPhotoWait);
             if (grabber)
                 lastFrame = std::max(lastFrame, grabber->lastArrival());
@@ -283,19 +284,17 @@ void FrameLoop::Present()
     }
 }
 
-void FrameLoop::TakeIntoWorkFrame(const cv::Mat& raw, cv::Mat& workFrame, const std::optional<cv::Rect>& zoom)
+cv::Mat FrameLoop::BgrFrame(const cv::Mat& raw)
 {
-    cv::Mat bgr = raw;
-    if (raw.type() != CV_8UC3) {
-        // Some sources deliver grey or 4-channel frames; the stages work on BGR.
-        if (raw.channels() == 1)
-            cv::cvtColor(raw, bgr, cv::COLOR_GRAY2BGR);
-        else if (raw.channels() == 4)
-            cv::cvtColor(raw, bgr, cv::COLOR_BGRA2BGR);
-        else
-            return;
-    }
-    TakeWorkFrame(bgr, workFrame, zoom);
+    if (raw.type() == CV_8UC3)
+        return raw;
+    // Some sources deliver grey or 4-channel frames; the stages work on BGR. Others are skipped.
+    cv::Mat bgr;
+    if (raw.channels() == 1)
+        cv::cvtColor(raw, bgr, cv::COLOR_GRAY2BGR);
+    else if (raw.channels() == 4)
+        cv::cvtColor(raw, bgr, cv::COLOR_BGRA2BGR);
+    return bgr;
 }
 
 void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured, StageTimes times)

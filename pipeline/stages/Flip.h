@@ -12,3 +12,6 @@ enum FlipMode : int {
 
 // Flips the frame in place. Values other than 0, 1, 2 leave it as it is.
 void ApplyFlip(cv::Mat& frame, int flipMode);
+// Writes from flipped into to (another picture, made its size); false, writing nothing, when
+// flipMode does not turn the picture.
+bool FlipInto(const cv::Mat& from, cv::Mat& to, int flipMode);

@@ -45,71 +45,89 @@ inline void GrainPixel(uchar* p, std::uint8_t level, const std::uint8_t* luma)
 }
 
 #if CV_SIMD128
-// Four pixels' samples as 32-bit lanes, from lanes [4k, 4k + 4) of sixteen bytes.
-inline void Widen(const cv::v_uint8x16& bytes, cv::v_int32x4 (&out)[4])
+// Eight pixels in 16-bit lanes; each product sum is one multiply-add of lane pairs into 32 bits
+// (pmaddwd and its kind on every platform), the weights and the rounding half paired up so that
+// every sum is exactly the fixed-point one.
+struct Weights {
+    cv::v_int16x8 blueGreenToY = Pair(ycrcb::kBlueToY, ycrcb::kGreenToY);
+    cv::v_int16x8 redToY = Pair(ycrcb::kRedToY, ycrcb::kHalf);
+    cv::v_int16x8 toCr = Pair(ycrcb::kRedDiffToCr, ycrcb::kHalf);
+    cv::v_int16x8 toCb = Pair(ycrcb::kBlueDiffToCb, ycrcb::kHalf);
+    cv::v_int16x8 toBlue = Pair(ycrcb::kCbToBlue, ycrcb::kHalf);
+    cv::v_int16x8 toGreen = Pair(ycrcb::kCbToGreen, ycrcb::kCrToGreen);
+    cv::v_int16x8 toRed = Pair(ycrcb::kCrToRed, ycrcb::kHalf);
+    cv::v_int16x8 ones = cv::v_setall_s16(1);
+
+    static cv::v_int16x8 Pair(int even, int odd)
+    {
+        const short e = static_cast<short>(even);
+        const short o = static_cast<short>(odd);
+        return cv::v_int16x8(e, o, e, o, e, o, e, o);
+    }
+};
+
+// a·wa + b·wb (+ the pair's second weight where b is one) for eight lanes, shifted back.
+inline cv::v_int16x8 MulAddShift(const cv::v_int16x8& a, const cv::v_int16x8& b, const cv::v_int16x8& weights,
+    int extra = 0)
 {
-    cv::v_uint16x8 low, high;
-    cv::v_expand(bytes, low, high);
-    cv::v_uint32x4 a, b, c, d;
-    cv::v_expand(low, a, b);
-    cv::v_expand(high, c, d);
-    out[0] = cv::v_reinterpret_as_s32(a);
-    out[1] = cv::v_reinterpret_as_s32(b);
-    out[2] = cv::v_reinterpret_as_s32(c);
-    out[3] = cv::v_reinterpret_as_s32(d);
+    cv::v_int16x8 low, high;
+    cv::v_zip(a, b, low, high);
+    const cv::v_int32x4 add = cv::v_setall_s32(extra);
+    return cv::v_pack(cv::v_shr<ycrcb::kShift>(cv::v_dotprod(low, weights) + add),
+        cv::v_shr<ycrcb::kShift>(cv::v_dotprod(high, weights) + add));
 }
 
-inline cv::v_uint8x16 Narrow(const cv::v_int32x4 (&in)[4])
+// The chroma's offset from 128 as stored (clamped to the byte), halved toward zero.
+inline cv::v_int16x8 HalvedOffset(const cv::v_int16x8& q)
 {
-    return cv::v_pack_u(cv::v_pack(in[0], in[1]), cv::v_pack(in[2], in[3]));
+    const cv::v_int16x8 offset = cv::v_min(cv::v_max(q, cv::v_setall_s16(-128)), cv::v_setall_s16(127));
+    return (offset - cv::v_shr<15>(offset)) >> 1;
 }
 
-// (v − 128) / 2 truncated toward zero, for v in 0 … 255: negative offsets get one added before the
-// arithmetic shift.
-inline cv::v_int32x4 HalfOffset(const cv::v_int32x4& v)
+// Eight pixels: luma into lumaOut (0 … 255), halved chroma offsets out.
+inline void Forward(const Weights& w, const cv::v_int16x8& b, const cv::v_int16x8& g, const cv::v_int16x8& r,
+    cv::v_int16x8& y, cv::v_int16x8& crOffset, cv::v_int16x8& cbOffset)
 {
-    const cv::v_int32x4 offset = v - cv::v_setall_s32(128);
-    return (offset - cv::v_shr<31>(offset)) >> 1;
+    cv::v_int16x8 bgLow, bgHigh, rLow, rHigh;
+    cv::v_zip(b, g, bgLow, bgHigh);
+    cv::v_zip(r, w.ones, rLow, rHigh);
+    y = cv::v_pack(cv::v_shr<ycrcb::kShift>(cv::v_dotprod(bgLow, w.blueGreenToY) + cv::v_dotprod(rLow, w.redToY)),
+        cv::v_shr<ycrcb::kShift>(cv::v_dotprod(bgHigh, w.blueGreenToY) + cv::v_dotprod(rHigh, w.redToY)));
+    crOffset = HalvedOffset(MulAddShift(r - y, w.ones, w.toCr));
+    cbOffset = HalvedOffset(MulAddShift(b - y, w.ones, w.toCb));
 }
 
-// Sixteen pixels, the same arithmetic as GrainPixel in 32-bit lanes; the curve is looked up one
-// sample at a time.
-void GrainSixteen(uchar* p, const std::uint8_t* level, const std::uint8_t* luma)
+inline void Back(const Weights& w, const cv::v_int16x8& y, const cv::v_int16x8& crOffset,
+    const cv::v_int16x8& cbOffset, cv::v_int16x8& b, cv::v_int16x8& g, cv::v_int16x8& r)
+{
+    b = y + MulAddShift(cbOffset, w.ones, w.toBlue);
+    g = y + MulAddShift(cbOffset, crOffset, w.toGreen, ycrcb::kHalf);
+    r = y + MulAddShift(crOffset, w.ones, w.toRed);
+}
+
+// Sixteen pixels, the same arithmetic as GrainPixel; the curve is looked up one sample at a time.
+void GrainSixteen(const Weights& w, uchar* p, const std::uint8_t* level, const std::uint8_t* luma)
 {
     cv::v_uint8x16 b8, g8, r8;
     cv::v_load_deinterleave(p, b8, g8, r8);
-    cv::v_int32x4 b[4], g[4], r[4], y[4], crOffset[4], cbOffset[4];
-    Widen(b8, b);
-    Widen(g8, g);
-    Widen(r8, r);
-    const cv::v_int32x4 half = cv::v_setall_s32(ycrcb::kHalf);
-    const cv::v_int32x4 bias = cv::v_setall_s32(ycrcb::kChromaBias);
-    const cv::v_int32x4 zero = cv::v_setzero_s32();
-    const cv::v_int32x4 top = cv::v_setall_s32(255);
-    for (int k = 0; k < 4; ++k) {
-        y[k] = cv::v_shr<ycrcb::kShift>(b[k] * cv::v_setall_s32(ycrcb::kBlueToY)
-            + g[k] * cv::v_setall_s32(ycrcb::kGreenToY) + r[k] * cv::v_setall_s32(ycrcb::kRedToY) + half);
-        const cv::v_int32x4 cr = cv::v_min(cv::v_max(
-            cv::v_shr<ycrcb::kShift>((r[k] - y[k]) * cv::v_setall_s32(ycrcb::kRedDiffToCr) + bias), zero), top);
-        const cv::v_int32x4 cb = cv::v_min(cv::v_max(
-            cv::v_shr<ycrcb::kShift>((b[k] - y[k]) * cv::v_setall_s32(ycrcb::kBlueDiffToCb) + bias), zero), top);
-        crOffset[k] = HalfOffset(cr);
-        cbOffset[k] = HalfOffset(cb);
-    }
+    cv::v_uint16x8 b16[2], g16[2], r16[2];
+    cv::v_expand(b8, b16[0], b16[1]);
+    cv::v_expand(g8, g16[0], g16[1]);
+    cv::v_expand(r8, r16[0], r16[1]);
+    cv::v_int16x8 y[2], crOffset[2], cbOffset[2];
+    for (int h = 0; h < 2; ++h)
+        Forward(w, cv::v_reinterpret_as_s16(b16[h]), cv::v_reinterpret_as_s16(g16[h]),
+            cv::v_reinterpret_as_s16(r16[h]), y[h], crOffset[h], cbOffset[h]);
     alignas(16) std::uint8_t lumaBytes[16];
-    cv::v_store_aligned(lumaBytes, Narrow(y));
+    cv::v_store_aligned(lumaBytes, cv::v_pack_u(y[0], y[1]));
     for (int i = 0; i < 16; ++i)
         lumaBytes[i] = luma[level[i] * 256u + lumaBytes[i]];
-    cv::v_int32x4 curved[4];
-    Widen(cv::v_load_aligned(lumaBytes), curved);
-    for (int k = 0; k < 4; ++k) {
-        b[k] = curved[k] + cv::v_shr<ycrcb::kShift>(cbOffset[k] * cv::v_setall_s32(ycrcb::kCbToBlue) + half);
-        g[k] = curved[k]
-            + cv::v_shr<ycrcb::kShift>(cbOffset[k] * cv::v_setall_s32(ycrcb::kCbToGreen)
-                + crOffset[k] * cv::v_setall_s32(ycrcb::kCrToGreen) + half);
-        r[k] = curved[k] + cv::v_shr<ycrcb::kShift>(crOffset[k] * cv::v_setall_s32(ycrcb::kCrToRed) + half);
-    }
-    cv::v_store_interleave(p, Narrow(b), Narrow(g), Narrow(r));
+    cv::v_uint16x8 curved[2];
+    cv::v_expand(cv::v_load_aligned(lumaBytes), curved[0], curved[1]);
+    cv::v_int16x8 b[2], g[2], r[2];
+    for (int h = 0; h < 2; ++h)
+        Back(w, cv::v_reinterpret_as_s16(curved[h]), crOffset[h], cbOffset[h], b[h], g[h], r[h]);
+    cv::v_store_interleave(p, cv::v_pack_u(b[0], b[1]), cv::v_pack_u(g[0], g[1]), cv::v_pack_u(r[0], r[1]));
 }
 #endif
 
@@ -117,8 +135,9 @@ void GrainRow(uchar* p, const std::uint8_t* level, int cols, const std::uint8_t*
 {
     int x = 0;
 #if CV_SIMD128
+    const Weights weights;
     for (; x + 16 <= cols; x += 16)
-        GrainSixteen(p + 3 * x, level + x, luma);
+        GrainSixteen(weights, p + 3 * x, level + x, luma);
 #endif
     for (; x < cols; ++x)
         GrainPixel(p + 3 * x, level[x], luma);

@@ -5,30 +5,55 @@
 #include "pipeline/stages/EffectStyles.h"
 #include "pipeline/stages/Flip.h"
 #include "pipeline/stages/OpticalFlow.h"
+#include "pipeline/stages/ZoomCut.h"
+
+namespace {
+
+void Mark(StageTimer* timer, Stage stage)
+{
+    if (timer)
+        timer->Mark(stage);
+}
+
+// Every stage after the flip.
+void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
+    GrainRandom& grainRandom, StageTimer* timer)
+{
+    if (!settings.channelsDefault)
+        AdjustChannels(frame, settings.colourModel, settings.sliders);
+    Mark(timer, Stage::Colour);
+    std::optional<cv::Rect> region;
+    if (settings.effectRegionOn)
+        region = settings.effectRect;
+    ApplyEffectStyle(frame, settings.effectStyle, grainRandom, region);
+    Mark(timer, Stage::Style);
+    if (settings.flowOn)
+        TrackFlow(frame, flow);
+    Mark(timer, Stage::Flow);
+    if (settings.doodleShown)
+        doodle.Overlay(frame);
+    Mark(timer, Stage::Doodle);
+}
+
+} // namespace
 
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
     GrainRandom& grainRandom, StageTimer* timer)
 {
     if (frame.empty())
         return;
-    const auto mark = [timer](Stage stage) {
-        if (timer)
-            timer->Mark(stage);
-    };
     ApplyFlip(frame, settings.flipMode);
-    mark(Stage::Flip);
-    if (!settings.channelsDefault)
-        AdjustChannels(frame, settings.colourModel, settings.sliders);
-    mark(Stage::Colour);
-    std::optional<cv::Rect> region;
-    if (settings.effectRegionOn)
-        region = settings.effectRect;
-    ApplyEffectStyle(frame, settings.effectStyle, grainRandom, region);
-    mark(Stage::Style);
-    if (settings.flowOn)
-        TrackFlow(frame, flow);
-    mark(Stage::Flow);
-    if (settings.doodleShown)
-        doodle.Overlay(frame);
-    mark(Stage::Doodle);
+    Mark(timer, Stage::Flip);
+    AfterFlip(frame, settings, flow, doodle, grainRandom, timer);
+}
+
+void TakeAndProcessFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoom,
+    const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle, GrainRandom& grainRandom,
+    StageTimer* timer)
+{
+    if (raw.empty())
+        return;
+    TakeWorkFrame(raw, work, zoom, settings.flipMode);
+    Mark(timer, Stage::Take);
+    AfterFlip(work, settings, flow, doodle, grainRandom, timer);
 }

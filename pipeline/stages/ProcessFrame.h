@@ -5,6 +5,8 @@
 
 #include <opencv2/core.hpp>
 
+#include <optional>
+
 class DoodleLayer;
 class FlowState;
 class GrainRandom;
@@ -16,3 +18,10 @@ class GrainRandom;
 // a mark after each stage.
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
     GrainRandom& grainRandom, StageTimer* timer = nullptr);
+
+// The worker's pass on one camera frame: takes raw into work (TakeWorkFrame: the zoom, and the
+// flip in the same pass), then the stages after the flip. Gives the bytes of TakeWorkFrame
+// without the flip followed by ProcessFrame.
+void TakeAndProcessFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoom,
+    const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle, GrainRandom& grainRandom,
+    StageTimer* timer = nullptr);

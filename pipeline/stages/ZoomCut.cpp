@@ -2,7 +2,7 @@
 
 #include <opencv2/imgproc.hpp>
 
-void TakeWorkFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoomRect)
+void TakeWorkFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoomRect, int flipMode)
 {
     if (raw.empty())
         return;
@@ -14,8 +14,11 @@ void TakeWorkFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Re
     if (!cut.empty()) {
         cv::resize(raw(cut), work, size, 0, 0, cv::INTER_LINEAR);
     } else if (raw.size() == size) {
-        raw.copyTo(work);
+        if (!FlipInto(raw, work, flipMode))
+            raw.copyTo(work);
+        return;
     } else {
         cv::resize(raw, work, size, 0, 0, cv::INTER_LINEAR);
     }
+    ApplyFlip(work, flipMode);
 }

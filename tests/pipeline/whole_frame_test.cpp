@@ -2,6 +2,9 @@
 
 #include "pipeline/stages/ColourAdjust.h"
 #include "pipeline/stages/EffectStyles.h"
+#include "pipeline/stages/ZoomCut.h"
+
+#include "StageTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +74,36 @@ TEST(WholeFrame, EveryStageOnGivesThePinnedBytes)
         for (std::size_t i = 0; i < digests.size(); ++i)
             EXPECT_EQ(digests[i], c.digests[i]) << c.size << " model " << c.colourModel << " style " << c.effectStyle
                                                << " frame " << i / 3 << " step " << i % 3;
+    }
+}
+
+TEST(WholeFrame, TakingWithTheFlipEqualsTakingThenProcessing)
+{
+    // Every flip, with the frame copied, cut by a zoom, or scaled from another camera size; grain
+    // and the HSV sliders on so that any pixel out of place shows.
+    const cv::Mat raw = RandomFrame(161, 97, 5);
+    const std::optional<cv::Rect> zooms[] = { std::nullopt, cv::Rect(20, 10, 60, 40) };
+    for (int flip : { kFlipMirror, kFlipMirrorUpsideDown, kFlipUpsideDown, kFlipNone }) {
+        for (const cv::Size workSize : { cv::Size(161, 97), cv::Size(120, 90) }) {
+            for (const std::optional<cv::Rect>& zoom : zooms) {
+                PictureSettings settings;
+                settings.flipMode = static_cast<FlipMode>(flip);
+                settings.channelsDefault = false;
+                settings.colourModel = kColourHsv;
+                settings.sliders.brightness = { 100, 140, 70 };
+                settings.effectStyle = kEffectGrain;
+                FlowState flow[2];
+                DoodleLayer doodle[2];
+                GrainRandom random[2];
+                cv::Mat oneStep(workSize, CV_8UC3, cv::Scalar::all(0));
+                cv::Mat steps = oneStep.clone();
+                TakeAndProcessFrame(raw, oneStep, zoom, settings, flow[0], doodle[0], random[0]);
+                TakeWorkFrame(raw, steps, zoom);
+                ProcessFrame(steps, settings, flow[1], doodle[1], random[1]);
+                EXPECT_TRUE(SameBytes(oneStep, steps)) << "flip " << flip << " size " << workSize << " zoom "
+                                                       << zoom.has_value();
+            }
+        }
     }
 }
 
