@@ -1,10 +1,6 @@
 #include "pipeline/faces/FaceTracker.h"
 
-#ifdef __linux__
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
+#include "pipeline/stages/BackgroundThread.h"
 
 #include <chrono>
 
@@ -51,11 +47,8 @@ void FaceTracker::Offer(const cv::Mat& picture, double seconds)
 
 void FaceTracker::Run()
 {
-#ifdef __linux__
-    // Behind the frame loop for the cores: a detection finishing a frame later costs nothing,
-    // a picture shown late does. On Linux the nice value is per thread.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
-#endif
+    // A detection finishing a frame later costs nothing, a picture shown late does.
+    YieldCoresToThePicture();
     cv::Mat working;
     for (;;) {
         double seconds = 0;

@@ -1,5 +1,7 @@
 #include "pipeline/record/GifRecorder.h"
 
+#include "pipeline/stages/BackgroundThread.h"
+
 #include "pipeline/record/BgrPicture.h"
 
 #include "pipeline/record/GifEncoder.h"
@@ -184,6 +186,7 @@ void GifRecorder::HandOffLocked()
 
 void GifRecorder::EncoderLoop()
 {
+    YieldCoresToThePicture();
     for (;;) {
         Job job;
         {

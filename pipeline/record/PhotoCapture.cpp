@@ -1,5 +1,7 @@
 #include "pipeline/record/PhotoCapture.h"
 
+#include "pipeline/stages/BackgroundThread.h"
+
 #include "pipeline/record/MediaFiles.h"
 
 #include <QCoreApplication>
@@ -180,6 +182,8 @@ void PhotoCapture::QueuePhoto(const QImage& picture, const QString& nameSuffix)
 
 void PhotoCapture::WriteQueued()
 {
+    // A photo written a little later costs nothing; a picture shown late does.
+    YieldCoresToThePicture();
     std::unique_lock lock(queueLock_);
     for (;;) {
         queueChanged_.wait(lock, [this] { return !queue_.empty() || closing_; });

@@ -1,5 +1,7 @@
 #include "pipeline/stages/OpticalFlow.h"
 
+#include "pipeline/stages/BackgroundThread.h"
+
 #include <opencv2/imgproc.hpp>
 #include <opencv2/video/tracking.hpp>
 
@@ -187,6 +189,7 @@ void TrackFlow(cv::Mat& frame, FlowState& state)
         auto detection = std::make_shared<FlowState::Detection>();
         state.detection_ = detection;
         state.detector_ = std::thread([detection, grey = state.grey_.clone()] {
+            YieldCoresToThePicture();
             std::vector<cv::Point2f> points = DetectCorners(grey);
             std::scoped_lock lock(detection->mutex);
             detection->points = std::move(points);
