@@ -83,13 +83,25 @@ const Palette& XRayPalette()
     return palette;
 }
 
-// Column and row indices of a picture scaled down by factor, clamped to the small picture.
-std::vector<int> Shrunk(int n, int factor, int smallN)
+// Each pixel of small drawn factor × factor into frame, which is at most that large (its last
+// row and column of blocks may be cut).
+void Enlarge(const cv::Mat& small, int factor, cv::Mat& frame)
 {
-    std::vector<int> index(n);
-    for (int i = 0; i < n; ++i)
-        index[i] = std::min(i / factor, smallN - 1);
-    return index;
+    if (factor == 1) {
+        small(cv::Rect(0, 0, frame.cols, frame.rows)).copyTo(frame);
+        return;
+    }
+    for (int y = 0; y < frame.rows; y += factor) {
+        const cv::Vec3b* in = small.ptr<cv::Vec3b>(y / factor);
+        cv::Vec3b* out = frame.ptr<cv::Vec3b>(y);
+        for (int x = 0; x < frame.cols; x += factor) {
+            const cv::Vec3b p = in[x / factor];
+            for (int k = x; k < std::min(frame.cols, x + factor); ++k)
+                out[k] = p;
+        }
+        for (int k = y + 1; k < std::min(frame.rows, y + factor); ++k)
+            std::copy(out, out + frame.cols, frame.ptr<cv::Vec3b>(k));
+    }
 }
 
 // Inclusive splitmix64: a seed and a frame number (and what is drawn) to a well-stirred number.
@@ -131,11 +143,10 @@ void ApplyComic(cv::Mat& frame)
     thread_local cv::Mat ink;
     cv::resize(frame, small, smallSize, 0, 0, cv::INTER_AREA);
     cv::cvtColor(small, grey, cv::COLOR_BGR2GRAY);
-    cv::medianBlur(grey, grey, 5);
+    cv::blur(grey, grey, cv::Size(3, 3));
     // Paper (255) where a pixel is no darker than its neighbourhood by more than 5; ink (0) on the
     // dark side of every edge and along dark lines.
     cv::adaptiveThreshold(grey, ink, 255, cv::ADAPTIVE_THRESH_MEAN_C, cv::THRESH_BINARY, 9, 5);
-    cv::blur(small, small, cv::Size(3, 3));
 
     // Five flat levels per channel.
     static const std::array<uchar, 256> levels = [] {
@@ -144,18 +155,16 @@ void ApplyComic(cv::Mat& frame)
             l[v] = static_cast<uchar>(std::lround(std::round(v / 63.75) * 63.75));
         return l;
     }();
-    const std::vector<int> xs = Shrunk(frame.cols, factor, small.cols);
-    for (int y = 0; y < frame.rows; ++y) {
-        const int sy = std::min(y / factor, small.rows - 1);
-        const cv::Vec3b* colour = small.ptr<cv::Vec3b>(sy);
-        const uchar* paper = ink.ptr<uchar>(sy);
-        cv::Vec3b* out = frame.ptr<cv::Vec3b>(y);
-        for (int x = 0; x < frame.cols; ++x) {
-            const int sx = xs[x];
-            const cv::Vec3b c = colour[sx];
-            out[x] = paper[sx] ? cv::Vec3b(levels[c[0]], levels[c[1]], levels[c[2]]) : cv::Vec3b(0, 0, 0);
+    // The drawing at the small size, then each of its pixels drawn factor × factor.
+    for (int y = 0; y < small.rows; ++y) {
+        cv::Vec3b* colour = small.ptr<cv::Vec3b>(y);
+        const uchar* paper = ink.ptr<uchar>(y);
+        for (int x = 0; x < small.cols; ++x) {
+            const cv::Vec3b c = colour[x];
+            colour[x] = paper[x] ? cv::Vec3b(levels[c[0]], levels[c[1]], levels[c[2]]) : cv::Vec3b(0, 0, 0);
         }
     }
+    Enlarge(small, factor, frame);
 }
 
 void ApplyPop(cv::Mat& frame)
@@ -205,7 +214,7 @@ void ApplyPop(cv::Mat& frame)
 
 int MosaicBlock(cv::Size size)
 {
-    return std::max(2, static_cast<int>(std::lround(std::min(size.width, size.height) / 45.0)));
+    return std::max(2, static_cast<int>(std::lround(std::min(size.width, size.height) / 32.0)));
 }
 
 void ApplyMosaic(cv::Mat& frame)
@@ -215,27 +224,29 @@ void ApplyMosaic(cv::Mat& frame)
         return;
     const int block = MosaicBlock(frame.size());
     const int across = (frame.cols + block - 1) / block;
+    thread_local std::vector<std::uint32_t> columns;
     thread_local std::vector<std::uint32_t> sums;
     thread_local std::vector<cv::Vec3b> means;
+    const int bytes = frame.cols * 3;
+    columns.resize(bytes);
     sums.resize(static_cast<std::size_t>(across) * 3);
     means.resize(across);
     for (int top = 0; top < frame.rows; top += block) {
         const int bottom = std::min(frame.rows, top + block);
-        std::fill(sums.begin(), sums.end(), 0u);
+        // Each sample's column summed over the block's rows (a plain run the compiler vectorises),
+        // then each block's columns.
+        std::fill(columns.begin(), columns.end(), 0u);
         for (int y = top; y < bottom; ++y) {
-            const uchar* p = frame.ptr<uchar>(y);
-            for (int b = 0; b < across; ++b) {
-                const int end = std::min(frame.cols, (b + 1) * block) * 3;
-                std::uint32_t s0 = 0, s1 = 0, s2 = 0;
-                for (int i = b * block * 3; i < end; i += 3) {
-                    s0 += p[i];
-                    s1 += p[i + 1];
-                    s2 += p[i + 2];
-                }
-                sums[b * 3] += s0;
-                sums[b * 3 + 1] += s1;
-                sums[b * 3 + 2] += s2;
-            }
+            const uchar* __restrict p = frame.ptr<uchar>(y);
+            std::uint32_t* __restrict sum = columns.data();
+            for (int i = 0; i < bytes; ++i)
+                sum[i] += p[i];
+        }
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int x = 0; x < frame.cols; ++x) {
+            const int b = x / block;
+            for (int c = 0; c < 3; ++c)
+                sums[b * 3 + c] += columns[x * 3 + c];
         }
         // Blocks at the right and bottom edges may be narrower: each is the mean of its own pixels.
         for (int b = 0; b < across; ++b) {
@@ -243,20 +254,25 @@ void ApplyMosaic(cv::Mat& frame)
             for (int c = 0; c < 3; ++c)
                 means[b][c] = static_cast<uchar>((sums[b * 3 + c] + count / 2) / count);
         }
-        for (int y = top; y < bottom; ++y) {
-            cv::Vec3b* out = frame.ptr<cv::Vec3b>(y);
-            for (int x = 0; x < frame.cols; ++x)
-                out[x] = means[x / block];
-        }
+        cv::Vec3b* first = frame.ptr<cv::Vec3b>(top);
+        for (int b = 0; b < across; ++b)
+            std::fill(first + b * block, first + std::min(frame.cols, (b + 1) * block), means[b]);
+        for (int y = top + 1; y < bottom; ++y)
+            std::copy(first, first + frame.cols, frame.ptr<cv::Vec3b>(y));
     }
 }
 
-const cv::Mat& OldFilmState::Grain()
+const cv::Mat& OldFilmState::Grain(int width)
 {
-    if (grain_.empty()) {
-        grain_.create(256, 256, CV_8SC1);
+    if (grain_.empty() || grain_.cols != width + 256) {
+        cv::Mat tile(256, 256, CV_8SC1);
         cv::RNG rng(Mix(seed_, 0x6772616Eull));
-        rng.fill(grain_, cv::RNG::NORMAL, 0, 9);
+        rng.fill(tile, cv::RNG::NORMAL, 0, 9);
+        grain_.create(256, width + 256, CV_8SC1);
+        for (int x = 0; x < grain_.cols; x += 256) {
+            const int w = std::min(256, grain_.cols - x);
+            tile.colRange(0, w).copyTo(grain_.colRange(x, x + w));
+        }
     }
     return grain_;
 }
@@ -273,12 +289,20 @@ void ApplyOldFilm(cv::Mat& frame, OldFilmState& state, std::int64_t frameNumber)
     double gain = 0.9 + 0.1 * rng.uniform(0.0, 1.0);
     if (rng.uniform(0, 12) == 0)
         gain *= 0.85;
-    // Sepia, from dark brown to cream, through the flicker.
-    std::array<cv::Vec3b, 256> sepia {};
-    for (int i = 0; i < 256; ++i) {
-        const double t = std::pow(i / 255.0 * gain, 1.1);
-        sepia[i] = cv::Vec3b(cv::saturate_cast<uchar>(14 + (200 - 14) * t), cv::saturate_cast<uchar>(26 + (236 - 26) * t),
-            cv::saturate_cast<uchar>(42 + (250 - 42) * t));
+    // Sepia, from dark brown (level 0) to cream (level 255), through the flicker: per channel
+    // (start × 256 + slope × level) / 256, as 16-bit coefficients repeated along a row.
+    constexpr int dark[3] = { 14, 26, 42 };     // blue, green, red
+    constexpr int light[3] = { 200, 236, 250 };
+    thread_local std::vector<std::uint16_t> start, slope;
+    start.resize(static_cast<std::size_t>(frame.cols) * 3);
+    slope.resize(start.size());
+    for (int c = 0; c < 3; ++c) {
+        const auto s0 = static_cast<std::uint16_t>(dark[c] * 256);
+        const auto s1 = static_cast<std::uint16_t>(std::lround((light[c] - dark[c]) * gain));
+        for (int x = 0; x < frame.cols; ++x) {
+            start[x * 3 + c] = s0;
+            slope[x * 3 + c] = s1;
+        }
     }
 
     // A darker rim: a gain per column and per row (of 256), their product at each pixel.
@@ -294,20 +318,37 @@ void ApplyOldFilm(cv::Mat& frame, OldFilmState& state, std::int64_t frameNumber)
     for (int y = 0; y < frame.rows; ++y)
         down[y] = rim(y, frame.rows);
 
-    const cv::Mat& grain = state.Grain();
+    const cv::Mat& grain = state.Grain(frame.cols);
     const int shiftX = rng.uniform(0, 256);
     const int shiftY = rng.uniform(0, 256);
     thread_local cv::Mat grey;
+    thread_local std::vector<std::uint16_t> gains;
+    gains.resize(frame.cols);
     cv::cvtColor(frame, grey, cv::COLOR_BGR2GRAY);
+    const int cols = frame.cols; // a local bound: the byte stores below could alias the frame's
+    // The level of each pixel: its grey through the darker rim, plus the grain. Plain loops over
+    // runs, which the compiler turns into vector code.
     for (int y = 0; y < frame.rows; ++y) {
-        const uchar* g = grey.ptr<uchar>(y);
-        const schar* noise = grain.ptr<schar>((y + shiftY) & 255);
+        uchar* __restrict g = grey.ptr<uchar>(y);
+        const schar* __restrict noise = grain.ptr<schar>((y + shiftY) & 255) + shiftX;
+        std::uint16_t* __restrict rowGains = gains.data();
         const int rowGain = down[y];
-        cv::Vec3b* out = frame.ptr<cv::Vec3b>(y);
-        for (int x = 0; x < frame.cols; ++x) {
-            const int v = ((g[x] * across[x] * rowGain) >> 16) + noise[(x + shiftX) & 255];
-            out[x] = sepia[std::clamp(v, 0, 255)];
+        for (int x = 0; x < cols; ++x)
+            rowGains[x] = static_cast<std::uint16_t>((across[x] * rowGain) >> 8);
+        for (int x = 0; x < cols; ++x) {
+            int v = ((g[x] * rowGains[x]) >> 8) + noise[x];
+            v = v < 0 ? 0 : v;
+            g[x] = static_cast<uchar>(v > 255 ? 255 : v);
         }
+    }
+    cv::cvtColor(grey, frame, cv::COLOR_GRAY2BGR);
+    const int bytes = frame.cols * 3;
+    for (int y = 0; y < frame.rows; ++y) {
+        uchar* __restrict p = frame.ptr<uchar>(y);
+        const std::uint16_t* __restrict s0 = start.data();
+        const std::uint16_t* __restrict s1 = slope.data();
+        for (int i = 0; i < bytes; ++i)
+            p[i] = static_cast<uchar>((s0[i] + s1[i] * p[i]) >> 8);
     }
 
     // Scratches: up to two, each lasting eight frames and wandering a pixel or two meanwhile.

@@ -17,7 +17,7 @@ void ApplyXRay(cv::Mat& frame);
 void ApplyComic(cv::Mat& frame);
 // Four copies of the picture, half size, in four flat colourings of three tones each.
 void ApplyPop(cv::Mat& frame);
-// Square blocks of the picture's mean colour, about 1/45 of its shorter side (at least 2 pixels).
+// Square blocks of the picture's mean colour, about 1/32 of its shorter side (at least 2 pixels).
 void ApplyMosaic(cv::Mat& frame);
 // The block size ApplyMosaic uses for a picture of that size.
 int MosaicBlock(cv::Size size);
@@ -31,8 +31,9 @@ public:
     }
 
     unsigned Seed() const { return seed_; }
-    // 256 × 256 signed grain (CV_8SC1), tiled over the picture at an offset that moves every frame.
-    const cv::Mat& Grain();
+    // Signed grain (CV_8SC1) of 256 rows, the same 256 columns repeated to width + 256 so that
+    // any 256-step shift of a row is one run of width values. Made when the width changes.
+    const cv::Mat& Grain(int width);
 
 private:
     unsigned seed_;

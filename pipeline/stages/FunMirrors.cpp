@@ -34,6 +34,31 @@ float Reflect(float v, int n)
     return v > static_cast<float>(n - 1) ? period - v : v;
 }
 
+constexpr int kBandRows = 8;
+
+// Bands of kBandRows rows over an ellipse with radii (a, b) centred at centre, each as wide as the
+// ellipse in its widest row, clipped to bounds. A remap over these instead of the whole square
+// leaves out the corners, a fifth of it.
+std::vector<cv::Rect> EllipseBands(cv::Point2d centre, double a, double b, cv::Rect bounds)
+{
+    std::vector<cv::Rect> bands;
+    for (int top = bounds.y; top < bounds.br().y; top += kBandRows) {
+        const int bottom = std::min(bounds.br().y, top + kBandRows);
+        // The band's row nearest the centre is its widest.
+        const double nearest = std::clamp(centre.y, static_cast<double>(top), static_cast<double>(bottom - 1)) - centre.y;
+        const double v = b > 0 ? nearest / b : 1;
+        if (std::fabs(v) >= 1)
+            continue;
+        const double half = a * std::sqrt(1 - v * v);
+        const int left = static_cast<int>(std::floor(centre.x - half));
+        const int right = static_cast<int>(std::ceil(centre.x + half)) + 1;
+        const cv::Rect band = cv::Rect(left, top, right - left, bottom - top) & bounds;
+        if (!band.empty())
+            bands.push_back(band);
+    }
+    return bands;
+}
+
 // Float maps to the fixed-point pair that cv::remap reads fastest.
 void StoreMaps(Maps& maps, const cv::Mat& mapX, const cv::Mat& mapY)
 {
@@ -73,6 +98,7 @@ void BuildLens(Maps& maps, cv::Size radii, LensProfile profile)
         }
     }
     StoreMaps(maps, mapX, mapY);
+    maps.bands = EllipseBands({ static_cast<double>(a), static_cast<double>(b) }, a, b, cv::Rect(0, 0, mapX.cols, mapX.rows));
 }
 
 // Runs a lens centred on centre (clamped into the picture). Lens maps are relative to the lens,
@@ -94,9 +120,15 @@ void ApplyLens(cv::Mat& frame, FunMapCache& cache, MirrorKind kind, cv::Point ce
     cv::Mat& source = cache.Scratch();
     cv::copyMakeBorder(frame(visible), source, visible.y - square.y, square.br().y - visible.br().y,
         visible.x - square.x, square.br().x - visible.br().x, cv::BORDER_REPLICATE);
-    const cv::Rect local = visible - square.tl();
-    cv::Mat target = frame(visible);
-    cv::remap(source, target, maps.xy(local), maps.fraction(local), cv::INTER_LINEAR, cv::BORDER_REPLICATE);
+    const cv::Rect frameRect(0, 0, frame.cols, frame.rows);
+    for (const cv::Rect& band : maps.bands) {
+        const cv::Rect part = (band + square.tl()) & frameRect;
+        if (part.empty())
+            continue;
+        const cv::Rect local = part - square.tl();
+        cv::Mat target = frame(part);
+        cv::remap(source, target, maps.xy(local), maps.fraction(local), cv::INTER_LINEAR, cv::BORDER_REPLICATE);
+    }
 }
 
 cv::Point Rounded(cv::Point2d p)
@@ -107,7 +139,7 @@ cv::Point Rounded(cv::Point2d p)
 // The full-picture lenses' radius: within the picture, so its border stays.
 int MiddleLensRadius(const cv::Mat& frame)
 {
-    return static_cast<int>(0.45 * std::min(frame.cols, frame.rows));
+    return static_cast<int>(0.4 * std::min(frame.cols, frame.rows));
 }
 
 constexpr float kBulgeStrength = 0.5f;  // the centre drawn twice as large
@@ -115,9 +147,12 @@ constexpr float kPinchStrength = 0.7f;  // the centre 1.7 times smaller
 constexpr float kTwirlAngle = 2.4f;     // radians at the centre
 constexpr float kThinStrength = 0.45f;  // the middle of the face 1.45 times narrower
 
+// Nearly even magnification over the inner half, falling to none at the rim, so a face inside
+// grows as a whole rather than just its nose; monotonic for strengths below 1.
 cv::Point2f BulgeProfile(float dx, float dy, float t)
 {
-    const float s = 1.0f - kBulgeStrength * (1.0f - t) * (1.0f - t);
+    const float inner = 1.0f - t * t;
+    const float s = 1.0f - kBulgeStrength * inner * inner;
     return { dx * s, dy * s };
 }
 
@@ -262,6 +297,7 @@ void BuildFishEye(Maps& maps, cv::Size size)
         }
     }
     StoreMaps(maps, mapX, mapY);
+    maps.bands = EllipseBands({ cx - left, cy - top }, radius, radius, cv::Rect(0, 0, mapX.cols, mapX.rows));
 }
 
 // Maps for the left ceil(w / 2) columns, in picture coordinates; the right half is their mirror
@@ -382,23 +418,32 @@ void ApplyFishEye(cv::Mat& frame, FunMapCache& cache)
         [&](Maps& m) { BuildFishEye(m, frame.size()); });
     cv::Mat& source = cache.Scratch();
     frame(maps.area).copyTo(source);
-    cv::Mat target = frame(maps.area);
-    cv::remap(source, target, maps.xy, maps.fraction, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar::all(0));
-    // Black beside the area (the long side of the picture).
-    frame.colRange(0, maps.area.x).setTo(cv::Scalar::all(0));
-    frame.colRange(maps.area.br().x, frame.cols).setTo(cv::Scalar::all(0));
-    frame.rowRange(0, maps.area.y).setTo(cv::Scalar::all(0));
-    frame.rowRange(maps.area.br().y, frame.rows).setTo(cv::Scalar::all(0));
+    // Black everywhere but the circle's bands, which the lens then fills.
+    const cv::Scalar black = cv::Scalar::all(0);
+    int done = 0; // rows of the picture made black or filled so far
+    for (const cv::Rect& band : maps.bands) {
+        const cv::Rect part = band + maps.area.tl();
+        frame.rowRange(done, part.y).setTo(black);
+        frame(cv::Rect(0, part.y, part.x, part.height)).setTo(black);
+        frame(cv::Rect(part.br().x, part.y, frame.cols - part.br().x, part.height)).setTo(black);
+        cv::Mat target = frame(part);
+        cv::remap(source, target, maps.xy(band), maps.fraction(band), cv::INTER_LINEAR, cv::BORDER_CONSTANT, black);
+        done = part.br().y;
+    }
+    frame.rowRange(done, frame.rows).setTo(black);
 }
 
 void ApplyMirrorLeft(cv::Mat& frame)
 {
     CheckFrame(frame);
     const int half = frame.cols / 2;
-    if (half == 0)
-        return;
-    cv::Mat right = frame.colRange(frame.cols - half, frame.cols);
-    cv::flip(frame.colRange(0, half), right, 1);
+    // A pixel loop: cv::flip moves three-byte pixels a byte at a time.
+    for (int y = 0; y < frame.rows; ++y) {
+        cv::Vec3b* row = frame.ptr<cv::Vec3b>(y);
+        cv::Vec3b* last = row + frame.cols - 1;
+        for (int x = 0; x < half; ++x)
+            last[-x] = row[x];
+    }
 }
 
 void ApplyKaleidoscope(cv::Mat& frame, FunMapCache& cache)
@@ -459,8 +504,8 @@ void ApplyBigHead(cv::Mat& frame, FunMapCache& cache, const std::optional<FunFac
     CheckFrame(frame);
     if (frame.empty())
         return;
-    // The face box spans forehead to chin; the lens reaches a little past it to take in the hair.
-    const int r = FaceLength(frame, face, 0.9f, 0.3f);
+    // The face box spans forehead to chin; the lens reaches past it to take in the hair.
+    const int r = FaceLength(frame, face, 1.1f, 0.3f);
     ApplyLens(frame, cache, MirrorKind::BigHead, FaceCentre(frame, face), { r, r }, BulgeProfile);
 }
 

@@ -53,6 +53,9 @@ public:
         cv::Mat xy;       // CV_16SC2 integer source positions (cv::convertMaps)
         cv::Mat fraction; // CV_16UC1 their fractions
         cv::Rect area;    // the part of the picture the maps cover
+        // Lenses and the fish-eye: bands of rows, each as wide as the lens is within it, in the
+        // maps' coordinates; the maps leave every pixel outside them as it is.
+        std::vector<cv::Rect> bands;
         // Stretch and squeeze: per output row, the source row and the weight (of 256) of the next one.
         std::vector<int> rows;
         std::vector<std::uint16_t> rowWeights;
