@@ -136,7 +136,7 @@ void ApplyComic(cv::Mat& frame)
         return;
     // Colours and ink are found on a half-size copy (smoother, and a quarter of the work); the ink
     // comes out two pixels wide, as a pen's would.
-    const int factor = frame.cols >= 4 && frame.rows >= 4 ? 2 : 1;
+    const int factor = std::min(frame.cols, frame.rows) >= 540 ? 2 : 1;
     const cv::Size smallSize((frame.cols + factor - 1) / factor, (frame.rows + factor - 1) / factor);
     thread_local cv::Mat small;
     thread_local cv::Mat grey;
