@@ -187,10 +187,11 @@ cv::Point FaceCentre(const cv::Mat& frame, const std::optional<FunFace>& face)
 
 // A length from a face's width (times factor) or, without one, from the picture (times fallback),
 // in steps of 4 pixels so that a face's width wavering by a pixel does not rebuild the maps; at
-// most the picture's larger side.
+// most the picture's shorter side (a face box fits in the picture), so that a wild width cannot
+// ask for maps of gigabytes.
 int FaceLength(const cv::Mat& frame, const std::optional<FunFace>& face, float factor, float fallback)
 {
-    const int most = std::max(frame.cols, frame.rows);
+    const int most = std::min(frame.cols, frame.rows);
     float length = fallback * static_cast<float>(std::min(frame.cols, frame.rows));
     if (face && std::isfinite(face->width) && face->width > 0)
         length = std::min(factor * face->width, static_cast<float>(most));

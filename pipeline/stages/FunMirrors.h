@@ -11,9 +11,10 @@
 // frame (CV_8UC3), in place. The frame may be a view into a larger picture; nothing outside it is
 // written, and its size and type stay.
 
-// Where and how large a face is, in frame pixels; a width of 0 means unknown.
+// Where and how large a face is, in frame pixels; a width of 0 means unknown. Not explicit: a
+// bare centre (or an optional one) is a face of unknown size.
 struct FunFace {
-    FunFace(cv::Point2f centre_, float width_ = 0) // NOLINT: a bare centre is a face of unknown size
+    FunFace(cv::Point2f centre_, float width_ = 0)
         : centre(centre_)
         , width(width_)
     {
