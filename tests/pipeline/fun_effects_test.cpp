@@ -300,6 +300,35 @@ TEST(FunLooks, ComicInksEdgesOnFlatColours)
         inked += edged.at<cv::Vec3b>(y, 40) == cv::Vec3b(0, 0, 0) || edged.at<cv::Vec3b>(y, 41) == cv::Vec3b(0, 0, 0);
     EXPECT_EQ(inked, 80); // a line all along the edge
     EXPECT_EQ(edged.at<cv::Vec3b>(40, 10), flat.at<cv::Vec3b>(40, 10)); // away from it, the flat colour
+
+    // Large pictures are drawn at half size and each pixel doubled, an odd last row and column
+    // too, without touching anything beside the frame.
+    for (const cv::Size size : { cv::Size(961, 541), cv::Size(960, 540) }) {
+        cv::Mat canvas = RandomFrame(size.width + 20, size.height + 20, 31);
+        const cv::Mat before = canvas.clone();
+        const cv::Rect inner(10, 10, size.width, size.height);
+        cv::Mat large = canvas(inner);
+        cv::GaussianBlur(large, large, cv::Size(0, 0), 6);
+        large.colRange(480, size.width).setTo(cv::Scalar(70, 70, 70));
+        FunEffectState state;
+        ApplyFunEffect(large, kFunComic, state, std::nullopt, 0);
+        EXPECT_TRUE(SameOutside(canvas, before, inner)) << size;
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x) {
+                const cv::Vec3b p = large.at<cv::Vec3b>(y, x);
+                ASSERT_EQ(p, large.at<cv::Vec3b>(y / 2 * 2, x / 2 * 2)) << x << "," << y;
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_TRUE(p[c] == 0 || p[c] == 64 || p[c] == 128 || p[c] == 191 || p[c] == 255) << p;
+            }
+        for (int y = 0; y < size.height; ++y) { // the edge inked all along, on its dark side
+            bool inked = false;
+            for (int x = 480; x < 484; ++x)
+                inked = inked || large.at<cv::Vec3b>(y, x) == cv::Vec3b(0, 0, 0);
+            ASSERT_TRUE(inked) << y;
+        }
+        // The last column too, away from the edge.
+        EXPECT_EQ(large.at<cv::Vec3b>(270, size.width - 1), cv::Vec3b(64, 64, 64));
+    }
 }
 
 TEST(FunLooks, PopShowsFourQuartersInFourColourings)
