@@ -167,7 +167,8 @@ void ApplyComic(cv::Mat& frame)
     thread_local cv::Mat ink;
     cv::resize(frame, small, smallSize, 0, 0, cv::INTER_AREA);
     cv::cvtColor(small, grey, cv::COLOR_BGR2GRAY);
-    cv::blur(grey, grey, cv::Size(3, 3));
+    if (factor == 1) // halving already evens out the camera's noise
+        cv::blur(grey, grey, cv::Size(3, 3));
     // Paper (255) where a pixel is no darker than its neighbourhood by more than 5; ink (0) on the
     // dark side of every edge and along dark lines.
     cv::adaptiveThreshold(grey, ink, 255, cv::ADAPTIVE_THRESH_MEAN_C, cv::THRESH_BINARY, 9, 5);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -469,9 +470,10 @@ void ApplyLightTunnel(cv::Mat& frame, FunMapCache& cache)
     const Maps& maps = cache.Get(MirrorKind::LightTunnel, Key { frame.size(), Rounded(Middle(frame)), {} },
         [&](Maps& m) { BuildLightTunnel(m, frame.size()); });
 
-    // The rim's colours, softened along the circle so single pixels do not streak.
+    // The rim's colours, softened along the circle so single pixels do not streak, each in a
+    // 4-byte word (the fourth byte unused) so that a pixel is written with one store.
     thread_local cv::Mat rim;
-    thread_local std::vector<cv::Vec3b> soft;
+    thread_local std::vector<std::uint32_t> soft;
     cv::remap(frame, rim, maps.rimXY, maps.rimFraction, cv::INTER_LINEAR, cv::BORDER_REPLICATE);
     const int n = rim.cols;
     soft.resize(n);
@@ -484,19 +486,26 @@ void ApplyLightTunnel(cv::Mat& frame, FunMapCache& cache)
             for (int c = 0; c < 3; ++c)
                 sum[c] += p[c];
         }
+        std::uint8_t bytes[4] = { 0, 0, 0, 0 };
         for (int c = 0; c < 3; ++c)
-            soft[k][c] = static_cast<uchar>((sum[c] + reach) / (2 * reach + 1));
+            bytes[c] = static_cast<std::uint8_t>((sum[c] + reach) / (2 * reach + 1));
+        std::memcpy(&soft[k], bytes, 4);
     }
 
+    // Left to right, each store's fourth byte is the next pixel's first and is written again with
+    // it; a run's last pixel gets its three bytes only, so nothing past the run changes.
+    auto fill = [&](uchar* out, const std::uint16_t* angle, int begin, int end) {
+        if (begin >= end)
+            return;
+        for (int x = begin; x + 1 < end; ++x)
+            std::memcpy(out + 3 * x, &soft[angle[x]], 4);
+        std::memcpy(out + 3 * (end - 1), &soft[angle[end - 1]], 3);
+    };
     for (int y = 0; y < frame.rows; ++y) {
         const std::uint16_t* angle = maps.angles.ptr<std::uint16_t>(y);
-        cv::Vec3b* out = frame.ptr<cv::Vec3b>(y);
-        const int begin = maps.insideBegin[y];
-        const int end = maps.insideEnd[y];
-        for (int x = 0; x < begin; ++x)
-            out[x] = soft[angle[x]];
-        for (int x = end; x < frame.cols; ++x)
-            out[x] = soft[angle[x]];
+        uchar* out = frame.ptr<uchar>(y);
+        fill(out, angle, 0, maps.insideBegin[y]);
+        fill(out, angle, maps.insideEnd[y], frame.cols);
     }
 }
 

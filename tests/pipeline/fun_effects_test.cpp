@@ -194,6 +194,33 @@ TEST(FunMirrors, StretchAndSqueezeKeepTopAndBottomAndResizeTheMiddle)
     EXPECT_GE(RedPixels(squeezed), 60 * 6);
 }
 
+TEST(FunMirrors, LightTunnelKeepsItsCircleAndStreaksItsRimOutward)
+{
+    const cv::Size size(121, 81); // the middle row and column run through the centre
+    const cv::Mat picture = RandomFrame(121, 81, 14);
+    const cv::Mat out = Applied(picture, kFunLightTunnel);
+    const double ring = 0.32 * 81;
+    int streaked = 0;
+    for (int y = 0; y < size.height; ++y)
+        for (int x = 0; x < size.width; ++x) {
+            const double r = std::hypot(x - 60, y - 40);
+            if (r < ring) // the circle, right up to its edge, keeps every byte
+                ASSERT_EQ(out.at<cv::Vec3b>(y, x), picture.at<cv::Vec3b>(y, x)) << x << "," << y;
+            else if (r > ring + 1)
+                streaked += out.at<cv::Vec3b>(y, x) != picture.at<cv::Vec3b>(y, x);
+        }
+    EXPECT_GT(streaked, 0.9 * (size.area() - CV_PI * (ring + 1) * (ring + 1)));
+    // Along a ray out of the circle the colour stays: right, left, down and up from the centre.
+    for (int x = 90; x < 121; ++x)
+        ASSERT_EQ(out.at<cv::Vec3b>(40, x), out.at<cv::Vec3b>(40, 88)) << x;
+    for (int x = 0; x < 31; ++x)
+        ASSERT_EQ(out.at<cv::Vec3b>(40, x), out.at<cv::Vec3b>(40, 32)) << x;
+    for (int y = 70; y < 81; ++y)
+        ASSERT_EQ(out.at<cv::Vec3b>(y, 60), out.at<cv::Vec3b>(68, 60)) << y;
+    for (int y = 0; y < 11; ++y)
+        ASSERT_EQ(out.at<cv::Vec3b>(y, 60), out.at<cv::Vec3b>(12, 60)) << y;
+}
+
 TEST(FunMirrors, MapsFollowSizeAndFaceChangesAndAreKeptOtherwise)
 {
     const cv::Mat large = SmoothPicture({ 120, 90 }, 1);
