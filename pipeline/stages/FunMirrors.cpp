@@ -330,7 +330,9 @@ void BuildKaleidoscope(Maps& maps, cv::Size size)
             my[x] = Reflect(static_cast<float>(cy - r * std::cos(from)), size.height);
         }
     }
-    StoreMaps(maps, mapX, mapY);
+    // The nearest pixel: the segments turn the picture without scaling it, where that looks as
+    // good as blending four, and it costs a third as much.
+    cv::convertMaps(mapX, mapY, maps.xy, cv::noArray(), CV_16SC2, true);
 }
 
 constexpr double kTunnelRadius = 0.32; // of the shorter side
@@ -458,7 +460,7 @@ void ApplyKaleidoscope(cv::Mat& frame, FunMapCache& cache)
     cv::Mat& source = cache.Scratch();
     frame.copyTo(source);
     cv::Mat left = frame(maps.area);
-    cv::remap(source, left, maps.xy, maps.fraction, cv::INTER_LINEAR, cv::BORDER_REFLECT_101);
+    cv::remap(source, left, maps.xy, cv::noArray(), cv::INTER_NEAREST, cv::BORDER_REFLECT_101);
     ApplyMirrorLeft(frame);
 }
 

@@ -52,7 +52,7 @@ public:
 
     struct Maps {
         cv::Mat xy;       // CV_16SC2 integer source positions (cv::convertMaps)
-        cv::Mat fraction; // CV_16UC1 their fractions
+        cv::Mat fraction; // CV_16UC1 their fractions (none where the nearest pixel is taken)
         cv::Rect area;    // the part of the picture the maps cover
         // Lenses and the fish-eye: bands of rows, each as wide as the lens is within it, in the
         // maps' coordinates; the maps leave every pixel outside them as it is.
