@@ -441,12 +441,21 @@ void ApplyMirrorLeft(cv::Mat& frame)
 {
     CheckFrame(frame);
     const int half = frame.cols / 2;
-    // A pixel loop: cv::flip moves three-byte pixels a byte at a time.
+    if (half == 0)
+        return;
+    // cv::flip moves three-byte pixels a byte at a time. Here each pixel is one 4-byte move, the
+    // targets left to right so that the fourth byte written (the next target's first) is written
+    // again with it, and the fourth byte read is a left-half pixel's or not yet written; the last
+    // target, at the row's end, gets its three bytes only.
+    const int last = frame.cols - 1;
     for (int y = 0; y < frame.rows; ++y) {
-        cv::Vec3b* row = frame.ptr<cv::Vec3b>(y);
-        cv::Vec3b* last = row + frame.cols - 1;
-        for (int x = 0; x < half; ++x)
-            last[-x] = row[x];
+        uchar* row = frame.ptr<uchar>(y);
+        for (int x = half - 1; x > 0; --x) {
+            std::uint32_t pixel; // through a word: the first move's source and target share a byte
+            std::memcpy(&pixel, row + 3 * x, 4);
+            std::memcpy(row + 3 * (last - x), &pixel, 4);
+        }
+        std::memcpy(row + 3 * last, row, 3);
     }
 }
 
