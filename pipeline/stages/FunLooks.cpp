@@ -128,7 +128,7 @@ void Enlarge(const cv::Mat& small, int factor, cv::Mat& frame)
     }
 }
 
-// Inclusive splitmix64: a seed and a frame number (and what is drawn) to a well-stirred number.
+// A seed, a frame number and what is being drawn, stirred into one number (splitmix64's finish).
 std::uint64_t Mix(std::uint64_t a, std::uint64_t b, std::uint64_t c = 0)
 {
     std::uint64_t z = a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull) * 0xBF58476D1CE4E5B9ull ^ c;
@@ -158,8 +158,8 @@ void ApplyComic(cv::Mat& frame)
     CheckFrame(frame);
     if (frame.empty())
         return;
-    // Colours and ink are found on a half-size copy (smoother, and a quarter of the work); the ink
-    // comes out two pixels wide, as a pen's would.
+    // On large pictures colours and ink are found on a half-size copy (smoother, and a quarter of
+    // the work); the ink comes out two pixels wide, as a pen's would.
     const int factor = std::min(frame.cols, frame.rows) >= 540 ? 2 : 1;
     const cv::Size smallSize((frame.cols + factor - 1) / factor, (frame.rows + factor - 1) / factor);
     thread_local cv::Mat small;
@@ -310,7 +310,7 @@ void ApplyOldFilm(cv::Mat& frame, OldFilmState& state, std::int64_t frameNumber)
     const std::uint64_t frameKey = static_cast<std::uint64_t>(frameNumber);
     cv::RNG rng(Mix(state.Seed(), frameKey, 1));
 
-    // The flicker: each frame a little darker or lighter than the last, now and then much darker.
+    // The flicker: each frame's brightness drawn afresh between 90 and 100 %, now and then 15 % less.
     double gain = 0.9 + 0.1 * rng.uniform(0.0, 1.0);
     if (rng.uniform(0, 12) == 0)
         gain *= 0.85;
