@@ -1,5 +1,7 @@
 #include "pipeline/stages/ColourAdjust.h"
 
+#include "pipeline/stages/HsvExact.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -66,6 +68,38 @@ Conversion ConversionFor(int colourModel)
     }
 }
 
+bool KeepsHue(const cv::Mat& lut)
+{
+    const auto* entry = lut.ptr<cv::Vec3b>();
+    for (int v = 0; v < 256; ++v)
+        if (entry[v][0] != v)
+            return false;
+    return true;
+}
+
+// HSV with the hue left alone: converted, remapped and converted back pixel by pixel, with no
+// converted picture in between. Rows are shared among the cores in bands when there are several.
+void AdjustHsvFused(cv::Mat& frame, const cv::Mat& lut)
+{
+    std::array<std::uint8_t, 256> saturation {};
+    std::array<std::uint8_t, 256> value {};
+    const auto* entry = lut.ptr<cv::Vec3b>();
+    for (int v = 0; v < 256; ++v) {
+        saturation[v] = entry[v][1];
+        value[v] = entry[v][2];
+    }
+    const HsvAdjust adjust(saturation, value);
+    const auto rows = [&](const cv::Range& range) {
+        for (int y = range.start; y < range.end; ++y)
+            adjust.Row(frame.ptr(y), frame.ptr(y), frame.cols);
+    };
+    const int threads = cv::getNumThreads();
+    if (threads <= 1 || frame.rows < 2)
+        rows(cv::Range(0, frame.rows));
+    else
+        cv::parallel_for_(cv::Range(0, frame.rows), rows, threads);
+}
+
 } // namespace
 
 void AdjustChannels(cv::Mat& frame, int colourModel, const ChannelSliders& sliders)
@@ -92,6 +126,10 @@ void AdjustChannels(cv::Mat& frame, int colourModel, const ChannelSliders& slide
     const Conversion conversion = ConversionFor(colourModel);
     if (conversion.in < 0) {
         cv::LUT(frame, lut, frame);
+        return;
+    }
+    if (colourModel == kColourHsv && KeepsHue(lut)) {
+        AdjustHsvFused(frame, lut);
         return;
     }
     // Converted, remapped and converted back a few rows at a time: the strip's converted copy is
