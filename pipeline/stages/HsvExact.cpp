@@ -2,10 +2,13 @@
 
 #include <opencv2/core.hpp>
 #include <opencv2/core/hal/intrin.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numeric>
+#include <vector>
 
 // The float steps below must round exactly as written: this file is built without contraction
 // of a multiply and an add into one fused step (CMakeLists.txt); the one fused step wanted is
@@ -330,4 +333,145 @@ void HsvAdjust::Row(const std::uint8_t* bgr, std::uint8_t* out, int n) const
         ForwardPixel(t, *table_, bgr + 3 * i, h, s, v);
         BackPixel(t, h, s, v, out + 3 * i);
     }
+}
+
+namespace {
+
+using Triple = cv::Vec3b;
+
+// Hue, saturation and value triples on which two ways of rounding the back conversion are likely
+// to part: those whose moving level v (1 - s k / 7650) or low level v (1 - s / 255) (k the hue's
+// thirtieths into its sector, or 30 - k) is a whole number in exact arithmetic, so the float
+// result sits on a truncation boundary; and a coarse grid of every hue for the rest.
+std::vector<Triple> BackProbe()
+{
+    std::vector<Triple> probe;
+    const auto add = [&](int h, int s, int v) {
+        probe.emplace_back(static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(v));
+    };
+    for (int k = 1; k < 30; ++k)
+        for (int s = 1; s < 256; ++s)
+            for (int part : { k, 30 - k }) {
+                const int step = 7650 / std::gcd(7650 - s * part, 7650);
+                for (int v = step; v < 256; v += step)
+                    for (int h = k; h < 256; h += 30)
+                        add(h, s, v);
+            }
+    for (int s = 1; s < 255; ++s) {
+        const int step = 255 / std::gcd(255 - s, 255);
+        for (int v = step; v < 256; v += step)
+            for (int h = 15; h < 180; h += 30) // one hue in each sector
+                add(h, s, v);
+    }
+    for (int h = 0; h < 256; ++h)
+        for (int s : { 0, 1, 2, 127, 128, 254, 255 })
+            for (int v : { 0, 1, 2, 127, 128, 254, 255 })
+                add(h, s, v);
+    return probe;
+}
+
+// Blue, green and red triples for every maximum and spread, with the middle level and the
+// channels' order moving along, so that every saturation division and a spread of hue ones are met.
+std::vector<Triple> ForwardProbe()
+{
+    static constexpr int kOrders[6][3] = { { 0, 1, 2 }, { 0, 2, 1 }, { 1, 0, 2 }, { 1, 2, 0 }, { 2, 0, 1 }, { 2, 1, 0 } };
+    std::vector<Triple> probe;
+    for (int top = 0; top < 256; ++top)
+        for (int diff = 0; diff <= top; ++diff) {
+            const int middle = top - diff + diff * ((7 * top + diff) % 8) / 7;
+            const int levels[3] = { top, top - diff, middle };
+            const int* order = kOrders[(top + diff) % 6];
+            Triple t;
+            for (int c = 0; c < 3; ++c)
+                t[order[c]] = static_cast<std::uint8_t>(levels[c]);
+            probe.push_back(t);
+        }
+    return probe;
+}
+
+// The triples laid out in rows of the given width, the last row padded with the first triples.
+cv::Mat LaidOut(const std::vector<Triple>& triples, int width)
+{
+    const int rows = static_cast<int>((triples.size() + width - 1) / width);
+    cv::Mat m(rows, width, CV_8UC3);
+    auto* p = m.ptr<Triple>();
+    for (std::size_t i = 0; i < m.total(); ++i)
+        p[i] = triples[i % triples.size()];
+    return m;
+}
+
+using RowFunction = void (*)(const std::uint8_t*, std::uint8_t*, int);
+
+// Whether the row function on the first fastColumns pixels of each row and cvtColor on the rest
+// (a narrow view, converted row by row with the row-end rule) give cvtColor's bytes.
+bool SameAsCvtColor(const cv::Mat& source, int code, RowFunction row, int fastColumns)
+{
+    cv::Mat expected;
+    cv::cvtColor(source, expected, code);
+    cv::Mat got(source.size(), CV_8UC3);
+    for (int y = 0; y < source.rows; ++y)
+        row(source.ptr(y), got.ptr(y), fastColumns);
+    if (fastColumns < source.cols) {
+        cv::Mat ends = got.colRange(fastColumns, source.cols);
+        cv::cvtColor(source.colRange(fastColumns, source.cols), ends, code);
+    }
+    return cv::norm(expected, got, cv::NORM_INF) == 0;
+}
+
+// The smallest row width at which cvtColor converts a row's first pixel back by its block rule:
+// below it the whole row takes the row-end rule. 1 when no probed triple shows two rules.
+int ProbeBlockWidth()
+{
+    constexpr int kWidest = 256;
+    const Triple candidates[] = { { 0, 1, 1 }, { 5, 204, 15 }, { 100, 102, 15 }, { 37, 200, 201 } };
+    for (const Triple& t : candidates) {
+        const cv::Scalar colour(t[0], t[1], t[2]);
+        cv::Mat alone;
+        cv::cvtColor(cv::Mat(1, 1, CV_8UC3, colour), alone, cv::COLOR_HSV2BGR);
+        const auto firstDiffers = [&](int width) {
+            cv::Mat back;
+            cv::cvtColor(cv::Mat(1, width, CV_8UC3, colour), back, cv::COLOR_HSV2BGR);
+            return back.at<Triple>(0, 0) != alone.at<Triple>(0, 0);
+        };
+        if (!firstDiffers(kWidest))
+            continue;
+        for (int width = 2; width < kWidest; ++width)
+            if (firstDiffers(width))
+                return width;
+        return kWidest;
+    }
+    return 1;
+}
+
+HsvRule ProbeRule()
+{
+    HsvRule rule;
+    rule.block = ProbeBlockWidth();
+    const int block = rule.block;
+    // Block positions: rows of whole blocks, about 512 pixels. Row ends: whole blocks and then
+    // block - 1 pixels (the most the row-end rule takes), over a part of the triples.
+    const int whole = block * std::max(1, 512 / block);
+    const int ragged = whole + block - 1;
+    const std::vector<Triple> forward = ForwardProbe();
+    const std::vector<Triple> back = BackProbe();
+    const std::vector<Triple> backEnds(back.begin(), back.begin() + std::min<std::size_t>(back.size(), 64 * ragged));
+    rule.fastFormAgrees = SameAsCvtColor(LaidOut(forward, whole), cv::COLOR_BGR2HSV, BgrToHsvRow, whole)
+        && SameAsCvtColor(LaidOut(back, whole), cv::COLOR_HSV2BGR, HsvToBgrRow, whole)
+        && SameAsCvtColor(LaidOut(forward, ragged), cv::COLOR_BGR2HSV, BgrToHsvRow, whole)
+        && SameAsCvtColor(LaidOut(backEnds, ragged), cv::COLOR_HSV2BGR, HsvToBgrRow, whole);
+    return rule;
+}
+
+} // namespace
+
+const HsvRule& OpenCvHsvRule()
+{
+    static const HsvRule rule = ProbeRule();
+    return rule;
+}
+
+int HsvFastColumns(int width)
+{
+    const HsvRule& rule = OpenCvHsvRule();
+    return rule.fastFormAgrees ? width - width % rule.block : 0;
 }

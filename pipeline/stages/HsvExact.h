@@ -4,11 +4,12 @@
 #include <cstdint>
 #include <memory>
 
-// The 8-bit BGR <-> HSV conversions (hue 0 … 179) done pixel by pixel, giving the bytes that this
-// machine's cv::cvtColor gives for frames whose rows are a whole number of its vector blocks
-// (every frame width the cameras deliver). OpenCV finishes the last few pixels of other widths
-// with a rounded instead of truncated back conversion, so its result there depends on where the
-// pixel sits in the row; these functions give every pixel the same rule.
+// The 8-bit BGR <-> HSV conversions (hue 0 … 179) done pixel by pixel, giving the bytes that
+// cv::cvtColor gives on a CPU with AVX2 and FMA for the pixels it converts in its vector blocks.
+// OpenCV converts the last (width % block) pixels of each row back to BGR with another rounding,
+// so its result there depends on where the pixel sits in the row; these functions give every
+// pixel the block rule. Other CPUs' OpenCV may use other blocks and roundings: OpenCvHsvRule()
+// says whether these functions agree with the OpenCV of this process.
 //
 // All take rows of n pixels, 3 bytes each. Source and destination may be the same row.
 
@@ -31,3 +32,17 @@ public:
 private:
     std::unique_ptr<HsvSaturationValue> table_;
 };
+
+// What this process's cv::cvtColor does with 8-bit HSV, probed once on first use: its block width
+// (pixels per vector block, 1 when no row-end rule shows) and whether the functions above give its
+// bytes at block positions. A row of width w then matches cvtColor in its first
+// w - w % block pixels; the rest must go through cvtColor itself.
+struct HsvRule {
+    bool fastFormAgrees = false;
+    int block = 1;
+};
+const HsvRule& OpenCvHsvRule();
+
+// The pixels at the start of a row of the given width that the functions above may convert:
+// w - w % block when they agree with OpenCV, else none.
+int HsvFastColumns(int width);

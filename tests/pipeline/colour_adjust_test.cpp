@@ -16,31 +16,6 @@ void ReferenceAdjust(cv::Mat& frame, int model, const ChannelSliders& sliders)
     static const int in[] = { -1, cv::COLOR_BGR2HSV, cv::COLOR_BGR2HLS, cv::COLOR_BGR2YCrCb };
     static const int out[] = { -1, cv::COLOR_HSV2BGR, cv::COLOR_HLS2BGR, cv::COLOR_YCrCb2BGR };
     cv::Mat converted = model == 0 ? frame.clone() : cv::Mat();
-    if (model == kColourHsv && sliders.channelIndex[1] != 0 && sliders.channelIndex[2] != 0) {
-        // OpenCV finishes rows that end off its vector blocks with another rounding; the stage
-        // gives every pixel the main one when the hue is kept. Convert the pixels laid out in rows
-        // of whole blocks.
-        cv::Mat laidOut(static_cast<int>((frame.total() + 4095) / 4096), 4096, CV_8UC3, cv::Scalar::all(0));
-        auto* p = laidOut.ptr<cv::Vec3b>();
-        for (int y = 0; y < frame.rows; ++y)
-            for (int x = 0; x < frame.cols; ++x)
-                *p++ = frame.at<cv::Vec3b>(y, x);
-        cv::cvtColor(laidOut, laidOut, in[model]);
-        std::vector<cv::Mat> planes;
-        cv::split(laidOut, planes);
-        for (int i = 1; i < 3; ++i) {
-            const ChannelTable built = BuildChannelTable(sliders.brightness[i], sliders.contrast[i]);
-            const cv::Mat table(1, 256, CV_8U, const_cast<uchar*>(built.data()));
-            cv::LUT(planes[sliders.channelIndex[i]], table, planes[sliders.channelIndex[i]]);
-        }
-        cv::merge(planes, laidOut);
-        cv::cvtColor(laidOut, laidOut, out[model]);
-        p = laidOut.ptr<cv::Vec3b>();
-        for (int y = 0; y < frame.rows; ++y)
-            for (int x = 0; x < frame.cols; ++x)
-                frame.at<cv::Vec3b>(y, x) = *p++;
-        return;
-    }
     if (model != 0)
         cv::cvtColor(frame, converted, in[model]);
     std::vector<cv::Mat> planes;
@@ -163,6 +138,30 @@ TEST(AdjustChannels, StripsAcrossTheCoresGiveTheWholeFrameBytes)
     sliders.brightness = { 100, 150, 60 };
     AdjustChannels(view, kColourHls, sliders);
     ReferenceAdjust(reference, kColourHls, sliders);
+    EXPECT_TRUE(SameBytes(view, reference));
+}
+
+// HSV with the hue kept goes through a faster path on whole blocks of OpenCV's conversion, and
+// through OpenCV for the pixels past them: every width up to a few blocks, a single row, a view.
+TEST(AdjustChannels, HsvGivesOpenCvBytesAtEveryWidth)
+{
+    ChannelSliders sliders;
+    sliders.brightness = { 100, 140, 70 };
+    sliders.contrast = { 100, 60, 150 };
+    for (int width = 1; width <= 140; ++width) {
+        for (int height : { 1, 9 }) {
+            cv::Mat fast = RandomFrame(width, height, 1000 * height + width);
+            cv::Mat reference = fast.clone();
+            AdjustChannels(fast, kColourHsv, sliders);
+            ReferenceAdjust(reference, kColourHsv, sliders);
+            ASSERT_TRUE(SameBytes(fast, reference)) << width << " x " << height;
+        }
+    }
+    cv::Mat big = RandomFrame(1400, 90, 8);
+    cv::Mat view = big(cv::Rect(5, 3, 1366, 80));
+    cv::Mat reference = view.clone();
+    AdjustChannels(view, kColourHsv, sliders);
+    ReferenceAdjust(reference, kColourHsv, sliders);
     EXPECT_TRUE(SameBytes(view, reference));
 }
 
