@@ -67,16 +67,29 @@ TEST(HsvExact, EveryTripleConvertsAsOpenCvDoesBothWays)
     EXPECT_TRUE(SameBytes(ByPieces(all, 61, HsvToBgrRow), reference));
 }
 
+// Random colours, led by one of every maximum and spread (each saturation-and-value table entry).
+cv::Mat SampleColours(int width, int height, std::uint64_t seed)
+{
+    cv::Mat colours = RandomFrame(width, height, seed);
+    auto* p = colours.ptr<cv::Vec3b>();
+    cv::RNG rng(seed);
+    for (int top = 0; top < 256; ++top)
+        for (int diff = 0; diff <= top; ++diff)
+            *p++ = cv::Vec3b(static_cast<std::uint8_t>(top - diff),
+                static_cast<std::uint8_t>(rng.uniform(top - diff, top + 1)), static_cast<std::uint8_t>(top));
+    return colours;
+}
+
 // The one-pass adjustment against convert, look up, convert back, for tables that move every level
-// (the hue table is the identity), on random colours: in pieces that end off the vector blocks,
-// and in place on whole rows as the stage uses it. The conversions themselves are checked for every
-// triple above; this checks that the tables are applied between them.
+// (the hue table is the identity): in pieces that end off the vector blocks, and in place on whole
+// rows as the stage uses it. The conversions themselves are checked for every triple above; this
+// checks that the tables are applied between them.
 TEST(HsvExact, AdjustingEqualsConvertLookUpConvertBack)
 {
     SKIP_UNLESS_ONE_PASS_AGREES();
     cv::RNG rng(21);
     for (int round = 0; round < 3; ++round) {
-        const cv::Mat colours = RandomFrame(HsvFastColumns(1024), 256, 40 + round);
+        const cv::Mat colours = SampleColours(HsvFastColumns(1024), 256, 40 + round);
         const std::array<std::uint8_t, 256> saturation = RandomTable(rng);
         const std::array<std::uint8_t, 256> value = RandomTable(rng);
         cv::Mat lut(1, 256, CV_8UC3);
