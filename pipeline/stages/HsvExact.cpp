@@ -339,45 +339,55 @@ namespace {
 
 using Triple = cv::Vec3b;
 
+// The greatest common divisor of m and 7650 = 2 · 3² · 5² · 17, by its prime powers.
+int DivisorOf7650(int m)
+{
+    return (m % 2 == 0 ? 2 : 1) * (m % 9 == 0 ? 9 : m % 3 == 0 ? 3 : 1) * (m % 25 == 0 ? 25 : m % 5 == 0 ? 5 : 1)
+        * (m % 17 == 0 ? 17 : 1);
+}
+
 // Hue, saturation and value triples on which two ways of rounding the back conversion are likely
 // to part: those whose moving level v (1 - s k / 7650) or low level v (1 - s / 255) (k the hue's
-// thirtieths into its sector, or 30 - k) is a whole number in exact arithmetic, so the float
-// result sits on a truncation boundary; and a coarse grid of every hue for the rest.
+// thirtieths into its sector, or 30 - k) is a whole number in exact arithmetic, so that the float
+// result sits on a truncation boundary (every other one, in a sector that moves along); and every
+// hue at a few saturations and values.
 std::vector<Triple> BackProbe()
 {
     std::vector<Triple> probe;
+    probe.reserve(16 * 1024);
     const auto add = [&](int h, int s, int v) {
         probe.emplace_back(static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(v));
     };
+    int count = 0;
     for (int k = 1; k < 30; ++k)
         for (int s = 1; s < 256; ++s)
             for (int part : { k, 30 - k }) {
-                const int step = 7650 / std::gcd(7650 - s * part, 7650);
+                const int step = 7650 / DivisorOf7650(7650 - s * part);
                 for (int v = step; v < 256; v += step)
-                    for (int h = k; h < 256; h += 30)
-                        add(h, s, v);
+                    if (++count % 2 == 0)
+                        add(k + 30 * ((s + v) % 6), s, v);
             }
     for (int s = 1; s < 255; ++s) {
         const int step = 255 / std::gcd(255 - s, 255);
         for (int v = step; v < 256; v += step)
-            for (int h = 15; h < 180; h += 30) // one hue in each sector
-                add(h, s, v);
+            add(15 + 30 * ((s + v) % 6), s, v);
     }
     for (int h = 0; h < 256; ++h)
-        for (int s : { 0, 1, 2, 127, 128, 254, 255 })
-            for (int v : { 0, 1, 2, 127, 128, 254, 255 })
+        for (int s : { 0, 1, 128, 255 })
+            for (int v : { 1, 128, 254, 255 })
                 add(h, s, v);
     return probe;
 }
 
-// Blue, green and red triples for every maximum and spread, with the middle level and the
-// channels' order moving along, so that every saturation division and a spread of hue ones are met.
+// Blue, green and red triples for a spread of maxima and spreads, with the middle level and the
+// channels' order moving along, so that saturation and hue divisions of every size are met.
 std::vector<Triple> ForwardProbe()
 {
     static constexpr int kOrders[6][3] = { { 0, 1, 2 }, { 0, 2, 1 }, { 1, 0, 2 }, { 1, 2, 0 }, { 2, 0, 1 }, { 2, 1, 0 } };
     std::vector<Triple> probe;
+    probe.reserve(8 * 1024);
     for (int top = 0; top < 256; ++top)
-        for (int diff = 0; diff <= top; ++diff) {
+        for (int diff = top % 8; diff <= top; diff += 8) {
             const int middle = top - diff + diff * ((7 * top + diff) % 8) / 7;
             const int levels[3] = { top, top - diff, middle };
             const int* order = kOrders[(top + diff) % 6];
@@ -454,11 +464,13 @@ HsvRule ProbeRule()
     const int ragged = whole + block - 1;
     const std::vector<Triple> forward = ForwardProbe();
     const std::vector<Triple> back = BackProbe();
-    const std::vector<Triple> backEnds(back.begin(), back.begin() + std::min<std::size_t>(back.size(), 64 * ragged));
+    const auto part = [&](const std::vector<Triple>& triples) {
+        return std::vector<Triple>(triples.begin(), triples.begin() + std::min<std::size_t>(triples.size(), 2 * ragged));
+    };
     rule.fastFormAgrees = SameAsCvtColor(LaidOut(forward, whole), cv::COLOR_BGR2HSV, BgrToHsvRow, whole)
         && SameAsCvtColor(LaidOut(back, whole), cv::COLOR_HSV2BGR, HsvToBgrRow, whole)
-        && SameAsCvtColor(LaidOut(forward, ragged), cv::COLOR_BGR2HSV, BgrToHsvRow, whole)
-        && SameAsCvtColor(LaidOut(backEnds, ragged), cv::COLOR_HSV2BGR, HsvToBgrRow, whole);
+        && SameAsCvtColor(LaidOut(part(forward), ragged), cv::COLOR_BGR2HSV, BgrToHsvRow, whole)
+        && SameAsCvtColor(LaidOut(part(back), ragged), cv::COLOR_HSV2BGR, HsvToBgrRow, whole);
     return rule;
 }
 
