@@ -54,8 +54,8 @@ std::array<std::uint8_t, 256> RandomTable(cv::RNG& rng)
 }
 
 // Every colour forward and every HSV byte triple back (hues past 179 included) against
-// cv::cvtColor, each once: the forward rows whole, the back ones in pieces that end off the
-// functions' own vector blocks, so a part of the triples goes through their one-pixel ends.
+// cv::cvtColor: in whole rows, through the functions' vector blocks, and in pieces of 15 pixels,
+// shorter than those blocks (16 or 32 pixels), through their one-pixel ends.
 TEST(HsvExact, EveryTripleConvertsAsOpenCvDoesBothWays)
 {
     SKIP_UNLESS_ONE_PASS_AGREES();
@@ -63,8 +63,10 @@ TEST(HsvExact, EveryTripleConvertsAsOpenCvDoesBothWays)
     cv::Mat reference;
     cv::cvtColor(all, reference, cv::COLOR_BGR2HSV);
     EXPECT_TRUE(SameBytes(ByPieces(all, all.cols, BgrToHsvRow), reference));
+    EXPECT_TRUE(SameBytes(ByPieces(all, 15, BgrToHsvRow), reference));
     cv::cvtColor(all, reference, cv::COLOR_HSV2BGR);
-    EXPECT_TRUE(SameBytes(ByPieces(all, 61, HsvToBgrRow), reference));
+    EXPECT_TRUE(SameBytes(ByPieces(all, all.cols, HsvToBgrRow), reference));
+    EXPECT_TRUE(SameBytes(ByPieces(all, 15, HsvToBgrRow), reference));
 }
 
 // Random colours, led by one of every maximum and spread (each saturation-and-value table entry).
