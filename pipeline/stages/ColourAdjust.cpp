@@ -1,5 +1,7 @@
 #include "pipeline/stages/ColourAdjust.h"
 
+#include "pipeline/stages/HsvExact.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -66,6 +68,58 @@ Conversion ConversionFor(int colourModel)
     }
 }
 
+bool KeepsHue(const cv::Mat& lut)
+{
+    const auto* entry = lut.ptr<cv::Vec3b>();
+    for (int v = 0; v < 256; ++v)
+        if (entry[v][0] != v)
+            return false;
+    return true;
+}
+
+// Converted, remapped and converted back with OpenCV, in place.
+void ConvertLookUpBack(cv::Mat& pixels, const Conversion& conversion, const cv::Mat& lut, cv::Mat& converted)
+{
+    cv::cvtColor(pixels, converted, conversion.in);
+    cv::LUT(converted, lut, converted);
+    cv::cvtColor(converted, pixels, conversion.out);
+}
+
+// HSV with the hue left alone: converted, remapped and converted back pixel by pixel, with no
+// converted picture in between, where that gives OpenCV's bytes; the last pixels of each row,
+// which OpenCV converts back with another rounding, go through OpenCV as a narrow view. Returns
+// false, having done nothing, when the one-pass form does not agree with this CPU's OpenCV.
+bool AdjustHsvOnePass(cv::Mat& frame, const cv::Mat& lut)
+{
+    const int fastColumns = HsvFastColumns(frame.cols);
+    if (fastColumns == 0)
+        return false;
+    std::array<std::uint8_t, 256> saturation {};
+    std::array<std::uint8_t, 256> value {};
+    const auto* entry = lut.ptr<cv::Vec3b>();
+    for (int v = 0; v < 256; ++v) {
+        saturation[v] = entry[v][1];
+        value[v] = entry[v][2];
+    }
+    const HsvAdjust adjust(saturation, value);
+    const Conversion conversion = ConversionFor(kColourHsv);
+    const auto rows = [&](const cv::Range& range) {
+        for (int y = range.start; y < range.end; ++y)
+            adjust.Row(frame.ptr(y), frame.ptr(y), fastColumns);
+        if (fastColumns < frame.cols) {
+            cv::Mat ends = frame(range, cv::Range(fastColumns, frame.cols));
+            cv::Mat converted;
+            ConvertLookUpBack(ends, conversion, lut, converted);
+        }
+    };
+    const int threads = cv::getNumThreads();
+    if (threads <= 1 || frame.rows < 2)
+        rows(cv::Range(0, frame.rows));
+    else
+        cv::parallel_for_(cv::Range(0, frame.rows), rows, threads);
+    return true;
+}
+
 } // namespace
 
 void AdjustChannels(cv::Mat& frame, int colourModel, const ChannelSliders& sliders)
@@ -94,6 +148,8 @@ void AdjustChannels(cv::Mat& frame, int colourModel, const ChannelSliders& slide
         cv::LUT(frame, lut, frame);
         return;
     }
+    if (colourModel == kColourHsv && KeepsHue(lut) && AdjustHsvOnePass(frame, lut))
+        return;
     // Converted, remapped and converted back a few rows at a time: the strip's converted copy is
     // still in the cache when it is converted back, instead of a whole converted frame going out
     // to memory and coming back. Each pixel is converted on its own, so strips give the same
@@ -105,9 +161,7 @@ void AdjustChannels(cv::Mat& frame, int colourModel, const ChannelSliders& slide
         cv::Mat converted;
         for (int strip = range.start; strip < range.end; ++strip) {
             cv::Mat rows = frame.rowRange(strip * stripRows, std::min(frame.rows, (strip + 1) * stripRows));
-            cv::cvtColor(rows, converted, conversion.in);
-            cv::LUT(converted, lut, converted);
-            cv::cvtColor(converted, rows, conversion.out);
+            ConvertLookUpBack(rows, conversion, lut, converted);
         }
     });
 }

@@ -141,6 +141,30 @@ TEST(AdjustChannels, StripsAcrossTheCoresGiveTheWholeFrameBytes)
     EXPECT_TRUE(SameBytes(view, reference));
 }
 
+// HSV with the hue kept goes through a faster path on whole blocks of OpenCV's conversion, and
+// through OpenCV for the pixels past them: every width up to a few blocks, a single row, a view.
+TEST(AdjustChannels, HsvGivesOpenCvBytesAtEveryWidth)
+{
+    ChannelSliders sliders;
+    sliders.brightness = { 100, 140, 70 };
+    sliders.contrast = { 100, 60, 150 };
+    for (int width = 1; width <= 140; ++width) {
+        for (int height : { 1, 9 }) {
+            cv::Mat fast = RandomFrame(width, height, 1000 * height + width);
+            cv::Mat reference = fast.clone();
+            AdjustChannels(fast, kColourHsv, sliders);
+            ReferenceAdjust(reference, kColourHsv, sliders);
+            ASSERT_TRUE(SameBytes(fast, reference)) << width << " x " << height;
+        }
+    }
+    cv::Mat big = RandomFrame(1400, 90, 8);
+    cv::Mat view = big(cv::Rect(5, 3, 1366, 80));
+    cv::Mat reference = view.clone();
+    AdjustChannels(view, kColourHsv, sliders);
+    ReferenceAdjust(reference, kColourHsv, sliders);
+    EXPECT_TRUE(SameBytes(view, reference));
+}
+
 TEST(AdjustChannels, EachModelLeavesItsUnadjustedChannelsAlone)
 {
     const cv::Mat source = RandomFrame(64, 48, 3);
