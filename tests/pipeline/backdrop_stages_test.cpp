@@ -11,6 +11,10 @@
 #include <opencv2/imgproc.hpp>
 #include <opencv2/ximgproc.hpp>
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
 namespace {
 
 // A mask with the person in the left third, the room in the right third and a half-way band.
@@ -109,31 +113,74 @@ TEST(Composite, HoldsBackTheKeyColourOnThePersonOnly)
     EXPECT_EQ(picture.at<cv::Vec3b>(0, 0), cv::Vec3b(0, 255, 0));
 }
 
+TEST(Composite, MixesEveryPixelAlikeWhereverItFallsInARow)
+{
+    // Runs of room, of person and of mixed pixels, of every length and at every offset, on an
+    // odd width: each pixel must come out as its own mix, however the row is cut up to be worked.
+    const cv::Size size(83, 9);
+    const cv::Mat person = RandomFrame(size.width, size.height, 11), backdrop = RandomFrame(size.width, size.height, 12);
+    cv::Mat alpha(size, CV_8UC1);
+    cv::RNG rng(13);
+    for (int y = 0; y < size.height; ++y) {
+        for (int x = 0; x < size.width;) {
+            const int run = rng.uniform(1, 40), kind = rng.uniform(0, 3);
+            for (int end = std::min(size.width, x + run); x < end; ++x)
+                alpha.at<uchar>(y, x) = kind == 0 ? 0 : kind == 1 ? 255 : static_cast<uchar>(rng.uniform(0, 256));
+        }
+    }
+    const cv::Scalar green(60, 180, 70);
+    for (const std::optional<cv::Scalar>& key : { std::optional<cv::Scalar>(), std::optional<cv::Scalar>(green) }) {
+        cv::Mat picture = person.clone();
+        Composite(picture, alpha, backdrop, key);
+        for (int y = 0; y < size.height; ++y) {
+            for (int x = 0; x < size.width; ++x) {
+                const int a = alpha.at<uchar>(y, x);
+                cv::Vec3b f = person.at<cv::Vec3b>(y, x);
+                if (key && a > 0)
+                    f[1] = std::min(f[1], std::max(f[0], f[2]));
+                for (int c = 0; c < 3; ++c) {
+                    const int b = backdrop.at<cv::Vec3b>(y, x)[c];
+                    const int expected = static_cast<int>(std::lround((f[c] * a + b * (255 - a)) / 255.0));
+                    ASSERT_EQ(picture.at<cv::Vec3b>(y, x)[c], expected) << x << "," << y << " alpha " << a << " key " << key.has_value();
+                }
+            }
+        }
+    }
+}
+
 TEST(BlurBackground, SmoothsTheRoomLeavesThePersonAndKeepsItsColourOut)
 {
-    const cv::Size size(200, 150);
-    cv::Mat room(size, CV_8UC3);
-    cv::RNG(7).fill(room, cv::RNG::UNIFORM, 60, 200);
-    cv::Mat alpha(size, CV_8UC1, cv::Scalar(0));
-    const cv::Rect person(70, 40, 60, 80);
-    alpha(person).setTo(255);
-    cv::Mat picture = room.clone();
-    picture(person).setTo(cv::Scalar(0, 0, 255));
-    const cv::Mat before = picture.clone();
+    // A small picture, and a larger one of odd size, which is reduced in several steps.
+    for (const cv::Size size : { cv::Size(200, 150), cv::Size(641, 481) }) {
+        SCOPED_TRACE(size);
+        cv::Mat room(size, CV_8UC3);
+        cv::RNG(7).fill(room, cv::RNG::UNIFORM, 60, 200);
+        cv::Mat alpha(size, CV_8UC1, cv::Scalar(0));
+        const cv::Rect person(size.width * 7 / 20, size.height * 4 / 15, size.width * 3 / 10, size.height * 8 / 15);
+        alpha(person).setTo(255);
+        cv::Mat picture = room.clone();
+        picture(person).setTo(cv::Scalar(0, 0, 255));
+        const cv::Mat before = picture.clone();
 
-    BlurBackground(picture, alpha, 0);
-    EXPECT_TRUE(SameBytes(picture, before));
+        BlurBackground(picture, alpha, 0);
+        EXPECT_TRUE(SameBytes(picture, before));
 
-    BlurBackground(picture, alpha, 100);
-    EXPECT_TRUE(SameBytes(picture(person), before(person)));
-    cv::Scalar mean, spreadBefore, spreadAfter;
-    const cv::Rect corner(0, 0, 50, 40);
-    cv::meanStdDev(before(corner), mean, spreadBefore);
-    cv::meanStdDev(picture(corner), mean, spreadAfter);
-    EXPECT_LT(spreadAfter[1], spreadBefore[1] / 5);
-    // Just beside the person the room stays grey on average: no red glow around them.
-    const cv::Scalar beside = cv::mean(picture(cv::Rect(person.x - 8, person.y, 6, person.height)));
-    EXPECT_LT(beside[2] - beside[1], 8);
+        BlurBackground(picture, alpha, 100);
+        EXPECT_TRUE(SameBytes(picture(person), before(person)));
+        cv::Scalar mean, spreadBefore, spreadAfter;
+        const cv::Rect corner(0, 0, size.width / 4, size.height / 4);
+        cv::meanStdDev(before(corner), mean, spreadBefore);
+        cv::meanStdDev(picture(corner), mean, spreadAfter);
+        EXPECT_LT(spreadAfter[1], spreadBefore[1] / 5);
+        // The room keeps its average (nothing shifted or lost on the way down and up), and just
+        // beside the person it stays grey on average: no red glow around them.
+        const cv::Rect farSide(size.width - size.width / 8, 0, size.width / 8, size.height);
+        const cv::Scalar roomBefore = cv::mean(before(farSide)), roomAfter = cv::mean(picture(farSide));
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(roomAfter[c], roomBefore[c], 3) << c;
+        const cv::Scalar beside = cv::mean(picture(cv::Rect(person.x - 8, person.y, 6, person.height)));
+        EXPECT_LT(beside[2] - beside[1], 8);
+    }
 }
 
 TEST(ColourKey, KeysTheClothInShadeAndLightButNotThePerson)
@@ -155,6 +202,26 @@ TEST(ColourKey, KeysTheClothInShadeAndLightButNotThePerson)
     // A grey key cannot be told from the person: nothing is keyed.
     EXPECT_EQ(KeyAlpha(cv::Scalar(128, 128, 128), cv::Scalar(128, 128, 128), 100), 255);
     EXPECT_EQ(KeyAlpha(cloth, cv::Scalar(255, 255, 255), 100), 255);
+}
+
+TEST(ColourKey, GivesEachPixelOfAWideRowWhatItGivesThePixelAlone)
+{
+    // Many colours side by side (wide rows are worked several pixels at a time) against the
+    // same colours keyed one by one, for both screens.
+    const cv::Mat row = RandomFrame(53, 3, 21);
+    for (const cv::Scalar& key : { BoothSceneSource::ClothColour(), cv::Scalar(200, 80, 40) }) {
+        cv::Mat alpha;
+        ColourKeyAlpha(row, key, 70, alpha);
+        int keyed = 0;
+        for (int y = 0; y < row.rows; ++y) {
+            for (int x = 0; x < row.cols; ++x) {
+                const cv::Vec3b c = row.at<cv::Vec3b>(y, x);
+                ASSERT_EQ(alpha.at<uchar>(y, x), KeyAlpha(cv::Scalar(c[0], c[1], c[2]), key, 70)) << x << "," << y;
+                keyed += alpha.at<uchar>(y, x) < 255;
+            }
+        }
+        EXPECT_GT(keyed, 0); // some of the colours are the screen's
+    }
 }
 
 TEST(EdgeRefine, AgreesWithOpenCVsGuidedFilterAtOneScale)
