@@ -7,7 +7,7 @@
 #include "pipeline/stages/OpticalFlow.h"
 
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom, StageTimer* timer)
+    GrainRandom& grainRandom, StageTimer* timer, BackdropWork* backdrop)
 {
     if (frame.empty())
         return;
@@ -17,6 +17,9 @@ void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& fl
     };
     ApplyFlip(frame, settings.flipMode);
     mark(Stage::Flip);
+    if (backdrop)
+        ApplyBackdrop(frame, settings.backdrop, backdrop->state, backdrop->picture, backdrop->seconds);
+    mark(Stage::Backdrop);
     if (!settings.channelsDefault)
         AdjustChannels(frame, settings.colourModel, settings.sliders);
     mark(Stage::Colour);
