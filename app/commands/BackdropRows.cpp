@@ -90,7 +90,7 @@ void AddClothRow(CommandTable& table, CommandId id, const char* caption, const c
 
 void AddBackdropRows(CommandTable& table)
 {
-    table.Add({ ID_BACKDROP_REPLACE, "背景替换", "R", "背景替换", "把你身后的房间换成另一幅画面；第一次使用时先学习空房间",
+    table.Add({ ID_BACKDROP_REPLACE, "背景替换", "RR", "背景替换", "把你身后的房间换成另一幅画面；第一次使用时先学习空房间",
         [](CommandContext& c, const CommandInput&) {
             c.model().settings.Change([](PictureSettings& s) { ToggleBackdropReplace(s); });
             if (c.model().settings.Snapshot().backdrop.look == BackdropLook::Replace) {
@@ -102,14 +102,14 @@ void AddBackdropRows(CommandTable& table)
             return Pressed(c.model().settings.Snapshot().backdrop.look == BackdropLook::Replace);
         } });
 
-    CommandRow learn { ID_BACKDROP_LEARN, "学习背景", "L", "学习背景",
+    CommandRow learn { ID_BACKDROP_LEARN, "学习背景", "RL", "学习背景",
         "倒数三秒，请离开画面，让程序记住空房间的样子",
         [](CommandContext& c, const CommandInput&) { c.picture().StartLearning(); },
         [](const CommandContext& c) { return WhileRunning(c, c.hasDocument() && c.picture().learningActive()); } };
     learn.whenDisabled = "请先开启摄像机";
     table.Add(std::move(learn));
 
-    table.Add({ ID_BACKDROP_CLOTH, "绿幕", "K", "绿幕", "身后挂一块绿色或蓝色的布，按颜色分开人和背景",
+    table.Add({ ID_BACKDROP_CLOTH, "绿幕", "RK", "绿幕", "身后挂一块绿色或蓝色的布，按颜色分开人和背景",
         [](CommandContext& c, const CommandInput&) {
             c.model().settings.Change([](PictureSettings& s) { ToggleClothKey(s); });
             const PictureSettings s = c.model().settings.Snapshot();
@@ -130,14 +130,14 @@ void AddBackdropRows(CommandTable& table)
     pick.whenDisabled = "请先开启摄像机";
     table.Add(std::move(pick));
 
-    table.Add({ ID_BACKDROP_BLUR, "虚化背景", "B", "虚化背景", "人物清晰，身后的房间变得模糊",
+    table.Add({ ID_BACKDROP_BLUR, "虚化背景", "RB", "虚化背景", "人物清晰，身后的房间变得模糊",
         [](CommandContext& c, const CommandInput&) {
             c.model().settings.Change([](PictureSettings& s) { ToggleBackdropBlur(s); });
             LearnIfNeeded(c);
         },
         [](const CommandContext& c) { return Pressed(c.model().settings.Snapshot().backdrop.look == BackdropLook::Blur); } });
 
-    table.Add({ ID_BACKDROP_GALLERY, "背景画面", "D", "背景画面",
+    table.Add({ ID_BACKDROP_GALLERY, "背景画面", "RD", "背景画面",
         "选一幅背景：图片、动图或循环播放的视频，也可以放进你自己的背景文件夹",
         [](CommandContext& c, const CommandInput& in) {
             if (in.path.isEmpty() || !UseBackdrop(c, in.path))
