@@ -3,6 +3,7 @@
 #include "decorations/FolderScan.h"
 #include "pipeline/BackdropPlayer.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
@@ -43,7 +44,7 @@ QImage BackdropThumbnail(const QString& path, QSize size)
 {
     QImage picture;
     if (IsBackdropVideo(path)) {
-        cv::VideoCapture video(path.toStdString());
+        cv::VideoCapture video(QFile::encodeName(path).toStdString(), cv::CAP_FFMPEG);
         cv::Mat frame;
         if (!video.isOpened() || !video.read(frame) || frame.empty() || frame.type() != CV_8UC3)
             return {};

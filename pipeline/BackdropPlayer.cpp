@@ -1,5 +1,6 @@
 #include "pipeline/BackdropPlayer.h"
 
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <opencv2/imgproc.hpp>
@@ -88,7 +89,7 @@ bool IsBackdropVideo(const QString& path)
 std::unique_ptr<BackdropPlayer> BackdropPlayer::Open(const QString& path)
 {
     if (IsBackdropVideo(path))
-        return VideoBackdrop::Open(path.toStdString());
+        return VideoBackdrop::Open(QFile::encodeName(path).toStdString());
     return OpenImage(path);
 }
 
@@ -138,7 +139,8 @@ cv::Mat AnimatedBackdrop::PictureAt(cv::Size size, double seconds)
 
 std::unique_ptr<VideoBackdrop> VideoBackdrop::Open(const std::string& path)
 {
-    cv::VideoCapture probe(path);
+    // FFmpeg only: the other back ends would look for cameras under a file's name.
+    cv::VideoCapture probe(path, cv::CAP_FFMPEG);
     cv::Mat first;
     if (!probe.isOpened() || !probe.read(first) || first.empty())
         return nullptr;
@@ -165,7 +167,7 @@ VideoBackdrop::~VideoBackdrop()
 
 void VideoBackdrop::ReadLoop()
 {
-    cv::VideoCapture capture(path_);
+    cv::VideoCapture capture(path_, cv::CAP_FFMPEG);
     double playAt = 0; // the time of the next frame read, from the start of play
     int framesThisLoop = 0;
     cv::Mat raw;
@@ -184,7 +186,7 @@ void VideoBackdrop::ReadLoop()
                 return; // not one frame in a whole loop: nothing more to show
             // The end: round again from the first frame.
             capture.release();
-            capture.open(path_);
+            capture.open(path_, cv::CAP_FFMPEG);
             framesThisLoop = 0;
             continue;
         }

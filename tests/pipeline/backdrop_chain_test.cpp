@@ -185,6 +185,7 @@ TEST(BackdropControl, LearnsTheRoomOnlyWhileLearningAndReplacesItAfter)
     control.SetPlayer(BackdropPlayer::FromStill(cv::Mat(cv::Size(160, 120), CV_8UC3, cv::Scalar(255, 0, 255))),
         "magenta");
     PictureSettings s;
+    s.flipMode = kFlipNone; // frames compared as the camera gave them
     ToggleBackdropReplace(s);
     FlowState flow;
     DoodleLayer doodle;
