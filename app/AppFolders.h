@@ -13,6 +13,8 @@ struct AppFolders : SettingsFolders {
     // The one folder the program may create, when the first photo goes there; empty when it may
     // create none.
     std::filesystem::path creatablePhotoDir;
+    // Backdrops of the user's own when none was chosen (not kept in the workbook).
+    std::filesystem::path backdropDir;
 
     // Portable: everything beside the program, the workbook among the system files; only the
     // photo folder is made, by the first photo that needs it.
@@ -26,6 +28,7 @@ struct AppFolders : SettingsFolders {
         f.photoDir = f.userDataDir / "Photo";
         f.frameDir = f.userDataDir / u8"大相框";
         f.addOnDir = f.userDataDir / u8"小挂件";
+        f.backdropDir = f.userDataDir / u8"背景";
         f.creatablePhotoDir = f.photoDir;
         return f;
     }
@@ -43,6 +46,7 @@ struct AppFolders : SettingsFolders {
         f.photoDir = picturesDir / u8"Parvel 乐影屋";
         f.frameDir = dataDir / u8"大相框";
         f.addOnDir = dataDir / u8"小挂件";
+        f.backdropDir = f.photoDir / u8"背景";
         f.creatablePhotoDir = f.photoDir;
         return f;
     }

@@ -129,6 +129,10 @@ void CMainFrame::ConnectDocument()
     connect(&session, &PictureSession::cameraLost, this,
         [this] { SetStatusText(tr("摄像头已断开：没有收到画面，摄像机已关闭。请检查摄像头后重新开启")); });
     connect(&session, &PictureSession::photoFailed, this, &CMainFrame::SetStatusText);
+    connect(&session, &PictureSession::backdropMessage, this, [this](const QString& text) {
+        SetStatusText(text);
+        RefreshSoon(); // the learning's button is no longer pressed
+    });
     connect(&session, &PictureSession::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
     connect(&session, &PictureSession::photoFolderMissing, this, &CMainFrame::PhotoFolderMissing);

@@ -32,6 +32,7 @@ CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameS
     connect(&session_, &PictureSession::framePresented, this, qOverload<>(&QWidget::update));
     connect(&session_, &PictureSession::cameraSwitched, this, &CWebcamCtl::OnCameraSwitched);
     connect(&session_, &PictureSession::countdownChanged, this, &CWebcamCtl::ShowCountdown);
+    connect(&session_, &PictureSession::learningCountdownChanged, this, &CWebcamCtl::ShowLearningCountdown);
     connect(&session_, &PictureSession::flashRequested, this, &CWebcamCtl::Flash);
     // The red dot and the face boxes come and go with these.
     connect(&session_, &PictureSession::stateChanged, this, qOverload<>(&QWidget::update));
@@ -104,6 +105,8 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
         PaintRecordingBadge(painter, rect(), font(), session_.recordingElapsed());
     if (countdownShown_ > 0)
         countdownPainter_.Paint(painter, rect(), font(), countdownShown_);
+    else if (learningShown_ > 0)
+        countdownPainter_.Paint(painter, rect(), font(), learningShown_, tr("请离开画面"));
     flash_.Paint(painter, rect());
 }
 
@@ -113,6 +116,15 @@ void CWebcamCtl::ShowCountdown(int seconds)
     if (seconds == countdownShown_)
         return;
     countdownShown_ = seconds;
+    update();
+}
+
+void CWebcamCtl::ShowLearningCountdown(int seconds)
+{
+    seconds = std::max(seconds, 0);
+    if (seconds == learningShown_)
+        return;
+    learningShown_ = seconds;
     update();
 }
 
@@ -151,6 +163,10 @@ void CWebcamCtl::mousePressEvent(QMouseEvent* event)
     case kMousePhoto:
         setCursor(Qt::PointingHandCursor);
         photoClick_->start(QApplication::doubleClickInterval());
+        break;
+    case kMousePickKey:
+        // The worker takes the colour from its next frame and ends the pick.
+        model().backdrop.PickColourAt({ picture.x(), picture.y() });
         break;
     default:
         break;

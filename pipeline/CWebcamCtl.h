@@ -58,6 +58,9 @@ public:
     // The delayed photo's remaining seconds drawn large over the picture, and a short fading
     // white flash when a photo is taken: on the screen only, never in the photo.
     void ShowCountdown(int seconds); // 0 or less hides it
+    // The room learning's countdown, under "请离开画面" (0 or less hides it).
+    void ShowLearningCountdown(int seconds);
+    int learningCountdownShown() const { return learningShown_; }
     void Flash();
     int countdownShown() const { return countdownShown_; } // 0 while none is shown
     bool flashing() const { return flash_.active(); }
@@ -91,6 +94,7 @@ private:
     QTimer* photoClick_ = nullptr;
 
     int countdownShown_ = 0;
+    int learningShown_ = 0;
     CountdownPainter countdownPainter_;
 
     QRubberBand* rubberBand_ = nullptr;

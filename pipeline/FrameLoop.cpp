@@ -207,7 +207,13 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
             const cv::Size pictureSize = work.empty() ? bgr.size() : work.size();
             model_.FollowFaces(frame.image, FaceView(frame.image.size(), pictureSize, zoom, snapshot.flipMode));
             timer.Mark(Stage::Faces);
-            TakeAndProcessFrame(bgr, work, zoom, snapshot, model_.flow, model_.doodle, grainRandom_, &timer);
+            // The backdrop follows the picture's own time, so a video backdrop plays at its speed.
+            const double seconds = std::chrono::duration<double>(frame.captured.time_since_epoch()).count();
+            BackdropWork backdrop = model_.backdrop.Prepare(snapshot.backdrop, pictureSize, seconds);
+            TakeAndProcessFrame(bgr, work, zoom, snapshot, model_.flow, model_.doodle, grainRandom_, &timer, &backdrop);
+            model_.backdrop.Finish(backdrop);
+            if (const std::optional<cv::Scalar> picked = model_.backdrop.TakePicked())
+                model_.settings.Change([&picked](PictureSettings& s) { UseClothColour(s, *picked); });
             HandOver(frame.captured, times);
         } else if (!got && !paused) {
             model_.photos.ExpireRequest(kPhotoWait);

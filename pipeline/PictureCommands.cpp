@@ -304,3 +304,52 @@ void OnCameraStopped(PictureSettings& s)
 {
     s.doodleShown = false;
 }
+
+void ToggleBackdropReplace(PictureSettings& s)
+{
+    s.backdrop.look = s.backdrop.look == BackdropLook::Replace ? BackdropLook::Off : BackdropLook::Replace;
+}
+
+void ToggleBackdropBlur(PictureSettings& s)
+{
+    s.backdrop.look = s.backdrop.look == BackdropLook::Blur ? BackdropLook::Off : BackdropLook::Blur;
+}
+
+void UseClothColour(PictureSettings& s, const cv::Scalar& colour)
+{
+    s.backdrop.keyed = true;
+    s.backdrop.keyColour = colour;
+    if (s.backdrop.look == BackdropLook::Off)
+        s.backdrop.look = BackdropLook::Replace;
+    if (s.mouseMode == kMousePickKey)
+        s.mouseMode = kMouseNothing;
+}
+
+void ToggleClothKey(PictureSettings& s)
+{
+    if (s.backdrop.keyed) {
+        s.backdrop.keyed = false;
+        return;
+    }
+    UseClothColour(s, s.backdrop.keyColour);
+}
+
+void ArmClothPick(PictureSettings& s)
+{
+    s.mouseMode = s.mouseMode == kMousePickKey ? kMouseNothing : kMousePickKey;
+}
+
+bool ClothPickArmed(const PictureSettings& s)
+{
+    return s.mouseMode == kMousePickKey;
+}
+
+bool ClothPressed(const PictureSettings& s, const cv::Scalar& colour)
+{
+    return s.backdrop.keyed && s.backdrop.keyColour == colour;
+}
+
+bool BackdropNeedsRoom(const PictureSettings& s, bool roomReady)
+{
+    return s.backdrop.look != BackdropLook::Off && !s.backdrop.keyed && !roomReady;
+}

@@ -84,5 +84,21 @@ void ToggleDragAddOns(PictureSettings& s);
 bool PhotoClickPressed(const PictureSettings& s);
 bool DragAddOnsPressed(const PictureSettings& s);
 
+// --- backdrop ---
+// The other picture behind the person, or the blurred room, on or off; one excludes the other.
+void ToggleBackdropReplace(PictureSettings& s);
+void ToggleBackdropBlur(PictureSettings& s);
+// The coloured cloth of this colour tells the person from what is behind (a look that was off
+// turns to the other picture).
+void UseClothColour(PictureSettings& s, const cv::Scalar& colour);
+// The cloth on or off (back to the learnt room).
+void ToggleClothKey(PictureSettings& s);
+// The next click on the picture takes the cloth's colour.
+void ArmClothPick(PictureSettings& s);
+bool ClothPickArmed(const PictureSettings& s);
+bool ClothPressed(const PictureSettings& s, const cv::Scalar& colour);
+// Whether the look needs the empty room and none is learnt.
+bool BackdropNeedsRoom(const PictureSettings& s, bool roomReady);
+
 // Stopping the camera hides the doodle layer.
 void OnCameraStopped(PictureSettings& s);

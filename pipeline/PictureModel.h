@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pipeline/BackdropControl.h"
 #include "pipeline/stages/Doodle.h"
 #include "pipeline/faces/FaceTracker.h"
 #include "pipeline/stages/OpticalFlow.h"
@@ -45,6 +46,10 @@ public:
     GifRecorder gif;
     // Whether a recorder wants the composed pictures now (presenter thread).
     bool recordingWanted() const { return video.recording() || gif.collecting(); }
+
+    // The backdrop picture, the learning of the room and colour picks: interface thread and
+    // worker, each part guarded inside.
+    BackdropControl backdrop;
 
     // Faces for the stickers that follow them; detects on its own thread, idle until offered a
     // picture.

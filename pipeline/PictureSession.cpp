@@ -60,6 +60,11 @@ PictureSession::PictureSession(const QString& systemDir, const QString& photoDir
     burstTimer_->setTimerType(Qt::PreciseTimer);
     connect(burstTimer_, &QTimer::timeout, this, &PictureSession::BurstStep);
 
+    learningTimer_ = new QTimer(this);
+    learningTimer_->setTimerType(Qt::PreciseTimer);
+    learningTimer_->setInterval(kLearningPeriodMs);
+    connect(learningTimer_, &QTimer::timeout, this, &PictureSession::LearningStep);
+
     watchdog_ = new QTimer(this);
     watchdog_->setInterval(kWatchdogMs);
     connect(watchdog_, &QTimer::timeout, this, &PictureSession::CheckStalled);
@@ -102,6 +107,7 @@ void PictureSession::Stop()
     model_.photos.Cancel();
     CancelCountdown();
     CancelBurst();
+    CancelLearning();
     model_.copies.Disarm();
     pictureTaken_ = {};
     // A recording ends with the pictures it has: the file is finished, the GIF saved.
@@ -168,8 +174,72 @@ void PictureSession::SetSteadyClock(SteadyClock clock)
     steadyClock_ = clock ? std::move(clock) : SteadyClock([] { return std::chrono::steady_clock::now(); });
 }
 
+double PictureSession::SteadySeconds() const
+{
+    return std::chrono::duration<double>(steadyClock_().time_since_epoch()).count();
+}
+
+bool PictureSession::StartLearning()
+{
+    if (!running())
+        return false;
+    model_.backdrop.SetLearning(false);
+    learning_.Start(SteadySeconds());
+    learningTimer_->start();
+    LearningStep();
+    return true;
+}
+
+void PictureSession::CancelLearning()
+{
+    const bool wasActive = learning_.active();
+    learning_.Cancel();
+    learningTimer_->stop();
+    model_.backdrop.SetLearning(false);
+    if (learningShown_ != 0) {
+        learningShown_ = 0;
+        emit learningCountdownChanged(0);
+    }
+    if (wasActive)
+        emit stateChanged();
+}
+
+void PictureSession::LearningStep()
+{
+    const double now = SteadySeconds();
+    const RoomLearning::Phase phase = learning_.At(now);
+    const int shown = learning_.SecondsLeft(now);
+    if (shown != learningShown_) {
+        learningShown_ = shown;
+        emit learningCountdownChanged(shown);
+    }
+    switch (phase) {
+    case RoomLearning::Phase::Idle:
+        learningTimer_->stop();
+        return;
+    case RoomLearning::Phase::Counting:
+        return;
+    case RoomLearning::Phase::Learning:
+        model_.backdrop.SetLearning(true);
+        return;
+    case RoomLearning::Phase::Finished:
+        break;
+    }
+    // Frames come from the worker; a second without one (a stalled camera) learnt nothing.
+    const bool learnt = model_.backdrop.learning() && model_.backdrop.learntFrames() > 0;
+    CancelLearning();
+    emit backdropMessage(learnt ? tr("背景已记住") : tr("没能记住背景：这一秒没有收到画面，请再试一次"));
+}
+
+void PictureSession::CheckBackdrop()
+{
+    if (model_.backdrop.TakeSceneChanged())
+        emit backdropMessage(tr("场景变化了，请重新学习背景"));
+}
+
 void PictureSession::CheckStalled()
 {
+    CheckBackdrop();
     // A picture held still on purpose is no stall. The time of the last picture is the
     // presenter's own, so a busy interface thread cannot make a running camera look stalled.
     if (!running() || loop_.paused)

@@ -2,6 +2,7 @@
 
 #include "pipeline/FrameLoop.h"
 #include "pipeline/PictureModel.h"
+#include "pipeline/RoomLearning.h"
 #include "pipeline/capture/FrameSource.h"
 #include "pipeline/record/BurstStrip.h"
 
@@ -115,6 +116,20 @@ public:
     cv::Scalar flowButtonColour { 0, 0, 255 };
     cv::Scalar paintButtonColour { 0, 0, 255 };
 
+    // Learning the empty room: "请离开画面" with a countdown of 3 on the picture, then about a
+    // second of frames learnt, then "背景已记住" (or why not) by backdropMessage. Starting again
+    // begins afresh; stopping the camera cancels it. False while the camera is stopped.
+    bool StartLearning();
+    void CancelLearning();
+    bool learningActive() const { return learning_.active(); }
+    // One look at the learning's progress (its timer; tests call it with their steady clock).
+    void LearningStep();
+    // Once a second while the camera runs: tells the user once when the learnt room no longer
+    // matches what the camera sees.
+    void CheckBackdrop();
+    // Milliseconds between two looks at the learning.
+    static constexpr int kLearningPeriodMs = 100;
+
     // How long a running camera may hand out no picture before it counts as lost, checked once a
     // second on the interface thread; a worker that died without a word must not leave the
     // camera shown as on. Longer than the loop's own lost-camera time, which comes first.
@@ -140,6 +155,10 @@ signals:
     void recordingStarted();
     // The delayed photo's remaining seconds; 0 when none is shown.
     void countdownChanged(int seconds);
+    // The room learning's countdown (3, 2, 1; 0 when none is shown).
+    void learningCountdownChanged(int seconds);
+    // Something about the backdrop for the status bar.
+    void backdropMessage(const QString& text);
     // A photo was saved (path) or not (message for the status bar).
     void photoSaved(const QString& path);
     // The chosen photo folder is missing; the photo was kept at `keptAt` in the default folder.
@@ -187,6 +206,11 @@ private:
     int gifSeconds_ = 3;
     bool faceBoxesShown_ = false;
     std::function<double()> faceClock_ = [] { return FaceTracker::Now(); };
+
+    QTimer* learningTimer_ = nullptr;
+    RoomLearning learning_;
+    int learningShown_ = 0;
+    double SteadySeconds() const;
 
     QTimer* watchdog_ = nullptr;
     SteadyClock steadyClock_;

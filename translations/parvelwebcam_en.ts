@@ -267,6 +267,10 @@ Choose another photo folder?</translation>
         <source>提示信息</source>
         <translation>Notice</translation>
     </message>
+    <message>
+        <source>请离开画面</source>
+        <translation>Please leave the picture</translation>
+    </message>
 </context>
 <context>
     <name>CWelcomeMovie</name>
@@ -1308,6 +1312,102 @@ Delete it for good? It cannot be brought back.</translation>
         <source>请先把鼠标移到要删除的挂件上</source>
         <translation>Move the mouse onto the sticker to remove first</translation>
     </message>
+    <message>
+        <source>背景</source>
+        <translation>Backdrop</translation>
+    </message>
+    <message>
+        <source>无法打开这个背景：%1</source>
+        <translation>Cannot open this backdrop: %1</translation>
+    </message>
+    <message>
+        <source>开启摄像机后，先学习背景</source>
+        <translation>Start the camera, then learn the backdrop</translation>
+    </message>
+    <message>
+        <source>绿幕</source>
+        <translation>Green Screen</translation>
+    </message>
+    <message>
+        <source>用这种颜色的幕布把人和背景分开，无需学习背景</source>
+        <translation>Tell you from a cloth of this colour behind you; no learning needed</translation>
+    </message>
+    <message>
+        <source>背景替换</source>
+        <translation>Replace Backdrop</translation>
+    </message>
+    <message>
+        <source>把你身后的房间换成另一幅画面；第一次使用时先学习空房间</source>
+        <translation>Put another picture behind you instead of the room; the first time, the empty room is learnt</translation>
+    </message>
+    <message>
+        <source>学习背景</source>
+        <translation>Learn Backdrop</translation>
+    </message>
+    <message>
+        <source>倒数三秒，请离开画面，让程序记住空房间的样子</source>
+        <translation>Counts down three seconds: leave the picture so the empty room can be learnt</translation>
+    </message>
+    <message>
+        <source>身后挂一块绿色或蓝色的布，按颜色分开人和背景</source>
+        <translation>Hang a green or blue cloth behind you: its colour tells you from the backdrop</translation>
+    </message>
+    <message>
+        <source>绿色</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>蓝色</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>点击画面取色</source>
+        <translation>Click the Picture for the Colour</translation>
+    </message>
+    <message>
+        <source>在画面上点一下幕布，用那里的颜色分开人和背景</source>
+        <translation>Click the cloth in the picture: its colour there tells you from the backdrop</translation>
+    </message>
+    <message>
+        <source>请在画面上点一下幕布</source>
+        <translation>Click the cloth in the picture</translation>
+    </message>
+    <message>
+        <source>虚化背景</source>
+        <translation>Blur Backdrop</translation>
+    </message>
+    <message>
+        <source>人物清晰，身后的房间变得模糊</source>
+        <translation>You stay sharp, the room behind you is blurred</translation>
+    </message>
+    <message>
+        <source>背景画面</source>
+        <translation>Backdrops</translation>
+    </message>
+    <message>
+        <source>选一幅背景：图片、动图或循环播放的视频，也可以放进你自己的背景文件夹</source>
+        <translation>Choose a backdrop: a picture, an animated GIF or a looping video; add your own in your backdrop folder</translation>
+    </message>
+    <message>
+        <source>背景文件夹...</source>
+        <translation>Backdrop Folder...</translation>
+    </message>
+    <message>
+        <source>背景文件夹</source>
+        <translation>Backdrop Folder</translation>
+    </message>
+    <message>
+        <source>选择放你自己的背景图片、动图和视频的文件夹</source>
+        <translation>Choose the folder of your own backdrop pictures, GIFs and videos</translation>
+    </message>
+    <message>
+        <source>选择背景文件夹</source>
+        <translation>Choose the backdrop folder</translation>
+    </message>
+    <message>
+        <source>背景文件夹：%1</source>
+        <translation>Backdrop folder: %1</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>
@@ -1402,6 +1502,21 @@ Delete it for good? It cannot be brought back.</translation>
     <message>
         <source>照片文件夹的位置上是一个文件，不是文件夹（%1）</source>
         <translation>the photo folder is a file, not a folder (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>PictureSession</name>
+    <message>
+        <source>背景已记住</source>
+        <translation>Backdrop learnt</translation>
+    </message>
+    <message>
+        <source>没能记住背景：这一秒没有收到画面，请再试一次</source>
+        <translation>The backdrop was not learnt: no picture came in that second. Please try again</translation>
+    </message>
+    <message>
+        <source>场景变化了，请重新学习背景</source>
+        <translation>The scene has changed, please learn the backdrop again</translation>
     </message>
 </context>
 <context>
@@ -1544,6 +1659,10 @@ Delete it for good? It cannot be brought back.</translation>
     <message>
         <source>录像</source>
         <translation>Record</translation>
+    </message>
+    <message>
+        <source>背景</source>
+        <translation>Backdrop</translation>
     </message>
 </context>
 <context>

@@ -129,4 +129,14 @@ enum CommandId : int {
     // One decoration off the picture: the add-on under the mouse (or the last one held), the frame
     ID_REMOVE_ADD_ON = 33081,
     ID_REMOVE_FRAME = 33082,
+    // 背景: the person before another picture or the blurred room
+    ID_BACKDROP_REPLACE = 33090,
+    ID_BACKDROP_LEARN = 33091,       // learns the empty room
+    ID_BACKDROP_CLOTH = 33092,       // a coloured cloth instead of the learnt room (split button)
+    ID_BACKDROP_CLOTH_GREEN = 33093,
+    ID_BACKDROP_CLOTH_BLUE = 33094,
+    ID_BACKDROP_CLOTH_PICK = 33095,  // the next click on the picture takes the cloth's colour
+    ID_BACKDROP_BLUR = 33096,
+    ID_BACKDROP_GALLERY = 33097,     // the backdrop pictures
+    ID_BACKDROP_FOLDER = 33098,      // chooses the folder of the user's backdrops
 };

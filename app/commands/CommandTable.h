@@ -19,6 +19,7 @@ struct CommandState {
     std::optional<QString> caption; // replaces the row's caption
     std::optional<int> value;       // where a slider stands
     std::optional<QString> reason;  // why it stands so (why it is disabled); shown above its tooltip
+    std::vector<QString> items {};  // the files a gallery of pictures offers, in order
 };
 
 // One user command: what it is called and what it does. Texts are UTF-8 source texts, translated

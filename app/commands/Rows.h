@@ -20,6 +20,7 @@ void AddFolderRows(CommandTable& table);     // open and choose the photo, frame
 void AddStripKindRows(CommandTable& table);  // GIF or PNG files in the frames and add-ons strips
 void AddGalleryRows(CommandTable& table);    // the photos strip's menu: open, folder, copy, delete
 void AddHelpRows(CommandTable& table);       // about, the guide, the home page
+void AddBackdropRows(CommandTable& table);   // backdrops: learnt room, cloth, blurred room, pictures
 
 // The user guide in the interface's language: the English edition where the interface speaks
 // English and it is there, the Chinese one otherwise.

@@ -174,6 +174,58 @@ void Draw(IconCanvas& c, CommandId id)
     case ID_FACE_STICKERS:
         Face(c);
         return;
+
+    // Backdrops: a person before a landscape, a cloth or the blurred room.
+    case ID_BACKDROP_REPLACE:
+        Scene(c, kSceneRect, { QColor(0x8F, 0xD3, 0xF5), gold, QColor(0xF3, 0xDC, 0x9A), QColor(0x4F, 0xB8, 0xD8) });
+        Person(c, QPointF(16, 15.5));
+        SwitchBadge(c);
+        return;
+    case ID_BACKDROP_LEARN:
+        // The empty room, looked at.
+        Scene(c, kSceneRect);
+        c.fill(RoundRect(QRectF(7, 12, 7, 10), 1), orange);
+        EyeBadge(c);
+        return;
+    case ID_BACKDROP_CLOTH:
+        Cloth(c, QRectF(3, 4, 13, 24), green);
+        Cloth(c, QRectF(16, 4, 13, 24), blue);
+        Person(c, QPointF(16, 15.5));
+        return;
+    case ID_BACKDROP_CLOTH_GREEN:
+        Cloth(c, QRectF(3, 4, 26, 24), green);
+        Person(c, QPointF(16, 15.5));
+        return;
+    case ID_BACKDROP_CLOTH_BLUE:
+        Cloth(c, QRectF(3, 4, 26, 24), blue);
+        Person(c, QPointF(16, 15.5));
+        return;
+    case ID_BACKDROP_CLOTH_PICK:
+        Cloth(c, QRectF(3, 4, 26, 24), green);
+        Person(c, QPointF(12, 15.5), 0.8);
+        PointerShape(c, QPointF(20, 11), c.small() ? 12 : 11);
+        return;
+    case ID_BACKDROP_BLUR: {
+        // The room washed out behind a sharp person.
+        SceneColours soft;
+        soft.sky = white;
+        soft.sun = goldLight;
+        soft.far = QColor(0xCF, 0xEE, 0xD3);
+        soft.hill = QColor(0xA9, 0xDE, 0xB0);
+        soft.edge = grey;
+        Scene(c, kSceneRect, soft);
+        Person(c, QPointF(16, 15.5));
+        return;
+    }
+    case ID_BACKDROP_GALLERY:
+        Scene(c, QRectF(9, 2.5, 20, 16), { night, gold, QColor(0x4A, 0x52, 0x8A), violet });
+        Scene(c, QRectF(2, 10.5, 20, 16), { QColor(0x8F, 0xD3, 0xF5), gold, QColor(0xF3, 0xDC, 0x9A), QColor(0x4F, 0xB8, 0xD8) });
+        Person(c, QPointF(12, 17), 0.65);
+        return;
+    case ID_BACKDROP_FOLDER:
+        Folder(c, [&c] { Person(c, QPointF(16, 11), 0.6); });
+        GearBadge(c);
+        return;
     case ID_FACE_BOXES:
         Face(c);
         EyeBadge(c);

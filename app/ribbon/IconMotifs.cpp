@@ -330,6 +330,31 @@ void Face(IconCanvas& c)
     c.fill(HeartPath(QPointF(24.5, 23.5), 10), pink);
 }
 
+void Person(IconCanvas& c, QPointF headCentre, double scale)
+{
+    const double s = scale;
+    QPainterPath shoulders;
+    shoulders.moveTo(headCentre + QPointF(-9 * s, 15 * s));
+    shoulders.cubicTo(headCentre + QPointF(-9 * s, 7 * s), headCentre + QPointF(-5 * s, 5.5 * s),
+        headCentre + QPointF(0, 5.5 * s));
+    shoulders.cubicTo(headCentre + QPointF(5 * s, 5.5 * s), headCentre + QPointF(9 * s, 7 * s),
+        headCentre + QPointF(9 * s, 15 * s));
+    shoulders.closeSubpath();
+    c.fill(shoulders, violet);
+    c.fill(Circle(headCentre, 4.6 * s), coralLight);
+}
+
+void Cloth(IconCanvas& c, const QRectF& r, const QColor& colour)
+{
+    c.fill(RoundRect(r, 1.5), colour);
+    if (c.small())
+        return;
+    // Folds: two darker lines down the cloth.
+    const QColor fold = colour.darker(125);
+    for (const double x : { r.left() + r.width() * 0.3, r.left() + r.width() * 0.72 })
+        c.line(QPointF(x, r.top() + 2), QPointF(x, r.bottom() - 2), fold, c.thin());
+}
+
 void Book(IconCanvas& c)
 {
     c.fill(RoundRect(QRectF(5, 3, 21, 26), 2), violet);

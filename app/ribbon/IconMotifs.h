@@ -57,6 +57,11 @@ void Face(IconCanvas& c);
 void Book(IconCanvas& c);
 void Globe(IconCanvas& c);
 
+// A person's head and shoulders, standing in front of whatever was drawn before (the backdrops).
+void Person(IconCanvas& c, QPointF headCentre, double scale = 1.0);
+// A cloth of one colour with folds, hung behind the person of the cloth key.
+void Cloth(IconCanvas& c, const QRectF& r, const QColor& colour);
+
 // The landscape as the effect style of the command shows it.
 void EffectScene(IconCanvas& c, CommandId id);
 

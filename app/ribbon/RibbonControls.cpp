@@ -5,6 +5,7 @@
 #include "app/ribbon/ColourPalette.h"
 #include "app/ribbon/CommandActions.h"
 #include "app/ribbon/CommandIcons.h"
+#include "app/ribbon/BackdropGallery.h"
 #include "app/ribbon/PenGallery.h"
 
 #include <QAction>
@@ -207,6 +208,47 @@ ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* p
     return shown;
 }
 
+// Pictures of the files the command offers, in a drop-down listed afresh each time it opens;
+// choosing one sends its path. Items below the gallery are commands of their own.
+ShownControl Pictures(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    const CommandId id = *c.id;
+    QToolButton* button = SmallDropButton(id, actions, QToolButton::InstantPopup, parent);
+    button->setIcon(CommandIcon(id));
+
+    auto* menu = new QMenu(button);
+    auto* box = new QWidget(menu);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(0);
+    auto* list = new BackdropGallery(box);
+    layout->addWidget(list, 1);
+    layout->addWidget(new QSizeGrip(box), 0, Qt::AlignBottom | Qt::AlignRight);
+    auto* holder = new QWidgetAction(menu);
+    holder->setDefaultWidget(box);
+    menu->addAction(holder);
+    for (CommandId item : c.items)
+        menu->addAction(actions.Action(item));
+    button->setMenu(menu);
+    ForgetHoverWhenMenuCloses(button);
+    const auto show = [list, button, &actions, id] {
+        const CommandState state = actions.table().Update(id, actions.context());
+        button->setEnabled(state.enabled);
+        list->ShowFiles(state.items, state.value.value_or(-1));
+    };
+    QObject::connect(menu, &QMenu::aboutToShow, list, show);
+    QObject::connect(list, &QListWidget::itemClicked, list, [list, menu, &actions, id](QListWidgetItem* item) {
+        menu->close();
+        CommandInput input;
+        input.value = list->row(item);
+        input.path = list->path(input.value);
+        actions.Run(id, input);
+    });
+    ShownControl shown { id, button, KeyTipOf(actions, id), {}, [button] { button->showMenu(); } };
+    shown.refresh = [button, &actions, id] { button->setEnabled(actions.table().Update(id, actions.context()).enabled); };
+    return shown;
+}
+
 ShownControl Link(const ControlLayout& c, CommandActions& actions, QWidget* parent)
 {
     const CommandId id = *c.id;
@@ -271,6 +313,8 @@ ShownControl MakeControl(const ControlLayout& c, CommandActions& actions, QWidge
         return Colour(c, actions, parent);
     case ControlLayout::Gallery:
         return Gallery(c, actions, parent);
+    case ControlLayout::Pictures:
+        return Pictures(c, actions, parent);
     case ControlLayout::Link:
         return Link(c, actions, parent);
     case ControlLayout::Menu:

@@ -39,7 +39,7 @@ ControlLayout::Kind KindOf(const QString& type)
         { "label", ControlLayout::Label }, { "separator", ControlLayout::Separator },
         { "slider", ControlLayout::Slider }, { "colour", ControlLayout::Colour },
         { "gallery", ControlLayout::Gallery }, { "link", ControlLayout::Link }, { "menu", ControlLayout::Menu },
-        { "icon", ControlLayout::Icon },
+        { "icon", ControlLayout::Icon }, { "pictures", ControlLayout::Pictures },
     };
     for (const auto& [name, kind] : kinds)
         if (type == QLatin1String(name))

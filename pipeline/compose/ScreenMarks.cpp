@@ -87,6 +87,30 @@ void CountdownPainter::Paint(QPainter& painter, const QRect& area, const QFont& 
     painter.restore();
 }
 
+void CountdownPainter::Paint(QPainter& painter, const QRect& area, const QFont& base, int seconds,
+    const QString& caption)
+{
+    if (caption.isEmpty()) {
+        Paint(painter, area, base, seconds);
+        return;
+    }
+    // The caption takes the top third, the digits the rest.
+    const QRect captionArea(area.left(), area.top() + area.height() / 12, area.width(), area.height() / 4);
+    const QRect digitsArea(area.left(), captionArea.bottom(), area.width(), area.bottom() - captionArea.bottom());
+    QFont font = base;
+    font.setBold(true);
+    font.setPixelSize(std::max(captionArea.height() * 3 / 5, 8));
+    const int wide = QFontMetrics(font).horizontalAdvance(caption);
+    const int room = area.width() * 9 / 10;
+    if (wide > room && wide > 0)
+        font.setPixelSize(std::max(font.pixelSize() * room / wide, 8));
+    painter.save();
+    painter.setFont(font);
+    DrawShadowedText(painter, captionArea, Qt::AlignCenter, caption, std::max(font.pixelSize() / 30, 1));
+    painter.restore();
+    Paint(painter, digitsArea, base, seconds);
+}
+
 ScreenFlash::ScreenFlash(QWidget* widget)
     : fade_(new QVariantAnimation(widget))
 {

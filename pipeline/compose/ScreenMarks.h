@@ -31,6 +31,8 @@ void PaintFaceBoxes(QPainter& painter, const std::vector<TrackedFace>& faces, fl
 class CountdownPainter {
 public:
     void Paint(QPainter& painter, const QRect& area, const QFont& base, int seconds);
+    // The same with a line of text in big letters above the digits.
+    void Paint(QPainter& painter, const QRect& area, const QFont& base, int seconds, const QString& caption);
 
 private:
     QFont font_;

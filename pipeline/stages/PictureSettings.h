@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pipeline/stages/BackdropStage.h"
 #include "pipeline/stages/ColourAdjust.h"
 #include "pipeline/stages/EffectStyles.h"
 #include "pipeline/stages/Flip.h"
@@ -15,6 +16,7 @@ enum MouseMode : int {
     kMousePhoto = 2,
     kMouseSelectRegion = 3,
     kMouseNothing = 4,
+    kMousePickKey = 5, // the next click takes the cloth's colour
 };
 
 // What a selected region is for.
@@ -47,6 +49,8 @@ struct PictureSettings {
     int penWidth = 1;
     cv::Scalar paintColour { 255, 255, 0, 0 }; // blue, green, red
     bool doodleShown = false;
+
+    BackdropSettings backdrop;
 };
 
 // The settings shared by the interface thread, which changes them, and the worker, which copies

@@ -17,8 +17,11 @@ void Mark(StageTimer* timer, Stage stage)
 
 // Every stage after the flip.
 void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom, StageTimer* timer)
+    GrainRandom& grainRandom, StageTimer* timer, BackdropWork* backdrop)
 {
+    if (backdrop)
+        ApplyBackdrop(frame, settings.backdrop, backdrop->state, backdrop->picture, backdrop->seconds);
+    Mark(timer, Stage::Backdrop);
     if (!settings.channelsDefault)
         AdjustChannels(frame, settings.colourModel, settings.sliders);
     Mark(timer, Stage::Colour);
@@ -38,22 +41,22 @@ void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow,
 } // namespace
 
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom, StageTimer* timer)
+    GrainRandom& grainRandom, StageTimer* timer, BackdropWork* backdrop)
 {
     if (frame.empty())
         return;
     ApplyFlip(frame, settings.flipMode);
     Mark(timer, Stage::Flip);
-    AfterFlip(frame, settings, flow, doodle, grainRandom, timer);
+    AfterFlip(frame, settings, flow, doodle, grainRandom, timer, backdrop);
 }
 
 void TakeAndProcessFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoom,
     const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle, GrainRandom& grainRandom,
-    StageTimer* timer)
+    StageTimer* timer, BackdropWork* backdrop)
 {
     if (raw.empty())
         return;
     TakeWorkFrame(raw, work, zoom, settings.flipMode);
     Mark(timer, Stage::Take);
-    AfterFlip(work, settings, flow, doodle, grainRandom, timer);
+    AfterFlip(work, settings, flow, doodle, grainRandom, timer, backdrop);
 }

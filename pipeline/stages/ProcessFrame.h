@@ -11,17 +11,24 @@ class DoodleLayer;
 class FlowState;
 class GrainRandom;
 
-// Runs the stages on the work frame in their fixed order: flip, colour adjustment (unless
-// channelsDefault), effect style (inside effectRect while effectRegionOn),
+// The backdrop stage's part of a frame: its state, the backdrop picture and the frame's time.
+struct BackdropWork {
+    BackdropState& state;
+    cv::Mat picture;
+    double seconds = 0;
+};
+
+// Runs the stages on the work frame in their fixed order: flip, backdrop (when given), colour
+// adjustment (unless channelsDefault), effect style (inside effectRect while effectRegionOn),
 // optical flow (while flowOn), doodle layer (while doodleShown). Each stage sees the result of the
-// one before. Worker thread; settings is the copy taken for this frame. A timer, when given, gets
-// a mark after each stage.
+// one before, so the styles and the doodle lie over the backdrop as over the room. Worker thread;
+// settings is the copy taken for this frame. A timer, when given, gets a mark after each stage.
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom, StageTimer* timer = nullptr);
+    GrainRandom& grainRandom, StageTimer* timer = nullptr, BackdropWork* backdrop = nullptr);
 
 // The worker's pass on one camera frame: takes raw into work (TakeWorkFrame: the zoom, and the
 // flip in the same pass), then the stages after the flip. Gives the bytes of TakeWorkFrame
 // without the flip followed by ProcessFrame.
 void TakeAndProcessFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoom,
     const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle, GrainRandom& grainRandom,
-    StageTimer* timer = nullptr);
+    StageTimer* timer = nullptr, BackdropWork* backdrop = nullptr);

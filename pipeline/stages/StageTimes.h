@@ -8,6 +8,7 @@ enum class Stage : int {
     Take,        // the camera frame into the work frame (with the zoom)
     Faces,       // handing the frame to the face tracker
     Flip,
+    Backdrop,    // the person put before another picture or the blurred room
     Colour,      // the colour adjustment
     Style,       // the effect style
     Flow,        // the dot game
@@ -16,10 +17,10 @@ enum class Stage : int {
     Decorations, // logo, photo frame, stickers
     Display,     // the picture at display size
 };
-constexpr int kStageCount = 10;
+constexpr int kStageCount = 11;
 
 // Short names, in Stage order.
-constexpr std::array<const char*, kStageCount> kStageNames { "take", "faces", "flip", "colour", "style", "flow",
+constexpr std::array<const char*, kStageCount> kStageNames { "take", "faces", "flip", "backdrop", "colour", "style", "flow",
     "doodle", "picture", "decorations", "display" };
 
 using StageTimes = std::array<double, kStageCount>; // milliseconds

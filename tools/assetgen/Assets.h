@@ -22,6 +22,14 @@ QImage heartsFrame();
 Animation starsFrame();
 Animation bubblesFrame();
 
+// system/背景: whole pictures (640 × 480, opaque) to stand before; the stars twinkle.
+QImage beachBackdrop();
+Animation starsBackdrop();
+QImage underwaterBackdrop();
+QImage partyBackdrop();
+QImage cityBackdrop();
+QImage paperCutBackdrop();
+
 // UserData/小挂件
 QImage starAddOn();
 QImage heartAddOn();

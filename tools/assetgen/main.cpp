@@ -65,7 +65,8 @@ int main(int argc, char** argv)
     const QString system = bin.filePath(QStringLiteral("system"));
     const QString frames = bin.filePath(QStringLiteral("UserData/大相框"));
     const QString addOns = bin.filePath(QStringLiteral("UserData/小挂件"));
-    for (const QString& dir : {system, frames, addOns}) {
+    const QString backdrops = bin.filePath(QStringLiteral("system/背景"));
+    for (const QString& dir : {system, frames, addOns, backdrops}) {
         if (!QDir().mkpath(dir)) {
             fail(dir, QStringLiteral("cannot create the folder"));
             return 1;
@@ -93,5 +94,12 @@ int main(int argc, char** argv)
     ok = writeGif(in(addOns, "spinstar.gif"), spinningStarAddOn()) && ok;
     ok = writeGif(in(addOns, "heartbeat.gif"), heartbeatAddOn()) && ok;
     ok = writeGif(in(addOns, "eyes.gif"), eyesAddOn()) && ok;
+
+    ok = writePng(in(backdrops, "beach.png"), beachBackdrop()) && ok;
+    ok = writeGif(in(backdrops, "stars.gif"), starsBackdrop()) && ok;
+    ok = writePng(in(backdrops, "underwater.png"), underwaterBackdrop()) && ok;
+    ok = writePng(in(backdrops, "party.png"), partyBackdrop()) && ok;
+    ok = writePng(in(backdrops, "city.png"), cityBackdrop()) && ok;
+    ok = writePng(in(backdrops, "papercut.png"), paperCutBackdrop()) && ok;
     return ok ? 0 : 1;
 }

@@ -1,0 +1,73 @@
+#include "app/ribbon/BackdropGallery.h"
+
+#include "pipeline/BackdropLibrary.h"
+
+#include <QFileInfo>
+#include <QScrollBar>
+#include <QIcon>
+#include <QPixmap>
+
+#include <algorithm>
+
+namespace {
+constexpr int kCellPadding = 8;
+constexpr int kMostRows = 4; // more scroll
+} // namespace
+
+BackdropGallery::BackdropGallery(QWidget* parent)
+    : QListWidget(parent)
+{
+    setObjectName(QStringLiteral("backdropGallery"));
+    setViewMode(QListView::IconMode);
+    setIconSize(kThumbnail);
+    setGridSize(kThumbnail + QSize(kCellPadding, kCellPadding));
+    setSpacing(0);
+    setUniformItemSizes(true);
+    setResizeMode(QListView::Adjust);
+    setMovement(QListView::Static);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setMouseTracking(true);
+}
+
+void BackdropGallery::ShowFiles(const std::vector<QString>& paths, int chosen)
+{
+    const QString chosenPath = chosen >= 0 && chosen < int(paths.size()) ? paths[size_t(chosen)] : QString();
+    std::vector<QString> shown;
+    for (const QString& file : paths) {
+        auto it = thumbnails_.find(file);
+        if (it == thumbnails_.end())
+            it = thumbnails_.insert(file, BackdropThumbnail(file, kThumbnail));
+        if (!it->isNull())
+            shown.push_back(file);
+    }
+    if (shown != shown_) {
+        const QSignalBlocker quiet(this);
+        clear();
+        for (const QString& file : shown) {
+            auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(thumbnails_.value(file))), QString(), this);
+            item->setToolTip(QFileInfo(file).completeBaseName());
+        }
+        shown_ = std::move(shown);
+        setMinimumSize(sizeHint());
+        updateGeometry();
+    }
+    const auto at = std::find(shown_.begin(), shown_.end(), chosenPath);
+    const int row = chosenPath.isEmpty() || at == shown_.end() ? -1 : int(at - shown_.begin());
+    if (row != currentRow()) {
+        const QSignalBlocker quiet(this);
+        setCurrentRow(row);
+    }
+}
+
+QString BackdropGallery::path(int row) const
+{
+    return row >= 0 && row < int(shown_.size()) ? shown_[size_t(row)] : QString();
+}
+
+QSize BackdropGallery::sizeHint() const
+{
+    const QSize cell = gridSize();
+    const int rows = std::clamp((count() + kColumns - 1) / kColumns, 1, kMostRows);
+    const int scrollBar = count() > kColumns * kMostRows ? verticalScrollBar()->sizeHint().width() : 0;
+    return { kColumns * cell.width() + 2 * frameWidth() + 1 + scrollBar, rows * cell.height() + 2 * frameWidth() };
+}
