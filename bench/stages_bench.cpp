@@ -12,6 +12,8 @@
 #include "pipeline/stages/Doodle.h"
 #include "pipeline/stages/EffectStyles.h"
 #include "pipeline/stages/Flip.h"
+#include "pipeline/stages/FunEffect.h"
+#include "pipeline/stages/FunPreviewGrid.h"
 #include "pipeline/stages/GrainRandom.h"
 #include "pipeline/stages/OpticalFlow.h"
 #include "pipeline/stages/ProcessFrame.h"
@@ -146,6 +148,41 @@ void GrainNoise(benchmark::State& state)
                 level[x] = static_cast<uchar>(static_cast<unsigned>(noise[x]) % 21u);
         }
         benchmark::DoNotOptimize(levels.data());
+    }
+}
+
+// A face a third of the picture high, moving a little every frame, as the tracker gives it.
+FunFace MovingFace(cv::Size size, int n)
+{
+    const float step = static_cast<float>(n % 16) - 8;
+    return FunFace({ size.width / 2.0f + 3 * step, size.height * 0.4f - 2 * step }, size.height / 3.0f);
+}
+
+// A fun effect, its maps kept from frame to frame as the chain keeps them.
+template <FunEffect Effect>
+void Fun(benchmark::State& state)
+{
+    FunEffectState fun;
+    int n = 0;
+    const cv::Size size = SizeOf(state);
+    RunOnScene(state, [&](cv::Mat& f) {
+        ++n;
+        ApplyFunEffect(f, Effect, fun, MovingFace(size, n), n);
+    });
+}
+
+// The nine previews of the first page (the remap lenses among them) on a grid the picture's size.
+void FunGrid(benchmark::State& state)
+{
+    const cv::Size size = SizeOf(state);
+    const cv::Mat scene = Scene(size);
+    FunPreviewGrid grid;
+    int n = 0;
+    for (auto _ : state) {
+        ++n;
+        const FunPreview& preview = grid.Render(scene, size, FunPreviewPage(0), MovingFace(size, n), n);
+        benchmark::DoNotOptimize(preview.image.data);
+        benchmark::ClobberMemory();
     }
 }
 
@@ -376,6 +413,24 @@ BENCHMARK(Erode)->Apply(Sizes);
 BENCHMARK(Grain)->Apply(Sizes);
 BENCHMARK(GrainPerSample)->Apply(Sizes);
 BENCHMARK(GrainNoise)->Apply(Sizes);
+BENCHMARK(Fun<kFunBulge>)->Name("FunBulge")->Apply(Sizes);
+BENCHMARK(Fun<kFunPinch>)->Name("FunPinch")->Apply(Sizes);
+BENCHMARK(Fun<kFunTwirl>)->Name("FunTwirl")->Apply(Sizes);
+BENCHMARK(Fun<kFunStretch>)->Name("FunStretch")->Apply(Sizes);
+BENCHMARK(Fun<kFunSqueeze>)->Name("FunSqueeze")->Apply(Sizes);
+BENCHMARK(Fun<kFunFishEye>)->Name("FunFishEye")->Apply(Sizes);
+BENCHMARK(Fun<kFunMirror>)->Name("FunMirror")->Apply(Sizes);
+BENCHMARK(Fun<kFunKaleidoscope>)->Name("FunKaleidoscope")->Apply(Sizes);
+BENCHMARK(Fun<kFunLightTunnel>)->Name("FunLightTunnel")->Apply(Sizes);
+BENCHMARK(Fun<kFunBigHead>)->Name("FunBigHead")->Apply(Sizes);
+BENCHMARK(Fun<kFunThinFace>)->Name("FunThinFace")->Apply(Sizes);
+BENCHMARK(Fun<kFunThermal>)->Name("FunThermal")->Apply(Sizes);
+BENCHMARK(Fun<kFunXRay>)->Name("FunXRay")->Apply(Sizes);
+BENCHMARK(Fun<kFunComic>)->Name("FunComic")->Apply(Sizes);
+BENCHMARK(Fun<kFunPop>)->Name("FunPop")->Apply(Sizes);
+BENCHMARK(Fun<kFunMosaic>)->Name("FunMosaic")->Apply(Sizes);
+BENCHMARK(Fun<kFunOldFilm>)->Name("FunOldFilm")->Apply(Sizes);
+BENCHMARK(FunGrid)->Apply(Sizes);
 BENCHMARK(Doodle)->Apply(Sizes);
 BENCHMARK(DoodleUncached)->Apply(Sizes);
 BENCHMARK(Flow)->Apply(Sizes);
@@ -387,8 +442,8 @@ BENCHMARK(GreenStage)->Apply(Sizes);
 BENCHMARK(BlurredRoom)->Apply(Sizes);
 
 // Prints, after the usual output, each result as a multiple of the copy of its size. Stages run
-// on a fresh copy have that copy taken off; the zoom cut and the whole frame include taking the
-// frame.
+// on a fresh copy have that copy taken off; the zoom cut, the whole frame and the preview grid
+// include taking the frame.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
@@ -413,7 +468,8 @@ public:
                 copy[r.size] = r.seconds;
         std::printf("\n%-16s %-10s %10s %10s\n", "stage", "size", "ms", "x copy");
         for (const Row& r : rows_) {
-            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "WorstCaseFrame" || r.stage == "GrainNoise";
+            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "WorstCaseFrame" || r.stage == "GrainNoise"
+                || r.stage == "FunGrid";
             const double base = copy[r.size];
             const double own = whole ? r.seconds : r.seconds - base;
             std::printf("%-16s %-10s %10.3f %10.1f\n", r.stage.c_str(), r.size.c_str(), own * 1e3,
