@@ -162,5 +162,6 @@ CommandTable BuildCommandTable()
     AddStripKindRows(table);
     AddGalleryRows(table);
     AddHelpRows(table);
+    AddFunRows(table);
     return table;
 }

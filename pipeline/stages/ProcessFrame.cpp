@@ -4,6 +4,7 @@
 #include "pipeline/stages/Doodle.h"
 #include "pipeline/stages/EffectStyles.h"
 #include "pipeline/stages/Flip.h"
+#include "pipeline/stages/FunEffect.h"
 #include "pipeline/stages/OpticalFlow.h"
 #include "pipeline/stages/ZoomCut.h"
 
@@ -17,7 +18,7 @@ void Mark(StageTimer* timer, Stage stage)
 
 // Every stage after the flip.
 void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom, StageTimer* timer)
+    GrainRandom& grainRandom, StageTimer* timer, const FunInput& fun)
 {
     if (!settings.channelsDefault)
         AdjustChannels(frame, settings.colourModel, settings.sliders);
@@ -27,6 +28,13 @@ void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow,
         region = settings.effectRect;
     ApplyEffectStyle(frame, settings.effectStyle, grainRandom, region);
     Mark(timer, Stage::Style);
+    // Before the dots and the doodle: both are placed by clicks on the picture as shown, so they
+    // must lie where it shows them, not be bent by a mirror after.
+    if (settings.funEffect != kFunNone) {
+        thread_local FunEffectState ownState;
+        ApplyFunEffect(frame, settings.funEffect, fun.state ? *fun.state : ownState, fun.face, fun.frameNumber);
+    }
+    Mark(timer, Stage::Fun);
     if (settings.flowOn)
         TrackFlow(frame, flow);
     Mark(timer, Stage::Flow);
@@ -38,22 +46,22 @@ void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow,
 } // namespace
 
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom, StageTimer* timer)
+    GrainRandom& grainRandom, StageTimer* timer, const FunInput& fun)
 {
     if (frame.empty())
         return;
     ApplyFlip(frame, settings.flipMode);
     Mark(timer, Stage::Flip);
-    AfterFlip(frame, settings, flow, doodle, grainRandom, timer);
+    AfterFlip(frame, settings, flow, doodle, grainRandom, timer, fun);
 }
 
 void TakeAndProcessFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoom,
     const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle, GrainRandom& grainRandom,
-    StageTimer* timer)
+    StageTimer* timer, const FunInput& fun)
 {
     if (raw.empty())
         return;
     TakeWorkFrame(raw, work, zoom, settings.flipMode);
     Mark(timer, Stage::Take);
-    AfterFlip(work, settings, flow, doodle, grainRandom, timer);
+    AfterFlip(work, settings, flow, doodle, grainRandom, timer, fun);
 }
