@@ -110,11 +110,11 @@ void AddFunRows(CommandTable& table)
             CommandState state;
             const FunEffect current = CurrentFunEffect(c);
             if (current != kFunNone)
-                state.caption = CommandText("趣味特效") + QStringLiteral("：") + FunEffectName(current);
+                state.caption = CommandText("趣味特效：%1").arg(FunEffectName(current));
             return state;
         } });
 
-    CommandRow preview { ID_FUN_PREVIEW, "特效预览", "J", "特效预览",
+    CommandRow preview { ID_FUN_PREVIEW, "特效预览", "I", "特效预览",
         "图像区显示九宫格的实时预览，点一格就选中那个特效；方向键或滚轮翻页，Esc 退出",
         [](CommandContext& c, const CommandInput&) {
             if (c.cameraRunning())

@@ -6,6 +6,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+using namespace IconArt;
 using namespace IconInk;
 
 namespace {
@@ -16,12 +17,9 @@ const QRectF kPictureRect(3, 4, 26, 24);
 QImage PlainPicture(int pixels, bool face)
 {
     IconCanvas plain(pixels);
-    if (face) {
-        Scene(plain, kPictureRect);
+    Scene(plain, kPictureRect);
+    if (face)
         Face(plain);
-    } else {
-        Scene(plain, kPictureRect);
-    }
     return plain.take().convertToFormat(QImage::Format_ARGB32);
 }
 

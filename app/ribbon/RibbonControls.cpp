@@ -232,8 +232,10 @@ ShownControl Pictures(const ControlLayout& c, CommandActions& actions, QWidget* 
     layout->setSpacing(0);
     auto* list = new PictureGallery(box);
     for (CommandId item : c.items) {
-        auto* cell = new QListWidgetItem(CommandIcon(item), actions.table().Caption(item), list);
-        cell->setToolTip(actions.table().ToolTip(item));
+        // Each cell shows its row's action, as a menu item would: the keys and refreshes know it.
+        const QAction* action = actions.Action(item);
+        auto* cell = new QListWidgetItem(action->icon(), action->text(), list);
+        cell->setToolTip(action->toolTip());
     }
     list->setMinimumSize(list->sizeHint());
     layout->addWidget(list, 1);
