@@ -16,6 +16,7 @@
 #include "app/ribbon/RibbonBar.h"
 #include "app/ribbon/RibbonKeyTips.h"
 #include "app/commands/CommandContext.h"
+#include "app/commands/Rows.h"
 #include "decorations/CFrameView.h"
 #include "pipeline/CWebcamCtl.h"
 #include "pipeline/capture/CameraList.h"
@@ -150,6 +151,10 @@ void CMainFrame::ConnectDocument()
 
     CParvelWebcamView* view = child_->view();
     connect(view->webcam(), &CWebcamCtl::cameraToggleRequested, this, [this] { actions_->Run(ID_BUTTON_CAM_MANGER); });
+    connect(view->webcam(), &CWebcamCtl::funEffectPicked, this,
+        [this](int effect) { actions_->Run(static_cast<CommandId>(ID_FUN_NONE + effect)); });
+    // The fun effect chosen in an earlier run is on from the start.
+    session.model().settings.Change([](PictureSettings& s) { s.funEffect = RememberedFunEffect(); });
     connect(view, &CParvelWebcamView::menuRequested, this, [this](const QPoint& at) {
         const std::unique_ptr<QMenu> menu(BuildEditMenu(*actions_, this));
         menu->exec(at);

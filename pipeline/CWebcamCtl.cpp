@@ -1,6 +1,7 @@
 #include "pipeline/CWebcamCtl.h"
 
 #include "decorations/ImageEx.h"
+#include "pipeline/FunEffectNames.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/stages/RegionSelect.h"
 #include "ui/MessageBoxes.h"
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QRubberBand>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -99,7 +101,14 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
     // While stopped the welcome animation plays over whatever was shown last.
     if (!cameraRunning() && welcomeImage_->ready())
         welcomeImage_->PaintInto(painter);
-    if (session_.faceBoxesShown() && cameraRunning() && model().faceStickers())
+    if (previewShown()) {
+        std::vector<TileLabel> labels;
+        for (const FunPreviewTile& tile : model().funPreview.tiles())
+            labels.push_back({ QRect(tile.rect.x, tile.rect.y, tile.rect.width, tile.rect.height),
+                FunPreviewLabel(tile.effect) });
+        PaintTileLabels(painter, labels, rect(), font(), model().funPreview.page(), FunPreviewPageCount());
+    }
+    else if (session_.faceBoxesShown() && cameraRunning() && model().faceStickers())
         PaintFaceBoxes(painter, model().ShownFaces(session_.faceSeconds()), scaleX_, scaleY_);
     if (session_.recording())
         PaintRecordingBadge(painter, rect(), font(), session_.recordingElapsed());
@@ -151,6 +160,13 @@ void CWebcamCtl::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton || !cameraRunning())
         return;
     const QPoint client = event->position().toPoint();
+    if (previewShown()) {
+        // The grid covers the picture: a click picks, and nothing under the grid hears it.
+        if (const std::optional<FunEffect> picked = model().funPreview.EffectAt({ client.x(), client.y() }))
+            emit funEffectPicked(*picked);
+        event->accept();
+        return;
+    }
     const QPoint picture = PicturePoint(client);
     const PictureSettings s = model().settings.Snapshot();
     switch (s.mouseMode) {
@@ -180,7 +196,7 @@ void CWebcamCtl::mousePressEvent(QMouseEvent* event)
 
 void CWebcamCtl::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!cameraRunning())
+    if (!cameraRunning() || previewShown())
         return;
     const QPoint client = event->position().toPoint();
     if (selecting()) {
@@ -261,4 +277,23 @@ void CWebcamCtl::EndRegionSelection(QPoint client)
     }
     model().settings.Change([&](PictureSettings& st) { ApplySelectedRegion(st, region, confirmed); });
     session_.SetPaused(false);
+}
+
+void CWebcamCtl::wheelEvent(QWheelEvent* event)
+{
+    if (!previewShown()) {
+        QWidget::wheelEvent(event);
+        return;
+    }
+    // One page a notch (120 eighths of a degree); fine-grained wheels add up to a notch.
+    wheelTurn_ += event->angleDelta().y();
+    while (wheelTurn_ <= -120) {
+        wheelTurn_ += 120;
+        session_.TurnFunPreviewPage(1);
+    }
+    while (wheelTurn_ >= 120) {
+        wheelTurn_ -= 120;
+        session_.TurnFunPreviewPage(-1);
+    }
+    event->accept();
 }

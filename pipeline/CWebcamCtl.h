@@ -68,6 +68,9 @@ public:
 signals:
     // A double-click on the picture: the camera's switch, run as its command.
     void cameraToggleRequested();
+    // A click on a tile of the preview grid: that fun effect (a FunEffect; none for the middle
+    // tile), run as its command.
+    void funEffectPicked(int effect);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -75,11 +78,14 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void OnCameraSwitched(bool running);
     void BeginRegionSelection(QPoint client);
     void EndRegionSelection(QPoint client);
+    bool previewShown() const { return cameraRunning() && session_.funPreviewShown(); }
+    int wheelTurn_ = 0; // eighths of a degree not yet a page
 
     std::unique_ptr<ImageEx> welcomeImage_;
     bool welcomeStarted_ = false;

@@ -4,6 +4,7 @@
 #include "pipeline/capture/FrameGrabber.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"
+#include "pipeline/faces/FaceForEffects.h"
 #include "pipeline/stages/ProcessFrame.h"
 #include "pipeline/stages/ZoomCut.h"
 
@@ -198,22 +199,36 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
         if (got)
             lastFrame = clock.Now();
         if (!bgr.empty()) {
-            const PictureSettings snapshot = model_.settings.Snapshot();
+            PictureSettings snapshot = model_.settings.Snapshot();
             cv::Mat& work = FreeWorkFrame();
             StageTimes times {};
             StageTimer timer(times);
             const std::optional<cv::Rect> zoom = ZoomInForce(snapshot);
+            const bool previews = model_.funPreview.shown();
             // Faces are looked for on the frame as the camera gave it, upright whatever the flip.
             const cv::Size pictureSize = work.empty() ? bgr.size() : work.size();
-            model_.FollowFaces(frame.image, FaceView(frame.image.size(), pictureSize, zoom, snapshot.flipMode));
+            FunInput fun { &funState_, {}, funFrameNumber_++ };
+            fun.face = model_.FollowFaces(frame.image, FaceView(frame.image.size(), pictureSize, zoom, snapshot.flipMode),
+                previews || FunEffectFollowsFace(snapshot.funEffect));
             timer.Mark(Stage::Faces);
             // The backdrop follows the picture's own time, so a video backdrop plays at its speed.
             const double seconds = std::chrono::duration<double>(frame.captured.time_since_epoch()).count();
             BackdropWork backdrop = model_.backdrop.Prepare(snapshot.backdrop, pictureSize, seconds);
-            TakeAndProcessFrame(bgr, work, zoom, snapshot, model_.flow, model_.doodle, grainRandom_, &timer, &backdrop);
+            // Behind the preview grid the picture is not seen: the previews start from it without
+            // the chosen effect, the middle one showing it as it is.
+            if (previews)
+                snapshot.funEffect = kFunNone;
+            TakeAndProcessFrame(bgr, work, zoom, snapshot, model_.flow, model_.doodle, grainRandom_, &timer, &backdrop, fun);
             model_.backdrop.Finish(backdrop);
             if (const std::optional<cv::Scalar> picked = model_.backdrop.TakePicked())
                 model_.settings.Change([&picked](PictureSettings& s) { UseClothColour(s, *picked); });
+            cv::Mat& grid = gridFrames_[nextWorkFrame_];
+            const cv::Size gridSize(displayWidth_, displayHeight_);
+            if (!previews
+                || !model_.funPreview.Render(work, gridSize.width > 0 ? gridSize : work.size(), fun.face,
+                    fun.frameNumber, grid))
+                grid.release();
+            timer.Mark(Stage::Fun);
             HandOver(frame.captured, times);
         } else if (!got && !paused) {
             model_.photos.ExpireRequest(kPhotoWait);
@@ -281,7 +296,7 @@ void FrameLoop::Present()
             presenting_ = job.frame;
         }
         presentChanged_.notify_all();
-        ComposeAndHandOut(workFrames_[job.frame], job.captured, job.times);
+        ComposeAndHandOut(workFrames_[job.frame], gridFrames_[job.frame], job.captured, job.times);
         {
             std::scoped_lock lock(presentMutex_);
             presenting_ = -1;
@@ -303,7 +318,8 @@ cv::Mat FrameLoop::BgrFrame(const cv::Mat& raw)
     return bgr;
 }
 
-void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured, StageTimes times)
+void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, const cv::Mat& grid, Clock::time_point captured,
+    StageTimes times)
 {
     StageTimer timer(times);
     FillPictureFromFrame(frame, picture_);
@@ -311,7 +327,12 @@ void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captur
     model_.overlays.DrawOverlays(picture_);
     timer.Mark(Stage::Decorations);
     MarkPictureAlive(); // before the hand-out, so whoever receives the picture sees its time
-    QImage shown = displayBuffers_.Stretch(picture_, QSize(displayWidth_, displayHeight_));
+    // While the preview grid is up the screen shows it instead of the picture; photos and
+    // recordings still take the picture.
+    QImage shown = grid.empty()
+        ? displayBuffers_.Stretch(picture_, QSize(displayWidth_, displayHeight_))
+        : QImage(grid.data, grid.cols, grid.rows, static_cast<qsizetype>(grid.step), QImage::Format_BGR888)
+              .convertToFormat(QImage::Format_RGB32);
     timer.Mark(Stage::Display);
     if (onPicture_)
         onPicture_(std::move(shown));

@@ -2,6 +2,7 @@
 
 #include "pipeline/capture/FrameSource.h"
 #include "pipeline/FrameStats.h"
+#include "pipeline/stages/FunEffect.h"
 #include "pipeline/stages/GrainRandom.h"
 #include "pipeline/LoopClock.h"
 #include "pipeline/stages/PictureSettings.h"
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -160,7 +162,7 @@ private:
     void HandOver(Clock::time_point captured, const StageTimes& times);
     // Presenter thread.
     void Present();
-    void ComposeAndHandOut(const cv::Mat& frame, Clock::time_point captured, StageTimes times);
+    void ComposeAndHandOut(const cv::Mat& frame, const cv::Mat& grid, Clock::time_point captured, StageTimes times);
     void WakeWorker();
     // runMutex_ held: the run flag set, with what a start begins afresh.
     void BeginRunLocked();
@@ -194,6 +196,8 @@ private:
 
     // Worker only, except that Start sizes the work frames before the worker exists.
     GrainRandom grainRandom_;
+    FunEffectState funState_;
+    std::int64_t funFrameNumber_ = 0;
 
     // Two work frames: the worker fills one while the presenter composes the other.
     struct HandedOver {
@@ -204,6 +208,7 @@ private:
     std::mutex presentMutex_;
     std::condition_variable presentChanged_;
     cv::Mat workFrames_[2];
+    cv::Mat gridFrames_[2]; // the preview grid of each work frame while it is shown, else empty
     int nextWorkFrame_ = 0;                // worker only
     std::optional<HandedOver> handedOver_; // waiting for the presenter
     int presenting_ = -1;                  // the work frame the presenter composes

@@ -1,6 +1,7 @@
 #include "pipeline/PictureModel.h"
 
 #include "pipeline/PictureCommands.h"
+#include "pipeline/faces/FaceForEffects.h"
 
 #include <QDir>
 
@@ -22,12 +23,19 @@ bool PictureModel::ToggleFaceStickers()
     return on;
 }
 
-void PictureModel::FollowFaces(const cv::Mat& camera, const FaceView& view, double seconds)
+std::optional<FunFace> PictureModel::FollowFaces(const cv::Mat& camera, const FaceView& view, bool forFunEffect,
+    double seconds)
 {
-    if (!overlays.followFaces())
-        return;
+    const bool stickers = overlays.followFaces();
+    if (!stickers && !forFunEffect)
+        return std::nullopt;
     faces.Offer(camera, seconds);
-    overlays.FollowFaces(faces.Faces(seconds), view);
+    const std::vector<TrackedFace> found = faces.Faces(seconds);
+    if (stickers)
+        overlays.FollowFaces(found, view);
+    if (!forFunEffect)
+        return std::nullopt;
+    return FaceForFunEffect(view.ToPicture(found));
 }
 
 std::vector<TrackedFace> PictureModel::ShownFaces(double seconds) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pipeline/BackdropControl.h"
+#include "pipeline/FunPreviewShow.h"
 #include "pipeline/stages/Doodle.h"
 #include "pipeline/faces/FaceTracker.h"
 #include "pipeline/stages/OpticalFlow.h"
@@ -12,6 +13,8 @@
 #include "pipeline/record/VideoRecorder.h"
 
 #include <QString>
+
+#include <optional>
 
 // What the picture is made of besides the camera: the mode fields the commands change, the
 // flow play, the doodle, the decorations, the photo request and the recordings. Commands change it on the
@@ -51,7 +54,10 @@ public:
     // worker, each part guarded inside.
     BackdropControl backdrop;
 
-    // Faces for the stickers that follow them; detects on its own thread, idle until offered a
+    // The preview grid of the fun effects: the interface thread shows it, the worker renders it.
+    FunPreviewShow funPreview;
+
+    // Faces for the stickers that follow them and the fun effects that do; detects on its own thread, idle until offered a
     // picture.
     FaceTracker faces;
 
@@ -59,10 +65,12 @@ public:
     bool ToggleFaceStickers();
     bool faceStickers() const { return overlays.followFaces(); }
     // Worker, once per frame, on the camera frame as it came (upright, before zoom and flip, so
-    // the detector sees faces the right way up whatever the flip): while face stickers are on,
-    // offers it for detection and moves the attached add-ons onto the faces tracked at `seconds`
-    // (steady clock), shown in the picture through view.
-    void FollowFaces(const cv::Mat& camera, const FaceView& view, double seconds = FaceTracker::Now());
+    // the detector sees faces the right way up whatever the flip): while face stickers are on or
+    // forFunEffect, offers it for detection; moves the attached add-ons (while stickers are on)
+    // onto the faces tracked at `seconds` (steady clock), shown in the picture through view.
+    // Returns the face a fun effect follows (picture pixels), when forFunEffect and one is tracked.
+    std::optional<FunFace> FollowFaces(const cv::Mat& camera, const FaceView& view, bool forFunEffect = false,
+        double seconds = FaceTracker::Now());
     // The tracked faces at `seconds` where the last picture shows them (any thread).
     std::vector<TrackedFace> ShownFaces(double seconds) const;
 

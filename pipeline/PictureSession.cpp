@@ -113,6 +113,7 @@ void PictureSession::Stop()
     // A recording ends with the pictures it has: the file is finished, the GIF saved.
     StopRecording();
     model_.OnCameraStopped();
+    model_.funPreview.Show(false); // a grid of a stopped camera shows nothing live to pick from
     emit cameraSwitched(false);
 }
 
@@ -466,4 +467,20 @@ void PictureSession::SetFaceBoxesShown(bool shown)
 void PictureSession::SetFaceClock(std::function<double()> clock)
 {
     faceClock_ = clock ? std::move(clock) : std::function<double()>([] { return FaceTracker::Now(); });
+}
+
+void PictureSession::ShowFunPreview(bool shown)
+{
+    if (shown == model_.funPreview.shown())
+        return;
+    model_.funPreview.Show(shown);
+    emit stateChanged();
+}
+
+void PictureSession::TurnFunPreviewPage(int step)
+{
+    if (!model_.funPreview.shown())
+        return;
+    model_.funPreview.TurnPage(step);
+    emit stateChanged();
 }

@@ -105,6 +105,11 @@ public:
     int gifSeconds() const { return gifSeconds_; }
     void SetGifSeconds(int seconds);
 
+    // The fun effect's preview grid in place of the picture (screen only), and its pages.
+    void ShowFunPreview(bool shown);
+    bool funPreviewShown() const { return model_.funPreview.shown(); }
+    void TurnFunPreviewPage(int step);
+
     // The boxes of the tracked faces over the picture, on the screen only.
     void SetFaceBoxesShown(bool shown);
     bool faceBoxesShown() const { return faceBoxesShown_; }

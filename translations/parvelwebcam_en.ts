@@ -1408,6 +1408,198 @@ Delete it for good? It cannot be brought back.</translation>
         <source>背景文件夹：%1</source>
         <translation>Backdrop folder: %1</translation>
     </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>凸透镜</source>
+        <translation>Bulge</translation>
+    </message>
+    <message>
+        <source>凹透镜</source>
+        <translation>Pinch</translation>
+    </message>
+    <message>
+        <source>漩涡</source>
+        <translation>Twirl</translation>
+    </message>
+    <message>
+        <source>拉长</source>
+        <translation>Stretch</translation>
+    </message>
+    <message>
+        <source>压扁</source>
+        <translation>Squeeze</translation>
+    </message>
+    <message>
+        <source>鱼眼</source>
+        <translation>Fish-eye</translation>
+    </message>
+    <message>
+        <source>左右对称</source>
+        <translation>Mirror</translation>
+    </message>
+    <message>
+        <source>万花筒</source>
+        <translation>Kaleidoscope</translation>
+    </message>
+    <message>
+        <source>光隧道</source>
+        <translation>Light tunnel</translation>
+    </message>
+    <message>
+        <source>大头</source>
+        <translation>Big head</translation>
+    </message>
+    <message>
+        <source>瘦脸</source>
+        <translation>Thin face</translation>
+    </message>
+    <message>
+        <source>热成像</source>
+        <translation>Thermal</translation>
+    </message>
+    <message>
+        <source>X光</source>
+        <translation>X-ray</translation>
+    </message>
+    <message>
+        <source>漫画</source>
+        <translation>Comic</translation>
+    </message>
+    <message>
+        <source>波普</source>
+        <translation>Pop art</translation>
+    </message>
+    <message>
+        <source>马赛克</source>
+        <translation>Mosaic</translation>
+    </message>
+    <message>
+        <source>老电影</source>
+        <translation>Old film</translation>
+    </message>
+    <message>
+        <source>原图</source>
+        <translation>Original</translation>
+    </message>
+    <message>
+        <source>关闭趣味特效，恢复原图</source>
+        <translation>Turns the fun effect off: the picture as it is</translation>
+    </message>
+    <message>
+        <source>画面中间鼓起来，像凸透镜</source>
+        <translation>The middle of the picture swells, as through a convex lens</translation>
+    </message>
+    <message>
+        <source>画面中间缩进去，像凹透镜</source>
+        <translation>The middle of the picture shrinks, as through a concave lens</translation>
+    </message>
+    <message>
+        <source>画面中间旋转成漩涡</source>
+        <translation>The middle of the picture turns into a whirl</translation>
+    </message>
+    <message>
+        <source>把画面拉长，变成高个子</source>
+        <translation>Stretches the picture: everyone grows tall</translation>
+    </message>
+    <message>
+        <source>把画面压扁，变成矮胖子</source>
+        <translation>Squeezes the picture: everyone grows short and round</translation>
+    </message>
+    <message>
+        <source>像透过鱼眼镜头看世界</source>
+        <translation>The world through a fish-eye lens</translation>
+    </message>
+    <message>
+        <source>左半边照到右半边，左右一模一样</source>
+        <translation>The left half mirrored onto the right: both sides the same</translation>
+    </message>
+    <message>
+        <source>六瓣对称的万花筒</source>
+        <translation>A kaleidoscope of six equal segments</translation>
+    </message>
+    <message>
+        <source>中间的画面向四周拉成光的隧道</source>
+        <translation>The middle of the picture drawn out into a tunnel of light</translation>
+    </message>
+    <message>
+        <source>脸变得大大的，跟着脸走</source>
+        <translation>A big head that follows the face</translation>
+    </message>
+    <message>
+        <source>脸变得瘦瘦的，跟着脸走</source>
+        <translation>A thin face that follows the face</translation>
+    </message>
+    <message>
+        <source>像热像仪一样用颜色表示冷热</source>
+        <translation>False colours from cold to hot, like a thermal camera</translation>
+    </message>
+    <message>
+        <source>像X光片一样的蓝色透视</source>
+        <translation>An inverted blue look, like an X-ray</translation>
+    </message>
+    <message>
+        <source>平涂的颜色和墨线，像漫画书</source>
+        <translation>Flat colours and ink lines, like a comic book</translation>
+    </message>
+    <message>
+        <source>四格四种颜色的波普艺术</source>
+        <translation>Pop art: four tiles in four colourings</translation>
+    </message>
+    <message>
+        <source>大块的马赛克像素</source>
+        <translation>Large mosaic pixels</translation>
+    </message>
+    <message>
+        <source>泛黄、划痕和闪烁的老电影</source>
+        <translation>An old film: sepia, scratches and flicker</translation>
+    </message>
+    <message>
+        <source>趣味特效</source>
+        <translation>Fun effects</translation>
+    </message>
+    <message>
+        <source>哈哈镜、万花筒、热成像……一次选一种，叠在特效风格之上</source>
+        <translation>Funhouse mirrors, a kaleidoscope, thermal colours…: one at a time, over the effect style</translation>
+    </message>
+    <message>
+        <source>特效预览</source>
+        <translation>Effect preview</translation>
+    </message>
+    <message>
+        <source>图像区显示九宫格的实时预览，点一格就选中那个特效；方向键或滚轮翻页，Esc 退出</source>
+        <translation>The picture area shows nine live previews; click one to choose its effect; the arrow keys or the wheel turn the pages, Esc leaves</translation>
+    </message>
+    <message>
+        <source>打开摄像头后才能预览</source>
+        <translation>Start the camera to see the previews</translation>
+    </message>
+    <message>
+        <source>打开摄像头后才能预览特效</source>
+        <translation>Start the camera to preview the effects</translation>
+    </message>
+    <message>
+        <source>上一页</source>
+        <translation>Previous page</translation>
+    </message>
+    <message>
+        <source>预览上一页的特效</source>
+        <translation>The previous page of effects</translation>
+    </message>
+    <message>
+        <source>下一页</source>
+        <translation>Next page</translation>
+    </message>
+    <message>
+        <source>预览下一页的特效</source>
+        <translation>The next page of effects</translation>
+    </message>
+    <message>
+        <source>趣味特效：%1</source>
+        <translation>Fun effects: %1</translation>
+    </message>
 </context>
 <context>
     <name>CustomizeDialog</name>
@@ -1663,6 +1855,10 @@ Delete it for good? It cannot be brought back.</translation>
     <message>
         <source>背景</source>
         <translation>Backdrop</translation>
+    </message>
+    <message>
+        <source>趣味特效</source>
+        <translation>Fun effects</translation>
     </message>
 </context>
 <context>

@@ -139,4 +139,27 @@ enum CommandId : int {
     ID_BACKDROP_BLUR = 33096,
     ID_BACKDROP_GALLERY = 33097,     // the backdrop pictures
     ID_BACKDROP_FOLDER = 33098,      // chooses the folder of the user's backdrops
+    // 趣味特效: one fun effect or none (33100 + its FunEffect number), the gallery, the preview grid
+    ID_FUN_NONE = 33100,
+    ID_FUN_BULGE = 33101,
+    ID_FUN_PINCH = 33102,
+    ID_FUN_TWIRL = 33103,
+    ID_FUN_STRETCH = 33104,
+    ID_FUN_SQUEEZE = 33105,
+    ID_FUN_FISH_EYE = 33106,
+    ID_FUN_MIRROR = 33107,
+    ID_FUN_KALEIDOSCOPE = 33108,
+    ID_FUN_LIGHT_TUNNEL = 33109,
+    ID_FUN_BIG_HEAD = 33110,
+    ID_FUN_THIN_FACE = 33111,
+    ID_FUN_THERMAL = 33112,
+    ID_FUN_X_RAY = 33113,
+    ID_FUN_COMIC = 33114,
+    ID_FUN_POP = 33115,
+    ID_FUN_MOSAIC = 33116,
+    ID_FUN_OLD_FILM = 33117,
+    ID_FUN_GALLERY = 33120,
+    ID_FUN_PREVIEW = 33121,
+    ID_FUN_PAGE_BACK = 33122,
+    ID_FUN_PAGE_NEXT = 33123,
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<CommandName, 111> kNames { {
+constexpr std::array<CommandName, 133> kNames { {
     { "ID_CAPTION_BAR_OPTIONS", ID_CAPTION_BAR_OPTIONS },
     { "ID_VIEW_CAPTION_BAR", ID_VIEW_CAPTION_BAR },
     { "ID_VIEW_APPLOOK_OFF_2007_BLUE", ID_VIEW_APPLOOK_OFF_2007_BLUE },
@@ -117,6 +117,28 @@ constexpr std::array<CommandName, 111> kNames { {
     { "ID_BACKDROP_BLUR", ID_BACKDROP_BLUR },
     { "ID_BACKDROP_GALLERY", ID_BACKDROP_GALLERY },
     { "ID_BACKDROP_FOLDER", ID_BACKDROP_FOLDER },
+    { "ID_FUN_NONE", ID_FUN_NONE },
+    { "ID_FUN_BULGE", ID_FUN_BULGE },
+    { "ID_FUN_PINCH", ID_FUN_PINCH },
+    { "ID_FUN_TWIRL", ID_FUN_TWIRL },
+    { "ID_FUN_STRETCH", ID_FUN_STRETCH },
+    { "ID_FUN_SQUEEZE", ID_FUN_SQUEEZE },
+    { "ID_FUN_FISH_EYE", ID_FUN_FISH_EYE },
+    { "ID_FUN_MIRROR", ID_FUN_MIRROR },
+    { "ID_FUN_KALEIDOSCOPE", ID_FUN_KALEIDOSCOPE },
+    { "ID_FUN_LIGHT_TUNNEL", ID_FUN_LIGHT_TUNNEL },
+    { "ID_FUN_BIG_HEAD", ID_FUN_BIG_HEAD },
+    { "ID_FUN_THIN_FACE", ID_FUN_THIN_FACE },
+    { "ID_FUN_THERMAL", ID_FUN_THERMAL },
+    { "ID_FUN_X_RAY", ID_FUN_X_RAY },
+    { "ID_FUN_COMIC", ID_FUN_COMIC },
+    { "ID_FUN_POP", ID_FUN_POP },
+    { "ID_FUN_MOSAIC", ID_FUN_MOSAIC },
+    { "ID_FUN_OLD_FILM", ID_FUN_OLD_FILM },
+    { "ID_FUN_GALLERY", ID_FUN_GALLERY },
+    { "ID_FUN_PREVIEW", ID_FUN_PREVIEW },
+    { "ID_FUN_PAGE_BACK", ID_FUN_PAGE_BACK },
+    { "ID_FUN_PAGE_NEXT", ID_FUN_PAGE_NEXT },
 } };
 
 } // namespace

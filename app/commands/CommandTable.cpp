@@ -163,5 +163,6 @@ CommandTable BuildCommandTable()
     AddGalleryRows(table);
     AddHelpRows(table);
     AddBackdropRows(table);
+    AddFunRows(table);
     return table;
 }

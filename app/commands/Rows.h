@@ -3,6 +3,7 @@
 #include "app/commands/CommandContext.h"
 #include "app/commands/CommandTable.h"
 #include "app/AppFolders.h"
+#include "pipeline/stages/FunEffect.h"
 #include "settings/SettingsValues.h"
 #include "ui/Translations.h"
 
@@ -21,6 +22,11 @@ void AddStripKindRows(CommandTable& table);  // GIF or PNG files in the frames a
 void AddGalleryRows(CommandTable& table);    // the photos strip's menu: open, folder, copy, delete
 void AddHelpRows(CommandTable& table);       // about, the guide, the home page
 void AddBackdropRows(CommandTable& table);   // backdrops: learnt room, cloth, blurred room, pictures
+void AddFunRows(CommandTable& table);        // the fun effects, their gallery and preview grid
+
+// The fun effect chosen last, kept between starts (none at first).
+FunEffect RememberedFunEffect();
+void RememberFunEffect(FunEffect effect);
 
 // The user guide in the interface's language: the English edition where the interface speaks
 // English and it is there, the Chinese one otherwise.

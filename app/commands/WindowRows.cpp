@@ -1,6 +1,7 @@
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
 #include "app/commands/WindowPort.h"
+#include "pipeline/PictureSession.h"
 
 namespace {
 
@@ -55,9 +56,14 @@ void AddWindowRows(CommandTable& table)
     fullScreen.shortcut = "F11";
     table.Add(std::move(fullScreen));
 
-    // Esc undoes what is in progress: a region being selected, then the full screen.
+    // Esc undoes what is in progress: the preview grid (the effect left as it was), a region
+    // being selected, then the full screen.
     CommandRow escape { ID_ESCAPE, "退出全屏", "", "", "",
         [](CommandContext& c, const CommandInput&) {
+            if (c.hasDocument() && c.picture().funPreviewShown()) {
+                c.picture().ShowFunPreview(false);
+                return;
+            }
             if (c.hasDocument() && c.window.CancelPictureSelection())
                 return;
             if (c.window.pictureFullScreen())

@@ -1,6 +1,7 @@
 #include "app/ribbon/CommandIcons.h"
 
 #include "app/ribbon/ColourIcons.h"
+#include "app/ribbon/FunIcons.h"
 #include "app/ribbon/IconBadges.h"
 #include "app/ribbon/IconCanvas.h"
 #include "app/ribbon/IconMotifs.h"
@@ -275,6 +276,41 @@ void Draw(IconCanvas& c, CommandId id)
     case ID_BUTTON_GRAIN:
     case ID_BUTTON_SMOOTH_SKETCH:
         EffectScene(c, id);
+        return;
+
+    // Fun effects: the landscape through the effect.
+    case ID_FUN_NONE:
+    case ID_FUN_BULGE:
+    case ID_FUN_PINCH:
+    case ID_FUN_TWIRL:
+    case ID_FUN_STRETCH:
+    case ID_FUN_SQUEEZE:
+    case ID_FUN_FISH_EYE:
+    case ID_FUN_MIRROR:
+    case ID_FUN_KALEIDOSCOPE:
+    case ID_FUN_LIGHT_TUNNEL:
+    case ID_FUN_BIG_HEAD:
+    case ID_FUN_THIN_FACE:
+    case ID_FUN_THERMAL:
+    case ID_FUN_X_RAY:
+    case ID_FUN_COMIC:
+    case ID_FUN_POP:
+    case ID_FUN_MOSAIC:
+    case ID_FUN_OLD_FILM:
+        FunEffectPicture(c, static_cast<FunEffect>(id - ID_FUN_NONE));
+        return;
+    case ID_FUN_GALLERY:
+        FunEffectPicture(c, kFunKaleidoscope);
+        c.fill(SparklePath(QPointF(24, 23), 7, 0.16), gold, c.outline() * 0.85);
+        return;
+    case ID_FUN_PREVIEW:
+        FunPreviewPicture(c);
+        return;
+    case ID_FUN_PAGE_BACK:
+        FunPreviewPicture(c, -1);
+        return;
+    case ID_FUN_PAGE_NEXT:
+        FunPreviewPicture(c, 1);
         return;
 
     // Region.

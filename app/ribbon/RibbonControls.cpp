@@ -7,6 +7,7 @@
 #include "app/ribbon/CommandIcons.h"
 #include "app/ribbon/BackdropGallery.h"
 #include "app/ribbon/PenGallery.h"
+#include "app/ribbon/PictureGallery.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -210,7 +211,7 @@ ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* p
 
 // Pictures of the files the command offers, in a drop-down listed afresh each time it opens;
 // choosing one sends its path. Items below the gallery are commands of their own.
-ShownControl Pictures(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+ShownControl FilePictures(const ControlLayout& c, CommandActions& actions, QWidget* parent)
 {
     const CommandId id = *c.id;
     QToolButton* button = SmallDropButton(id, actions, QToolButton::InstantPopup, parent);
@@ -246,6 +247,73 @@ ShownControl Pictures(const ControlLayout& c, CommandActions& actions, QWidget* 
     });
     ShownControl shown { id, button, KeyTipOf(actions, id), {}, [button] { button->showMenu(); } };
     shown.refresh = [button, &actions, id] { button->setEnabled(actions.table().Update(id, actions.context()).enabled); };
+    return shown;
+}
+
+// Commands chosen by their pictures: a large button naming the current one drops down a gallery
+// of its items; a cell runs its item's row, and the pressed item is the one marked.
+ShownControl Pictures(const ControlLayout& c, CommandActions& actions, QWidget* parent)
+{
+    const CommandId id = *c.id;
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setObjectName(QStringLiteral("ribbonLarge"));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(QSize(kLargeIcon, kLargeIcon));
+    button->setIcon(CommandIcon(id));
+    button->setText(actions.table().Caption(id));
+    button->setToolTip(actions.table().ToolTip(id));
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+
+    auto* menu = new QMenu(button);
+    auto* box = new QWidget(menu);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(0);
+    auto* list = new PictureGallery(box);
+    for (CommandId item : c.items) {
+        // Each cell shows its row's action, as a menu item would: the keys and refreshes know it.
+        const QAction* action = actions.Action(item);
+        auto* cell = new QListWidgetItem(action->icon(), action->text(), list);
+        cell->setToolTip(action->toolTip());
+    }
+    list->setMinimumSize(list->sizeHint());
+    layout->addWidget(list, 1);
+    auto* holder = new QWidgetAction(menu);
+    holder->setDefaultWidget(box);
+    menu->addAction(holder);
+    button->setMenu(menu);
+    ForgetHoverWhenMenuCloses(button);
+    const std::vector<CommandId> items = c.items;
+    QObject::connect(list, &QListWidget::itemClicked, list, [list, menu, &actions, items](QListWidgetItem* cell) {
+        menu->close();
+        const int row = list->row(cell);
+        if (row >= 0 && row < int(items.size()))
+            actions.Run(items[std::size_t(row)]);
+    });
+    ShownControl shown { id, button, KeyTipOf(actions, id), {}, [button] { button->showMenu(); } };
+    shown.refresh = [list, button, &actions, id, items] {
+        const CommandState state = actions.table().Update(id, actions.context());
+        button->setEnabled(state.enabled);
+        const QString caption = state.caption ? *state.caption : actions.table().Caption(id);
+        if (button->text() != caption)
+            button->setText(caption);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const bool pressed = actions.table().Update(items[i], actions.context()).pressed.value_or(false);
+            QListWidgetItem* cell = list->item(int(i));
+            if (pressed != cell->isSelected()) {
+                const QSignalBlocker quiet(list);
+                cell->setSelected(pressed);
+                if (pressed)
+                    list->setCurrentItem(cell);
+            }
+            const QString text = actions.table().Caption(items[i]);
+            if (cell->text() != text)
+                cell->setText(text);
+        }
+    };
     return shown;
 }
 
@@ -315,6 +383,8 @@ ShownControl MakeControl(const ControlLayout& c, CommandActions& actions, QWidge
         return Gallery(c, actions, parent);
     case ControlLayout::Pictures:
         return Pictures(c, actions, parent);
+    case ControlLayout::FilePictures:
+        return FilePictures(c, actions, parent);
     case ControlLayout::Link:
         return Link(c, actions, parent);
     case ControlLayout::Menu:

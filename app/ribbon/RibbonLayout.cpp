@@ -38,8 +38,8 @@ ControlLayout::Kind KindOf(const QString& type)
         { "large", ControlLayout::Large }, { "small", ControlLayout::Small }, { "check", ControlLayout::Check },
         { "label", ControlLayout::Label }, { "separator", ControlLayout::Separator },
         { "slider", ControlLayout::Slider }, { "colour", ControlLayout::Colour },
-        { "gallery", ControlLayout::Gallery }, { "link", ControlLayout::Link }, { "menu", ControlLayout::Menu },
-        { "icon", ControlLayout::Icon }, { "pictures", ControlLayout::Pictures },
+        { "gallery", ControlLayout::Gallery }, { "pictures", ControlLayout::Pictures }, { "link", ControlLayout::Link }, { "menu", ControlLayout::Menu },
+        { "icon", ControlLayout::Icon }, { "filepictures", ControlLayout::FilePictures },
     };
     for (const auto& [name, kind] : kinds)
         if (type == QLatin1String(name))

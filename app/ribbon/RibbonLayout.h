@@ -21,7 +21,8 @@ struct ControlLayout {
         Slider,
         Colour,    // a split button with a palette
         Gallery,   // the pen widths
-        Pictures,  // a drop-down of pictures of files (the backdrops)
+        Pictures,  // a drop-down of its items as captioned pictures (the fun effects)
+        FilePictures, // a drop-down of pictures of files (the backdrops)
         Link,
         Menu,      // a drop-down of commands without a command of its own (the tab row's "样式")
         Icon,      // a button showing only its icon (the tab row's about button)

@@ -53,6 +53,32 @@ void PaintRecordingBadge(QPainter& painter, const QRect& area, const QFont& base
     painter.restore();
 }
 
+void PaintTileLabels(QPainter& painter, const std::vector<TileLabel>& labels, const QRect& area, const QFont& base,
+    int page, int pages)
+{
+    painter.save();
+    for (const TileLabel& label : labels) {
+        const int band = std::clamp(label.tile.height() / 6, 14, 32);
+        QFont font = base;
+        font.setBold(true);
+        font.setPixelSize(band * 2 / 3);
+        painter.setFont(font);
+        const QRect strip(label.tile.left(), label.tile.bottom() + 1 - band, label.tile.width(), band);
+        painter.fillRect(strip, QColor(0, 0, 0, 140));
+        DrawShadowedText(painter, strip, Qt::AlignCenter, label.text, 1);
+    }
+    if (pages > 1) {
+        QFont font = base;
+        font.setBold(true);
+        font.setPixelSize(std::clamp(area.height() / 30, 12, 24));
+        painter.setFont(font);
+        const QRect corner = area.adjusted(0, 4, -8, 0);
+        DrawShadowedText(painter, corner, Qt::AlignRight | Qt::AlignTop,
+            QStringLiteral("\u25C0 %1 / %2 \u25B6").arg(page + 1).arg(pages), 1);
+    }
+    painter.restore();
+}
+
 void PaintFaceBoxes(QPainter& painter, const std::vector<TrackedFace>& faces, float scaleX, float scaleY)
 {
     painter.save();

@@ -26,6 +26,17 @@ void PaintRecordingBadge(QPainter& painter, const QRect& area, const QFont& base
 // The tracked faces' boxes (picture pixels, scaled down by scaleX and scaleY) with their numbers.
 void PaintFaceBoxes(QPainter& painter, const std::vector<TrackedFace>& faces, float scaleX, float scaleY);
 
+// A labelled tile of the preview grid (screen pixels).
+struct TileLabel {
+    QRect tile;
+    QString text;
+};
+
+// Each tile's label on a dark band along its bottom edge, and the page ("2 / 3") at the top right
+// of area when there is more than one page.
+void PaintTileLabels(QPainter& painter, const std::vector<TileLabel>& labels, const QRect& area, const QFont& base,
+    int page, int pages);
+
 // The countdown's digits, large in the middle of the area; the font is sized once per area and
 // number of digits, not on every frame.
 class CountdownPainter {

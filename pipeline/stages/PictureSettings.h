@@ -4,6 +4,7 @@
 #include "pipeline/stages/ColourAdjust.h"
 #include "pipeline/stages/EffectStyles.h"
 #include "pipeline/stages/Flip.h"
+#include "pipeline/stages/FunEffect.h"
 
 #include <opencv2/core.hpp>
 
@@ -30,6 +31,7 @@ enum RegionPurpose : int {
 // value: the worker works on a copy taken once per frame (PictureSettingsStore::Snapshot).
 struct PictureSettings {
     EffectStyle effectStyle = kEffectNone;
+    FunEffect funEffect = kFunNone; // after the style, on the whole picture
     FlipMode flipMode = kFlipMirror;
     ColourModel colourModel = kColourRgb;
     bool channelsDefault = true; // the colour adjustment is skipped

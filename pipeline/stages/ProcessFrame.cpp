@@ -4,6 +4,7 @@
 #include "pipeline/stages/Doodle.h"
 #include "pipeline/stages/EffectStyles.h"
 #include "pipeline/stages/Flip.h"
+#include "pipeline/stages/FunEffect.h"
 #include "pipeline/stages/OpticalFlow.h"
 #include "pipeline/stages/ZoomCut.h"
 
@@ -17,7 +18,7 @@ void Mark(StageTimer* timer, Stage stage)
 
 // Every stage after the flip.
 void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom, StageTimer* timer, BackdropWork* backdrop)
+    GrainRandom& grainRandom, StageTimer* timer, BackdropWork* backdrop, const FunInput& fun)
 {
     if (backdrop)
         ApplyBackdrop(frame, settings.backdrop, backdrop->state, backdrop->picture, backdrop->seconds);
@@ -30,6 +31,13 @@ void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow,
         region = settings.effectRect;
     ApplyEffectStyle(frame, settings.effectStyle, grainRandom, region);
     Mark(timer, Stage::Style);
+    // Before the dots and the doodle: both are placed by clicks on the picture as shown, so they
+    // must lie where it shows them, not be bent by a mirror after.
+    if (settings.funEffect != kFunNone) {
+        thread_local FunEffectState ownState;
+        ApplyFunEffect(frame, settings.funEffect, fun.state ? *fun.state : ownState, fun.face, fun.frameNumber);
+    }
+    Mark(timer, Stage::Fun);
     if (settings.flowOn)
         TrackFlow(frame, flow);
     Mark(timer, Stage::Flow);
@@ -41,22 +49,22 @@ void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow,
 } // namespace
 
 void ProcessFrame(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
-    GrainRandom& grainRandom, StageTimer* timer, BackdropWork* backdrop)
+    GrainRandom& grainRandom, StageTimer* timer, BackdropWork* backdrop, const FunInput& fun)
 {
     if (frame.empty())
         return;
     ApplyFlip(frame, settings.flipMode);
     Mark(timer, Stage::Flip);
-    AfterFlip(frame, settings, flow, doodle, grainRandom, timer, backdrop);
+    AfterFlip(frame, settings, flow, doodle, grainRandom, timer, backdrop, fun);
 }
 
 void TakeAndProcessFrame(const cv::Mat& raw, cv::Mat& work, const std::optional<cv::Rect>& zoom,
     const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle, GrainRandom& grainRandom,
-    StageTimer* timer, BackdropWork* backdrop)
+    StageTimer* timer, BackdropWork* backdrop, const FunInput& fun)
 {
     if (raw.empty())
         return;
     TakeWorkFrame(raw, work, zoom, settings.flipMode);
     Mark(timer, Stage::Take);
-    AfterFlip(work, settings, flow, doodle, grainRandom, timer, backdrop);
+    AfterFlip(work, settings, flow, doodle, grainRandom, timer, backdrop, fun);
 }

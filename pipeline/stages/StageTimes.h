@@ -11,16 +11,17 @@ enum class Stage : int {
     Backdrop,    // the person put before another picture or the blurred room
     Colour,      // the colour adjustment
     Style,       // the effect style
+    Fun,         // the fun effect
     Flow,        // the dot game
     Doodle,
     Picture,     // the work frame into the 32-bit picture
     Decorations, // logo, photo frame, stickers
     Display,     // the picture at display size
 };
-constexpr int kStageCount = 11;
+constexpr int kStageCount = 12;
 
 // Short names, in Stage order.
-constexpr std::array<const char*, kStageCount> kStageNames { "take", "faces", "flip", "backdrop", "colour", "style", "flow",
+constexpr std::array<const char*, kStageCount> kStageNames { "take", "faces", "flip", "backdrop", "colour", "style", "fun", "flow",
     "doodle", "picture", "decorations", "display" };
 
 using StageTimes = std::array<double, kStageCount>; // milliseconds

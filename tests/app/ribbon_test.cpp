@@ -55,7 +55,7 @@ TEST(RibbonLayoutTest, TheProgramsLayoutHasTheCategoriesAndPanelsInOrder)
     EXPECT_EQ(categories, QStringList({ "欢迎光临", "特效娱乐", "精美相框", "文件查看", "软件助手" }));
     EXPECT_EQ(panels,
         QStringList({ "照相机", "拍照", "录像", "色彩：自定义通道", "色彩：颜色模式", "炫彩风格", "ROI关键区域", "图像翻转",
-            "光流互动", "挥毫泼墨", "背景", "大相框设置", "小挂件设置", "文件存储设置", "帮助", "视图", "语言" }));
+            "光流互动", "挥毫泼墨", "背景", "趣味特效", "大相框设置", "小挂件设置", "文件存储设置", "帮助", "视图", "语言" }));
     EXPECT_EQ(layout.application.items, std::vector<CommandId>({ ID_OPEN_DOCUMENT, ID_APP_EXIT }));
     EXPECT_EQ(layout.tabRow[0].text, "样式");
     EXPECT_EQ(layout.tabRow[0].items.size(), 5u);
