@@ -2,6 +2,7 @@
 
 #include "pipeline/compose/DisplayConversion.h"
 #include "pipeline/capture/FrameGrabber.h"
+#include "pipeline/record/BgrPicture.h"
 #include "pipeline/PictureCommands.h"
 #include "pipeline/PictureModel.h"
 #include "pipeline/faces/FaceForEffects.h"
@@ -195,7 +196,7 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
             got = source->Read(frame.image) && !frame.image.empty();
             frame.captured = source->LastCaptureTime().value_or(clock.Now());
         }
-        const cv::Mat bgr = got ? BgrFrame(frame.image) : cv::Mat();
+        const cv::Mat bgr = got ? AsBgr(frame.image) : cv::Mat();
         if (got)
             lastFrame = clock.Now();
         if (!bgr.empty()) {
@@ -303,19 +304,6 @@ void FrameLoop::Present()
         }
         presentChanged_.notify_all();
     }
-}
-
-cv::Mat FrameLoop::BgrFrame(const cv::Mat& raw)
-{
-    if (raw.type() == CV_8UC3)
-        return raw;
-    // Some sources deliver grey or 4-channel frames; the stages work on BGR. Others are skipped.
-    cv::Mat bgr;
-    if (raw.channels() == 1)
-        cv::cvtColor(raw, bgr, cv::COLOR_GRAY2BGR);
-    else if (raw.channels() == 4)
-        cv::cvtColor(raw, bgr, cv::COLOR_BGRA2BGR);
-    return bgr;
 }
 
 void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, const cv::Mat& grid, Clock::time_point captured,

@@ -154,9 +154,6 @@ public:
 
 private:
     void Run(std::unique_ptr<FrameSource> source);
-    // The camera frame as 8-bit BGR (the frame itself when it is); empty for a kind the stages
-    // cannot take.
-    static cv::Mat BgrFrame(const cv::Mat& raw);
     // Worker: the work frame that the presenter is done with, and the hand-over of a processed one.
     cv::Mat& FreeWorkFrame();
     void HandOver(Clock::time_point captured, const StageTimes& times);

@@ -1,6 +1,7 @@
 #include "pipeline/stages/ColourAdjust.h"
 
 #include "pipeline/stages/HsvExact.h"
+#include "pipeline/stages/StripCount.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -103,20 +104,15 @@ bool AdjustHsvOnePass(cv::Mat& frame, const cv::Mat& lut)
     }
     const HsvAdjust adjust(saturation, value);
     const Conversion conversion = ConversionFor(kColourHsv);
-    const auto rows = [&](const cv::Range& range) {
-        for (int y = range.start; y < range.end; ++y)
+    ForEachStrip(frame.rows, frame.cols * 3, [&](int first, int end) {
+        for (int y = first; y < end; ++y)
             adjust.Row(frame.ptr(y), frame.ptr(y), fastColumns);
         if (fastColumns < frame.cols) {
-            cv::Mat ends = frame(range, cv::Range(fastColumns, frame.cols));
+            cv::Mat ends = frame(cv::Range(first, end), cv::Range(fastColumns, frame.cols));
             cv::Mat converted;
             ConvertLookUpBack(ends, conversion, lut, converted);
         }
-    };
-    const int threads = cv::getNumThreads();
-    if (threads <= 1 || frame.rows < 2)
-        rows(cv::Range(0, frame.rows));
-    else
-        cv::parallel_for_(cv::Range(0, frame.rows), rows, threads);
+    });
     return true;
 }
 

@@ -36,9 +36,8 @@ inline void GrainPixel(uchar* p, std::uint8_t level, const std::uint8_t* luma)
     const int cr = ycrcb::Cr(p[2], y);
     const int cb = ycrcb::Cb(p[0], y);
     const int curved = luma[level * 256u + y];
-    // (v − 128) / 2 truncated toward zero: the halved chroma's offset from 128.
-    const int crOffset = (cr - 128) / 2;
-    const int cbOffset = (cb - 128) / 2;
+    const int crOffset = GrainChroma(cr) - 128;
+    const int cbOffset = GrainChroma(cb) - 128;
     p[0] = static_cast<uchar>(ycrcb::Blue(curved, cbOffset));
     p[1] = static_cast<uchar>(ycrcb::Green(curved, crOffset, cbOffset));
     p[2] = static_cast<uchar>(ycrcb::Red(curved, crOffset));
