@@ -31,6 +31,9 @@ public:
     // Frames learnt since learning last began.
     int learntFrames() const { return learntFrames_; }
     bool roomReady() const { return roomReady_; }
+    // Asks the source to clear the picture for the learning (a drawn scene's person walks out).
+    void AskToLeaveThePicture() { leaveAsked_ = true; }
+    bool TakeLeaveRequest() { return leaveAsked_.exchange(false); }
     // The colour of the picture at this point (as shown) is taken for the cloth at the next frame.
     void PickColourAt(cv::Point point);
     // Once, after the room was seen to change: it should be learnt again.
@@ -55,6 +58,7 @@ private:
     std::atomic<int> learntFrames_ { 0 };
     std::atomic<bool> roomReady_ { false };
     std::atomic<bool> sceneChanged_ { false };
+    std::atomic<bool> leaveAsked_ { false };
 
     BackdropState state_; // worker only
 };

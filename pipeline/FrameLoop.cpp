@@ -183,6 +183,8 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
             lastFrame = clock.Now();
             lostReported = false;
         }
+        if (model_.backdrop.TakeLeaveRequest())
+            source->AskToLeaveThePicture();
         FrameGrabber::Frame frame;
         bool got = false;
         if (paused) {

@@ -185,6 +185,7 @@ bool PictureSession::StartLearning()
     if (!running())
         return false;
     model_.backdrop.SetLearning(false);
+    model_.backdrop.AskToLeaveThePicture();
     learning_.Start(SteadySeconds());
     learningTimer_->start();
     LearningStep();

@@ -105,7 +105,7 @@ void AddFunRows(CommandTable& table)
         AddEffectRow(table, effect);
 
     // The drop-down of pictures: each cell runs its effect's row; the button names the current one.
-    table.Add({ ID_FUN_GALLERY, "趣味特效", "R", "趣味特效", "哈哈镜、万花筒、热成像……一次选一种，叠在特效风格之上", {},
+    table.Add({ ID_FUN_GALLERY, "趣味特效", "J", "趣味特效", "哈哈镜、万花筒、热成像……一次选一种，叠在特效风格之上", {},
         [](const CommandContext& c) {
             CommandState state;
             const FunEffect current = CurrentFunEffect(c);

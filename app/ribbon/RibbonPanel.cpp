@@ -7,8 +7,11 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -163,8 +166,17 @@ void RibbonPanel::ShowDropDown()
     if (!folded_ || dropDown_ == nullptr)
         return;
     dropDown_->adjustSize();
-    dropDown_->move(foldedButton_->mapToGlobal(QPoint(0, foldedButton_->height())));
+    QPoint at = foldedButton_->mapToGlobal(QPoint(0, foldedButton_->height()));
+    dropDown_->move(at);
     dropDown_->show();
+    // A panel folded at the right of the screen opens leftwards, so all of it can be reached
+    // (measured once shown, with whatever frame the platform gives the popup).
+    if (const QScreen* screen = foldedButton_->screen()) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - dropDown_->frameGeometry().width())));
+        if (at != dropDown_->pos())
+            dropDown_->move(at);
+    }
 }
 
 void RibbonPanel::HideDropDown()

@@ -215,7 +215,9 @@ cv::Mat DrawBackdrop(BoothScene scene, cv::Size size)
     return scene == BoothScene::GreenCloth ? DrawCloth(size) : DrawRoom(size);
 }
 
-cv::Mat RenderOn(const cv::Mat& backdrop, BoothScene scene, int n, cv::Mat* truth)
+// The story's frame n with the sensor noise of frame noiseFrame (the same number, but for a
+// person held away, whose room must still be noisy frame by frame).
+cv::Mat RenderOn(const cv::Mat& backdrop, BoothScene scene, int n, cv::Mat* truth, int noiseFrame)
 {
     const cv::Size size = backdrop.size();
     cv::Mat layer = cv::Mat::zeros(size, CV_8UC3);
@@ -249,7 +251,7 @@ cv::Mat RenderOn(const cv::Mat& backdrop, BoothScene scene, int n, cv::Mat* trut
         frame.convertTo(frame, CV_8UC3, exposure);
     // Sensor noise, the same for the same frame.
     cv::Mat noise(size, CV_16SC3);
-    cv::RNG rng(0x5eed0000u + static_cast<unsigned>(n) * 2654435761u + (scene == BoothScene::GreenCloth ? 1u : 0u));
+    cv::RNG rng(0x5eed0000u + static_cast<unsigned>(noiseFrame) * 2654435761u + (scene == BoothScene::GreenCloth ? 1u : 0u));
     rng.fill(noise, cv::RNG::NORMAL, 0, 3.0);
     cv::add(frame, noise, frame, cv::noArray(), CV_8UC3);
     if (truth)
@@ -294,13 +296,16 @@ cv::Mat BoothSceneSource::Render(BoothScene scene, int n, cv::Size size, cv::Mat
         }
         backdrop = last; // shared, never written: RenderOn draws on a copy
     }
-    return RenderOn(backdrop, scene, n, truth);
+    return RenderOn(backdrop, scene, n, truth, n);
 }
 
 bool BoothSceneSource::Open()
 {
     open_ = true;
     frameNumber_ = 0;
+    sceneFrame_ = 0;
+    awayUntil_ = -1;
+    leaveAsked_ = false;
     if (backdrop_.size() != size_)
         backdrop_ = DrawBackdrop(scene_, size_);
     next_ = std::chrono::steady_clock::now();
@@ -312,10 +317,21 @@ bool BoothSceneSource::Read(cv::Mat& frame)
     if (!open_)
         return false;
     if (paced_) {
-        next_ += std::chrono::microseconds(33333);
+        // A frame drawn late is not made up for by a burst of early ones: a camera drops them.
+        next_ = std::max(next_ + std::chrono::microseconds(33333), std::chrono::steady_clock::now());
         std::this_thread::sleep_until(next_);
     }
-    frame = RenderOn(backdrop_, scene_, frameNumber_, nullptr);
+    if (leaveAsked_.exchange(false)) {
+        awayUntil_ = frameNumber_ + kAwayFrames;
+        // From wherever the story is, the person walks out from where they first stood.
+        sceneFrame_ = std::min(sceneFrame_, kPersonStands);
+    }
+    const bool away = frameNumber_ < awayUntil_;
+    frame = RenderOn(backdrop_, scene_, sceneFrame_, nullptr, frameNumber_);
+    if (!away)
+        ++sceneFrame_;
+    else if (sceneFrame_ >= kPersonEnters)
+        --sceneFrame_; // the walk in, backwards
     ++frameNumber_;
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <opencv2/core.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -40,6 +41,10 @@ public:
     cv::Size FrameSize() const override { return size_; }
     void Release() override { open_ = false; }
     bool PacesItself() const override { return paced_; }
+    // The person walks back out (the way they came in) and comes in again when the room has
+    // had time to be learnt: the countdown and the learnt second fit in kAwayFrames.
+    void AskToLeaveThePicture() override { leaveAsked_ = true; }
+    static constexpr int kAwayFrames = 150;
 
     // Frame n (CV_8UC3). Other sizes are the same drawing at that size (stretched when the shape
     // differs). truth, when given, receives the person's coverage: CV_8UC1, 255 inside, 0 outside,
@@ -55,7 +60,10 @@ private:
     bool paced_;
     cv::Size size_;
     bool open_ = false;
-    int frameNumber_ = 0;
+    int frameNumber_ = 0; // frames read since Open
+    int sceneFrame_ = 0; // the frame of the scene's story shown next
+    int awayUntil_ = -1; // while frameNumber_ is below, the person walks out or stays away
+    std::atomic<bool> leaveAsked_ { false };
     cv::Mat backdrop_; // the empty scene at size_, drawn once
     std::chrono::steady_clock::time_point next_;
 };

@@ -26,6 +26,9 @@ public:
     // When the frame of the last Read was captured, if the source knows; otherwise the loop
     // takes the moment the read returned.
     virtual std::optional<std::chrono::steady_clock::time_point> LastCaptureTime() const { return std::nullopt; }
+    // The empty room is about to be learnt: whoever is in the picture should step out for a few
+    // seconds. A camera cannot ask; a drawn scene can. May be called while another thread reads.
+    virtual void AskToLeaveThePicture() { }
 };
 
 using FrameSourceFactory = std::function<std::unique_ptr<FrameSource>()>;

@@ -8,6 +8,8 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <thread>
 
@@ -39,7 +41,8 @@ bool TestSceneSource::Read(cv::Mat& frame)
         return false;
     if (paced_) {
         // A camera waits for its next frame; so does the scene.
-        next_ += std::chrono::microseconds(33333);
+        // A frame drawn late is not made up for by a burst of early ones: a camera drops them.
+        next_ = std::max(next_ + std::chrono::microseconds(33333), std::chrono::steady_clock::now());
         std::this_thread::sleep_until(next_);
     }
     frame = Render(frameNumber_, size_);

@@ -35,7 +35,9 @@ protected:
     }
     PictureSettings Settings() const { return session().model().settings.Snapshot(); }
 
-    std::chrono::steady_clock::time_point steady { std::chrono::hours(10) };
+    // Behind the real clock, as the session's stall check compares it with the real time of the
+    // last picture: ahead of it, a slow run would take the camera for stalled and stop it.
+    std::chrono::steady_clock::time_point steady {};
     QStringList said;
     std::filesystem::path shipped;
 };
@@ -49,6 +51,8 @@ TEST_F(BackdropRowsTest, ReplacingWithoutALearntRoomCountsDownLearnsAndSaysSo)
     EXPECT_TRUE(*Update(ID_BACKDROP_LEARN).pressed);
     EXPECT_EQ(webcam()->learningCountdownShown(), 3);
     EXPECT_FALSE(session().model().backdrop.learning()) << "the user is still leaving";
+    // A drawn scene is asked to clear the picture (the test scene's person walks out).
+    ASSERT_TRUE(WaitUntil([&] { return state->askedToLeave == 1; }));
     Advance(1.0);
     EXPECT_EQ(webcam()->learningCountdownShown(), 2);
     Advance(1.0);

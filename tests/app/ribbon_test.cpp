@@ -24,6 +24,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -32,6 +33,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
@@ -219,7 +221,10 @@ TEST_F(RibbonTest, KeyTipsOpenCategoriesAndRunCommands)
 
 TEST_F(RibbonTest, NarrowWindowFoldsPanelsIntoDropDownsInsteadOfCuttingThemOff)
 {
+    // The effects category unfolds whole on a desktop's full width.
     ribbon()->SetCurrentCategory(1);
+    window->resize(1920, 900);
+    ASSERT_TRUE(WaitUntil([&] { return !ribbon()->panels(1).back()->folded(); }));
     for (RibbonPanel* panel : ribbon()->panels(1))
         EXPECT_FALSE(panel->folded()) << panel->caption().toStdString();
     window->resize(640, 700);
@@ -255,7 +260,19 @@ TEST_F(RibbonTest, NarrowWindowFoldsPanelsIntoDropDownsInsteadOfCuttingThemOff)
     Click(upsideDown, upsideDown->rect().center());
     EXPECT_EQ(settings().flipMode, kFlipMirrorUpsideDown);
     flips->HideDropDown();
-    window->resize(1400, 900);
+    // At the screen's right edge the last folded panel opens leftwards, wholly on the screen.
+    const QRect screen = window->screen()->availableGeometry();
+    window->move(screen.right() + 1 - window->frameGeometry().width(), screen.top());
+    QCoreApplication::processEvents();
+    panels.back()->ShowDropDown();
+    auto* dropDown = panels.back()->findChild<QFrame*>("ribbonPanelDropDown");
+    ASSERT_NE(dropDown, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return dropDown->isVisible(); }));
+    EXPECT_GT(dropDown->width(), panels.back()->foldedWidth());
+    EXPECT_LE(dropDown->frameGeometry().right(), screen.right());
+    EXPECT_GE(dropDown->frameGeometry().left(), screen.left());
+    panels.back()->HideDropDown();
+    window->resize(1920, 900);
     ASSERT_TRUE(WaitUntil([&] { return !panels.back()->folded(); }));
 }
 

@@ -26,6 +26,7 @@ struct ScriptedSourceState {
     // is live fails (and is counted).
     std::atomic<bool> exclusive { false };
     std::atomic<int> refusedOpens { 0 };
+    std::atomic<int> askedToLeave { 0 };
     // How long release number n takes (a driver letting go of the device); the source stays live
     // until it returns. Set before the sources are used.
     std::function<std::chrono::microseconds(int n)> releaseTakes;
@@ -74,6 +75,7 @@ public:
     }
     cv::Size FrameSize() const override { return { state_->reportedWidth, state_->reportedHeight }; }
     bool PacesItself() const override { return state_->pacesItself; }
+    void AskToLeaveThePicture() override { ++state_->askedToLeave; }
     void Release() override
     {
         if (open_) {

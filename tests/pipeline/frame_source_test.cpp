@@ -165,3 +165,41 @@ TEST(FrameSources, BoothSceneExposureFallsByFifteenPercentAndComesBack)
     EXPECT_NEAR(wallBrightness(BoothSceneSource::kExposureChanges + 300) / steady, 1.0, 0.01);
     EXPECT_EQ(BoothSceneSource::Exposure(BoothScene::GreenCloth, 330), 1.0);
 }
+
+TEST(FrameSources, BoothPersonStepsOutWhenAskedAndComesBackAfterTheLearning)
+{
+    BoothSceneSource source(BoothScene::Room, false);
+    ASSERT_TRUE(source.Open());
+    cv::Mat frame, truth;
+    const cv::Mat emptyRoom = BoothSceneSource::Render(BoothScene::Room, 0);
+    auto personShown = [&](const cv::Mat& f) {
+        cv::Mat difference;
+        cv::absdiff(f, emptyRoom, difference);
+        return cv::countNonZero(difference.reshape(1) > 60) > 2000;
+    };
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(source.Read(frame));
+    ASSERT_TRUE(personShown(frame));
+    source.AskToLeaveThePicture();
+    // Gone before the countdown of three seconds ends, and away through the learnt second, with
+    // the sensor's noise still changing from frame to frame.
+    int goneAt = -1;
+    cv::Mat previous;
+    for (int i = 0; i < BoothSceneSource::kAwayFrames; ++i) {
+        ASSERT_TRUE(source.Read(frame));
+        if (goneAt < 0 && !personShown(frame))
+            goneAt = i;
+        if (goneAt >= 0 && i > goneAt) {
+            EXPECT_FALSE(personShown(frame)) << i;
+            EXPECT_GT(cv::norm(frame, previous, cv::NORM_L1), 0) << i;
+        }
+        previous = frame.clone();
+    }
+    ASSERT_GE(goneAt, 0);
+    EXPECT_LT(goneAt, 3 * 30 - 10);
+    EXPECT_GT(BoothSceneSource::kAwayFrames, (3 + 1) * 30);
+    // Then the person walks in again.
+    for (int i = 0; i < BoothSceneSource::kPersonStands; ++i)
+        ASSERT_TRUE(source.Read(frame));
+    EXPECT_TRUE(personShown(frame));
+}
