@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 namespace {
 
@@ -43,8 +44,40 @@ void BM_Present(benchmark::State& state)
     }
 }
 
+// The picture fitted to a window: a shrink by a factor that is no simple fraction. range(2),
+// range(3): the display size.
+void BM_PresentFitted(benchmark::State& state)
+{
+    const cv::Mat frame = RandomFrame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const QSize display(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
+    QImage picture;
+    DisplayBuffers buffers;
+    for (auto _ : state) {
+        FillPictureFromFrame(frame, picture);
+        QImage shown = buffers.Stretch(picture, display);
+        benchmark::DoNotOptimize(shown.constBits());
+    }
+}
+
+// The same through OpenCV's general area path, for comparison.
+void BM_PresentFittedOpenCv(benchmark::State& state)
+{
+    const cv::Mat frame = RandomFrame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const cv::Size display(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
+    QImage picture;
+    cv::Mat shown(display, CV_8UC4);
+    for (auto _ : state) {
+        FillPictureFromFrame(frame, picture);
+        const cv::Mat source(picture.height(), picture.width(), CV_8UC4, picture.bits(), static_cast<size_t>(picture.bytesPerLine()));
+        cv::resize(source, shown, display, 0, 0, cv::INTER_AREA);
+        benchmark::DoNotOptimize(shown.data);
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_PresentFitted)->Args({ 1920, 1080, 1161, 653 })->Args({ 640, 480, 500, 375 });
+BENCHMARK(BM_PresentFittedOpenCv)->Args({ 1920, 1080, 1161, 653 })->Args({ 640, 480, 500, 375 });
 BENCHMARK(BM_FrameCopy)->Args({ 640, 480 })->Args({ 1920, 1080 });
 BENCHMARK(BM_Present)
     ->Args({ 640, 480, 4 })

@@ -1,5 +1,7 @@
 #include "pipeline/compose/Present.h"
 
+#include "pipeline/compose/AreaShrink.h"
+
 #include <opencv2/core.hpp>
 #include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
@@ -121,7 +123,7 @@ void ScaleByAreaInto(const QImage& picture, QImage& target)
     cv::Mat display(target.height(), target.width(), CV_8UC4, target.bits(), static_cast<size_t>(target.bytesPerLine()));
     if (IsThreeQuarters(source, display))
         ThreeQuartersArea(source, display);
-    else
+    else if (!ShrinkByAreaExact(source, display))
         cv::resize(source, display, display.size(), 0, 0, cv::INTER_AREA);
     CV_Assert(display.data == target.constBits()); // written in place, never reallocated
 }

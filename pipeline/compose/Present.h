@@ -6,7 +6,8 @@
 // Scales a 32-bit picture to the target's size by area averaging: each display pixel is the mean
 // of the picture pixels it covers, so a one-pixel line stays visible (dimmed) at the reduced
 // display sizes, where a nearest-pixel stretch would drop it. Three quarters of the picture size
-// has a fast path of its own; other sizes go through cv::resize(INTER_AREA).
+// has a fast path of its own; other shrinking sizes one with the bytes of cv::resize(INTER_AREA),
+// which does the rest.
 void ScaleByAreaInto(const QImage& picture, QImage& target);
 
 // The presenter's display images. Two are kept and used in turn, so the one the interface thread is

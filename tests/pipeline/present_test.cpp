@@ -2,10 +2,13 @@
 // pixel is the mean of the picture pixels it covers, and the two display buffers never overwrite
 // an image still being shown.
 #include "pipeline/compose/Present.h"
+#include "pipeline/compose/AreaShrink.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
+
+#include <opencv2/imgproc.hpp>
 
 #include <cmath>
 #include <random>
@@ -143,6 +146,31 @@ TEST(DisplayScale, EachDisplayPixelIsTheMeanOfThePictureUnderIt)
             EXPECT_LE(LargestSampleDifference(shown, AreaMean(picture, display)), exact ? 0 : 1)
                 << size.width() << "x" << size.height() << " quarters " << quarters;
         }
+}
+
+// Any other shrinking size gives OpenCV's own area-averaged bytes (its general path, which the
+// program replaces with a faster one): odd sizes, one axis a whole factor, nearly the same size,
+// and the window-fitted size of a 1080p picture. Growing and whole factors are left to OpenCV.
+TEST(DisplayScale, OtherSizesAreOpenCvsAreaAverageByteForByte)
+{
+    const std::pair<QSize, QSize> cases[] = { { { 1920, 1080 }, { 1161, 653 } }, { { 640, 480 }, { 500, 300 } },
+        { { 97, 61 }, { 50, 33 } }, { { 101, 7 }, { 100, 5 } }, { { 640, 480 }, { 320, 301 } },
+        { { 33, 480 }, { 32, 160 } }, { { 1280, 720 }, { 1279, 719 } }, { { 7, 5 }, { 2, 2 } } };
+    for (const auto& [size, display] : cases) {
+        const QImage picture = RandomPicture(size.width(), size.height(), unsigned(display.width()));
+        QImage shown(display, QImage::Format_ARGB32_Premultiplied);
+        ScaleByAreaInto(picture, shown);
+        const cv::Mat source(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
+            static_cast<size_t>(picture.bytesPerLine()));
+        const cv::Mat mine(shown.height(), shown.width(), CV_8UC4, shown.bits(), static_cast<size_t>(shown.bytesPerLine()));
+        cv::Mat theirs;
+        cv::resize(source, theirs, mine.size(), 0, 0, cv::INTER_AREA);
+        EXPECT_EQ(cv::norm(mine, theirs, cv::NORM_INF), 0) << size.width() << "x" << size.height() << " to "
+                                                         << display.width() << "x" << display.height();
+    }
+    cv::Mat grown(10, 10, CV_8UC4), halved(5, 5, CV_8UC4);
+    EXPECT_FALSE(ShrinkByAreaExact(cv::Mat(5, 5, CV_8UC4, cv::Scalar::all(1)), grown));
+    EXPECT_FALSE(ShrinkByAreaExact(cv::Mat(10, 10, CV_8UC4, cv::Scalar::all(1)), halved));
 }
 
 TEST(DisplayBuffers, FullSizeIsThePictureItself)
