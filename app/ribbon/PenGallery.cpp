@@ -7,6 +7,23 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+void PaintGalleryCellFrame(QPainter& painter, const QStyleOptionViewItem& option)
+{
+    const QRectF cell = QRectF(option.rect).adjusted(2, 2, -2, -2);
+    const QColor accent = option.palette.color(QPalette::Highlight);
+    if (option.state & QStyle::State_Selected) {
+        QColor wash = accent;
+        wash.setAlpha(60);
+        painter.setPen(QPen(accent, 2.5));
+        painter.setBrush(wash);
+        painter.drawRoundedRect(cell, 4, 4);
+    } else if (option.state & QStyle::State_MouseOver) {
+        painter.setPen(QPen(accent, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(cell, 4, 4);
+    }
+}
+
 namespace {
 
 constexpr int kPenIcon = 32;
@@ -26,19 +43,7 @@ public:
     {
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing, true);
-        const QRectF cell = QRectF(option.rect).adjusted(2, 2, -2, -2);
-        const QColor accent = option.palette.color(QPalette::Highlight);
-        if (option.state & QStyle::State_Selected) {
-            QColor wash = accent;
-            wash.setAlpha(60);
-            painter->setPen(QPen(accent, 2.5));
-            painter->setBrush(wash);
-            painter->drawRoundedRect(cell, 4, 4);
-        } else if (option.state & QStyle::State_MouseOver) {
-            painter->setPen(QPen(accent, 1));
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRoundedRect(cell, 4, 4);
-        }
+        PaintGalleryCellFrame(*painter, option);
         const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
         const QRect picture(option.rect.center() - QPoint(kPenIcon / 2 - 1, kPenIcon / 2 - 1), QSize(kPenIcon, kPenIcon));
         icon.paint(painter, picture);

@@ -1,5 +1,7 @@
 #include "app/ribbon/PictureGallery.h"
 
+#include "app/ribbon/PenGallery.h"
+
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -20,19 +22,7 @@ public:
     {
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing, true);
-        const QRectF cell = QRectF(option.rect).adjusted(2, 2, -2, -2);
-        const QColor accent = option.palette.color(QPalette::Highlight);
-        if (option.state & QStyle::State_Selected) {
-            QColor wash = accent;
-            wash.setAlpha(60);
-            painter->setPen(QPen(accent, 2.5));
-            painter->setBrush(wash);
-            painter->drawRoundedRect(cell, 4, 4);
-        } else if (option.state & QStyle::State_MouseOver) {
-            painter->setPen(QPen(accent, 1));
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRoundedRect(cell, 4, 4);
-        }
+        PaintGalleryCellFrame(*painter, option);
         const int k = PictureGallery::kPicture;
         const QRect picture(option.rect.center().x() - k / 2 + 1, option.rect.top() + 6, k, k);
         index.data(Qt::DecorationRole).value<QIcon>().paint(painter, picture);

@@ -173,6 +173,28 @@ ShownControl Colour(const ControlLayout& c, CommandActions& actions, QWidget* pa
     return shown;
 }
 
+// A drop-down holding a list of pictures (with a grip to make it larger when asked), for the
+// button's menu; the list is made by `make` inside it. Items added to the menu come below.
+template <typename List, typename Make>
+List* PictureDropDown(QToolButton* button, bool grip, Make make)
+{
+    auto* menu = new QMenu(button);
+    auto* box = new QWidget(menu);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(0);
+    List* list = make(box);
+    layout->addWidget(list, 1);
+    if (grip)
+        layout->addWidget(new QSizeGrip(box), 0, Qt::AlignBottom | Qt::AlignRight);
+    auto* holder = new QWidgetAction(menu);
+    holder->setDefaultWidget(box);
+    menu->addAction(holder);
+    button->setMenu(menu);
+    ForgetHoverWhenMenuCloses(button);
+    return list;
+}
+
 // The pen widths as a gallery of pictures in a drop-down the user can make larger.
 ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* parent)
 {
@@ -180,19 +202,8 @@ ShownControl Gallery(const ControlLayout& c, CommandActions& actions, QWidget* p
     QToolButton* button = SmallDropButton(id, actions, QToolButton::InstantPopup, parent);
     button->setIcon(CommandIcon(id));
 
-    auto* menu = new QMenu(button);
-    auto* box = new QWidget(menu);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(0);
-    auto* list = new PenGallery(box);
-    layout->addWidget(list, 1);
-    layout->addWidget(new QSizeGrip(box), 0, Qt::AlignBottom | Qt::AlignRight);
-    auto* holder = new QWidgetAction(menu);
-    holder->setDefaultWidget(box);
-    menu->addAction(holder);
-    button->setMenu(menu);
-    ForgetHoverWhenMenuCloses(button);
+    auto* list = PictureDropDown<PenGallery>(button, true, [](QWidget* box) { return new PenGallery(box); });
+    QMenu* menu = button->menu();
     QObject::connect(list, &QListWidget::itemClicked, list, [list, menu, &actions, id](QListWidgetItem* item) {
         menu->close();
         actions.Run(id, list->row(item));
@@ -217,21 +228,10 @@ ShownControl FilePictures(const ControlLayout& c, CommandActions& actions, QWidg
     QToolButton* button = SmallDropButton(id, actions, QToolButton::InstantPopup, parent);
     button->setIcon(CommandIcon(id));
 
-    auto* menu = new QMenu(button);
-    auto* box = new QWidget(menu);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(0);
-    auto* list = new BackdropGallery(box);
-    layout->addWidget(list, 1);
-    layout->addWidget(new QSizeGrip(box), 0, Qt::AlignBottom | Qt::AlignRight);
-    auto* holder = new QWidgetAction(menu);
-    holder->setDefaultWidget(box);
-    menu->addAction(holder);
+    auto* list = PictureDropDown<BackdropGallery>(button, true, [](QWidget* box) { return new BackdropGallery(box); });
+    QMenu* menu = button->menu();
     for (CommandId item : c.items)
         menu->addAction(actions.Action(item));
-    button->setMenu(menu);
-    ForgetHoverWhenMenuCloses(button);
     const auto show = [list, button, &actions, id] {
         const CommandState state = actions.table().Update(id, actions.context());
         button->setEnabled(state.enabled);
@@ -267,25 +267,18 @@ ShownControl Pictures(const ControlLayout& c, CommandActions& actions, QWidget* 
     button->setPopupMode(QToolButton::InstantPopup);
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
 
-    auto* menu = new QMenu(button);
-    auto* box = new QWidget(menu);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(0);
-    auto* list = new PictureGallery(box);
-    for (CommandId item : c.items) {
-        // Each cell shows its row's action, as a menu item would: the keys and refreshes know it.
-        const QAction* action = actions.Action(item);
-        auto* cell = new QListWidgetItem(action->icon(), action->text(), list);
-        cell->setToolTip(action->toolTip());
-    }
-    list->setMinimumSize(list->sizeHint());
-    layout->addWidget(list, 1);
-    auto* holder = new QWidgetAction(menu);
-    holder->setDefaultWidget(box);
-    menu->addAction(holder);
-    button->setMenu(menu);
-    ForgetHoverWhenMenuCloses(button);
+    auto* list = PictureDropDown<PictureGallery>(button, false, [&c, &actions](QWidget* box) {
+        auto* gallery = new PictureGallery(box);
+        for (CommandId item : c.items) {
+            // Each cell shows its row's action, as a menu item would: the keys and refreshes know it.
+            const QAction* action = actions.Action(item);
+            auto* cell = new QListWidgetItem(action->icon(), action->text(), gallery);
+            cell->setToolTip(action->toolTip());
+        }
+        gallery->setMinimumSize(gallery->sizeHint());
+        return gallery;
+    });
+    QMenu* menu = button->menu();
     const std::vector<CommandId> items = c.items;
     QObject::connect(list, &QListWidget::itemClicked, list, [list, menu, &actions, items](QListWidgetItem* cell) {
         menu->close();
