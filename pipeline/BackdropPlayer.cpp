@@ -18,12 +18,10 @@ constexpr double kLeastFrameSeconds = 0.02;
 
 cv::Mat ToBgr(const QImage& image)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    const cv::Mat view(rgb.height(), rgb.width(), CV_8UC3, const_cast<uchar*>(rgb.constBits()),
-        static_cast<size_t>(rgb.bytesPerLine()));
-    cv::Mat bgr;
-    cv::cvtColor(view, bgr, cv::COLOR_RGB2BGR);
-    return bgr;
+    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
+    return cv::Mat(bgr.height(), bgr.width(), CV_8UC3, const_cast<uchar*>(bgr.constBits()),
+        static_cast<size_t>(bgr.bytesPerLine()))
+        .clone();
 }
 
 cv::Mat ScaledTo(const cv::Mat& picture, cv::Size size)

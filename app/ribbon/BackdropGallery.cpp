@@ -1,5 +1,6 @@
 #include "app/ribbon/BackdropGallery.h"
 
+#include "app/ribbon/GalleryGrid.h"
 #include "pipeline/BackdropLibrary.h"
 
 #include <QFileInfo>
@@ -18,15 +19,7 @@ BackdropGallery::BackdropGallery(QWidget* parent)
     : QListWidget(parent)
 {
     setObjectName(QStringLiteral("backdropGallery"));
-    setViewMode(QListView::IconMode);
-    setIconSize(kThumbnail);
-    setGridSize(kThumbnail + QSize(kCellPadding, kCellPadding));
-    setSpacing(0);
-    setUniformItemSizes(true);
-    setResizeMode(QListView::Adjust);
-    setMovement(QListView::Static);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setMouseTracking(true);
+    SetUpGalleryGrid(*this, kThumbnail, kThumbnail + QSize(kCellPadding, kCellPadding));
 }
 
 void BackdropGallery::ShowFiles(const std::vector<QString>& paths, int chosen)
@@ -66,8 +59,7 @@ QString BackdropGallery::path(int row) const
 
 QSize BackdropGallery::sizeHint() const
 {
-    const QSize cell = gridSize();
     const int rows = std::clamp((count() + kColumns - 1) / kColumns, 1, kMostRows);
     const int scrollBar = count() > kColumns * kMostRows ? verticalScrollBar()->sizeHint().width() : 0;
-    return { kColumns * cell.width() + 2 * frameWidth() + 1 + scrollBar, rows * cell.height() + 2 * frameWidth() };
+    return GalleryGridSize(*this, kColumns, rows, gridSize()) + QSize(scrollBar, 0);
 }

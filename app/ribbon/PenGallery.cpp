@@ -1,28 +1,12 @@
 #include "app/ribbon/PenGallery.h"
 
 #include "app/ribbon/CommandIcons.h"
+#include "app/ribbon/GalleryGrid.h"
 #include "pipeline/PictureCommands.h"
 
 #include <QCoreApplication>
 #include <QPainter>
 #include <QStyledItemDelegate>
-
-void PaintGalleryCellFrame(QPainter& painter, const QStyleOptionViewItem& option)
-{
-    const QRectF cell = QRectF(option.rect).adjusted(2, 2, -2, -2);
-    const QColor accent = option.palette.color(QPalette::Highlight);
-    if (option.state & QStyle::State_Selected) {
-        QColor wash = accent;
-        wash.setAlpha(60);
-        painter.setPen(QPen(accent, 2.5));
-        painter.setBrush(wash);
-        painter.drawRoundedRect(cell, 4, 4);
-    } else if (option.state & QStyle::State_MouseOver) {
-        painter.setPen(QPen(accent, 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(cell, 4, 4);
-    }
-}
 
 namespace {
 
@@ -57,17 +41,9 @@ PenGallery::PenGallery(QWidget* parent)
     : QListWidget(parent)
 {
     setObjectName(QStringLiteral("penGallery"));
-    setViewMode(QListView::IconMode);
-    setIconSize(QSize(kPenIcon, kPenIcon));
-    setGridSize(QSize(kCell, kCell));
-    setSpacing(0);
-    setUniformItemSizes(true);
-    setResizeMode(QListView::Adjust);
-    setMovement(QListView::Static);
+    SetUpGalleryGrid(*this, QSize(kPenIcon, kPenIcon), QSize(kCell, kCell));
     // Never smaller than its rows, so no scroll bar takes the room of a column.
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setMouseTracking(true);
     setItemDelegate(new PenCellDelegate(this));
     for (int i = 0; i < kPenWidthCount; ++i) {
         auto* item = new QListWidgetItem(QIcon(PenWidthImage(i)), QString(), this);
@@ -78,9 +54,7 @@ PenGallery::PenGallery(QWidget* parent)
 
 QSize PenGallery::sizeHint() const
 {
-    const int rows = (count() + kColumns - 1) / kColumns;
-    // The list wraps an item that would reach the viewport's last pixel column: one to spare.
-    return { kColumns * kCell + 2 * frameWidth() + 1, std::max(rows, 1) * kCell + 2 * frameWidth() };
+    return GalleryGridSize(*this, kColumns, std::max((count() + kColumns - 1) / kColumns, 1), QSize(kCell, kCell));
 }
 
 QRect PenGallery::CellRect(int row) const

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QListWidget>
-#include <QStyleOptionViewItem>
-
-class QPainter;
 
 // The pen widths' pictures, four to a row: it opens as tall as its rows, and frames the chosen
 // pen's whole cell.
@@ -20,6 +17,3 @@ public:
     QRect CellRect(int row) const;
 };
 
-// A gallery cell's frame: the chosen one on a light wash inside a frame in the look's accent
-// colour, the one under the pointer inside a thin frame. Shared by the program's galleries.
-void PaintGalleryCellFrame(QPainter& painter, const QStyleOptionViewItem& option);

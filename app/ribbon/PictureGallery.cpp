@@ -1,6 +1,6 @@
 #include "app/ribbon/PictureGallery.h"
 
-#include "app/ribbon/PenGallery.h"
+#include "app/ribbon/GalleryGrid.h"
 
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -41,22 +41,12 @@ PictureGallery::PictureGallery(QWidget* parent)
     : QListWidget(parent)
 {
     setObjectName(QStringLiteral("pictureGallery"));
-    setViewMode(QListView::IconMode);
-    setIconSize(QSize(kPicture, kPicture));
-    setGridSize(QSize(kCellWidth, kCellHeight));
-    setSpacing(0);
-    setUniformItemSizes(true);
-    setResizeMode(QListView::Adjust);
-    setMovement(QListView::Static);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SetUpGalleryGrid(*this, QSize(kPicture, kPicture), QSize(kCellWidth, kCellHeight));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setMouseTracking(true);
     setItemDelegate(new PictureCellDelegate(this));
 }
 
 QSize PictureGallery::sizeHint() const
 {
-    const int rows = (count() + kColumns - 1) / kColumns;
-    // The list wraps an item that would reach the viewport's last pixel column: one to spare.
-    return { kColumns * kCellWidth + 2 * frameWidth() + 1, std::max(rows, 1) * kCellHeight + 2 * frameWidth() };
+    return GalleryGridSize(*this, kColumns, std::max((count() + kColumns - 1) / kColumns, 1), QSize(kCellWidth, kCellHeight));
 }

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <initializer_list>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -316,11 +315,8 @@ bool BoothSceneSource::Read(cv::Mat& frame)
 {
     if (!open_)
         return false;
-    if (paced_) {
-        // A frame drawn late is not made up for by a burst of early ones: a camera drops them.
-        next_ = std::max(next_ + std::chrono::microseconds(33333), std::chrono::steady_clock::now());
-        std::this_thread::sleep_until(next_);
-    }
+    if (paced_)
+        WaitForNextSceneFrame(next_);
     if (leaveAsked_.exchange(false)) {
         awayUntil_ = frameNumber_ + kAwayFrames;
         // From wherever the story is, the person walks out from where they first stood.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <thread>
 
 namespace {
 
@@ -84,6 +85,12 @@ private:
 };
 
 } // namespace
+
+void WaitForNextSceneFrame(std::chrono::steady_clock::time_point& next)
+{
+    next = std::max(next + std::chrono::microseconds(33333), std::chrono::steady_clock::now());
+    std::this_thread::sleep_until(next);
+}
 
 std::optional<cv::Size> TestSceneSize(const std::string& spec)
 {

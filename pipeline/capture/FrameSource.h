@@ -40,6 +40,11 @@ using FrameSourceFactory = std::function<std::unique_ptr<FrameSource>()>;
 // deliver another).
 FrameSourceFactory MakeFrameSourceFactory(const std::string& spec, cv::Size requested = {});
 
+// Waits, as a camera does, until the next frame of a drawn scene is due at 30 a second; next is
+// the last frame's time and becomes this one's. A frame drawn late is not made up for by a burst
+// of early ones: a camera drops them.
+void WaitForNextSceneFrame(std::chrono::steady_clock::time_point& next);
+
 // The test scene's sizes: those of a picture the settings accept.
 inline constexpr int kMinTestSceneWidth = 16;
 inline constexpr int kMaxTestSceneWidth = 7680;

@@ -8,10 +8,8 @@
 
 #include <opencv2/imgproc.hpp>
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <thread>
 
 bool TestSceneSource::Open()
 {
@@ -39,12 +37,8 @@ bool TestSceneSource::Read(cv::Mat& frame)
 {
     if (!open_)
         return false;
-    if (paced_) {
-        // A camera waits for its next frame; so does the scene.
-        // A frame drawn late is not made up for by a burst of early ones: a camera drops them.
-        next_ = std::max(next_ + std::chrono::microseconds(33333), std::chrono::steady_clock::now());
-        std::this_thread::sleep_until(next_);
-    }
+    if (paced_)
+        WaitForNextSceneFrame(next_); // a camera waits for its next frame; so does the scene
     frame = Render(frameNumber_, size_);
     if (!face_.empty())
         DrawMovingFace(frame, frameNumber_ / 30.0, face_);
