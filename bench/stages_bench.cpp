@@ -15,6 +15,7 @@
 #include "pipeline/stages/FunEffect.h"
 #include "pipeline/stages/FunPreviewGrid.h"
 #include "pipeline/stages/GrainRandom.h"
+#include "pipeline/stages/WideKernels.h"
 #include "pipeline/stages/OpticalFlow.h"
 #include "pipeline/stages/ProcessFrame.h"
 #include "pipeline/stages/RegionSelect.h"
@@ -110,6 +111,16 @@ void Grain(benchmark::State& state)
     RunOnScene(state, [&](cv::Mat& f) { ApplyGrain(f, random); });
 }
 
+// The grain with the baseline (SSE2) kernels, on a CPU that would choose the AVX2 ones.
+void GrainBaselineKernels(benchmark::State& state)
+{
+    const bool wide = WideKernelsOn();
+    SetWideKernels(false);
+    GrainRandom random;
+    RunOnScene(state, [&](cv::Mat& f) { ApplyGrain(f, random); });
+    SetWideKernels(wide);
+}
+
 // The straightforward grain: planes, the C library's rand() and the formula per sample.
 void GrainPerSample(benchmark::State& state)
 {
@@ -155,6 +166,18 @@ void AdjustHSVWholeFrame(benchmark::State& state)
 
 // The grain's noise alone: the frame's random levels.
 void GrainNoise(benchmark::State& state)
+{
+    const cv::Size size = SizeOf(state);
+    GrainRandom random;
+    std::vector<uchar> levels(static_cast<std::size_t>(size.area()));
+    for (auto _ : state) {
+        random.FillLevels(levels.data(), static_cast<int>(levels.size()));
+        benchmark::DoNotOptimize(levels.data());
+    }
+}
+
+// The same levels a row of values at a time, each taken modulo 21 on its own.
+void GrainNoisePerValue(benchmark::State& state)
 {
     const cv::Size size = SizeOf(state);
     GrainRandom random;
@@ -443,8 +466,10 @@ BENCHMARK(Sketch)->Apply(Sizes);
 BENCHMARK(FineOutline)->Apply(Sizes);
 BENCHMARK(Erode)->Apply(Sizes);
 BENCHMARK(Grain)->Apply(Sizes);
+BENCHMARK(GrainBaselineKernels)->Apply(Sizes);
 BENCHMARK(GrainPerSample)->Apply(Sizes);
 BENCHMARK(GrainNoise)->Apply(Sizes);
+BENCHMARK(GrainNoisePerValue)->Apply(Sizes);
 BENCHMARK(Fun<kFunBulge>)->Name("FunBulge")->Apply(Sizes);
 BENCHMARK(Fun<kFunPinch>)->Name("FunPinch")->Apply(Sizes);
 BENCHMARK(Fun<kFunTwirl>)->Name("FunTwirl")->Apply(Sizes);
@@ -500,7 +525,7 @@ public:
                 copy[r.size] = r.seconds;
         std::printf("\n%-16s %-10s %10s %10s\n", "stage", "size", "ms", "x copy");
         for (const Row& r : rows_) {
-            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "WorstCaseFrame" || r.stage == "GrainNoise"
+            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "WorstCaseFrame" || r.stage == "GrainNoise" || r.stage == "GrainNoisePerValue"
                 || r.stage == "FunGrid";
             const double base = copy[r.size];
             const double own = whole ? r.seconds : r.seconds - base;

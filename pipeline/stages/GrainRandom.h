@@ -46,6 +46,9 @@ public:
             out[k] = Next();
     }
 
+    // The next n values modulo 21 (the grain's levels), as n calls of Next() % 21 would give them.
+    void FillLevels(std::uint8_t* out, int n);
+
 private:
     static constexpr unsigned kMask = 31;
     std::uint32_t ring_[32] {};

@@ -1,6 +1,7 @@
 #include "pipeline/stages/EffectStyles.h"
 #include "pipeline/stages/Flip.h"
 #include "pipeline/stages/GrainRandom.h"
+#include "pipeline/stages/WideKernels.h"
 
 #include "StageTestUtil.h"
 
@@ -75,6 +76,20 @@ TEST(GrainRandom, FillingInBlocksKeepsTheSequence)
         for (int k = 0; k < n; ++k)
             ASSERT_EQ(block[k], std::rand()) << n << " " << k;
         ASSERT_EQ(random.Next(), std::rand());
+    }
+}
+
+TEST(GrainRandom, LevelsAreTheSequenceModulo21AcrossRunsAndCalls)
+{
+    GrainRandom levels(9);
+    GrainRandom values(9);
+    std::vector<std::uint8_t> got(5000);
+    // Short calls take the value-by-value path; long ones cross the vector runs and their ends.
+    for (int n : { 1, 63, 64, 65, 1023, 1024, 1025, 2, 4999, 100, 0, 3000 }) {
+        levels.FillLevels(got.data(), n);
+        for (int k = 0; k < n; ++k)
+            ASSERT_EQ(got[k], values.Next() % 21) << n << " " << k;
+        ASSERT_EQ(levels.Next(), values.Next()) << n;
     }
 }
 
@@ -155,6 +170,31 @@ TEST(Grain, EveryColourEqualsTheReference)
     ApplyGrain(fast, random);
     ReferenceGrain(reference, cv::Rect(0, 0, 4096, 4096));
     EXPECT_TRUE(SameBytes(fast, reference));
+}
+
+TEST(Grain, EveryGreyMeetsEveryLevelInVectorsAndAlone)
+{
+    // A grey's luma is the grey. Every noise level must meet every luma (the curve is worked out
+    // per level and luma), in the vector kernels of each build and in the per-pixel steps that end
+    // a row: 2000 pixels of each grey across a row, and 15-pixel rows, too narrow for a vector.
+    struct Layout {
+        int cols;
+        int rowsPerGrey;
+    };
+    for (bool wide : { false, true })
+        for (Layout layout : { Layout { 2000, 1 }, Layout { 15, 140 } }) {
+            SetWideKernels(wide);
+            cv::Mat fast(256 * layout.rowsPerGrey, layout.cols, CV_8UC3);
+            for (int y = 0; y < fast.rows; ++y)
+                fast.row(y).setTo(cv::Scalar::all(y / layout.rowsPerGrey));
+            cv::Mat reference = fast.clone();
+            GrainRandom random(11);
+            std::srand(11);
+            ApplyGrain(fast, random);
+            ReferenceGrain(reference, cv::Rect(0, 0, fast.cols, fast.rows));
+            EXPECT_TRUE(SameBytes(fast, reference)) << layout.cols << (wide ? " wide" : "");
+        }
+    SetWideKernels(true);
 }
 
 TEST(FineOutline, FlatPictureGivesBlackInsideAndKeepsTheBorder)
