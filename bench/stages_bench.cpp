@@ -111,16 +111,6 @@ void Grain(benchmark::State& state)
     RunOnScene(state, [&](cv::Mat& f) { ApplyGrain(f, random); });
 }
 
-// The grain with the baseline (SSE2) kernels, on a CPU that would choose the AVX2 ones.
-void GrainBaselineKernels(benchmark::State& state)
-{
-    const bool wide = WideKernelsOn();
-    SetWideKernels(false);
-    GrainRandom random;
-    RunOnScene(state, [&](cv::Mat& f) { ApplyGrain(f, random); });
-    SetWideKernels(wide);
-}
-
 // The straightforward grain: planes, the C library's rand() and the formula per sample.
 void GrainPerSample(benchmark::State& state)
 {
@@ -451,11 +441,22 @@ void RaggedSizes(benchmark::internal::Benchmark* b)
     b->Args({ 1366, 768 });
 }
 
+// A benchmark run with the baseline (SSE2) kernels, on a CPU that would choose the AVX2 ones.
+template <void (*Run)(benchmark::State&)>
+void WithBaselineKernels(benchmark::State& state)
+{
+    const bool wide = WideKernelsOn();
+    SetWideKernels(false);
+    Run(state);
+    SetWideKernels(wide);
+}
+
 BENCHMARK(Copy)->Apply(RaggedSizes);
 BENCHMARK(ZoomCut)->Apply(Sizes);
 BENCHMARK(Flip)->Apply(Sizes);
 BENCHMARK(Adjust<kColourRgb>)->Name("AdjustRGB")->Apply(Sizes);
 BENCHMARK(Adjust<kColourHsv>)->Name("AdjustHSV")->Apply(RaggedSizes);
+BENCHMARK(WithBaselineKernels<Adjust<kColourHsv>>)->Name("AdjustHSVBaseline")->Apply(RaggedSizes);
 BENCHMARK(AdjustHSVBefore)->Apply(RaggedSizes);
 BENCHMARK(AdjustHSVWholeFrame)->Apply(Sizes);
 BENCHMARK(Adjust<kColourHls>)->Name("AdjustHLS")->Apply(Sizes);
@@ -466,7 +467,7 @@ BENCHMARK(Sketch)->Apply(Sizes);
 BENCHMARK(FineOutline)->Apply(Sizes);
 BENCHMARK(Erode)->Apply(Sizes);
 BENCHMARK(Grain)->Apply(Sizes);
-BENCHMARK(GrainBaselineKernels)->Apply(Sizes);
+BENCHMARK(WithBaselineKernels<Grain>)->Name("GrainBaseline")->Apply(Sizes);
 BENCHMARK(GrainPerSample)->Apply(Sizes);
 BENCHMARK(GrainNoise)->Apply(Sizes);
 BENCHMARK(GrainNoisePerValue)->Apply(Sizes);
@@ -493,6 +494,7 @@ BENCHMARK(DoodleUncached)->Apply(Sizes);
 BENCHMARK(Flow)->Apply(Sizes);
 BENCHMARK(WorstCaseFrame)->Apply(Sizes);
 BENCHMARK(WholeFrame)->Apply(Sizes);
+BENCHMARK(WithBaselineKernels<WholeFrame>)->Name("WholeFrameBaseline")->Apply(Sizes);
 BENCHMARK(BackdropSegment)->Apply(Sizes);
 BENCHMARK(BackdropStage)->Apply(Sizes);
 BENCHMARK(GreenStage)->Apply(Sizes);

@@ -1,7 +1,8 @@
 #include "pipeline/stages/HsvExact.h"
 
+#include "pipeline/stages/HsvKernel.h"
+
 #include <opencv2/core.hpp>
-#include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -91,6 +92,9 @@ const Tables& SharedTables()
 // saturation in the low byte, value in the high one.
 struct HsvSaturationValue {
     std::uint16_t entry[256 * 256];
+    // The tables themselves, for the vector blocks, which work out the saturation before them.
+    std::uint8_t saturation[256];
+    std::uint8_t value[256];
 };
 
 namespace {
@@ -100,6 +104,8 @@ using SaturationValue = HsvSaturationValue;
 void FillSaturationValue(const Tables& t, const std::uint8_t* saturation, const std::uint8_t* value,
     SaturationValue& out)
 {
+    std::copy(saturation, saturation + 256, out.saturation);
+    std::copy(value, value + 256, out.value);
     for (int top = 0; top < 256; ++top)
         for (int d = 0; d <= top; ++d)
             out.entry[top * 256 + d] = static_cast<std::uint16_t>(
@@ -154,127 +160,22 @@ inline void BackPixel(const Tables& t, int h, int s, int v, std::uint8_t* out)
         out[c] = static_cast<std::uint8_t>(levels[pick[c]]);
 }
 
-#if CV_SIMD
-using namespace cv;
-
-constexpr int kLanes = v_uint8::nlanes;
-constexpr int kHalf = kLanes / 2;
-constexpr int kQuarter = kLanes / 4;
-
-// A block of kLanes pixels: the two halves of an 8-bit vector as 16-bit lanes.
-CV_ALWAYS_INLINE void Halves(const v_uint8& a, v_int16 out[2])
+HsvKernelTables KernelTables(const SaturationValue* sv)
 {
-    v_uint16 lo, hi;
-    v_expand(a, lo, hi);
-    out[0] = v_reinterpret_as_s16(lo);
-    out[1] = v_reinterpret_as_s16(hi);
+    HsvKernelTables tables;
+    tables.falling = SharedTables().falling;
+    if (sv) {
+        tables.saturation = sv->saturation;
+        tables.value = sv->value;
+    }
+    return tables;
 }
 
-// Hue, saturation and value (the latter two through their tables) of kLanes pixels. The divisions
-// are table look-ups, done one pixel at a time from indices worked out a block at a time.
-CV_ALWAYS_INLINE void ForwardBlock(const Tables& t, const SaturationValue& sv, const std::uint8_t* src,
-    v_uint8& h, v_uint8& s, v_uint8& v)
-{
-    v_uint8 b8, g8, r8;
-    v_load_deinterleave(src, b8, g8, r8);
-    const v_uint8 top8 = v_max(v_max(b8, g8), r8);
-    const v_uint8 diff8 = top8 - v_min(v_min(b8, g8), r8);
-    v_int16 b[2], g[2], r[2], top[2], diff[2];
-    Halves(b8, b);
-    Halves(g8, g);
-    Halves(r8, r);
-    Halves(top8, top);
-    Halves(diff8, diff);
-    CV_DECL_ALIGNED(CV_SIMD_WIDTH) std::uint16_t svIndex[kLanes];
-    CV_DECL_ALIGNED(CV_SIMD_WIDTH) int hueIndex[kLanes];
-    for (int k = 0; k < 2; ++k) {
-        v_store_aligned(svIndex + k * kHalf, v_reinterpret_as_u16((top[k] << 8) | diff[k]));
-        const v_int16 numerator = v_select(top[k] == r[k], g[k] - b[k],
-            v_select(top[k] == g[k], b[k] - r[k] + (diff[k] << 1), r[k] - g[k] + (diff[k] << 2)));
-        v_int32 n[2], d[2], square[2];
-        v_expand(numerator, n[0], n[1]);
-        v_expand(diff[k], d[0], d[1]);
-        v_mul_expand(diff[k], diff[k], square[0], square[1]);
-        for (int j = 0; j < 2; ++j) {
-            const v_int32 index = square[j] + square[j] + square[j] - d[j] + n[j];
-            v_store_aligned(hueIndex + k * kHalf + j * kQuarter, index);
-        }
-    }
-    CV_DECL_ALIGNED(CV_SIMD_WIDTH) std::uint8_t hh[kLanes], ss[kLanes], vv[kLanes];
-    for (int j = 0; j < kLanes; ++j) {
-        const int entry = sv.entry[svIndex[j]];
-        ss[j] = static_cast<std::uint8_t>(entry);
-        vv[j] = static_cast<std::uint8_t>(entry >> 8);
-        hh[j] = t.hue[hueIndex[j]];
-    }
-    h = vx_load_aligned(hh);
-    s = vx_load_aligned(ss);
-    v = vx_load_aligned(vv);
-}
-
-CV_ALWAYS_INLINE void BackBlock(const Tables& t, const v_uint8& h8, const v_uint8& s8, const v_uint8& v8,
-    std::uint8_t* dst)
-{
-    v_int16 h[2], s[2], v[2];
-    Halves(h8, h);
-    Halves(s8, s);
-    Halves(v8, v);
-    CV_DECL_ALIGNED(CV_SIMD_WIDTH) std::uint16_t fallingIndex[kLanes];
-    v_store_aligned(fallingIndex, v_reinterpret_as_u16((h[0] << 8) | s[0]));
-    v_store_aligned(fallingIndex + kHalf, v_reinterpret_as_u16((h[1] << 8) | s[1]));
-    CV_DECL_ALIGNED(CV_SIMD_WIDTH) float falling[kLanes];
-    for (int j = 0; j < kLanes; ++j)
-        falling[j] = t.falling[fallingIndex[j]];
-
-    const v_float32 byteScale = vx_setall_f32(kByteScale);
-    const v_float32 full = vx_setall_f32(255.0f);
-    const v_float32 one = vx_setall_f32(1.0f);
-    v_int16 low[2], moving[2];
-    for (int k = 0; k < 2; ++k) {
-        v_int32 s32[2], v32[2], low32[2], moving32[2];
-        v_expand(s[k], s32[0], s32[1]);
-        v_expand(v[k], v32[0], v32[1]);
-        for (int j = 0; j < 2; ++j) {
-            const v_float32 vf = v_cvt_f32(v32[j]) * byteScale;
-            const v_float32 sf = v_cvt_f32(s32[j]) * byteScale;
-            low32[j] = v_trunc((vf * (one - sf)) * full);
-            moving32[j] = v_trunc((vf * vx_load_aligned(falling + k * kHalf + j * kQuarter)) * full);
-        }
-        low[k] = v_pack(low32[0], low32[1]);
-        moving[k] = v_pack(moving32[0], moving32[1]);
-    }
-    const v_uint8 P = v_pack_u(low[0], low[1]);
-    const v_uint8 X = v_pack_u(moving[0], moving[1]);
-    const v_uint8 V = v8;
-    const v_uint8 turn = vx_setall_u8(180);
-    const v_uint8 hue = v_select(h8 >= turn, h8 - turn, h8);
-    const v_uint8 ge30 = hue >= vx_setall_u8(30);
-    const v_uint8 ge60 = hue >= vx_setall_u8(60);
-    const v_uint8 ge90 = hue >= vx_setall_u8(90);
-    const v_uint8 ge120 = hue >= vx_setall_u8(120);
-    const v_uint8 ge150 = hue >= vx_setall_u8(150);
-    // Sectors 0 … 5 as in kSectorLevels.
-    const v_uint8 s0 = ~ge30, s1 = ge30 & ~ge60, s2 = ge60 & ~ge90, s3 = ge90 & ~ge120;
-    const v_uint8 s4 = ge120 & ~ge150, s5 = ge150;
-    const v_uint8 blue = v_select(~ge60, P, v_select(s2 | s5, X, V));
-    const v_uint8 green = v_select(ge120, P, v_select(s0 | s3, X, V));
-    const v_uint8 red = v_select(s0 | s5, V, v_select(s1 | s4, X, P));
-    v_store_interleave(dst, blue, green, red);
-}
-#endif
-
-void Forward(const SaturationValue& sv, const std::uint8_t* bgr, std::uint8_t* hsv, int n)
+void Forward(const SaturationValue& sv, const HsvKernelTables& kernelTables, const std::uint8_t* bgr,
+    std::uint8_t* hsv, int n)
 {
     const Tables& t = SharedTables();
-    int i = 0;
-#if CV_SIMD
-    for (; i + kLanes <= n; i += kLanes) {
-        v_uint8 h, s, v;
-        ForwardBlock(t, sv, bgr + 3 * i, h, s, v);
-        v_store_interleave(hsv + 3 * i, h, s, v);
-    }
-#endif
-    for (; i < n; ++i) {
+    for (int i = PARVEL_KERNEL(HsvForwardVectors)(bgr, hsv, n, kernelTables); i < n; ++i) {
         int h = 0, s = 0, v = 0;
         ForwardPixel(t, sv, bgr + 3 * i, h, s, v);
         std::uint8_t* o = hsv + 3 * i;
@@ -288,21 +189,13 @@ void Forward(const SaturationValue& sv, const std::uint8_t* bgr, std::uint8_t* h
 
 void BgrToHsvRow(const std::uint8_t* bgr, std::uint8_t* hsv, int n)
 {
-    Forward(IdentitySaturationValue(), bgr, hsv, n);
+    Forward(IdentitySaturationValue(), KernelTables(nullptr), bgr, hsv, n);
 }
 
 void HsvToBgrRow(const std::uint8_t* hsv, std::uint8_t* bgr, int n)
 {
     const Tables& t = SharedTables();
-    int i = 0;
-#if CV_SIMD
-    for (; i + kLanes <= n; i += kLanes) {
-        v_uint8 h, s, v;
-        v_load_deinterleave(hsv + 3 * i, h, s, v);
-        BackBlock(t, h, s, v, bgr + 3 * i);
-    }
-#endif
-    for (; i < n; ++i) {
+    for (int i = PARVEL_KERNEL(HsvBackVectors)(hsv, bgr, n, KernelTables(nullptr)); i < n; ++i) {
         const std::uint8_t* p = hsv + 3 * i;
         BackPixel(t, p[0], p[1], p[2], bgr + 3 * i);
     }
@@ -320,15 +213,7 @@ HsvAdjust::~HsvAdjust() = default;
 void HsvAdjust::Row(const std::uint8_t* bgr, std::uint8_t* out, int n) const
 {
     const Tables& t = SharedTables();
-    int i = 0;
-#if CV_SIMD
-    for (; i + kLanes <= n; i += kLanes) {
-        v_uint8 h, s, v;
-        ForwardBlock(t, *table_, bgr + 3 * i, h, s, v);
-        BackBlock(t, h, s, v, out + 3 * i);
-    }
-#endif
-    for (; i < n; ++i) {
+    for (int i = PARVEL_KERNEL(HsvAdjustVectors)(bgr, out, n, KernelTables(table_.get())); i < n; ++i) {
         int h = 0, s = 0, v = 0;
         ForwardPixel(t, *table_, bgr + 3 * i, h, s, v);
         BackPixel(t, h, s, v, out + 3 * i);

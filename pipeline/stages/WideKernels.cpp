@@ -6,9 +6,14 @@
 
 namespace {
 
+bool CpuHasWide()
+{
+    return PARVEL_WIDE_KERNELS && cv::checkHardwareSupport(CV_CPU_AVX2) && cv::checkHardwareSupport(CV_CPU_FMA3);
+}
+
 std::atomic<bool>& WideChoice()
 {
-    static std::atomic<bool> on { PARVEL_WIDE_KERNELS && cv::checkHardwareSupport(CV_CPU_AVX2) };
+    static std::atomic<bool> on { CpuHasWide() };
     return on;
 }
 
@@ -21,5 +26,5 @@ bool WideKernelsOn()
 
 void SetWideKernels(bool on)
 {
-    WideChoice().store(on && PARVEL_WIDE_KERNELS && cv::checkHardwareSupport(CV_CPU_AVX2), std::memory_order_relaxed);
+    WideChoice().store(on && CpuHasWide(), std::memory_order_relaxed);
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 // Vector kernels built twice on x86-64 with GCC or Clang: once for the baseline instruction set
-// (SSE2), in namespace kernels_baseline, and once for AVX2, with twice the lanes, in namespace
-// kernels_wide (PARVEL_WIDE_KERNELS is then 1). The wide ones are chosen at run time on CPUs that
-// have AVX2. Both give the same bytes: a kernel's arithmetic does not depend on its lane count.
+// (SSE2), in namespace kernels_baseline, and once for AVX2 and FMA, with twice the lanes, in
+// namespace kernels_wide (PARVEL_WIDE_KERNELS is then 1). The wide ones are chosen at run time on
+// CPUs that have both. Both give the same bytes: a kernel's arithmetic does not depend on its lane
+// count, and a fused multiply-add is used only where the baseline looks up its fused result.
 // A kernel file holds only vector code on raw rows (no OpenCV classes, no shared inline helpers),
 // so that nothing built for AVX2 can be picked by the linker for baseline code.
 
@@ -21,7 +22,7 @@
     namespace kernels_baseline { __VA_ARGS__; }
 #endif
 
-// Whether the wide kernels run: true on CPUs with AVX2 when they are built, unless turned off
+// Whether the wide kernels run: true on CPUs with AVX2 and FMA when they are built, unless turned off
 // (tests and benchmarks compare both).
 bool WideKernelsOn();
 void SetWideKernels(bool on);

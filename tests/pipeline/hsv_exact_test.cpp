@@ -1,4 +1,5 @@
 #include "pipeline/stages/HsvExact.h"
+#include "pipeline/stages/WideKernels.h"
 
 #include "StageTestUtil.h"
 
@@ -56,17 +57,22 @@ std::array<std::uint8_t, 256> RandomTable(cv::RNG& rng)
 // Every colour forward and every HSV byte triple back (hues past 179 included) against
 // cv::cvtColor: in whole rows, through the functions' vector blocks, and in pieces of 15 pixels,
 // shorter than those blocks (16 or 32 pixels), through their one-pixel ends.
+// Both builds of the vector blocks (WideKernels.h) are checked where the CPU can run them.
 TEST(HsvExact, EveryTripleConvertsAsOpenCvDoesBothWays)
 {
     SKIP_UNLESS_ONE_PASS_AGREES();
     const cv::Mat all = AllTriples();
-    cv::Mat reference;
-    cv::cvtColor(all, reference, cv::COLOR_BGR2HSV);
-    EXPECT_TRUE(SameBytes(ByPieces(all, all.cols, BgrToHsvRow), reference));
-    EXPECT_TRUE(SameBytes(ByPieces(all, 15, BgrToHsvRow), reference));
-    cv::cvtColor(all, reference, cv::COLOR_HSV2BGR);
-    EXPECT_TRUE(SameBytes(ByPieces(all, all.cols, HsvToBgrRow), reference));
-    EXPECT_TRUE(SameBytes(ByPieces(all, 15, HsvToBgrRow), reference));
+    cv::Mat forward, back;
+    cv::cvtColor(all, forward, cv::COLOR_BGR2HSV);
+    cv::cvtColor(all, back, cv::COLOR_HSV2BGR);
+    for (bool wide : { false, true }) {
+        SetWideKernels(wide);
+        EXPECT_TRUE(SameBytes(ByPieces(all, all.cols, BgrToHsvRow), forward)) << wide;
+        EXPECT_TRUE(SameBytes(ByPieces(all, 15, BgrToHsvRow), forward)) << wide;
+        EXPECT_TRUE(SameBytes(ByPieces(all, all.cols, HsvToBgrRow), back)) << wide;
+        EXPECT_TRUE(SameBytes(ByPieces(all, 15, HsvToBgrRow), back)) << wide;
+    }
+    SetWideKernels(true);
 }
 
 // Random colours, led by one of every maximum and spread (each saturation-and-value table entry).
@@ -104,11 +110,15 @@ TEST(HsvExact, AdjustingEqualsConvertLookUpConvertBack)
 
         const HsvAdjust adjust(saturation, value);
         const auto row = [&](const std::uint8_t* in, std::uint8_t* out, int n) { adjust.Row(in, out, n); };
-        EXPECT_TRUE(SameBytes(ByPieces(colours, 31, row), reference)) << round;
-        cv::Mat inPlace = colours.clone();
-        for (int y = 0; y < inPlace.rows; ++y)
-            adjust.Row(inPlace.ptr(y), inPlace.ptr(y), inPlace.cols);
-        EXPECT_TRUE(SameBytes(inPlace, reference)) << round;
+        for (bool wide : { false, true }) {
+            SetWideKernels(wide);
+            EXPECT_TRUE(SameBytes(ByPieces(colours, 31, row), reference)) << round << wide;
+            cv::Mat inPlace = colours.clone();
+            for (int y = 0; y < inPlace.rows; ++y)
+                adjust.Row(inPlace.ptr(y), inPlace.ptr(y), inPlace.cols);
+            EXPECT_TRUE(SameBytes(inPlace, reference)) << round << wide;
+        }
+        SetWideKernels(true);
     }
 }
 
