@@ -160,13 +160,18 @@ inline void BackPixel(const Tables& t, int h, int s, int v, std::uint8_t* out)
         out[c] = static_cast<std::uint8_t>(levels[pick[c]]);
 }
 
-HsvKernelTables KernelTables(const SaturationValue* sv)
+// The tables for the vector blocks; the identity's saturation and value tables are left out, so
+// that blocks which work out the saturation skip them.
+HsvKernelTables KernelTables(const SaturationValue& sv, bool identity)
 {
+    const Tables& t = SharedTables();
     HsvKernelTables tables;
-    tables.falling = SharedTables().falling;
-    if (sv) {
-        tables.saturation = sv->saturation;
-        tables.value = sv->value;
+    tables.falling = t.falling;
+    tables.hue = t.hue;
+    tables.saturationValue = sv.entry;
+    if (!identity) {
+        tables.saturation = sv.saturation;
+        tables.value = sv.value;
     }
     return tables;
 }
@@ -189,13 +194,14 @@ void Forward(const SaturationValue& sv, const HsvKernelTables& kernelTables, con
 
 void BgrToHsvRow(const std::uint8_t* bgr, std::uint8_t* hsv, int n)
 {
-    Forward(IdentitySaturationValue(), KernelTables(nullptr), bgr, hsv, n);
+    const SaturationValue& identity = IdentitySaturationValue();
+    Forward(identity, KernelTables(identity, true), bgr, hsv, n);
 }
 
 void HsvToBgrRow(const std::uint8_t* hsv, std::uint8_t* bgr, int n)
 {
     const Tables& t = SharedTables();
-    for (int i = PARVEL_KERNEL(HsvBackVectors)(hsv, bgr, n, KernelTables(nullptr)); i < n; ++i) {
+    for (int i = PARVEL_KERNEL(HsvBackVectors)(hsv, bgr, n, KernelTables(IdentitySaturationValue(), true)); i < n; ++i) {
         const std::uint8_t* p = hsv + 3 * i;
         BackPixel(t, p[0], p[1], p[2], bgr + 3 * i);
     }
@@ -213,7 +219,7 @@ HsvAdjust::~HsvAdjust() = default;
 void HsvAdjust::Row(const std::uint8_t* bgr, std::uint8_t* out, int n) const
 {
     const Tables& t = SharedTables();
-    for (int i = PARVEL_KERNEL(HsvAdjustVectors)(bgr, out, n, KernelTables(table_.get())); i < n; ++i) {
+    for (int i = PARVEL_KERNEL(HsvAdjustVectors)(bgr, out, n, KernelTables(*table_, false)); i < n; ++i) {
         int h = 0, s = 0, v = 0;
         ForwardPixel(t, *table_, bgr + 3 * i, h, s, v);
         BackPixel(t, h, s, v, out + 3 * i);

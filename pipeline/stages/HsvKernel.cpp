@@ -41,8 +41,7 @@ CV_ALWAYS_INLINE v_int32 Reciprocal(float numerator, const v_int32& d)
     return v_round(vx_setall_f32(numerator) / v_cvt_f32(v_max(d, vx_setall_s32(1))));
 }
 
-// Hue, saturation and value of a vector of pixels, saturation and value through their tables when
-// there are any.
+// Hue, saturation and value of a vector of pixels, saturation and value through their tables.
 CV_ALWAYS_INLINE void ForwardBlock(const HsvKernelTables& t, const std::uint8_t* src, v_uint8& h, v_uint8& s, v_uint8& v)
 {
     v_uint8 b8, g8, r8;
@@ -55,6 +54,8 @@ CV_ALWAYS_INLINE void ForwardBlock(const HsvKernelTables& t, const std::uint8_t*
     Halves(r8, r);
     Halves(top8, top);
     Halves(diff8, diff);
+#if CV_SIMD256
+    // Wide vectors multiply 32-bit lanes natively: the divisions are worked out.
     v_int16 hue[2], saturation[2];
     for (int k = 0; k < 2; ++k) {
         const v_int16 numerator = v_select(top[k] == r[k], g[k] - b[k],
@@ -85,6 +86,34 @@ CV_ALWAYS_INLINE void ForwardBlock(const HsvKernelTables& t, const std::uint8_t*
         s = vx_load_aligned(ss);
         v = vx_load_aligned(vv);
     }
+#else
+    // Narrow vectors would emulate 32-bit multiplies: the divisions are looked up, a pixel at a
+    // time, from indices worked out a vector at a time. The hue of spread d and numerator n sits
+    // at 3d² - d + n.
+    CV_DECL_ALIGNED(CV_SIMD_WIDTH) std::uint16_t svIndex[kLanes];
+    CV_DECL_ALIGNED(CV_SIMD_WIDTH) int hueIndex[kLanes];
+    for (int k = 0; k < 2; ++k) {
+        v_store_aligned(svIndex + k * kHalf, v_reinterpret_as_u16((top[k] << 8) | diff[k]));
+        const v_int16 numerator = v_select(top[k] == r[k], g[k] - b[k],
+            v_select(top[k] == g[k], b[k] - r[k] + (diff[k] << 1), r[k] - g[k] + (diff[k] << 2)));
+        v_int32 n[2], d[2], square[2];
+        Quarters(numerator, n);
+        Quarters(diff[k], d);
+        v_mul_expand(diff[k], diff[k], square[0], square[1]);
+        for (int j = 0; j < 2; ++j)
+            v_store_aligned(hueIndex + k * kHalf + j * kQuarter, square[j] + square[j] + square[j] - d[j] + n[j]);
+    }
+    CV_DECL_ALIGNED(CV_SIMD_WIDTH) std::uint8_t hh[kLanes], ss[kLanes], vv[kLanes];
+    for (int j = 0; j < kLanes; ++j) {
+        const int entry = t.saturationValue[svIndex[j]];
+        ss[j] = static_cast<std::uint8_t>(entry);
+        vv[j] = static_cast<std::uint8_t>(entry >> 8);
+        hh[j] = t.hue[hueIndex[j]];
+    }
+    h = vx_load_aligned(hh);
+    s = vx_load_aligned(ss);
+    v = vx_load_aligned(vv);
+#endif
 }
 
 // 1 - s·w rounded once, w the hue's fraction of its sector in odd sectors and 1 - fraction in even

@@ -15,6 +15,11 @@ struct HsvKernelTables {
     // 1 - s·w rounded once, for every hue byte × saturation byte (see HsvExact.cpp); builds that
     // have a fused multiply-add work it out instead.
     const float* falling = nullptr;
+    // For builds without 32-bit vector multiplies, which look the divisions up instead: the hue
+    // for every spread and numerator, and saturation (low byte) and value (high byte) after their
+    // tables for every maximum (high index byte) and spread (low index byte).
+    const std::uint8_t* hue = nullptr;
+    const std::uint16_t* saturationValue = nullptr;
 };
 
 PARVEL_DECLARE_KERNEL(int HsvForwardVectors(const std::uint8_t* bgr, std::uint8_t* hsv, int n, const HsvKernelTables& t))
