@@ -45,7 +45,7 @@ void DoodleLayer::Clear(cv::Size pictureSize)
     // A new buffer, so that a copy handed out before keeps its pixels.
     canvas_ = cv::Mat();
     ClearDoodle(canvas_, pictureSize, key_);
-    anyPainted_ = false;
+    painted_ = cv::Rect();
     ++version_;
     last_ = { -1, -1 };
     penDown_ = false;
@@ -66,8 +66,14 @@ void DoodleLayer::ExtendStroke(cv::Point p, const cv::Scalar& colour, int penWid
     if (last_.x < 0)
         last_ = p;
     if (!canvas_.empty()) {
-        cv::line(canvas_, last_, p, colour, std::max(penWidth, 1), cv::LINE_8, 0);
-        anyPainted_ = true;
+        const int width = std::max(penWidth, 1);
+        cv::line(canvas_, last_, p, colour, width, cv::LINE_8, 0);
+        // A thick line reaches no further than its width past its ends, caps and sides included.
+        const int reach = width + 2;
+        const cv::Point low(std::min(last_.x, p.x) - reach, std::min(last_.y, p.y) - reach);
+        const cv::Point high(std::max(last_.x, p.x) + reach + 1, std::max(last_.y, p.y) + reach + 1);
+        const cv::Rect segment = cv::Rect(low, high) & cv::Rect(0, 0, canvas_.cols, canvas_.rows);
+        painted_ = painted_.empty() ? segment : (painted_ | segment);
         ++version_;
     }
     last_ = p;
@@ -90,14 +96,14 @@ void DoodleLayer::Overlay(cv::Mat& frame)
 {
     std::scoped_lock lock(mutex_);
     // A canvas nobody has painted on yet needs no work at all.
-    if (!anyPainted_ || frame.empty())
+    if (painted_.empty() || frame.empty())
         return;
     CV_Assert(frame.type() == CV_8UC3);
     if (maskVersion_ != version_) {
         PaintedMask(canvas_, key_, mask_);
         maskVersion_ = version_;
     }
-    const cv::Rect area = Overlap(frame, canvas_);
+    const cv::Rect area = Overlap(frame, canvas_) & painted_;
     if (area.empty())
         return;
     cv::Mat target = frame(area);

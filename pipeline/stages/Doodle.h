@@ -47,7 +47,9 @@ private:
     cv::Mat mask_;
     std::uint64_t version_ = 0;
     std::uint64_t maskVersion_ = ~std::uint64_t { 0 };
-    bool anyPainted_ = false;
+    // Where strokes have painted (with room for the pen's width); empty while nothing is. Only
+    // this part of the picture needs the overlay.
+    cv::Rect painted_;
     cv::Point last_ { -1, -1 };
     bool penDown_ = false;
 };

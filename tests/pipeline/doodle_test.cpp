@@ -57,7 +57,7 @@ TEST(DoodleLayer, CachedMaskEqualsPixelLoopAcrossStrokes)
         layer.BeginStroke({ rng.uniform(0, 80), rng.uniform(0, 60) });
         for (int move = 0; move < 3; ++move)
             layer.ExtendStroke({ rng.uniform(-10, 90), rng.uniform(-10, 70) },
-                cv::Scalar(rng.uniform(0, 256), rng.uniform(0, 256), rng.uniform(0, 256)), 1 + stroke * 3);
+                cv::Scalar(rng.uniform(0, 256), rng.uniform(0, 256), rng.uniform(0, 256)), 1 + stroke * stroke * 2);
         layer.EndStroke();
         for (int frame = 0; frame < 2; ++frame) { // the second frame uses the kept mask
             cv::Mat fast = picture.clone();
@@ -89,6 +89,30 @@ TEST(DoodleLayer, PressWithoutMoveAndKeyColourDrawNothing)
     // A move without a press draws nothing either.
     layer.ExtendStroke({ 1, 1 }, cv::Scalar(0, 0, 255), 3);
     EXPECT_TRUE(SameBytes(layer.Canvas(), empty));
+}
+
+TEST(DoodleLayer, ThickStrokesAndDotsAreLaidOverWhole)
+{
+    // Lone strokes, so no other stroke's part of the picture covers for a thick pen's sides and
+    // round ends: along each axis, slanting, and a dot (a press and a move to the same place).
+    struct Stroke {
+        cv::Point from, to;
+        int width;
+    };
+    for (const Stroke& stroke : { Stroke { { 30, 60 }, { 170, 60 }, 31 }, Stroke { { 100, 20 }, { 100, 100 }, 25 },
+             Stroke { { 40, 30 }, { 150, 95 }, 40 }, Stroke { { 100, 60 }, { 100, 60 }, 51 },
+             Stroke { { 3, 3 }, { 3, 3 }, 20 } }) {
+        DoodleLayer layer;
+        layer.Clear({ 200, 120 });
+        layer.BeginStroke(stroke.from);
+        layer.ExtendStroke(stroke.to, cv::Scalar(10, 200, 30), stroke.width);
+        layer.EndStroke();
+        cv::Mat fast = RandomFrame(200, 120, 8);
+        cv::Mat reference = fast.clone();
+        layer.Overlay(fast);
+        ReferenceOverlay(reference, layer.Canvas(), kDoodleKey);
+        EXPECT_TRUE(SameBytes(fast, reference)) << stroke.width;
+    }
 }
 
 TEST(DoodleLayer, StrokeJoinsSampledPositionsAndClearEmpties)
