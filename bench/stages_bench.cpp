@@ -235,6 +235,18 @@ void ZoomCut(benchmark::State& state)
     }
 }
 
+// The camera's frame taken mirrored, as every frame is at the start.
+void TakeMirrored(benchmark::State& state)
+{
+    const cv::Size size = SizeOf(state);
+    const cv::Mat raw = Scene(size);
+    cv::Mat work(size, CV_8UC3);
+    for (auto _ : state) {
+        TakeWorkFrame(raw, work, std::nullopt, kFlipMirror);
+        benchmark::DoNotOptimize(work.data);
+    }
+}
+
 void Doodle(benchmark::State& state)
 {
     DoodleLayer doodle;
@@ -453,6 +465,8 @@ void WithBaselineKernels(benchmark::State& state)
 
 BENCHMARK(Copy)->Apply(RaggedSizes);
 BENCHMARK(ZoomCut)->Apply(Sizes);
+BENCHMARK(TakeMirrored)->Apply(Sizes);
+BENCHMARK(WithBaselineKernels<TakeMirrored>)->Name("TakeMirroredBaseline")->Apply(Sizes);
 BENCHMARK(Flip)->Apply(Sizes);
 BENCHMARK(Adjust<kColourRgb>)->Name("AdjustRGB")->Apply(Sizes);
 BENCHMARK(Adjust<kColourHsv>)->Name("AdjustHSV")->Apply(RaggedSizes);
@@ -527,7 +541,7 @@ public:
                 copy[r.size] = r.seconds;
         std::printf("\n%-16s %-10s %10s %10s\n", "stage", "size", "ms", "x copy");
         for (const Row& r : rows_) {
-            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "WorstCaseFrame" || r.stage == "GrainNoise" || r.stage == "GrainNoisePerValue"
+            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "TakeMirrored" || r.stage == "TakeMirroredBaseline" || r.stage == "WorstCaseFrame" || r.stage == "GrainNoise" || r.stage == "GrainNoisePerValue"
                 || r.stage == "FunGrid";
             const double base = copy[r.size];
             const double own = whole ? r.seconds : r.seconds - base;

@@ -339,6 +339,27 @@ TEST(EffectStyle, RegionMissingThePictureChangesNothing)
     }
 }
 
+TEST(Flip, FlippingIntoAnotherPictureEqualsOpenCvAtEveryWidth)
+{
+    // Widths around the wide kernel's vector (32 pixels), and a view into a larger picture, whose
+    // rows are not contiguous; with the baseline kernels it is OpenCV's own flip.
+    const cv::Mat big = RandomFrame(700, 9, 4);
+    for (bool wide : { false, true }) {
+        SetWideKernels(wide);
+        for (int width : { 1, 5, 15, 16, 17, 31, 32, 33, 47, 64, 641 })
+            for (int mode : { static_cast<int>(kFlipMirror), static_cast<int>(kFlipMirrorUpsideDown),
+                     static_cast<int>(kFlipUpsideDown) }) {
+                const cv::Mat from = big(cv::Rect(3, 2, width, 5));
+                cv::Mat into;
+                ASSERT_TRUE(FlipInto(from, into, mode));
+                cv::Mat expected = from.clone();
+                ApplyFlip(expected, mode);
+                ASSERT_TRUE(SameBytes(into, expected)) << width << " " << mode << (wide ? " wide" : "");
+            }
+    }
+    SetWideKernels(true);
+}
+
 TEST(Flip, ModesTurnThePictureAsNamed)
 {
     const cv::Mat source = RandomFrame(7, 5, 8);
