@@ -5,28 +5,18 @@
 
 #include <opencv2/core.hpp>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
 
-constexpr unsigned kGrainLevels = 21;
-
-// GrainLuma in whole numbers: with n = 10·level + 17·luma − 100 the curve is n² / 25500, which is
-// never a whole number and a half, rounded (a test checks every level and luma).
-inline int Curve(int level, int y)
-{
-    const int n = 10 * level + 17 * y - 100;
-    return std::min(255, (n * n + 12750) / 25500);
-}
-
-// One pixel: to YCrCb, the luma curve of its level, chroma halved toward 128, and back.
+// One pixel: to YCrCb, the luma curve of its level, chroma halved toward 128, and back. Only the
+// few pixels that end a row come here; the vector kernel works the curve out in its own way.
 inline void GrainPixel(uchar* p, std::uint8_t level)
 {
     const int y = ycrcb::Luma(p[0], p[1], p[2]);
     const int cr = ycrcb::Cr(p[2], y);
     const int cb = ycrcb::Cb(p[0], y);
-    const int curved = Curve(level, y);
+    const int curved = GrainLuma(level, y);
     const int crOffset = GrainChroma(cr) - 128;
     const int cbOffset = GrainChroma(cb) - 128;
     p[0] = static_cast<uchar>(ycrcb::Blue(curved, cbOffset));
@@ -69,7 +59,6 @@ void ApplyGrain(cv::Mat& frame, GrainRandom& random, const std::optional<cv::Rec
     const int cols = target.cols;
     thread_local std::vector<std::uint8_t> levels;
     levels.resize(static_cast<std::size_t>(cols) * target.rows);
-    static_assert(kGrainLevels == 21, "the levels are drawn modulo 21");
     random.FillLevels(levels.data(), static_cast<int>(levels.size()));
 
     const std::uint8_t* allLevels = levels.data();

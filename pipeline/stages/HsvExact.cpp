@@ -160,27 +160,23 @@ inline void BackPixel(const Tables& t, int h, int s, int v, std::uint8_t* out)
         out[c] = static_cast<std::uint8_t>(levels[pick[c]]);
 }
 
-// The tables for the vector blocks; the identity's saturation and value tables are left out, so
-// that blocks which work out the saturation skip them.
-HsvKernelTables KernelTables(const SaturationValue& sv, bool identity)
+// The tables for the vector blocks.
+HsvKernelTables KernelTables(const SaturationValue& sv)
 {
     const Tables& t = SharedTables();
     HsvKernelTables tables;
     tables.falling = t.falling;
     tables.hue = t.hue;
     tables.saturationValue = sv.entry;
-    if (!identity) {
-        tables.saturation = sv.saturation;
-        tables.value = sv.value;
-    }
+    tables.saturation = sv.saturation;
+    tables.value = sv.value;
     return tables;
 }
 
-void Forward(const SaturationValue& sv, const HsvKernelTables& kernelTables, const std::uint8_t* bgr,
-    std::uint8_t* hsv, int n)
+void Forward(const SaturationValue& sv, const std::uint8_t* bgr, std::uint8_t* hsv, int n)
 {
     const Tables& t = SharedTables();
-    for (int i = PARVEL_KERNEL(HsvForwardVectors)(bgr, hsv, n, kernelTables); i < n; ++i) {
+    for (int i = PARVEL_KERNEL(HsvForwardVectors)(bgr, hsv, n, KernelTables(sv)); i < n; ++i) {
         int h = 0, s = 0, v = 0;
         ForwardPixel(t, sv, bgr + 3 * i, h, s, v);
         std::uint8_t* o = hsv + 3 * i;
@@ -194,14 +190,13 @@ void Forward(const SaturationValue& sv, const HsvKernelTables& kernelTables, con
 
 void BgrToHsvRow(const std::uint8_t* bgr, std::uint8_t* hsv, int n)
 {
-    const SaturationValue& identity = IdentitySaturationValue();
-    Forward(identity, KernelTables(identity, true), bgr, hsv, n);
+    Forward(IdentitySaturationValue(), bgr, hsv, n);
 }
 
 void HsvToBgrRow(const std::uint8_t* hsv, std::uint8_t* bgr, int n)
 {
     const Tables& t = SharedTables();
-    for (int i = PARVEL_KERNEL(HsvBackVectors)(hsv, bgr, n, KernelTables(IdentitySaturationValue(), true)); i < n; ++i) {
+    for (int i = PARVEL_KERNEL(HsvBackVectors)(hsv, bgr, n, KernelTables(IdentitySaturationValue())); i < n; ++i) {
         const std::uint8_t* p = hsv + 3 * i;
         BackPixel(t, p[0], p[1], p[2], bgr + 3 * i);
     }
@@ -219,7 +214,7 @@ HsvAdjust::~HsvAdjust() = default;
 void HsvAdjust::Row(const std::uint8_t* bgr, std::uint8_t* out, int n) const
 {
     const Tables& t = SharedTables();
-    for (int i = PARVEL_KERNEL(HsvAdjustVectors)(bgr, out, n, KernelTables(*table_, false)); i < n; ++i) {
+    for (int i = PARVEL_KERNEL(HsvAdjustVectors)(bgr, out, n, KernelTables(*table_)); i < n; ++i) {
         int h = 0, s = 0, v = 0;
         ForwardPixel(t, *table_, bgr + 3 * i, h, s, v);
         BackPixel(t, h, s, v, out + 3 * i);

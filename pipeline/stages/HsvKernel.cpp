@@ -74,18 +74,15 @@ CV_ALWAYS_INLINE void ForwardBlock(const HsvKernelTables& t, const std::uint8_t*
     }
     h = v_pack_u(hue[0], hue[1]);
     s = v_pack_u(saturation[0], saturation[1]);
-    v = top8;
-    if (t.saturation) {
-        CV_DECL_ALIGNED(CV_SIMD_WIDTH) std::uint8_t ss[kLanes], vv[kLanes];
-        v_store_aligned(ss, s);
-        v_store_aligned(vv, v);
-        for (int j = 0; j < kLanes; ++j) {
-            ss[j] = t.saturation[ss[j]];
-            vv[j] = t.value[vv[j]];
-        }
-        s = vx_load_aligned(ss);
-        v = vx_load_aligned(vv);
+    CV_DECL_ALIGNED(CV_SIMD_WIDTH) std::uint8_t ss[kLanes], vv[kLanes];
+    v_store_aligned(ss, s);
+    v_store_aligned(vv, top8);
+    for (int j = 0; j < kLanes; ++j) {
+        ss[j] = t.saturation[ss[j]];
+        vv[j] = t.value[vv[j]];
     }
+    s = vx_load_aligned(ss);
+    v = vx_load_aligned(vv);
 #else
     // Narrow vectors would emulate 32-bit multiplies: the divisions are looked up, a pixel at a
     // time, from indices worked out a vector at a time. The hue of spread d and numerator n sits

@@ -8,8 +8,7 @@
 // Each returns how many pixels it did (a whole number of vectors); the rest of the row is left for
 // the caller, one pixel at a time. Source and destination may be the same row.
 struct HsvKernelTables {
-    // The saturation and value tables applied between the conversions, or none for the plain
-    // forward conversion.
+    // The saturation and value tables applied between the conversions.
     const std::uint8_t* saturation = nullptr;
     const std::uint8_t* value = nullptr;
     // 1 - s·w rounded once, for every hue byte × saturation byte (see HsvExact.cpp); builds that

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pipeline/stages/WideKernels.h"
+
 #include <opencv2/core.hpp>
 
 #include <cstdint>
@@ -16,4 +18,16 @@ inline cv::Mat RandomFrame(int width, int height, std::uint64_t seed, int type =
 inline bool SameBytes(const cv::Mat& a, const cv::Mat& b)
 {
     return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
+}
+
+// Runs check(wide) with the baseline vector kernels and then with the wide ones (the baseline again
+// on CPUs without them), and leaves the CPU's own choice behind.
+template <class Check>
+void ForEachKernelBuild(Check check)
+{
+    for (bool wide : { false, true }) {
+        SetWideKernels(wide);
+        check(wide);
+    }
+    SetWideKernels(true);
 }

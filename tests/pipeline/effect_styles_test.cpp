@@ -1,7 +1,6 @@
 #include "pipeline/stages/EffectStyles.h"
 #include "pipeline/stages/Flip.h"
 #include "pipeline/stages/GrainRandom.h"
-#include "pipeline/stages/WideKernels.h"
 
 #include "StageTestUtil.h"
 
@@ -181,9 +180,8 @@ TEST(Grain, EveryGreyMeetsEveryLevelInVectorsAndAlone)
         int cols;
         int rowsPerGrey;
     };
-    for (bool wide : { false, true })
+    ForEachKernelBuild([](bool wide) {
         for (Layout layout : { Layout { 2000, 1 }, Layout { 15, 140 } }) {
-            SetWideKernels(wide);
             cv::Mat fast(256 * layout.rowsPerGrey, layout.cols, CV_8UC3);
             for (int y = 0; y < fast.rows; ++y)
                 fast.row(y).setTo(cv::Scalar::all(y / layout.rowsPerGrey));
@@ -194,7 +192,7 @@ TEST(Grain, EveryGreyMeetsEveryLevelInVectorsAndAlone)
             ReferenceGrain(reference, cv::Rect(0, 0, fast.cols, fast.rows));
             EXPECT_TRUE(SameBytes(fast, reference)) << layout.cols << (wide ? " wide" : "");
         }
-    SetWideKernels(true);
+    });
 }
 
 TEST(FineOutline, FlatPictureGivesBlackInsideAndKeepsTheBorder)
@@ -344,8 +342,7 @@ TEST(Flip, FlippingIntoAnotherPictureEqualsOpenCvAtEveryWidth)
     // Widths around the wide kernel's vector (32 pixels), and a view into a larger picture, whose
     // rows are not contiguous; with the baseline kernels it is OpenCV's own flip.
     const cv::Mat big = RandomFrame(700, 9, 4);
-    for (bool wide : { false, true }) {
-        SetWideKernels(wide);
+    ForEachKernelBuild([&big](bool wide) {
         for (int width : { 1, 5, 15, 16, 17, 31, 32, 33, 47, 64, 641 })
             for (int mode : { static_cast<int>(kFlipMirror), static_cast<int>(kFlipMirrorUpsideDown),
                      static_cast<int>(kFlipUpsideDown) }) {
@@ -356,8 +353,7 @@ TEST(Flip, FlippingIntoAnotherPictureEqualsOpenCvAtEveryWidth)
                 ApplyFlip(expected, mode);
                 ASSERT_TRUE(SameBytes(into, expected)) << width << " " << mode << (wide ? " wide" : "");
             }
-    }
-    SetWideKernels(true);
+    });
 }
 
 TEST(Flip, ModesTurnThePictureAsNamed)

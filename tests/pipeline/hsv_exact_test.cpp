@@ -1,5 +1,4 @@
 #include "pipeline/stages/HsvExact.h"
-#include "pipeline/stages/WideKernels.h"
 
 #include "StageTestUtil.h"
 
@@ -65,14 +64,12 @@ TEST(HsvExact, EveryTripleConvertsAsOpenCvDoesBothWays)
     cv::Mat forward, back;
     cv::cvtColor(all, forward, cv::COLOR_BGR2HSV);
     cv::cvtColor(all, back, cv::COLOR_HSV2BGR);
-    for (bool wide : { false, true }) {
-        SetWideKernels(wide);
+    ForEachKernelBuild([&](bool wide) {
         EXPECT_TRUE(SameBytes(ByPieces(all, all.cols, BgrToHsvRow), forward)) << wide;
         EXPECT_TRUE(SameBytes(ByPieces(all, 15, BgrToHsvRow), forward)) << wide;
         EXPECT_TRUE(SameBytes(ByPieces(all, all.cols, HsvToBgrRow), back)) << wide;
         EXPECT_TRUE(SameBytes(ByPieces(all, 15, HsvToBgrRow), back)) << wide;
-    }
-    SetWideKernels(true);
+    });
 }
 
 // Random colours, led by one of every maximum and spread (each saturation-and-value table entry).
@@ -110,15 +107,13 @@ TEST(HsvExact, AdjustingEqualsConvertLookUpConvertBack)
 
         const HsvAdjust adjust(saturation, value);
         const auto row = [&](const std::uint8_t* in, std::uint8_t* out, int n) { adjust.Row(in, out, n); };
-        for (bool wide : { false, true }) {
-            SetWideKernels(wide);
+        ForEachKernelBuild([&](bool wide) {
             EXPECT_TRUE(SameBytes(ByPieces(colours, 31, row), reference)) << round << wide;
             cv::Mat inPlace = colours.clone();
             for (int y = 0; y < inPlace.rows; ++y)
                 adjust.Row(inPlace.ptr(y), inPlace.ptr(y), inPlace.cols);
             EXPECT_TRUE(SameBytes(inPlace, reference)) << round << wide;
-        }
-        SetWideKernels(true);
+        });
     }
 }
 
