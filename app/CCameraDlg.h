@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,12 +21,17 @@ class CCameraDlg : public QDialog {
     Q_OBJECT
 public:
     // Starts at the camera with the identifier `current` (else the first) and at `size` when
-    // that camera offers it (else its largest size up to 640 × 480, else its smallest).
+    // that camera offers it (else its own best size: the largest reaching 25 a second, at most
+    // 1920 × 1080; for a camera without a table its largest size up to 640 × 480).
     CCameraDlg(std::vector<CameraInfo> cameras, const QString& current, cv::Size size, QWidget* parent = nullptr);
 
     QComboBox* cameraBox() const { return cameraBox_; }
     QComboBox* sizeBox() const { return sizeBox_; }
     QDialogButtonBox* buttons() const { return buttons_; }
+
+    // The cameras present changed: the list follows, keeping the chosen camera and size where
+    // they are still there.
+    void SetCameras(std::vector<CameraInfo> cameras);
 
     // What is chosen now; none when no camera is present.
     const CameraInfo* chosenCamera() const;
@@ -33,14 +39,17 @@ public:
 
 private:
     void ShowSizesOf(int camera, cv::Size preferred);
+    void ShowCameras(const QString& current, cv::Size size);
 
     std::vector<CameraInfo> cameras_;
     QComboBox* cameraBox_ = nullptr;
     QComboBox* sizeBox_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
+    QLabel* note_ = nullptr;
 };
 
 // Asks with the dialog which camera to use from its next start, and at which size; nothing when
 // the dialog is cancelled.
+// `prepare` sees the dialog before it opens (to keep its list up to date).
 std::optional<CameraAnswer> AskForCameraInDialog(std::vector<CameraInfo> present, const QString& remembered,
-    cv::Size currentSize, QWidget* parent);
+    cv::Size currentSize, QWidget* parent, const std::function<void(CCameraDlg&)>& prepare = {});

@@ -42,6 +42,7 @@ CChildFrame::CChildFrame(const AppFolders& folders, const SettingsValues& values
     layout->addWidget(splitter_);
 
     connect(view_, &CParvelWebcamView::sizeModeChanged, this, &CChildFrame::OnDisplaySizeChanged);
+    connect(view_, &CParvelWebcamView::pictureSizeChanged, this, &CChildFrame::OnPictureSizeChanged);
     PictureSession& session = view_->session();
     connect(&session, &PictureSession::photoSaved, pane_, &CFrameView::OnPhotoSaved);
     connect(&session, &PictureSession::videoSaved, pane_, &CFrameView::OnPhotoSaved);
@@ -160,5 +161,15 @@ void CChildFrame::OnDisplaySizeChanged(DisplaySize mode)
     }
     splitter_->setStretchFactor(0, fit ? 1 : 0);
     splitter_->setStretchFactor(1, fit ? 0 : 1);
+    splitter_->setSizes({ viewWidth, std::max(total - viewWidth, 1) });
+}
+
+void CChildFrame::OnPictureSizeChanged(QSize size)
+{
+    imageWidth_ = size.width();
+    if (!splitDone_ || pictureFitted_)
+        return; // the first split or the fitted picture takes the new width by itself
+    const int total = splitter_->width() - splitter_->handleWidth();
+    const int viewWidth = std::min(view_->WidthNeeded(), WidestBesidePane(total));
     splitter_->setSizes({ viewWidth, std::max(total - viewWidth, 1) });
 }

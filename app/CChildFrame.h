@@ -44,6 +44,7 @@ private:
     // The fitted picture takes what the window gains, the pane keeps its width; the other sizes
     // give the picture's width back and the pane grows with the window again.
     void OnDisplaySizeChanged(DisplaySize mode);
+    void OnPictureSizeChanged(QSize size);
 
     static int WidestBesidePane(int total);
 

@@ -1,7 +1,10 @@
 #include "app/CMainFrame.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CCameraControlsDlg.h"
 #include "app/CCameraDlg.h"
+#include "app/CameraReturn.h"
+#include "app/CameraTexts.h"
 #include "app/CTimeSetDlg.h"
 #include "app/CaptionBar.h"
 #include "app/CChildFrame.h"
@@ -127,6 +130,16 @@ void CMainFrame::ConnectDocument()
         SetStatusText(running ? tr("摄像头已经打开,可进行其他操作") : tr("摄像头已经关闭"));
         RefreshSoon();
     });
+    // What the camera gives, once per start; after the start's own words, which it makes precise.
+    connect(&session, &PictureSession::cameraAgreed, this, [this](QSize size, double rate, bool, QSize asked) {
+        const QString text = std::exchange(returnedPrefix_, QString()) + CameraAgreedText(size, rate, asked);
+        QTimer::singleShot(0, this, [this, text] { SetStatusText(text); });
+    });
+    // A camera unplugged while it ran starts again by itself when it is plugged back in.
+    cameraReturn_ = new CameraReturn(session, context_->cameras,
+        [] { return MakeSystemVideoDevices()->Paths(); }, child_->view());
+    connect(cameraReturn_, &CameraReturn::cameraReturning, this,
+        [this](const QString& name) { returnedPrefix_ = tr("摄像头 %1 又接上了，画面已恢复。").arg(name); });
     connect(&session, &PictureSession::cameraLost, this,
         [this] { SetStatusText(tr("摄像头已断开：没有收到画面，摄像机已关闭。请检查摄像头后重新开启")); });
     connect(&session, &PictureSession::photoFailed, this, &CMainFrame::SetStatusText);
@@ -160,6 +173,13 @@ void CMainFrame::ConnectDocument()
         menu->exec(at);
     });
     connect(view, &CParvelWebcamView::sizeModeChanged, this, &CMainFrame::RefreshSoon);
+    // The picture took the camera's size (measured, or given by the camera): the settings the
+    // commands see follow, as the workbook did.
+    connect(view, &CParvelWebcamView::pictureSizeChanged, this, [this](QSize size) {
+        values_.imageWidth = size.width();
+        values_.imageHeight = size.height();
+        values_.cameraDetected = 1;
+    });
 
     CFrameView* pane = child_->pane();
     auto pick = [this](CommandId id) {
@@ -438,7 +458,17 @@ void CMainFrame::OpenAboutDialog()
 std::optional<CameraAnswer> CMainFrame::AskForCamera(std::vector<CameraInfo> present, const QString& remembered,
     cv::Size currentSize)
 {
-    return AskForCameraInDialog(std::move(present), remembered, currentSize, this);
+    // A camera plugged in or out while the chooser is open shows there at once.
+    return AskForCameraInDialog(std::move(present), remembered, currentSize, this, [this](CCameraDlg& dialog) {
+        if (cameraReturn_ != nullptr && context_->cameras)
+            connect(cameraReturn_, &CameraReturn::camerasChanged, &dialog,
+                [this, &dialog] { dialog.SetCameras(context_->cameras->Cameras()); });
+    });
+}
+
+void CMainFrame::OpenCameraSettings(const CameraInfo* camera)
+{
+    OpenCameraControlsOver(this, camera);
 }
 
 bool CMainFrame::RefuseWhileCameraRuns(bool running)

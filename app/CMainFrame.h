@@ -30,6 +30,8 @@ struct CommandContext;
 // document (the picture beside the side pane), and the status bar with its greeting and clock.
 // It applies and remembers the look and refuses to close, or to close the document, while the
 // camera runs, unless the system ends the program. The command rows see it through its port.
+class CameraReturn;
+
 class CMainFrame : public QMainWindow, public WindowPort {
     Q_OBJECT
 public:
@@ -99,6 +101,7 @@ public:
     void OpenAboutDialog() override;
     std::optional<CameraAnswer> AskForCamera(std::vector<CameraInfo> present, const QString& remembered,
         cv::Size currentSize) override;
+    void OpenCameraSettings(const CameraInfo* camera) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,6 +123,8 @@ private:
     QMdiArea* mdi_ = nullptr;
     QMdiSubWindow* documentWindow_ = nullptr;
     CChildFrame* child_ = nullptr;
+    CameraReturn* cameraReturn_ = nullptr; // the document's, gone with it
+    QString returnedPrefix_;               // said before the next start's camera figures
     CaptionBar* captionBar_ = nullptr;
     QLabel* statusText_ = nullptr;
     QLabel* clock_ = nullptr;

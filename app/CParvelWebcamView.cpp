@@ -11,6 +11,7 @@
 #include <QContextMenuEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -29,6 +30,8 @@ CParvelWebcamView::CParvelWebcamView(const AppFolders& folders, const SettingsVa
     webcam_->model().photos.SetCreatableDir(PathToQString(folders.creatablePhotoDir));
     webcam_->hide();
     connect(&webcam_->session(), &PictureSession::cameraMissing, this, [this] { ShowNoCameraMessage(webcam_); });
+    connect(&webcam_->session(), &PictureSession::cameraAgreed, this,
+        [this](QSize size, double, bool, QSize) { AdoptPictureSize(size); });
     movie_ = new CWelcomeMovie(this);
     movie_->hide();
 }
@@ -53,21 +56,59 @@ void CParvelWebcamView::FirstLayout()
 {
     if (values_.cameraDetected == 0 && !probeDone_)
         RunCameraProbe();
-    // This run keeps the configured size, whatever the probe measured.
     webcam_->SetPictureSize(values_.imageWidth, values_.imageHeight);
     webcam_->SetDisplaySize(values_.imageWidth, values_.imageHeight);
     sizeMode_ = kDisplayFull;
     webcam_->move(0, 0);
     webcam_->show();
     webcam_->update();
-    // Below the picture, at most 60 high; nothing when the view is shorter than the picture.
-    // Later size changes move neither the picture nor this strip (except in the fitted size).
-    const int bottom = std::clamp(height(), values_.imageHeight, values_.imageHeight + kMovieStripHeight);
-    reservedMovieRect_ = QRect(0, values_.imageHeight, width(), bottom - values_.imageHeight);
+    ReserveMovieStrip();
     movie_->setGeometry(reservedMovieRect_);
     movie_->show();
     movie_->Play();
     layoutDone_ = true;
+    if (sizeMeasured_)
+        FitIfLargerThanScreen();
+}
+
+void CParvelWebcamView::FitIfLargerThanScreen()
+{
+    // A measured picture larger than the screen (a 1080p camera on a laptop) could never be seen
+    // whole at its full size: it is fitted to the window instead.
+    const QScreen* shownOn = screen();
+    if (shownOn != nullptr
+        && (values_.imageWidth > shownOn->availableGeometry().width()
+            || values_.imageHeight > shownOn->availableGeometry().height()))
+        SetDisplaySize(kDisplayFit);
+}
+
+void CParvelWebcamView::ReserveMovieStrip()
+{
+    // Below the picture, at most 60 high; nothing when the view is shorter than the picture.
+    // Later size changes move neither the picture nor this strip (except in the fitted size).
+    const int bottom = std::clamp(height(), values_.imageHeight, values_.imageHeight + kMovieStripHeight);
+    reservedMovieRect_ = QRect(0, values_.imageHeight, width(), bottom - values_.imageHeight);
+}
+
+void CParvelWebcamView::AdoptPictureSize(QSize size)
+{
+    if (size.isEmpty() || size == pictureSize())
+        return;
+    values_.imageWidth = size.width();
+    values_.imageHeight = size.height();
+    // The workbook follows what the camera really gives; when it cannot be written the picture
+    // still takes the size for this run.
+    (void)StoreCameraProbe(folders_, size.width(), size.height());
+    webcam_->SetPictureSize(size.width(), size.height());
+    if (layoutDone_) {
+        ReserveMovieStrip();
+        const QRect shown = ShownRect();
+        movie_->setGeometry(movieRect());
+        webcam_->SetDisplaySize(shown.width(), shown.height()); // the mouse's scale changed too
+        webcam_->move(shown.topLeft());
+    }
+    emit pictureSizeChanged(size);
+    FitIfLargerThanScreen();
 }
 
 void CParvelWebcamView::RunCameraProbe()
@@ -76,6 +117,13 @@ void CParvelWebcamView::RunCameraProbe()
     const AppFolders& folders = folders_;
     const CameraProbeResult result = ProbeCamera(
         sources_, [&folders](int width, int height) { return StoreCameraProbe(folders, width, height).ok(); });
+    // The measured size is used at once: the camera opens at it in this run already.
+    if (result.outcome != CameraProbeResult::NoCamera && result.width > 0 && result.height > 0) {
+        values_.imageWidth = result.width;
+        values_.imageHeight = result.height;
+        sizeMeasured_ = true;
+        emit pictureSizeChanged(QSize(result.width, result.height));
+    }
     // The first layout happens while the window is being shown; a modal box opened here would
     // run an event loop in the middle of showing it. The box follows right after.
     QMetaObject::invokeMethod(

@@ -41,8 +41,14 @@ public:
 
     PictureSession& session() const;
 
+    // The camera gives pictures of another size than configured: they are shown at their own
+    // size, which the workbook keeps from now on.
+    void AdoptPictureSize(QSize size);
+    QSize pictureSize() const { return { values_.imageWidth, values_.imageHeight }; }
+
 signals:
     void sizeModeChanged(DisplaySize mode);
+    void pictureSizeChanged(QSize size);
     // The right button on the view: the window shows its menu of command rows.
     void menuRequested(const QPoint& globalPos);
 
@@ -55,6 +61,8 @@ private:
     void FirstLayout();
     void RunCameraProbe();
     void ApplyDisplaySize();
+    void ReserveMovieStrip();
+    void FitIfLargerThanScreen();
     QRect ShownRect() const; // where the picture goes in the view
 
     AppFolders folders_;
@@ -64,6 +72,7 @@ private:
     CWelcomeMovie* movie_ = nullptr;
     bool layoutDone_ = false;
     bool probeDone_ = false;
+    bool sizeMeasured_ = false; // this run's size came from the first-run measurement
     DisplaySize sizeMode_ = kDisplayFull;
     bool alone_ = false;
     QRect reservedMovieRect_;

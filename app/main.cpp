@@ -95,9 +95,11 @@ int main(int argc, char* argv[])
     notices.removeAll(QString());
     const QString notice = notices.join(QObject::tr("；"));
     // A source named on the command line wins; otherwise the camera chosen in the ribbon, if any.
+    // Each start asks the camera for the picture's size; the first-run measurement, which asks
+    // for none, gets the camera's own best size.
     FrameSourceFactory sources = options.sourceGiven
-        ? MakeFrameSourceFactory(options.source)
-        : MakeChosenCameraFactory(MakeSystemCameraList(), cv::Size(values.imageWidth, values.imageHeight));
+        ? WithRememberedControls(MakeFrameSourceFactory(options.source), MakeSystemCameraList(), options.source)
+        : MakeChosenCameraFactory(MakeSystemCameraList(), cv::Size());
     // The shutter and the countdown's ticks, from the system folder's WAV files.
     EffectSounds sounds(PathToQString(folders.systemDir));
     ScopedSounds soundsInForce(sounds);

@@ -1,7 +1,7 @@
 // The frame loop as a user feels it: the real FrameLoop (no widget) fed by a source that behaves
 // like a camera (30 frames a second on its own thread, each frame stamped with its capture time, a
 // queue of 4 that drops the oldest when full), every stage on, at 640 × 480 and 1920 × 1080, for
-// 10 s each and then 5 s with one-offs (automatic flow start, photo, frame pick). Reports pictures
+// 10 s each (1080p also from a Motion-JPEG camera, its decoding included) and then 5 s with one-offs (automatic flow start, photo, frame pick). Reports pictures
 // per second, capture-to-hand-out latency (median, 99th percentile, worst) and the longest gap
 // between pictures, each also as a ratio to a straightforward formulation of one whole frame
 // timed on one core in the same run (the compute-bound yardstick).
@@ -10,6 +10,7 @@
 // Usage: frame_loop_bench [seconds-steady [seconds-one-offs]]
 #include "BenchFixtures.h"
 
+#include "pipeline/capture/MjpegDecoder.h"
 #include "pipeline/compose/DisplayConversion.h"
 #include "pipeline/FrameLoop.h"
 #include "pipeline/PictureCommands.h"
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 
 #include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/video/tracking.hpp>
 
@@ -53,10 +55,20 @@ double Ms(Clock::duration d)
 
 // A camera as its driver presents it: frames arrive every 1/30 s whether or not anyone reads
 // them; up to 4 wait in the queue and a new one pushes out the oldest; a read takes the oldest
-// waiting frame, or waits for the next one.
+// waiting frame, or waits for the next one. With mjpeg, the frames come as a webcam sends them at
+// 1080p, JPEG-compressed, and each read decodes its frame as the program's camera source does, on
+// the thread that reads the camera.
 class CameraLikeSource : public FrameSource {
 public:
-    explicit CameraLikeSource(cv::Size size) : size_(size), frames_ { Textured(size, 0), Textured(size, 2) } {}
+    explicit CameraLikeSource(cv::Size size, bool mjpeg = false)
+        : size_(size)
+        , frames_ { Textured(size, 0), Textured(size, 2) }
+        , mjpeg_(mjpeg)
+    {
+        if (mjpeg_)
+            for (int i = 0; i < 2; ++i)
+                cv::imencode(".jpg", frames_[i], jpegs_[i], { cv::IMWRITE_JPEG_QUALITY, 85 });
+    }
     ~CameraLikeSource() override { Release(); }
 
     bool Open() override
@@ -76,10 +88,15 @@ public:
         std::unique_lock lock(mutex_);
         if (!arrived_.wait_for(lock, 200ms, [this] { return !queue_.empty() || !open_; }) || queue_.empty())
             return false;
-        frame = queue_.front().frame;
+        const int n = queue_.front().frame;
         lastRead_ = queue_.front().captured;
         queue_.pop_front();
-        return true;
+        if (!mjpeg_) {
+            frame = frames_[n];
+            return true;
+        }
+        lock.unlock();
+        return decoder_.Decode(jpegs_[n].data(), jpegs_[n].size(), frame);
     }
 
     cv::Size FrameSize() const override { return size_; }
@@ -106,7 +123,7 @@ public:
 
 private:
     struct Queued {
-        cv::Mat frame;
+        int frame = 0;
         Clock::time_point captured;
     };
 
@@ -121,13 +138,16 @@ private:
                 return;
             if (queue_.size() == 4)
                 queue_.pop_front();
-            queue_.push_back({ frames_[n & 1], Clock::now() });
+            queue_.push_back({ n & 1, Clock::now() });
             arrived_.notify_all();
         }
     }
 
     cv::Size size_;
     cv::Mat frames_[2];
+    bool mjpeg_ = false;
+    std::vector<std::uint8_t> jpegs_[2];
+    MjpegDecoder decoder_; // the reading thread's
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::deque<Queued> queue_;
@@ -385,7 +405,7 @@ struct LoopFigures {
     FrameStats::Report stages; // the loop's own stage times over the steady run
 };
 
-LoopFigures RunLoop(cv::Size size, const DecorationFiles& files, double steadySeconds, double oneOffSeconds)
+LoopFigures RunLoop(cv::Size size, bool mjpeg, const DecorationFiles& files, double steadySeconds, double oneOffSeconds)
 {
     std::atomic<int> photosDone { 0 };
     PictureModel model(files.dir.path(), files.photos, [&](const PhotoResult&) { ++photosDone; });
@@ -404,7 +424,7 @@ LoopFigures RunLoop(cv::Size size, const DecorationFiles& files, double steadySe
 
     Recorder recorder;
     FrameLoop loop(
-        model, [&] { return std::make_unique<CameraLikeSource>(size); }, [](QImage) {});
+        model, [&] { return std::make_unique<CameraLikeSource>(size, mjpeg); }, [](QImage) {});
     loop.SetPictureTimed([&](Clock::time_point captured) { recorder.Picture(captured); });
     loop.SetPictureSize(size.width, size.height);
     loop.SetDisplaySize(size.width * 3 / 4, size.height * 3 / 4);
@@ -464,13 +484,18 @@ int main(int argc, char** argv)
     const double steadySeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     const double oneOffSeconds = argc > 2 ? std::atof(argv[2]) : 5.0;
     const DecorationFiles files;
-    const cv::Size sizes[] = { { 640, 480 }, { 1920, 1080 } };
-    for (const cv::Size& size : sizes) {
+    // The 1080p camera twice: frames handed over ready, and Motion-JPEG as a real webcam sends
+    // them at that size, decoded on the camera's thread.
+    const struct {
+        cv::Size size;
+        bool mjpeg;
+    } runs[] = { { { 640, 480 }, false }, { { 1920, 1080 }, false }, { { 1920, 1080 }, true } };
+    for (const auto& [size, mjpeg] : runs) {
         const double referenceMs = ReferenceMs(size, files);
         const double ownMs = OwnFrameMs(size, files);
-        const LoopFigures loop = RunLoop(size, files, steadySeconds, oneOffSeconds);
-        std::printf("\n%d x %d: yardstick (straightforward whole frame, one core) %.1f ms = %.1f frames/s\n", size.width,
-            size.height, referenceMs, 1000.0 / referenceMs);
+        const LoopFigures loop = RunLoop(size, mjpeg, files, steadySeconds, oneOffSeconds);
+        std::printf("\n%d x %d%s: yardstick (straightforward whole frame, one core) %.1f ms = %.1f frames/s\n",
+            size.width, size.height, mjpeg ? " Motion-JPEG camera" : "", referenceMs, 1000.0 / referenceMs);
         std::printf("own whole frame, one core: %.1f ms (%.2fx the yardstick)\n", ownMs, ownMs / referenceMs);
         std::printf("%-10s %6s %17s %17s %17s %17s %17s\n", "run", "pics", "pictures/s", "latency med ms",
             "latency p99 ms", "worst ms", "longest gap ms");

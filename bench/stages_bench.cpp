@@ -3,6 +3,7 @@
 // the machine does not count.
 #include "BenchFixtures.h"
 
+#include "pipeline/capture/MjpegDecoder.h"
 #include "pipeline/compose/DisplayConversion.h"
 #include "pipeline/stages/ZoomCut.h"
 #include "pipeline/stages/ColourAdjust.h"
@@ -27,6 +28,7 @@
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
 
@@ -79,6 +81,37 @@ void Copy(benchmark::State& state)
         scene.copyTo(frame);
         benchmark::DoNotOptimize(frame.data);
         benchmark::ClobberMemory();
+    }
+}
+
+// A camera's Motion-JPEG frame of the scene (quality 85, as webcams send) decoded to BGR: by the
+// program's decoder (libjpeg-turbo straight to BGR), and by OpenCV's imdecode for comparison.
+std::vector<std::uint8_t> SceneJpeg(cv::Size size)
+{
+    std::vector<std::uint8_t> data;
+    cv::imencode(".jpg", Scene(size), data, { cv::IMWRITE_JPEG_QUALITY, 85 });
+    return data;
+}
+
+void MjpegDecode(benchmark::State& state)
+{
+    const std::vector<std::uint8_t> data = SceneJpeg(SizeOf(state));
+    MjpegDecoder decoder;
+    cv::Mat frame;
+    for (auto _ : state) {
+        if (!decoder.Decode(data.data(), data.size(), frame))
+            state.SkipWithError("not decoded");
+        benchmark::DoNotOptimize(frame.data);
+    }
+}
+
+void MjpegDecodeOpenCv(benchmark::State& state)
+{
+    const std::vector<std::uint8_t> data = SceneJpeg(SizeOf(state));
+    cv::Mat frame;
+    for (auto _ : state) {
+        frame = cv::imdecode(data, cv::IMREAD_COLOR);
+        benchmark::DoNotOptimize(frame.data);
     }
 }
 
@@ -464,6 +497,8 @@ void WithBaselineKernels(benchmark::State& state)
 }
 
 BENCHMARK(Copy)->Apply(RaggedSizes);
+BENCHMARK(MjpegDecode)->Apply(Sizes);
+BENCHMARK(MjpegDecodeOpenCv)->Apply(Sizes);
 BENCHMARK(ZoomCut)->Apply(Sizes);
 BENCHMARK(TakeMirrored)->Apply(Sizes);
 BENCHMARK(WithBaselineKernels<TakeMirrored>)->Name("TakeMirroredBaseline")->Apply(Sizes);
@@ -541,7 +576,7 @@ public:
                 copy[r.size] = r.seconds;
         std::printf("\n%-16s %-10s %10s %10s\n", "stage", "size", "ms", "x copy");
         for (const Row& r : rows_) {
-            const bool whole = r.stage == "Copy" || r.stage == "ZoomCut" || r.stage == "TakeMirrored" || r.stage == "TakeMirroredBaseline" || r.stage == "WorstCaseFrame" || r.stage == "GrainNoise" || r.stage == "GrainNoisePerValue"
+            const bool whole = r.stage == "Copy" || r.stage == "MjpegDecode" || r.stage == "MjpegDecodeOpenCv" || r.stage == "ZoomCut" || r.stage == "TakeMirrored" || r.stage == "TakeMirroredBaseline" || r.stage == "WorstCaseFrame" || r.stage == "GrainNoise" || r.stage == "GrainNoisePerValue"
                 || r.stage == "FunGrid";
             const double base = copy[r.size];
             const double own = whole ? r.seconds : r.seconds - base;

@@ -74,7 +74,7 @@ FrameLoop::StartResult FrameLoop::Start()
 {
     if (running_)
         return StartResult::Started;
-    const cv::Size size(std::max(pictureWidth_.load(), 1), std::max(pictureHeight_.load(), 1));
+    cv::Size size(std::max(pictureWidth_.load(), 1), std::max(pictureHeight_.load(), 1));
     bool handedBack = false;
     {
         std::scoped_lock lock(runMutex_);
@@ -95,10 +95,20 @@ FrameLoop::StartResult FrameLoop::Start()
     if (worker_.joinable())
         worker_.join();
     std::unique_ptr<FrameSource> source = sources_ ? sources_() : nullptr;
+    agreement_.reset();
+    if (source && pictureWidth_ > 0 && pictureHeight_ > 0)
+        source->AskForSize(size);
     if (!source || !source->Open()) {
         if (source)
             source->Release();
         return StartResult::NoCamera;
+    }
+    // A camera's picture is never stretched to a size it did not agree to: the picture takes the
+    // size the camera gives, and whoever shows it hears of it through agreement().
+    agreement_ = source->Agreement();
+    if (agreement_ && agreement_->size.width > 0 && agreement_->size.height > 0 && agreement_->size != size) {
+        size = agreement_->size;
+        SetPictureSize(size.width, size.height);
     }
     stats_.Take();
     for (cv::Mat& work : workFrames_) {

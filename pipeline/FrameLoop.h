@@ -108,6 +108,9 @@ public:
     void StopAndJoin();
 
     bool running() const { return running_.load(); }
+    // What the camera of the last start agreed to (format, size, rate); nothing for a source that
+    // is not a camera. Interface thread.
+    const std::optional<CameraAgreement>& agreement() const { return agreement_; }
     // True while any loop runs its camera (the main window refuses to close then).
     static bool RunningAnywhere() { return runningCount_.load() > 0; }
 
@@ -189,6 +192,7 @@ private:
     bool workerLeaving_ = false; // the worker has seen the stop; a start must join it
     std::thread worker_;
     int workersStarted_ = 0;
+    std::optional<CameraAgreement> agreement_; // interface thread
     static std::atomic<int> runningCount_;
 
     // Worker only, except that Start sizes the work frames before the worker exists.

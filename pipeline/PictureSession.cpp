@@ -86,16 +86,20 @@ void PictureSession::ReleaseAll()
     model_.overlays.ReleaseAll();
 }
 
-bool PictureSession::Start()
+bool PictureSession::Start(bool tellIfMissing)
 {
     if (running())
         return true;
     if (loop_.Start() == FrameLoop::StartResult::NoCamera) {
-        emit cameraMissing();
+        if (tellIfMissing)
+            emit cameraMissing();
         return false;
     }
     watchdog_->start();
     emit cameraSwitched(true);
+    if (const std::optional<CameraAgreement>& agreed = loop_.agreement())
+        emit cameraAgreed(QSize(agreed->size.width, agreed->size.height), agreed->rate, IsJpegFormat(agreed->fourcc),
+            QSize(agreed->asked.width, agreed->asked.height));
     return true;
 }
 

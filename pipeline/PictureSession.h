@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -33,8 +34,9 @@ public:
     FrameLoop& loop() { return loop_; }
     const FrameLoop& loop() const { return loop_; }
 
-    // A start without a camera says so (cameraMissing) and leaves the camera stopped.
-    bool Start();
+    // A start without a camera says so (cameraMissing, unless tellIfMissing is false) and leaves
+    // the camera stopped.
+    bool Start(bool tellIfMissing = true);
     void Stop();
     bool running() const { return loop_.running(); }
     // True while any session runs its camera (the main window refuses to close then).
@@ -151,6 +153,9 @@ signals:
     void cameraSwitched(bool running);
     // A start found no camera.
     void cameraMissing();
+    // After each start of a camera: the size and rate it gives, whether in a compressed format,
+    // and the size that was asked for (empty when none). The picture has the size it gives.
+    void cameraAgreed(QSize size, double rate, bool compressed, QSize asked);
     // The camera stopped delivering pictures and was stopped (after cameraSwitched(false)).
     void cameraLost();
     // A photo was taken (now, by a click, at the end of a countdown, a shot of a burst): the

@@ -11,6 +11,7 @@ packages=(
   qt6-l10n-tools qt6-tools-dev librsvg2-bin
   desktop-file-utils appstream lintian dpkg-dev file
   poppler-utils
+  libturbojpeg0-dev
 )
 missing=()
 for p in "${packages[@]}"; do

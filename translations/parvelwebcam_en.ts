@@ -28,6 +28,139 @@
     </message>
 </context>
 <context>
+    <name>CCameraControlsDlg</name>
+    <message>
+        <source>摄像头设置</source>
+        <translation>Camera Settings</translation>
+    </message>
+    <message>
+        <source>摄像头：%1</source>
+        <translation>Camera: %1</translation>
+    </message>
+    <message>
+        <source>恢复默认</source>
+        <translation>Restore Defaults</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>未找到摄像设备
+内置摄像头是否禁用或USB摄像头未插入?</source>
+        <translation>No camera found
+Is the built-in camera disabled, or the USB camera unplugged?</translation>
+    </message>
+    <message>
+        <source>这个摄像头没有可以调整的设置。</source>
+        <translation>This camera has no settings to adjust.</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>范围 %1 至 %2，步长 %3，默认 %4</source>
+        <translation>From %1 to %2 in steps of %3; default %4</translation>
+    </message>
+    <message>
+        <source>开启</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>日光灯随交流电闪烁：这一项与当地电网的频率（中国为 50 Hz）不符时，画面上会有闪烁或滚动的横纹。</source>
+        <translation>Fluorescent lights flicker with the mains: when this does not match the local mains frequency (50 Hz in China, Europe and most of Asia; 60 Hz in North America), the picture shows flicker or rolling bands.</translation>
+    </message>
+    <message>
+        <source>在这个系统上无法调整摄像头自身的设置。</source>
+        <translation>The camera&apos;s own settings cannot be adjusted on this system.</translation>
+    </message>
+    <message>
+        <source>摄像头“%1”已拔出或无法打开。</source>
+        <translation>The camera “%1” is unplugged or cannot be opened.</translation>
+    </message>
+    <message>
+        <source>已恢复摄像头的默认设置。</source>
+        <translation>The camera&apos;s defaults are restored.</translation>
+    </message>
+    <message>
+        <source>已恢复默认设置，但有些项摄像头没有接受。</source>
+        <translation>Defaults restored, but the camera did not accept some of them.</translation>
+    </message>
+    <message>
+        <source>亮度</source>
+        <translation>Brightness</translation>
+    </message>
+    <message>
+        <source>对比度</source>
+        <translation>Contrast</translation>
+    </message>
+    <message>
+        <source>饱和度</source>
+        <translation>Saturation</translation>
+    </message>
+    <message>
+        <source>色调</source>
+        <translation>Hue</translation>
+    </message>
+    <message>
+        <source>清晰度</source>
+        <translation>Sharpness</translation>
+    </message>
+    <message>
+        <source>伽马</source>
+        <translation>Gamma</translation>
+    </message>
+    <message>
+        <source>白平衡</source>
+        <translation>White balance</translation>
+    </message>
+    <message>
+        <source>曝光</source>
+        <translation>Exposure</translation>
+    </message>
+    <message>
+        <source>背光补偿</source>
+        <translation>Backlight compensation</translation>
+    </message>
+    <message>
+        <source>电源频率</source>
+        <translation>Power line frequency</translation>
+    </message>
+    <message>
+        <source>对焦</source>
+        <translation>Focus</translation>
+    </message>
+    <message>
+        <source>缩放</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>禁用</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>摄像头不接受这个值。</source>
+        <translation>The camera does not accept this value.</translation>
+    </message>
+    <message>
+        <source>自动模式开启时不能调整这一项。</source>
+        <translation>This cannot be adjusted while its automatic mode is on.</translation>
+    </message>
+    <message>
+        <source>这一项是只读的，或正被其他程序占用。</source>
+        <translation>This is read-only, or another program holds it.</translation>
+    </message>
+    <message>
+        <source>摄像头没有这一项设置。</source>
+        <translation>The camera does not have this setting.</translation>
+    </message>
+    <message>
+        <source>摄像头拒绝了这次调整。</source>
+        <translation>The camera refused this change.</translation>
+    </message>
+</context>
+<context>
     <name>CCameraDlg</name>
     <message>
         <source>选择摄像头</source>
@@ -221,6 +354,10 @@ This photo was saved to:
 
 Choose another photo folder?</translation>
     </message>
+    <message>
+        <source>摄像头 %1 又接上了，画面已恢复。</source>
+        <translation>Camera %1 is back; the picture goes on. </translation>
+    </message>
 </context>
 <context>
     <name>CTimeSetDlg</name>
@@ -300,6 +437,29 @@ You will not see this message at the next start~</translation>
         <translation>A camera was detected automatically (%1 × %2)
 but the settings file could not be written, so the result was not saved
 It will be detected again at the next start~</translation>
+    </message>
+</context>
+<context>
+    <name>CameraTexts</name>
+    <message>
+        <source> · %1 帧/秒</source>
+        <translation> · %1 fps</translation>
+    </message>
+    <message>
+        <source> · 压缩</source>
+        <translation> · compressed</translation>
+    </message>
+    <message>
+        <source>摄像头：%1 × %2，%3 帧/秒</source>
+        <translation>Camera: %1 × %2, %3 fps</translation>
+    </message>
+    <message>
+        <source>摄像头：%1 × %2</source>
+        <translation>Camera: %1 × %2</translation>
+    </message>
+    <message>
+        <source>（要求的是 %1 × %2，摄像头给不了：画面按摄像头给的尺寸显示，今后也用这个尺寸）</source>
+        <translation> (%1 × %2 was asked for, which the camera cannot give: the picture is shown at the size it gives, which is kept from now on)</translation>
     </message>
 </context>
 <context>
@@ -1055,6 +1215,18 @@ Leave your suggestions and questions on the Parvel Webcam home page: %1</transla
     <message>
         <source>列出电脑上的摄像头和它们的画面尺寸；选择在下次开启摄像机时生效</source>
         <translation>Lists the cameras of this computer and their picture sizes; the choice holds from the next start of the camera</translation>
+    </message>
+    <message>
+        <source>摄像头设置...</source>
+        <translation>Camera Settings...</translation>
+    </message>
+    <message>
+        <source>摄像头设置</source>
+        <translation>Camera Settings</translation>
+    </message>
+    <message>
+        <source>调整摄像头自身的亮度、对比度、曝光、白平衡、对焦等，画面立即随之改变；按摄像头记住，每次开启时应用</source>
+        <translation>Adjusts the camera&apos;s own brightness, contrast, exposure, white balance, focus and more, with the picture changing at once; remembered per camera and applied at each start</translation>
     </message>
     <message>
         <source>中文</source>

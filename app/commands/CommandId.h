@@ -113,6 +113,7 @@ enum CommandId : int {
     ID_LANGUAGE_ENGLISH = 33031,
     // 照相机: which camera, at which size, from its next start
     ID_BUTTON_CAMERA_CHOICE = 33032,
+    ID_BUTTON_CAMERA_SETTINGS = 33033, // the camera's own controls, at once
     // Stickers that follow faces
     ID_FACE_STICKERS = 33020,
     ID_FACE_BOXES = 33021, // off the ribbon: a look at what the detector finds

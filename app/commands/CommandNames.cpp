@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<CommandName, 133> kNames { {
+constexpr std::array<CommandName, 134> kNames { {
     { "ID_CAPTION_BAR_OPTIONS", ID_CAPTION_BAR_OPTIONS },
     { "ID_VIEW_CAPTION_BAR", ID_VIEW_CAPTION_BAR },
     { "ID_VIEW_APPLOOK_OFF_2007_BLUE", ID_VIEW_APPLOOK_OFF_2007_BLUE },
@@ -99,6 +99,7 @@ constexpr std::array<CommandName, 133> kNames { {
     { "ID_LANGUAGE_CHINESE", ID_LANGUAGE_CHINESE },
     { "ID_LANGUAGE_ENGLISH", ID_LANGUAGE_ENGLISH },
     { "ID_BUTTON_CAMERA_CHOICE", ID_BUTTON_CAMERA_CHOICE },
+    { "ID_BUTTON_CAMERA_SETTINGS", ID_BUTTON_CAMERA_SETTINGS },
     { "ID_PHOTO_OPEN", ID_PHOTO_OPEN },
     { "ID_PHOTO_OPEN_FOLDER", ID_PHOTO_OPEN_FOLDER },
     { "ID_PHOTO_COPY", ID_PHOTO_COPY },

@@ -153,6 +153,7 @@ CommandTable BuildCommandTable()
     CommandTable table;
     AddViewRows(table);
     AddCameraRows(table);
+    AddCameraSettingsRows(table);
     AddEffectRows(table);
     AddDecorationRows(table);
     AddWindowRows(table);

@@ -12,6 +12,7 @@
 // The rows of the command table, by the part of the program they act on.
 void AddViewRows(CommandTable& table);       // the workspace view's right-button menu
 void AddCameraRows(CommandTable& table);     // camera, display size, photos
+void AddCameraSettingsRows(CommandTable& table); // the camera's own controls
 void AddEffectRows(CommandTable& table);     // colour, styles, region, flips, flow, doodle
 void AddDecorationRows(CommandTable& table); // logo, big frame, add-ons
 void AddWindowRows(CommandTable& table);     // looks, bars, exit

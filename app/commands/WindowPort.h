@@ -64,4 +64,6 @@ public:
     virtual void OpenAboutDialog() = 0;
     virtual std::optional<CameraAnswer> AskForCamera(std::vector<CameraInfo> present, const QString& remembered,
         cv::Size currentSize) = 0;
+    // The camera's own controls, for this camera (null: none is present); the event loop goes on.
+    virtual void OpenCameraSettings(const CameraInfo* camera) = 0;
 };

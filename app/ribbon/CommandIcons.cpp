@@ -44,6 +44,10 @@ void Draw(IconCanvas& c, CommandId id)
         Camera(c);
         SwitchBadge(c);
         return;
+    case ID_BUTTON_CAMERA_SETTINGS:
+        Camera(c);
+        GearBadge(c);
+        return;
     case ID_BUTTON_IMAGE_SIZE:
         c.fill(RoundRect(QRectF(2.5, 3, 27, 25), 2), white);
         c.fill(RoundRect(QRectF(2.5, 10, 19, 18), 2), skyMid, c.outline() * 0.8);

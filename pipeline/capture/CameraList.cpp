@@ -52,6 +52,34 @@ int Ioctl(int fd, unsigned long request, void* argument)
     return result;
 }
 
+// The rates a format offers at a size: each discrete interval, or the fastest and slowest
+// of a range.
+std::vector<double> FrameRates(int fd, std::uint32_t pixelFormat, std::uint32_t width, std::uint32_t height)
+{
+    std::vector<double> rates;
+    auto add = [&rates](const v4l2_fract& interval) {
+        if (interval.numerator > 0 && interval.denominator > 0)
+            rates.push_back(double(interval.denominator) / double(interval.numerator));
+    };
+    for (std::uint32_t i = 0; i < 64; ++i) {
+        v4l2_frmivalenum interval {};
+        interval.index = i;
+        interval.pixel_format = pixelFormat;
+        interval.width = width;
+        interval.height = height;
+        if (Ioctl(fd, VIDIOC_ENUM_FRAMEINTERVALS, &interval) != 0)
+            break;
+        if (interval.type == V4L2_FRMIVAL_TYPE_DISCRETE) {
+            add(interval.discrete);
+            continue;
+        }
+        add(interval.stepwise.min);
+        add(interval.stepwise.max);
+        break; // a range is the only answer
+    }
+    return rates;
+}
+
 class V4l2Devices : public VideoDevices {
 public:
     std::vector<std::string> Paths() override
@@ -98,8 +126,11 @@ public:
                 if (Ioctl(fd, VIDIOC_ENUM_FRAMESIZES, &size) != 0)
                     break;
                 VideoDeviceReport::FrameSizes entry;
+                entry.pixelFormat = format.pixelformat;
+                entry.compressed = (format.flags & V4L2_FMT_FLAG_COMPRESSED) != 0;
                 if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE) {
                     entry.size = { int(size.discrete.width), int(size.discrete.height) };
+                    entry.rates = FrameRates(fd, format.pixelformat, size.discrete.width, size.discrete.height);
                     report.frameSizes.push_back(entry);
                     continue;
                 }
@@ -158,6 +189,35 @@ std::vector<cv::Size> SizesInRange(cv::Size minimum, cv::Size maximum)
     return sizes;
 }
 
+namespace {
+
+std::vector<CameraMode> ModesOf(const VideoDeviceReport& report)
+{
+    std::vector<CameraMode> modes;
+    for (const auto& entry : report.frameSizes) {
+        if (!entry.stepwise) {
+            if (entry.size.width > 0 && entry.size.height > 0)
+                modes.push_back({ entry.pixelFormat, entry.compressed, entry.size, entry.rates });
+            continue;
+        }
+        for (const cv::Size& size : SizesInRange(entry.minimum, entry.maximum))
+            modes.push_back({ entry.pixelFormat, entry.compressed, size, {} });
+    }
+    return modes;
+}
+
+} // namespace
+
+std::vector<CameraMode> QueryCameraModes(VideoDevices& devices, const std::string& source)
+{
+    const bool isIndex = !source.empty()
+        && std::all_of(source.begin(), source.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+    VideoDeviceReport report;
+    if (!devices.Query(isIndex ? "/dev/video" + source : source, report) || !report.capture)
+        return {};
+    return ModesOf(report);
+}
+
 std::vector<CameraInfo> DeviceCameraList::Cameras()
 {
     std::vector<std::string> paths = devices_->Paths();
@@ -177,20 +237,33 @@ std::vector<CameraInfo> DeviceCameraList::Cameras()
         if (!ids.insert(camera.id).second)
             camera.id += " " + path; // a driver that gives two capture nodes the same place
         camera.source = SourceFor(path);
-        for (const auto& entry : report.frameSizes) {
-            if (!entry.stepwise) {
-                if (entry.size.width > 0 && entry.size.height > 0)
-                    camera.sizes.push_back(entry.size);
-                continue;
-            }
-            const std::vector<cv::Size> range = SizesInRange(entry.minimum, entry.maximum);
-            camera.sizes.insert(camera.sizes.end(), range.begin(), range.end());
-        }
+        camera.modes = ModesOf(report);
+        for (const CameraMode& mode : camera.modes)
+            camera.sizes.push_back(mode.size);
         std::sort(camera.sizes.begin(), camera.sizes.end(), SmallerArea);
         camera.sizes.erase(std::unique(camera.sizes.begin(), camera.sizes.end()), camera.sizes.end());
         cameras.push_back(std::move(camera));
     }
     return cameras;
+}
+
+#if !defined(__linux__)
+namespace {
+class NoVideoDevices : public VideoDevices {
+public:
+    std::vector<std::string> Paths() override { return {}; }
+    bool Query(const std::string&, VideoDeviceReport&) override { return false; }
+};
+} // namespace
+#endif
+
+std::unique_ptr<VideoDevices> MakeSystemVideoDevices()
+{
+#if defined(__linux__)
+    return std::make_unique<V4l2Devices>();
+#else
+    return std::make_unique<NoVideoDevices>();
+#endif
 }
 
 std::unique_ptr<CameraList> MakeSystemCameraList()

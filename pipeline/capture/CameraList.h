@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pipeline/capture/CameraModes.h"
+
 #include <opencv2/core.hpp>
 
 #include <cstdint>
@@ -13,6 +15,7 @@ struct CameraInfo {
     std::string source; // what opens it: a camera index ("0") or a device path
     std::string name;
     std::vector<cv::Size> sizes; // the picture sizes it offers, smallest first
+    std::vector<CameraMode> modes; // its table of formats, sizes and rates (empty where unknown)
 };
 
 // The cameras present, asked of the system each time.
@@ -35,6 +38,9 @@ struct VideoDeviceReport {
         cv::Size size;    // discrete
         cv::Size minimum; // stepwise
         cv::Size maximum;
+        std::uint32_t pixelFormat = 0;
+        bool compressed = false;
+        std::vector<double> rates; // of a discrete size, frames a second; empty when not said
     };
     std::vector<FrameSizes> frameSizes;
 };
@@ -49,7 +55,7 @@ public:
 };
 
 // Cameras from video device nodes: only nodes that capture, in the order of their numbers
-// (video2 before video10), each with its sizes without repeats, smallest first.
+// (video2 before video10), each with its sizes without repeats, smallest first, and its table.
 class DeviceCameraList : public CameraList {
 public:
     explicit DeviceCameraList(std::unique_ptr<VideoDevices> devices) : devices_(std::move(devices)) {}
@@ -61,6 +67,13 @@ private:
 
 // The common picture sizes a stepwise range offers, with its largest size.
 std::vector<cv::Size> SizesInRange(cv::Size minimum, cv::Size maximum);
+
+// The device nodes of the system: V4L2 on Linux; none elsewhere.
+std::unique_ptr<VideoDevices> MakeSystemVideoDevices();
+
+// The table of the camera at a device node (a camera index N is /dev/videoN); empty when it
+// does not answer.
+std::vector<CameraMode> QueryCameraModes(VideoDevices& devices, const std::string& source);
 
 // The system's cameras: V4L2 device nodes on Linux; elsewhere the camera indexes 0 to 3 that
 // OpenCV opens, each with the one size it delivers.

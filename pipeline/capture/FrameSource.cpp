@@ -1,6 +1,7 @@
 #include "pipeline/capture/FrameSource.h"
 
 #include "pipeline/capture/BoothSceneSource.h"
+#include "pipeline/capture/CameraSource.h"
 #include "pipeline/capture/TestSceneSource.h"
 
 #include <opencv2/videoio.hpp>
@@ -11,26 +12,14 @@
 
 namespace {
 
-// A camera (by index or device path) or a video file, through OpenCV's capture.
+// A video file or a stream, through OpenCV's capture.
 class CaptureSource : public FrameSource {
 public:
-    CaptureSource(std::string spec, cv::Size requested) : spec_(std::move(spec)), requested_(requested) {}
+    explicit CaptureSource(std::string spec) : spec_(std::move(spec)) {}
 
     bool Open() override
     {
-        const bool isIndex = !spec_.empty()
-            && std::all_of(spec_.begin(), spec_.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
         try {
-            if (isIndex) {
-                isCamera_ = true;
-                if (!capture_.open(std::stoi(spec_)))
-                    return false;
-                if (requested_.width > 0 && requested_.height > 0) {
-                    capture_.set(cv::CAP_PROP_FRAME_WIDTH, requested_.width);
-                    capture_.set(cv::CAP_PROP_FRAME_HEIGHT, requested_.height);
-                }
-                return true;
-            }
             if (!capture_.open(spec_))
                 return false;
             // A stream with a known length is a file: it plays on from its start when it ends,
@@ -78,7 +67,6 @@ private:
     bool ReadOnce(cv::Mat& frame) { return capture_.isOpened() && capture_.read(frame) && !frame.empty(); }
 
     std::string spec_;
-    cv::Size requested_;
     bool isFile_ = false;
     bool isCamera_ = false;
     cv::VideoCapture capture_;
@@ -123,7 +111,13 @@ FrameSourceFactory MakeFrameSourceFactory(const std::string& spec, cv::Size requ
         return [size = *size] { return std::make_unique<TestSceneSource>(true, size); };
     if (const std::optional<BoothSceneChoice> booth = BoothSceneName(spec))
         return [booth = *booth] { return std::make_unique<BoothSceneSource>(booth.scene, true, booth.size); };
-    return [spec, requested] { return std::make_unique<CaptureSource>(spec.empty() ? "0" : spec, requested); };
+    const std::string name = spec.empty() ? "0" : spec;
+    const bool camera = (name.size() < 6
+                            && std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
+        || name.rfind("/dev/video", 0) == 0;
+    if (camera)
+        return [name, requested] { return std::make_unique<CameraSource>(name, requested); };
+    return [name] { return std::make_unique<CaptureSource>(name); };
 }
 
 bool IsTestSceneName(const std::string& spec)

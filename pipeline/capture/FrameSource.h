@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pipeline/capture/CameraModes.h"
+
 #include <opencv2/core.hpp>
 
 #include <chrono>
@@ -26,6 +28,11 @@ public:
     // When the frame of the last Read was captured, if the source knows; otherwise the loop
     // takes the moment the read returned.
     virtual std::optional<std::chrono::steady_clock::time_point> LastCaptureTime() const { return std::nullopt; }
+    // Before Open: the picture size the program wants. A camera asks for it (or, where it does not
+    // offer it, for its own default size); other sources ignore it.
+    virtual void AskForSize(cv::Size) { }
+    // After Open: what a camera agreed to (format, size, rate); nothing for other sources.
+    virtual std::optional<CameraAgreement> Agreement() const { return std::nullopt; }
     // The empty room is about to be learnt: whoever is in the picture should step out for a few
     // seconds. A camera cannot ask; a drawn scene can. May be called while another thread reads.
     virtual void AskToLeaveThePicture() { }
@@ -35,9 +42,9 @@ using FrameSourceFactory = std::function<std::unique_ptr<FrameSource>()>;
 
 // "test" → the moving test scene at 640 × 480, "test:WxH" (e.g. "test:1920x1080") at that size;
 // "test:booth", "test:green" (and "test:booth:WxH", "test:green:WxH") → the backdrop scenes;
-// a number → that camera index; anything else → a device path or video file opened by OpenCV.
-// A camera index is asked for the requested picture size when one is given (the camera may
-// deliver another).
+// a number or a /dev/video node → that camera; anything else → a video file (or stream) opened by
+// OpenCV. A camera is asked for the requested picture size when one is given (the camera may
+// deliver another, which it then reports).
 FrameSourceFactory MakeFrameSourceFactory(const std::string& spec, cv::Size requested = {});
 
 // Waits, as a camera does, until the next frame of a drawn scene is due at 30 a second; next is

@@ -67,11 +67,18 @@ public:
     {
         return AskForCameraInDialog(std::move(present), remembered, currentSize, boxParent());
     }
+    void OpenCameraSettings(const CameraInfo* camera) override
+    {
+        ++cameraSettingsDialogs;
+        cameraSettingsFor = camera != nullptr ? camera->id : std::string();
+    }
 
     QString status;
     unsigned lookValue = 0;
     bool captionBar = false, statusBar = true, fullScreen = false, closed = false;
     int customizeDialogs = 0, aboutDialogs = 0, documentsOpened = 0;
+    int cameraSettingsDialogs = 0;
+    std::string cameraSettingsFor; // the camera of the last settings dialog; empty for none
     bool ribbonFoldedNow = false;
 
 private:

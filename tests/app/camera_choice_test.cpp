@@ -21,8 +21,8 @@ public:
 std::vector<CameraInfo> TwoCameras()
 {
     return {
-        { "HD Webcam @ usb-1", "0", "HD Webcam", { { 320, 240 }, { 640, 480 }, { 1280, 720 } } },
-        { "USB Camera @ usb-3", "2", "USB Camera", { { 640, 480 }, { 800, 600 } } },
+        { "HD Webcam @ usb-1", "0", "HD Webcam", { { 320, 240 }, { 640, 480 }, { 1280, 720 } }, {} },
+        { "USB Camera @ usb-3", "2", "USB Camera", { { 640, 480 }, { 800, 600 } }, {} },
     };
 }
 
@@ -91,6 +91,40 @@ TEST(CameraChoiceTest, DialogStartsAtTheRememberedCameraAndSizeAndKeepsTheSizeWh
     CCameraDlg other(TwoCameras(), "unknown", { 1024, 768 });
     EXPECT_EQ(other.cameraBox()->currentIndex(), 0);
     EXPECT_EQ(other.chosenSize(), cv::Size(640, 480));
+}
+
+// A USB 2.0 webcam with its table: uncompressed is slow above 640 × 480, Motion-JPEG is not.
+CameraInfo WebcamWithTable()
+{
+    CameraInfo camera { "Cam @ usb-9", "4", "Cam", { { 640, 480 }, { 1280, 720 }, { 1920, 1080 } }, {} };
+    camera.modes = { { kFourCcYuyv, false, { 640, 480 }, { 30 } }, { kFourCcYuyv, false, { 1280, 720 }, { 10 } },
+        { kFourCcYuyv, false, { 1920, 1080 }, { 5 } }, { kFourCcMjpeg, true, { 1280, 720 }, { 30 } },
+        { kFourCcMjpeg, true, { 1920, 1080 }, { 30 } } };
+    return camera;
+}
+
+TEST(CameraChoiceTest, DialogSaysEachSizesRateAndStartsANewCameraAtItsLargestSmoothSize)
+{
+    EnsureQtApp();
+    CCameraDlg dialog({ WebcamWithTable() }, "", { 640, 480 });
+    ASSERT_EQ(dialog.sizeBox()->count(), 3);
+    EXPECT_EQ(dialog.sizeBox()->itemText(0), QString("640 × 480 · 30 帧/秒"));
+    EXPECT_EQ(dialog.sizeBox()->itemText(2), QString("1920 × 1080 · 30 帧/秒 · 压缩"));
+    EXPECT_EQ(dialog.chosenSize(), cv::Size(640, 480)) << "the configured size, which it offers";
+
+    CCameraDlg fresh({ WebcamWithTable() }, "", { 800, 600 });
+    EXPECT_EQ(fresh.chosenSize(), cv::Size(1920, 1080));
+
+    // Plugged in while the dialog is open: the list follows, the choice stays.
+    std::vector<CameraInfo> more = TwoCameras();
+    more.push_back(WebcamWithTable());
+    fresh.SetCameras(more);
+    EXPECT_EQ(fresh.cameraBox()->count(), 3);
+    EXPECT_EQ(fresh.chosenCamera()->id, "Cam @ usb-9");
+    EXPECT_EQ(fresh.chosenSize(), cv::Size(1920, 1080));
+    fresh.SetCameras({});
+    EXPECT_EQ(fresh.chosenCamera(), nullptr);
+    EXPECT_FALSE(fresh.buttons()->button(QDialogButtonBox::Ok)->isEnabled());
 }
 
 TEST(CameraChoiceTest, DialogWithoutCamerasOffersNothingToConfirm)

@@ -1,6 +1,8 @@
+#include "FakeControlDevice.h"
 #include "QtTestApp.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CCameraControlsDlg.h"
 #include "app/CCameraDlg.h"
 #include "app/CTimeSetDlg.h"
 #include "app/CustomizeDialog.h"
@@ -72,6 +74,8 @@ TEST_F(DialogTextsTest, EveryDialogShowsItsTextsWholeInBothLanguages)
         { "delay", [&] { return std::make_unique<CTimeSetDlg>(folders, values); } },
         { "camera", [&] { return std::make_unique<CCameraDlg>(std::vector { camera }, "usb-1", cv::Size(640, 480)); } },
         { "no camera", [] { return std::make_unique<CCameraDlg>(std::vector<CameraInfo> {}, "", cv::Size(640, 480)); } },
+        { "camera settings", [&] { return std::make_unique<CCameraControlsDlg>(&camera, std::make_unique<FakeControlDevice>()); } },
+        { "camera settings, no camera", [] { return std::make_unique<CCameraControlsDlg>(nullptr); } },
         { "bars", [&] {
              auto dialog = std::make_unique<CustomizeDialog>(std::vector<CustomizeDialog::Bar> {
                  { QObject::tr("功能区"), &hidden, true }, { QObject::tr("标题栏"), &hidden, true } });

@@ -3,6 +3,7 @@
 
 #include "app/AppFolders.h"
 #include "app/CParvelWebcamView.h"
+#include "pipeline/PictureSession.h"
 #include "pipeline/CWebcamCtl.h"
 #include "settings/ExcelDocument.h"
 #include "settings/SettingsWorkbook.h"
@@ -79,7 +80,7 @@ protected:
     ScopedMessageBoxes install { boxes };
 };
 
-TEST_F(FirstRunProbeTest, StoresTheCameraSizeForTheNextStartAndThisRunKeepsItsOwn)
+TEST_F(FirstRunProbeTest, StoresTheCameraSizeAndUsesItInThisRunAlready)
 {
     MakeWorkbook();
     Camera(320, 240);
@@ -96,9 +97,10 @@ TEST_F(FirstRunProbeTest, StoresTheCameraSizeForTheNextStartAndThisRunKeepsItsOw
     EXPECT_FALSE(pictureShownWhileProbing) << "measured before the image area is shown";
     EXPECT_EQ(state->opens, 1);
     EXPECT_EQ(state->liveSources, 0) << "the camera is let go after measuring";
-    EXPECT_EQ(webcam->pictureWidth(), 640);
-    EXPECT_EQ(webcam->pictureHeight(), 480);
-    EXPECT_EQ(webcam->geometry(), QRect(0, 0, 640, 480));
+    EXPECT_EQ(webcam->pictureWidth(), 320);
+    EXPECT_EQ(webcam->pictureHeight(), 240);
+    EXPECT_EQ(webcam->geometry(), QRect(0, 0, 320, 240));
+    EXPECT_EQ(view->movieRect().top(), 240) << "the welcome strip right under the measured picture";
 
     const SettingsValues next = LoadedAtNextStart();
     EXPECT_EQ(next.imageWidth, 320);
@@ -171,6 +173,37 @@ TEST_F(FirstRunProbeTest, MeasuredCameraIsNotProbedAgain)
     QCoreApplication::processEvents();
     EXPECT_EQ(state->opens, 1);
     EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(FirstRunProbeTest, CameraGivingAnotherSizeIsShownAtItsOwnSizeAndTheWorkbookFollows)
+{
+    // A camera on another port opens at 640 × 480 although 1280 × 720 was configured: the picture
+    // is not stretched; it takes the camera's size, and so does the workbook.
+    MakeWorkbook();
+    values.cameraDetected = 1;
+    values.imageWidth = 1280;
+    values.imageHeight = 720;
+    Camera(640, 480);
+    state->agrees = true;
+    auto view = std::make_unique<CParvelWebcamView>(folders, values, ScriptedFactory(state));
+    view->resize(1400, 800);
+    view->show();
+    QSize told;
+    QSize asked;
+    QObject::connect(&view->session(), &PictureSession::cameraAgreed, view.get(),
+        [&](QSize size, double, bool, QSize wanted) { told = size, asked = wanted; });
+    ASSERT_TRUE(view->session().Start());
+    EXPECT_EQ(state->askedWidth, 1280) << "the camera is asked for the picture's size";
+    EXPECT_EQ(told, QSize(640, 480));
+    EXPECT_EQ(asked, QSize(1280, 720));
+    EXPECT_EQ(view->pictureSize(), QSize(640, 480));
+    EXPECT_EQ(view->webcam()->pictureWidth(), 640);
+    EXPECT_EQ(view->webcam()->geometry(), QRect(0, 0, 640, 480));
+    EXPECT_FLOAT_EQ(view->webcam()->scaleX(), 1.0f);
+    const SettingsValues next = LoadedAtNextStart();
+    EXPECT_EQ(next.imageWidth, 640);
+    EXPECT_EQ(next.imageHeight, 480);
+    view->session().Stop();
 }
 
 } // namespace

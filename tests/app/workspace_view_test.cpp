@@ -33,6 +33,7 @@ protected:
         SettingsValues values;
         values.imageWidth = width;
         values.imageHeight = height;
+        values.cameraDetected = 1; // measured before: this size is the camera's
         auto view = std::make_unique<CParvelWebcamView>(folders, values, ScriptedFactory(state));
         view->resize(width, viewHeight);
         view->show();

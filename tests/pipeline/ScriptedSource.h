@@ -27,6 +27,11 @@ struct ScriptedSourceState {
     std::atomic<bool> exclusive { false };
     std::atomic<int> refusedOpens { 0 };
     std::atomic<int> askedToLeave { 0 };
+    // Reports, as a camera does, that it agreed to the reported size at 30 a second; the size the
+    // loop asked for is kept.
+    std::atomic<bool> agrees { false };
+    std::atomic<int> askedWidth { 0 };
+    std::atomic<int> askedHeight { 0 };
     // How long release number n takes (a driver letting go of the device); the source stays live
     // until it returns. Set before the sources are used.
     std::function<std::chrono::microseconds(int n)> releaseTakes;
@@ -76,6 +81,22 @@ public:
     cv::Size FrameSize() const override { return { state_->reportedWidth, state_->reportedHeight }; }
     bool PacesItself() const override { return state_->pacesItself; }
     void AskToLeaveThePicture() override { ++state_->askedToLeave; }
+    void AskForSize(cv::Size size) override
+    {
+        state_->askedWidth = size.width;
+        state_->askedHeight = size.height;
+    }
+    std::optional<CameraAgreement> Agreement() const override
+    {
+        if (!state_->agrees)
+            return std::nullopt;
+        CameraAgreement agreed;
+        agreed.fourcc = kFourCcMjpeg;
+        agreed.size = FrameSize();
+        agreed.rate = 30;
+        agreed.asked = { state_->askedWidth, state_->askedHeight };
+        return agreed;
+    }
     void Release() override
     {
         if (open_) {
