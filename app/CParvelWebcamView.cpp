@@ -67,14 +67,13 @@ void CParvelWebcamView::FirstLayout()
     movie_->show();
     movie_->Play();
     layoutDone_ = true;
-    if (sizeMeasured_)
-        FitIfLargerThanScreen();
+    FitIfLargerThanScreen();
 }
 
 void CParvelWebcamView::FitIfLargerThanScreen()
 {
-    // A measured picture larger than the screen (a 1080p camera on a laptop) could never be seen
-    // whole at its full size: it is fitted to the window instead.
+    // A picture larger than the screen (a 1080p camera on a laptop) could never be seen whole at
+    // its full size: it is fitted to the window instead.
     const QScreen* shownOn = screen();
     if (shownOn != nullptr
         && (values_.imageWidth > shownOn->availableGeometry().width()
@@ -121,7 +120,6 @@ void CParvelWebcamView::RunCameraProbe()
     if (result.outcome != CameraProbeResult::NoCamera && result.width > 0 && result.height > 0) {
         values_.imageWidth = result.width;
         values_.imageHeight = result.height;
-        sizeMeasured_ = true;
         emit pictureSizeChanged(QSize(result.width, result.height));
     }
     // The first layout happens while the window is being shown; a modal box opened here would

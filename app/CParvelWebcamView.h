@@ -72,7 +72,6 @@ private:
     CWelcomeMovie* movie_ = nullptr;
     bool layoutDone_ = false;
     bool probeDone_ = false;
-    bool sizeMeasured_ = false; // this run's size came from the first-run measurement
     DisplaySize sizeMode_ = kDisplayFull;
     bool alone_ = false;
     QRect reservedMovieRect_;

@@ -175,6 +175,16 @@ TEST_F(FirstRunProbeTest, MeasuredCameraIsNotProbedAgain)
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
+TEST_F(FirstRunProbeTest, AMeasuredPictureLargerThanTheScreenStartsFittedToTheWindow)
+{
+    MakeWorkbook();
+    Camera(1920, 1080); // larger than the test screen
+    auto view = ShowView();
+    EXPECT_EQ(view->pictureSize(), QSize(1920, 1080));
+    EXPECT_EQ(view->sizeMode(), kDisplayFit);
+    EXPECT_LE(view->webcam()->width(), view->width());
+}
+
 TEST_F(FirstRunProbeTest, CameraGivingAnotherSizeIsShownAtItsOwnSizeAndTheWorkbookFollows)
 {
     // A camera on another port opens at 640 × 480 although 1280 × 720 was configured: the picture
@@ -188,6 +198,7 @@ TEST_F(FirstRunProbeTest, CameraGivingAnotherSizeIsShownAtItsOwnSizeAndTheWorkbo
     auto view = std::make_unique<CParvelWebcamView>(folders, values, ScriptedFactory(state));
     view->resize(1400, 800);
     view->show();
+    view->SetDisplaySize(kDisplayFull); // the configured size is larger than the test screen
     QSize told;
     QSize asked;
     QObject::connect(&view->session(), &PictureSession::cameraAgreed, view.get(),

@@ -284,6 +284,9 @@ TEST_F(ViewLayoutTest, FittedPictureWiderThanTheWindowStillLeavesThePaneItsShare
     CChildFrame frame(folders, values, ScriptedFactory(state), QSize(1400, 800));
     frame.resize(1400, 800);
     frame.show();
+    // Larger than the test screen, the picture starts fitted; the user may still want it whole.
+    EXPECT_EQ(frame.view()->sizeMode(), kDisplayFit);
+    frame.view()->SetDisplaySize(kDisplayFull);
     QSplitter* splitter = frame.splitter();
     const int total = splitter->sizes()[0] + splitter->sizes()[1];
     ASSERT_LT(total, 1920);
@@ -301,6 +304,7 @@ TEST_F(ViewLayoutTest, FittedPictureWiderThanTheWindowStillLeavesThePaneItsShare
     CChildFrame wide(folders, values, ScriptedFactory(state), QSize(2400, 800));
     wide.resize(2400, 800);
     wide.show();
+    wide.view()->SetDisplaySize(kDisplayFull);
     ASSERT_EQ(wide.splitter()->sizes()[0], 1920);
     wide.resize(1400, 800);
     EXPECT_EQ(wide.splitter()->sizes()[1], 240);
