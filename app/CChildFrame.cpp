@@ -115,6 +115,10 @@ void CChildFrame::resizeEvent(QResizeEvent* event)
     }
     const int widest = WidestBesidePane(total);
     if (!splitDone_) {
+        // A reopened document's window is first laid out at a small default size before it is
+        // maximised: a split made then would leave the picture 1 pixel wide.
+        if (total <= kPaneWidthBesideFit)
+            return;
         splitDone_ = true;
         const int viewWidth = std::min(imageWidth_, widest);
         splitter_->setSizes({ viewWidth, std::max(total - viewWidth, 1) });

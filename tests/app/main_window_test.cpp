@@ -1,4 +1,6 @@
 #include "MainWindowRig.h"
+
+#include "decorations/CFrameView.h"
 #include "QtTestApp.h"
 #include "../pipeline/ScriptedSource.h"
 
@@ -377,6 +379,33 @@ TEST_F(MainWindowTest, AClosedDocumentOpensAgainFromTheFileMenuOrADoubleClick)
         Qt::NoModifier);
     QCoreApplication::sendEvent(empty, &twice);
     EXPECT_NE(window->child(), nullptr);
+}
+
+TEST_F(MainWindowTest, AReopenedDocumentLaysOutAsANewOneAtEveryDisplaySize)
+{
+    window->resize(1400, 800);
+    QCoreApplication::processEvents();
+    const int paneWidth = window->child()->pane()->width();
+    const QRect firstPicture = webcam()->geometry();
+    ASSERT_EQ(firstPicture.width(), 640);
+    for (const CommandId size : { ID_BUTTON_SIZE1, ID_BUTTON_SIZE2, ID_BUTTON_SIZE3, ID_BUTTON_SIZE_FIT }) {
+        Shown(size)->trigger();
+        const QSize shown = webcam()->size();
+        ASSERT_TRUE(window->documentWindow()->close());
+        QCoreApplication::processEvents();
+        Shown(ID_OPEN_DOCUMENT)->trigger();
+        QCoreApplication::processEvents();
+        ASSERT_NE(window->child(), nullptr);
+        Shown(ID_BUTTON_CAM_MANGER)->trigger();
+        ASSERT_TRUE(session().running());
+        QCoreApplication::processEvents();
+        // As a new document: the picture at full size beside the pane, whatever the last one showed.
+        EXPECT_EQ(webcam()->geometry(), firstPicture) << "after showing " << shown.width() << " wide";
+        EXPECT_TRUE(webcam()->isVisible());
+        EXPECT_GE(window->child()->view()->width(), 640);
+        EXPECT_EQ(window->child()->pane()->width(), paneWidth);
+        Shown(ID_BUTTON_CAM_MANGER)->trigger();
+    }
 }
 
 } // namespace
