@@ -272,8 +272,10 @@ void CWebcamCtl::EndRegionSelection(QPoint client)
         scaleX_, scaleY_, { pictureWidth(), pictureHeight() }, s.flipMode);
     bool confirmed = false;
     if (region) {
-        // The same question for both purposes; the loop stays paused until it is answered.
-        confirmed = Messages().OkCancelQuestion(this, tr("确定放大选区？"), tr("提示信息")) == MessageChoice::Ok;
+        // The question says what will happen; the loop stays paused until it is answered.
+        const QString question = s.regionPurpose == kRegionEffect ? tr("确定只在选区内显示特效？")
+                                                                  : tr("确定放大选区？");
+        confirmed = Messages().OkCancelQuestion(this, question, tr("提示信息")) == MessageChoice::Ok;
     }
     model().settings.Change([&](PictureSettings& st) { ApplySelectedRegion(st, region, confirmed); });
     session_.SetPaused(false);

@@ -29,12 +29,19 @@ bool AllSlidersNeutral(const PictureSettings& s)
         && std::all_of(s.sliders.contrast.begin(), s.sliders.contrast.end(), neutral);
 }
 
+// A mode that took the mouse for a while gives it back to dragging the stickers when it ends, so
+// the mouse is never left doing nothing without any button lit to say so.
+void EndMouseMode(PictureSettings& s, MouseMode mode)
+{
+    if (s.mouseMode == mode)
+        s.mouseMode = kMouseDragAddOns;
+}
+
 void LeaveRegionSelection(PictureSettings& s)
 {
     s.regionArmed = false;
     s.regionPurpose = kRegionNone;
-    if (s.mouseMode == kMouseSelectRegion)
-        s.mouseMode = kMouseNothing;
+    EndMouseMode(s, kMouseSelectRegion);
 }
 
 } // namespace
@@ -147,6 +154,7 @@ void CancelEffectRegion(PictureSettings& s)
 void ApplySelectedRegion(PictureSettings& s, const std::optional<PictureRegion>& region, bool confirmed)
 {
     s.regionArmed = false;
+    EndMouseMode(s, kMouseSelectRegion);
     if (!confirmed || !region)
         return;
     s.zoomRect = region->zoomRect;
@@ -225,7 +233,7 @@ bool FlowNightPressed(const FlowState& flow)
 void ToggleMousePaint(PictureSettings& s, const cv::Scalar& paintColour)
 {
     if (s.mouseMode == kMouseDoodle) {
-        s.mouseMode = kMouseNothing;
+        EndMouseMode(s, kMouseDoodle);
         return;
     }
     s.mouseMode = kMouseDoodle;
@@ -268,10 +276,10 @@ void TogglePaintShown(PictureSettings& s)
 
 void ClearPaint(PictureSettings& s, DoodleLayer& doodle, cv::Size pictureSize)
 {
-    if (s.mouseMode == kMouseDoodle)
-        s.mouseMode = kMouseNothing;
+    // The ink goes, the pen stays in the hand: while painting, the cleared layer stays shown for
+    // the next strokes.
     doodle.Clear(pictureSize);
-    s.doodleShown = false;
+    s.doodleShown = s.mouseMode == kMouseDoodle;
 }
 
 bool MousePaintPressed(const PictureSettings& s)
@@ -281,7 +289,10 @@ bool MousePaintPressed(const PictureSettings& s)
 
 bool TogglePhotoClick(PictureSettings& s)
 {
-    s.mouseMode = s.mouseMode == kMousePhoto ? kMouseNothing : kMousePhoto;
+    if (s.mouseMode == kMousePhoto)
+        EndMouseMode(s, kMousePhoto);
+    else
+        s.mouseMode = kMousePhoto;
     return s.mouseMode == kMousePhoto;
 }
 
@@ -321,8 +332,7 @@ void UseClothColour(PictureSettings& s, const cv::Scalar& colour)
     s.backdrop.keyColour = colour;
     if (s.backdrop.look == BackdropLook::Off)
         s.backdrop.look = BackdropLook::Replace;
-    if (s.mouseMode == kMousePickKey)
-        s.mouseMode = kMouseNothing;
+    EndMouseMode(s, kMousePickKey);
 }
 
 void ToggleClothKey(PictureSettings& s)
@@ -336,7 +346,10 @@ void ToggleClothKey(PictureSettings& s)
 
 void ArmClothPick(PictureSettings& s)
 {
-    s.mouseMode = s.mouseMode == kMousePickKey ? kMouseNothing : kMousePickKey;
+    if (s.mouseMode == kMousePickKey)
+        EndMouseMode(s, kMousePickKey);
+    else
+        s.mouseMode = kMousePickKey;
 }
 
 bool ClothPickArmed(const PictureSettings& s)

@@ -98,7 +98,9 @@ TEST_F(RibbonCommandsTest, MouseModeButtonsEndEachOtherAndShowTheirState)
     photo->trigger();
     photo->trigger();
     EXPECT_EQ(window->statusText(), "鼠标单击拍照功能已暂停");
-    EXPECT_EQ(webcam()->model().settings.Snapshot().mouseMode, kMouseNothing);
+    // Photo mode over: the mouse drags stickers again, and its button says so.
+    EXPECT_EQ(webcam()->model().settings.Snapshot().mouseMode, kMouseDragAddOns);
+    EXPECT_TRUE(drag->isChecked());
 }
 
 TEST_F(RibbonCommandsTest, ShowTogglesNameTheStateAndDoodleCaptionFollowsTheLayer)

@@ -32,7 +32,7 @@ TEST(DecorationCommandsTest, DragAndPhotoClickSwitchTheMouseModeFromAnyMode)
         const auto mode = static_cast<MouseMode>(m);
         EXPECT_EQ(dragged(mode), mode == 0 ? 4 : 0) << mode;
         EXPECT_EQ(DragAddOnsPressed(modeWith(mode)), mode == 0);
-        EXPECT_EQ(clicked(mode), mode == 2 ? 4 : 2) << mode;
+        EXPECT_EQ(clicked(mode), mode == 2 ? 0 : 2) << mode;
         EXPECT_EQ(PhotoClickPressed(modeWith(mode)), mode == 2);
     }
     bool on = true;
@@ -40,8 +40,8 @@ TEST(DecorationCommandsTest, DragAndPhotoClickSwitchTheMouseModeFromAnyMode)
     EXPECT_FALSE(on);
     clicked(kMouseDragAddOns, &on);
     EXPECT_TRUE(on);
-    // Pressing twice returns to "nothing", not to the mode before.
-    EXPECT_EQ(clicked(clicked(kMouseDoodle)), 4);
+    // Pressing twice returns to dragging the stickers, not to the mode before.
+    EXPECT_EQ(clicked(clicked(kMouseDoodle)), kMouseDragAddOns);
 }
 
 TEST(DecorationCommandsTest, PicksApplyOnlyWhileRunningAndWarnWhileHidden)

@@ -76,7 +76,7 @@ TEST(RegionCommands, ArmOnlyWhileRunningAndCancelEachUse)
     EXPECT_TRUE(s.zoomRegionOn);
     EXPECT_FALSE(s.effectRegionOn);
     EXPECT_EQ(ZoomInForce(s), std::optional<cv::Rect>(region.zoomRect));
-    EXPECT_EQ(s.mouseMode, kMouseSelectRegion);
+    EXPECT_EQ(s.mouseMode, kMouseDragAddOns) << "the selection over, the mouse drags stickers again";
 
     // The effect region needs a style.
     const PictureSettings before = s;
@@ -99,10 +99,11 @@ TEST(RegionCommands, ArmOnlyWhileRunningAndCancelEachUse)
     EXPECT_FALSE(s.zoomRegionOn);
     EXPECT_EQ(s.zoomRect, second.zoomRect);
 
+    ArmEffectRegion(s, true);
     CancelEffectRegion(s);
     EXPECT_FALSE(s.effectRegionOn);
     EXPECT_EQ(s.regionPurpose, kRegionNone);
-    EXPECT_EQ(s.mouseMode, kMouseNothing);
+    EXPECT_EQ(s.mouseMode, kMouseDragAddOns);
     s.mouseMode = kMouseDoodle;
     CancelZoomRegion(s); // only the selecting mode is ended
     EXPECT_EQ(s.mouseMode, kMouseDoodle);
@@ -148,15 +149,20 @@ TEST(DoodleCommands, PaintHideClearAndPenWidths)
     TogglePaintShown(s);
     EXPECT_FALSE(s.doodleShown);
     TogglePaintShown(s);
-    ToggleMousePaint(s, red); // ends painting, the drawing stays
-    EXPECT_EQ(s.mouseMode, kMouseNothing);
+    ToggleMousePaint(s, red); // ends painting, the drawing stays, the mouse drags stickers again
+    EXPECT_EQ(s.mouseMode, kMouseDragAddOns);
+    EXPECT_TRUE(DragAddOnsPressed(s));
     EXPECT_TRUE(s.doodleShown);
 
     ToggleMousePaint(s, red);
-    ClearPaint(s, doodle, { 64, 48 });
-    EXPECT_EQ(s.mouseMode, kMouseNothing);
-    EXPECT_FALSE(s.doodleShown);
+    ClearPaint(s, doodle, { 64, 48 }); // the ink goes, the pen stays
+    EXPECT_TRUE(MousePaintPressed(s));
+    EXPECT_TRUE(s.doodleShown);
     EXPECT_EQ(doodle.Canvas().size(), cv::Size(64, 48));
+    ToggleMousePaint(s, red);
+    ClearPaint(s, doodle, { 64, 48 }); // not painting: nothing left to show
+    EXPECT_FALSE(s.doodleShown);
+    EXPECT_EQ(s.mouseMode, kMouseDragAddOns);
 
     const int widths[] = { 1, 3, 5, 8, 10, 13, 16, 20 };
     for (int i = 0; i < 8; ++i) {
@@ -179,10 +185,17 @@ TEST(MouseModeCommands, ChoosingOneModeEndsThePrevious)
     EXPECT_TRUE(PhotoClickPressed(s));
     EXPECT_FALSE(MousePaintPressed(s));
     EXPECT_TRUE(s.doodleShown);
-    TogglePhotoClick(s);
-    EXPECT_EQ(s.mouseMode, kMouseNothing);
-    ToggleDragAddOns(s);
+    TogglePhotoClick(s); // photo mode off: back to dragging, lit
     EXPECT_EQ(s.mouseMode, kMouseDragAddOns);
+    ArmClothPick(s);
+    EXPECT_TRUE(ClothPickArmed(s));
+    UseClothColour(s, { 0, 255, 0 });
+    EXPECT_EQ(s.mouseMode, kMouseDragAddOns);
+    ArmClothPick(s);
+    ArmClothPick(s); // disarmed again
+    EXPECT_EQ(s.mouseMode, kMouseDragAddOns);
+    ToggleDragAddOns(s); // only its own button leaves the mouse doing nothing
+    EXPECT_EQ(s.mouseMode, kMouseNothing);
     OnCameraStopped(s);
     EXPECT_FALSE(s.doodleShown);
 }

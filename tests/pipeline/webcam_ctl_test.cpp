@@ -299,6 +299,18 @@ TEST_F(WebcamCtlTest, DraggedRegionFreezesThePictureAndIsConfirmedIntoTheZoom)
     EXPECT_FALSE(s.regionArmed);
     EXPECT_EQ(s.zoomRect, cv::Rect(340, 50, 200, 150));
     EXPECT_EQ(s.effectRect, cv::Rect(100, 50, 200, 150));
+    EXPECT_EQ(s.mouseMode, kMouseDragAddOns) << "the mouse drags stickers again";
+
+    // The region for an effect asks what it does: nothing is magnified.
+    ctl->model().settings.Change([](PictureSettings& st) {
+        ToggleEffectStyle(st, kEffectGrain);
+        ArmEffectRegion(st, true);
+    });
+    SendMouse(*ctl, QEvent::MouseButtonPress, QPoint(100, 50));
+    SendMouse(*ctl, QEvent::MouseButtonRelease, QPoint(300, 200));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, QString("确定只在选区内显示特效？"));
+    EXPECT_TRUE(ctl->model().settings.Snapshot().effectRegionOn);
     ctl->session().Stop();
 }
 
