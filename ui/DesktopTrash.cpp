@@ -40,6 +40,24 @@ bool EnsureFolder(const QString& folder, long long owner = -1)
     return S_ISDIR(st.st_mode) && (owner < 0 || static_cast<long long>(st.st_uid) == owner);
 }
 
+// The folder and any missing folders above it, each made private to the user.
+bool EnsureFolderChain(const QString& folder)
+{
+    QStringList missing;
+    QString at = QDir::cleanPath(folder);
+    for (int depth = 0; depth < 64 && !QFileInfo(at).exists(); ++depth) {
+        missing.prepend(at);
+        const QString parent = QFileInfo(at).absolutePath();
+        if (parent == at)
+            break;
+        at = parent;
+    }
+    for (const QString& each : missing)
+        if (!EnsureFolder(each))
+            return false;
+    return QFileInfo(folder).isDir();
+}
+
 // The top folder of the mounted file system that holds path (on device `device`).
 QString MountTop(const QString& path, dev_t device)
 {
@@ -169,8 +187,10 @@ TrashResult MoveToTrash(const QString& path, const QString& homeTrash, const QDa
         ? std::nullopt
         : DeviceOfNearest(QDir::cleanPath(homeTrash));
     if (home && *home == file.st_dev) {
+        // A fresh home may have no data folder yet: it is made, private to the user, as the
+        // desktop would make it on its first write there.
         const QString dataHome = QFileInfo(QDir::cleanPath(homeTrash)).absolutePath();
-        if (!QFileInfo(dataHome).isDir())
+        if (!EnsureFolderChain(dataHome))
             return {TrashResult::Outcome::NoTrash, {}};
         trash = QDir::cleanPath(homeTrash);
     } else {

@@ -59,7 +59,7 @@ TEST(DesktopTrashTest, AFileGoesToFilesWithANoteInInfoAndNamesNeverClash)
     EXPECT_EQ(files.permissions() & (QFile::ReadOther | QFile::ReadGroup), 0) << "private to the user";
 }
 
-TEST(DesktopTrashTest, WithoutATrashTheFileStaysAndNothingIsWrittenAnywhere)
+TEST(DesktopTrashTest, AFreshHomeGetsItsTrashAndWithoutOneTheFileStays)
 {
     const QStringList before = WorkingFolder();
     QTemporaryDir photos, data;
@@ -71,10 +71,17 @@ TEST(DesktopTrashTest, WithoutATrashTheFileStaysAndNothingIsWrittenAnywhere)
         return QString();
     };
     const QDateTime when(QDate(2026, 1, 1), QTime(0, 0));
-    // The data folder is missing beside the photo: no trash, and nothing made.
-    const QString missing = QDir(data.path()).filePath("share/Trash");
-    EXPECT_EQ(MoveToTrash(photo, missing, when, none).outcome, TrashResult::Outcome::NoTrash);
-    EXPECT_FALSE(QFileInfo::exists(QDir(data.path()).filePath("share")));
+    // A fresh home without its data folder: the folders are made, private to the user, and the
+    // file goes to the trash there.
+    const QString fresh = QDir(photos.path()).filePath("A.gif");
+    ASSERT_TRUE(Write(fresh, "GIF89a"));
+    const QString missing = QDir(data.path()).filePath(".local/share/Trash");
+    const TrashResult made = MoveToTrash(fresh, missing, when, none);
+    ASSERT_EQ(made.outcome, TrashResult::Outcome::Moved);
+    EXPECT_EQ(made.pathInTrash, missing + "/files/A.gif");
+    EXPECT_FALSE(QFileInfo::exists(fresh));
+    for (const char* folder : { ".local", ".local/share", ".local/share/Trash", ".local/share/Trash/info" })
+        EXPECT_EQ(QFileInfo(QDir(data.path()).filePath(folder)).permissions() & 0x0077, 0) << folder;
     EXPECT_TRUE(tops.isEmpty()) << "a file beside the home never goes to a disk's top";
     // No home trash, or one that is not absolute: only the top of the photo's disk might have one.
     for (const QString& home : { QString(), QString("Trash"), QString("rel/Trash") }) {
