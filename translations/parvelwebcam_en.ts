@@ -408,6 +408,10 @@ Choose another photo folder?</translation>
         <source>请离开画面</source>
         <translation>Please leave the picture</translation>
     </message>
+    <message>
+        <source>确定只在选区内显示特效？</source>
+        <translation>Show the effect only inside the selected area?</translation>
+    </message>
 </context>
 <context>
     <name>CWelcomeMovie</name>
@@ -1771,6 +1775,22 @@ Delete it for good? It cannot be brought back.</translation>
     <message>
         <source>趣味特效：%1</source>
         <translation>Fun effects: %1</translation>
+    </message>
+    <message>
+        <source>打开背景文件夹</source>
+        <translation>Open Backdrop Folder</translation>
+    </message>
+    <message>
+        <source>在文件管理器中打开你自己的背景文件夹，把图片、动图和视频放进去</source>
+        <translation>Opens your own backdrop folder in the file manager: put pictures, animated GIFs and videos there</translation>
+    </message>
+    <message>
+        <source>背景文件夹不存在：%1</source>
+        <translation>The backdrop folder does not exist: %1</translation>
+    </message>
+    <message>
+        <source>无法打开背景文件夹：%1</source>
+        <translation>Cannot open the backdrop folder: %1</translation>
     </message>
 </context>
 <context>

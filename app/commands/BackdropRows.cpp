@@ -9,6 +9,8 @@
 
 #include <QSettings>
 
+#include <filesystem>
+
 namespace {
 
 const QString kFolderKey = QStringLiteral("backdrop/folder");
@@ -24,6 +26,17 @@ std::filesystem::path UserBackdrops(const CommandContext& c)
 {
     const QString chosen = QSettings().value(kFolderKey).toString();
     return chosen.isEmpty() ? c.folders.backdropDir : QStringToPath(chosen);
+}
+
+// The user's folder, made when it is the default one and missing: a user told to put backdrops
+// there must find it. A chosen folder that went is not made again; false when it is not there.
+bool EnsureUserBackdrops(const CommandContext& c)
+{
+    const std::filesystem::path folder = UserBackdrops(c);
+    std::error_code error;
+    if (folder == c.folders.backdropDir)
+        std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error);
 }
 
 std::vector<BackdropEntry> Backdrops(const CommandContext& c)
@@ -162,12 +175,26 @@ void AddBackdropRows(CommandTable& table)
 
     table.Add({ ID_BACKDROP_FOLDER, "背景文件夹...", "F", "背景文件夹", "选择放你自己的背景图片、动图和视频的文件夹",
         [](CommandContext& c, const CommandInput&) {
+            EnsureUserBackdrops(c); // so the chooser starts in a folder it can choose
             const std::optional<QString> chosen = c.shell.ChooseFolder(
                 c.window.boxParent(), CommandText("选择背景文件夹"), PathToQString(UserBackdrops(c)));
             if (!chosen || chosen->isEmpty())
                 return;
             QSettings().setValue(kFolderKey, *chosen);
             c.SetStatus(CommandText("背景文件夹：%1").arg(*chosen));
+        },
+        {} });
+
+    table.Add({ ID_BACKDROP_OPEN_FOLDER, "打开背景文件夹", "O", "打开背景文件夹",
+        "在文件管理器中打开你自己的背景文件夹，把图片、动图和视频放进去",
+        [](CommandContext& c, const CommandInput&) {
+            const QString folder = PathToQString(UserBackdrops(c));
+            if (!EnsureUserBackdrops(c)) {
+                c.SetStatus(CommandText("背景文件夹不存在：%1").arg(folder));
+                return;
+            }
+            if (!c.shell.Open(folder))
+                c.SetStatus(CommandText("无法打开背景文件夹：%1").arg(folder));
         },
         {} });
 }

@@ -140,6 +140,7 @@ enum CommandId : int {
     ID_BACKDROP_BLUR = 33096,
     ID_BACKDROP_GALLERY = 33097,     // the backdrop pictures
     ID_BACKDROP_FOLDER = 33098,      // chooses the folder of the user's backdrops
+    ID_BACKDROP_OPEN_FOLDER = 33099, // shows that folder in the file manager
     // 趣味特效: one fun effect or none (33100 + its FunEffect number), the gallery, the preview grid
     ID_FUN_NONE = 33100,
     ID_FUN_BULGE = 33101,

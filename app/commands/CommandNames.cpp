@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<CommandName, 134> kNames { {
+constexpr std::array<CommandName, 135> kNames { {
     { "ID_CAPTION_BAR_OPTIONS", ID_CAPTION_BAR_OPTIONS },
     { "ID_VIEW_CAPTION_BAR", ID_VIEW_CAPTION_BAR },
     { "ID_VIEW_APPLOOK_OFF_2007_BLUE", ID_VIEW_APPLOOK_OFF_2007_BLUE },
@@ -118,6 +118,7 @@ constexpr std::array<CommandName, 134> kNames { {
     { "ID_BACKDROP_BLUR", ID_BACKDROP_BLUR },
     { "ID_BACKDROP_GALLERY", ID_BACKDROP_GALLERY },
     { "ID_BACKDROP_FOLDER", ID_BACKDROP_FOLDER },
+    { "ID_BACKDROP_OPEN_FOLDER", ID_BACKDROP_OPEN_FOLDER },
     { "ID_FUN_NONE", ID_FUN_NONE },
     { "ID_FUN_BULGE", ID_FUN_BULGE },
     { "ID_FUN_PINCH", ID_FUN_PINCH },

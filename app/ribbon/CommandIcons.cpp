@@ -231,6 +231,9 @@ void Draw(IconCanvas& c, CommandId id)
         Folder(c, [&c] { Person(c, QPointF(16, 11), 0.6); });
         GearBadge(c);
         return;
+    case ID_BACKDROP_OPEN_FOLDER:
+        Folder(c, [&c] { Person(c, QPointF(16, 11), 0.6); });
+        return;
     case ID_FACE_BOXES:
         Face(c);
         EyeBadge(c);

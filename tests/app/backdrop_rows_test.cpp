@@ -139,9 +139,22 @@ TEST_F(BackdropRowsTest, GalleryOffersShippedAndOwnFilesAndRefusesWhatIsNoPictur
         ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
         fake.write("no picture");
     }
+    // The default folder is made when the chooser opens, so that it can be chosen; and shown in
+    // the file manager on request.
+    ASSERT_FALSE(std::filesystem::exists(folders.backdropDir));
     shell.chosenFolder = PathToQString(own);
     Run(ID_BACKDROP_FOLDER);
     EXPECT_EQ(shell.chooserStarts.back(), PathToQString(folders.backdropDir));
+    EXPECT_TRUE(std::filesystem::is_directory(folders.backdropDir));
+    Run(ID_BACKDROP_OPEN_FOLDER);
+    ASSERT_FALSE(shell.opened.empty());
+    EXPECT_EQ(shell.opened.back(), PathToQString(own)) << "the folder now chosen";
+    std::filesystem::remove_all(own / "gone");
+    QSettings().setValue("backdrop/folder", PathToQString(own / "gone"));
+    Run(ID_BACKDROP_OPEN_FOLDER);
+    EXPECT_TRUE(status.startsWith("背景文件夹不存在")) << "a chosen folder that went is not made again";
+    EXPECT_FALSE(std::filesystem::exists(own / "gone"));
+    QSettings().setValue("backdrop/folder", PathToQString(own));
 
     const CommandState gallery = Update(ID_BACKDROP_GALLERY);
     ASSERT_EQ(gallery.items.size(), 2u);
