@@ -41,6 +41,9 @@ void BackdropGallery::ShowFiles(const std::vector<QString>& paths, int chosen)
             item->setToolTip(QFileInfo(file).completeBaseName());
         }
         shown_ = std::move(shown);
+        // A scroll bar only when the rows do not all fit; one that came and went as needed would
+        // take a column's width and wrap the grid into more rows than it was sized for.
+        setVerticalScrollBarPolicy(count() > kColumns * kMostRows ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
         setMinimumSize(sizeHint());
         updateGeometry();
     }
