@@ -5,6 +5,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -108,6 +111,19 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
                             .arg(kMaxTestSceneWidth)
                             .arg(kMinTestSceneHeight)
                             .arg(kMaxTestSceneHeight));
+        }
+        // A video file that is not there, or cannot be read, is named as such instead of being
+        // taken for a camera that was not found. Camera numbers, device nodes, scenes and
+        // addresses of streams are left to the start.
+        const bool number = std::all_of(value.begin(), value.end(), [](QChar c) { return c.isDigit(); });
+        const bool elsewhere = number || value.startsWith(QLatin1String("/dev/")) || value.startsWith(QLatin1String("test"))
+            || value.contains(QLatin1String("://"));
+        if (!elsewhere) {
+            const QFileInfo file(value);
+            if (!file.exists())
+                return fail(Text("找不到视频文件：%1").arg(value));
+            if (!file.isFile() || !file.isReadable())
+                return fail(Text("无法读取视频文件：%1").arg(value));
         }
     }
     result.source = parser.value(source).toStdString();

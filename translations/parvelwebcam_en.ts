@@ -547,6 +547,14 @@ It will be detected again at the next start~</translation>
         <source>选项：</source>
         <translation>Options:</translation>
     </message>
+    <message>
+        <source>找不到视频文件：%1</source>
+        <translation>No such video file: %1</translation>
+    </message>
+    <message>
+        <source>无法读取视频文件：%1</source>
+        <translation>Cannot read the video file: %1</translation>
+    </message>
 </context>
 <context>
     <name>Commands</name>

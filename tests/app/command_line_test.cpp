@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <QTemporaryDir>
+
 namespace {
 
 CommandLine Parse(QStringList arguments)
@@ -26,9 +30,12 @@ TEST(CommandLineParseTest, OptionsAreReadInBothSpellings)
     EXPECT_FALSE(plain.stats);
     EXPECT_TRUE(plain.lang.isEmpty());
 
-    const CommandLine all = Parse({ "--source", "摄像头.mp4", "--stats", "--lang=en" });
+    QTemporaryDir dir;
+    const QString clip = dir.filePath("摄像头.mp4");
+    QFile(clip).open(QIODevice::WriteOnly); // a file that is there: checked when it plays
+    const CommandLine all = Parse({ "--source", clip, "--stats", "--lang=en" });
     ASSERT_TRUE(all.ok) << all.error.toStdString();
-    EXPECT_EQ(all.source, "摄像头.mp4");
+    EXPECT_EQ(all.source, clip.toStdString());
     EXPECT_TRUE(all.stats);
     EXPECT_EQ(all.lang, "en");
     EXPECT_EQ(Parse({ "--lang", "zh" }).lang, "zh_CN");
@@ -109,6 +116,10 @@ TEST(CommandLineParseTest, MistakesAreRefusedWithAMessageNamingThem)
         { { "--source", "test:booth:15x480" }, "test:booth:15x480" },
         { { "--source", "test:green:" }, "test:green:" },
         { { "--source", "test:boothy" }, "test:boothy" },
+        // A video file that is not there is named, not taken for a missing camera.
+        { { "--source", "nope.mp4" }, "nope.mp4" },
+        { { "--source", "/no/such/folder/clip.mp4" }, "/no/such/folder/clip.mp4" },
+        { { "--source", "/tmp" }, "/tmp" },
     };
     for (const Case& c : cases) {
         const CommandLine result = Parse(c.arguments);
