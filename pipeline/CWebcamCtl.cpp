@@ -112,6 +112,12 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
         PaintFaceBoxes(painter, model().ShownFaces(session_.faceSeconds()), scaleX_, scaleY_);
     if (session_.recording())
         PaintRecordingBadge(painter, rect(), font(), session_.recordingElapsed());
+    else if (model().gif.collecting() && model().gif.framesWanted() > 0) {
+        // A GIF being taken is marked as a video is, with how much of it is taken.
+        const std::chrono::seconds wanted(session_.gifSeconds());
+        PaintGifBadge(painter, rect(), font(), wanted * model().gif.framesCollected() / model().gif.framesWanted(),
+            wanted);
+    }
     if (countdownShown_ > 0)
         countdownPainter_.Paint(painter, rect(), font(), countdownShown_);
     else if (learningShown_ > 0)

@@ -34,8 +34,9 @@ QString ElapsedText(std::chrono::steady_clock::duration elapsed)
     return hours > 0 ? QStringLiteral("%1:").arg(hours) + minutesSeconds : minutesSeconds;
 }
 
-void PaintRecordingBadge(QPainter& painter, const QRect& area, const QFont& base,
-    std::chrono::steady_clock::duration elapsed)
+namespace {
+
+void PaintRedDotBadge(QPainter& painter, const QRect& area, const QFont& base, const QString& text)
 {
     const int dot = std::clamp(area.height() / 24, 8, 24);
     const int margin = dot;
@@ -49,8 +50,23 @@ void PaintRecordingBadge(QPainter& painter, const QRect& area, const QFont& base
     painter.drawEllipse(QRect(area.left() + margin, area.top() + margin, dot, dot));
     painter.setFont(badgeFont);
     const QRect textRect(area.left() + margin + dot * 3 / 2, area.top() + margin - dot, area.width(), dot * 3);
-    DrawShadowedText(painter, textRect, Qt::AlignLeft | Qt::AlignVCenter, ElapsedText(elapsed), 1);
+    DrawShadowedText(painter, textRect, Qt::AlignLeft | Qt::AlignVCenter, text, 1);
     painter.restore();
+}
+
+} // namespace
+
+void PaintRecordingBadge(QPainter& painter, const QRect& area, const QFont& base,
+    std::chrono::steady_clock::duration elapsed)
+{
+    PaintRedDotBadge(painter, area, base, ElapsedText(elapsed));
+}
+
+void PaintGifBadge(QPainter& painter, const QRect& area, const QFont& base, std::chrono::steady_clock::duration taken,
+    std::chrono::steady_clock::duration wanted)
+{
+    PaintRedDotBadge(painter, area, base,
+        QStringLiteral("GIF %1 / %2").arg(ElapsedText(std::min(taken, wanted)), ElapsedText(wanted)));
 }
 
 void PaintTileLabels(QPainter& painter, const std::vector<TileLabel>& labels, const QRect& area, const QFont& base,

@@ -22,6 +22,9 @@ QString ElapsedText(std::chrono::steady_clock::duration elapsed);
 // A red dot and the time recorded so far at the top left of area.
 void PaintRecordingBadge(QPainter& painter, const QRect& area, const QFont& base,
     std::chrono::steady_clock::duration elapsed);
+// The same dot for an animated GIF being collected, with how much of it is taken: "GIF 00:01 / 00:03".
+void PaintGifBadge(QPainter& painter, const QRect& area, const QFont& base, std::chrono::steady_clock::duration taken,
+    std::chrono::steady_clock::duration wanted);
 
 // The tracked faces' boxes (picture pixels, scaled down by scaleX and scaleY) with their numbers.
 void PaintFaceBoxes(QPainter& painter, const std::vector<TrackedFace>& faces, float scaleX, float scaleY);

@@ -117,6 +117,11 @@ TEST_F(WebcamRecordingTest, AGifRecordsTheChosenSecondsAtTenFramesASecond)
     ASSERT_TRUE(ctl->session().Start());
     ctl->session().SetGifSeconds(2);
     ASSERT_EQ(ctl->session().StartGif(message), PictureSession::GifStart::Started) << message.toStdString();
+    // While it is taken, the screen shows the red dot as for a video.
+    ASSERT_TRUE(WaitUntil([&] { return ctl->model().gif.framesCollected() > 0; }));
+    const QColor dot = ctl->grab().toImage().pixelColor(16, 16);
+    EXPECT_GT(dot.red(), 150);
+    EXPECT_LT(dot.green(), 80);
     ASSERT_TRUE(WaitUntil([&] { return !saved.isEmpty(); }, 15000)) << failures.join(' ').toStdString();
     ASSERT_TRUE(saved.front().endsWith(".gif"));
     QImageReader reader(saved.front());
