@@ -32,6 +32,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QPixmap>
+#include <QPainter>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -39,6 +41,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -147,6 +150,12 @@ void CMainFrame::ConnectDocument()
         SetStatusText(text);
         RefreshSoon(); // the learning's button is no longer pressed
     });
+    connect(&session, &PictureSession::clothColourPicked, this, [this](const QColor& colour) {
+        SetStatusTextWithSwatch(tr("已取幕布颜色 RGB(%1, %2, %3)：画面里这种颜色的地方换成背景").arg(colour.red()).arg(colour.green())
+                          .arg(colour.blue()),
+            colour);
+        RefreshSoon(); // the pick's button is let go, the cloth's pressed
+    });
     connect(&session, &PictureSession::photoSaved, this,
         [this](const QString& path) { SetStatusText(tr("照片已保存：%1").arg(path)); });
     connect(&session, &PictureSession::photoFolderMissing, this, &CMainFrame::PhotoFolderMissing);
@@ -166,6 +175,8 @@ void CMainFrame::ConnectDocument()
     connect(view->webcam(), &CWebcamCtl::cameraToggleRequested, this, [this] { actions_->Run(ID_BUTTON_CAM_MANGER); });
     connect(view->webcam(), &CWebcamCtl::funEffectPicked, this,
         [this](int effect) { actions_->Run(static_cast<CommandId>(ID_FUN_NONE + effect)); });
+    connect(view->webcam(), &CWebcamCtl::funPreviewPageRequested, this,
+        [this](int step) { actions_->Run(step < 0 ? ID_FUN_PAGE_BACK : ID_FUN_PAGE_NEXT); });
     // The fun effect chosen in an earlier run is on from the start.
     session.model().settings.Change([](PictureSettings& s) { s.funEffect = RememberedFunEffect(); });
     connect(view, &CParvelWebcamView::menuRequested, this, [this](const QPoint& at) {
@@ -220,6 +231,9 @@ void CMainFrame::PhotoFolderMissing(const QString& folder, const QString& keptAt
 
 void CMainFrame::BuildStatusBar()
 {
+    statusSwatch_ = new QLabel(this);
+    statusSwatch_->hide();
+    statusBar()->addWidget(statusSwatch_);
     statusText_ = new QLabel(tr("(*^__^*) 嘻嘻…… 欢迎来到 Parvel 乐影屋~   希望玩的愉快！"), this);
     statusBar()->addWidget(statusText_, 1);
     // The clock sits at the right end of the bar, inside the window, whatever its size.
@@ -245,7 +259,27 @@ void CMainFrame::UpdateClock()
 
 void CMainFrame::SetStatusText(const QString& text)
 {
+    statusSwatch_->hide();
     statusText_->setText(text);
+}
+
+void CMainFrame::SetStatusTextWithSwatch(const QString& text, const QColor& swatch)
+{
+    statusText_->setText(text);
+    // As tall as a capital, with a thin dark edge so that a pale colour shows on the pale bar.
+    const int side = std::max(statusText_->fontMetrics().capHeight() + 4, 10);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap square(QSize(side, side) * ratio);
+    square.setDevicePixelRatio(ratio);
+    square.fill(swatch);
+    {
+        QPainter painter(&square);
+        painter.setPen(QColor(60, 60, 60));
+        painter.drawRect(0, 0, side - 1, side - 1);
+    }
+    statusSwatch_->setPixmap(square);
+    statusSwatch_->setToolTip(swatch.name(QColor::HexRgb).toUpper());
+    statusSwatch_->show();
 }
 
 QString CMainFrame::statusText() const

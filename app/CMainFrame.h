@@ -18,6 +18,7 @@ class CaptionBar;
 class CChildFrame;
 class CommandActions;
 class QAction;
+class QColor;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -44,8 +45,12 @@ public:
     QMdiArea* mdiArea() const { return mdi_; }
     QMdiSubWindow* documentWindow() const { return documentWindow_; }
 
+    // A new text takes the colour swatch away.
     void SetStatusText(const QString& text) override;
     QString statusText() const;
+    // The text with a small square of colour before it (a colour just chosen).
+    void SetStatusTextWithSwatch(const QString& text, const QColor& swatch);
+    QLabel* statusSwatch() const { return statusSwatch_; }
     QWidget* boxParent() override;
     QLabel* clockPane() const { return clock_; }
     // One clock step: the pane shows the time now.
@@ -126,6 +131,7 @@ private:
     CameraReturn* cameraReturn_ = nullptr; // the document's, gone with it
     QString returnedPrefix_;               // said before the next start's camera figures
     CaptionBar* captionBar_ = nullptr;
+    QLabel* statusSwatch_ = nullptr;
     QLabel* statusText_ = nullptr;
     QLabel* clock_ = nullptr;
     QTimer* clockTimer_ = nullptr;

@@ -308,10 +308,15 @@ bool AddOnCollection::PlaceAt(std::uint64_t serial, const AddOnBounds& bounds)
     return true;
 }
 
-void AddOnCollection::Draw(QPainter& painter) const
+void AddOnCollection::Draw(QPainter& painter, const std::vector<std::uint64_t>& leaveOut) const
 {
+    auto left = [&leaveOut](const AddOnRecord& record) {
+        return std::find(leaveOut.begin(), leaveOut.end(), record.serial) != leaveOut.end();
+    };
     for (const AddOnRecord& record : animated_)
-        record.Draw(painter);
+        if (!left(record))
+            record.Draw(painter);
     for (const AddOnRecord& record : still_)
-        record.Draw(painter);
+        if (!left(record))
+            record.Draw(painter);
 }

@@ -119,9 +119,10 @@ public:
     // pointer has it). Returns whether it was moved.
     bool PlaceAt(std::uint64_t serial, const AddOnBounds& bounds);
 
-    // Animated add-ons in list order, then still ones, each at its natural size. Draws whether or
-    // not the add-ons are shown; the compositor checks shown().
-    void Draw(QPainter& painter) const;
+    // Animated add-ons in list order, then still ones, each at its natural size, but for those
+    // whose serials are in leaveOut (drawn elsewhere already). Draws whether or not the add-ons
+    // are shown; the compositor checks shown().
+    void Draw(QPainter& painter, const std::vector<std::uint64_t>& leaveOut = {}) const;
 
     int32_t areaWidth = 0;
     int32_t areaHeight = 0;

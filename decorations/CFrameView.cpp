@@ -9,9 +9,11 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <atomic>
@@ -55,6 +57,18 @@ QString EmptyStripText(StripContent content, int32_t kind, const std::filesystem
     }
     return QCoreApplication::translate("CFrameView", "挂件目录 %1 中没有 %2 挂件：把 %2 图片放进这个目录，这里就会列出它们")
         .arg(where, type);
+}
+
+QString StripToolTip(StripContent content)
+{
+    switch (content) {
+    case StripContent::Frames:
+        return QCoreApplication::translate("CFrameView", "单击一个相框，或把它往下拖，就加到画面上\n左右拖动或转动滚轮，看更多相框");
+    case StripContent::AddOns:
+        return QCoreApplication::translate("CFrameView", "单击一个挂件，或把它往下拖，就加到画面上\n左右拖动或转动滚轮，看更多挂件");
+    case StripContent::Photos: break;
+    }
+    return QCoreApplication::translate("CFrameView", "双击打开照片，右键看更多操作\n左右拖动或转动滚轮，看更多照片");
 }
 
 // The folder as the user knows it, ending in a separator.
@@ -118,6 +132,36 @@ void CFrameView::resizeEvent(QResizeEvent* event)
         LayOut();
     else if (width() != paneWidth_ || height() != paneHeight_)
         LayOutAgain();
+}
+
+QString CFrameView::ToolTipAt(QPoint point) const
+{
+    for (const Photostrip* strip : {frames_, addOns_, photos_})
+        if (strip && strip->geometry().contains(point))
+            return StripToolTip(strip->content());
+    return {};
+}
+
+bool CFrameView::event(QEvent* event)
+{
+    // The overlay takes all input over the strips and passes the tooltip question on.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = ToolTipAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        // Each strip has its own: leaving it hides this one.
+        QRect area;
+        for (const Photostrip* strip : {frames_, addOns_, photos_})
+            if (strip && strip->geometry().contains(help->pos()))
+                area = strip->geometry();
+        QToolTip::showText(help->globalPos(), text, this, area);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void CFrameView::contextMenuEvent(QContextMenuEvent* event)

@@ -63,6 +63,10 @@ public:
     // Starts those fills now instead of after the pause.
     void DecodeForNewHeights();
 
+    // What the strip at a pane point says when the pointer rests on it: how its files are taken
+    // or opened, and how it scrolls; empty outside the strips.
+    QString ToolTipAt(QPoint point) const;
+
 public slots:
     // A photo, video or GIF was saved at path (empty: the folder changed otherwise): list the
     // photo folder again, scrolled back to its start where the newest is, and mark the new file
@@ -87,6 +91,7 @@ signals:
     void photoMenuRequested(const QString& path, const QPoint& globalPos);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

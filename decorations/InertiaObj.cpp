@@ -42,6 +42,21 @@ void InertiaObj::ManipulationCompleted()
     timers_.StartTimer(timerId_);
 }
 
+void InertiaObj::StartInertia(float velocityX, float velocityY)
+{
+    inertia_.Start(velocityX, velocityY, 0.0f);
+    inertia_.SetDesiredDeceleration(kDeceleration);
+    inertia_.SetDesiredAngularDeceleration(kAngularDeceleration);
+    inertiaRunning_ = true;
+    timers_.StartTimer(timerId_);
+}
+
+void InertiaObj::StopInertia()
+{
+    inertiaRunning_ = false;
+    timers_.KillTimer(timerId_);
+}
+
 void InertiaObj::TimerTick(int64_t nowMs)
 {
     if (inertiaRunning_)

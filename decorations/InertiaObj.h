@@ -35,6 +35,13 @@ public:
     virtual void TimerTick(int64_t nowMs);
 
     bool inertiaRunning() const { return inertiaRunning_; }
+    // Starts the continuation at this velocity (pixels per ms), as a release at that speed would,
+    // without a touch before it.
+    void StartInertia(float velocityX, float velocityY);
+    // Where a running continuation will still carry the object; 0 when none runs.
+    float InertiaRemainingX() const { return inertiaRunning_ ? inertia_.RemainingX() : 0.0f; }
+    // Ends a running continuation where it is.
+    void StopInertia();
     int timerId() const { return timerId_; }
     ManipulationProcessor& manipulation() { return manipulation_; }
 

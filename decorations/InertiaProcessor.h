@@ -18,11 +18,16 @@ public:
     // Reports the motion up to nowMs; true once the continuation has completed.
     bool Process(int64_t nowMs);
     bool running() const { return armed_; }
+    // Distance still to go along x and y before the continuation stops; 0 when none runs.
+    float RemainingX() const { return armed_ ? directionX_ * Remaining() : 0.0f; }
+    float RemainingY() const { return armed_ ? directionY_ * Remaining() : 0.0f; }
 
     // Total distance a release speed (px/ms) travels before stopping.
     static float StoppingDistance(float speed, float deceleration);
 
 private:
+    float Remaining() const { return StoppingDistance(speed_, deceleration_) - travelled_; }
+
     ManipulationEvents* sink_;
     float directionX_ = 0.0f;
     float directionY_ = 0.0f;

@@ -84,10 +84,11 @@ QString Photostrip::PathAt(float x, float y) const
 
 void Photostrip::TrackTap(const ContactRecord& contact)
 {
-    if (content_ != StripContent::Photos)
-        return;
     if (contact.flags & ContactDown) {
-        tap_ = Tap{contact.identifier, contact.x, contact.y, false};
+        // A release always starts a continuation, if only of no speed: only a row that still
+        // has some way to go is gliding.
+        const bool gliding = inertiaRunning_ && std::fabs(InertiaRemainingX()) > kTapSlop;
+        tap_ = Tap{contact.identifier, contact.x, contact.y, false, gliding};
         return;
     }
     if (!tap_ || tap_->identifier != contact.identifier)
@@ -98,22 +99,84 @@ void Photostrip::TrackTap(const ContactRecord& contact)
         return;
     const Tap ended = *tap_;
     tap_.reset();
-    if (ended.moved)
+    // A drag is no tap, and neither is the press that stops a gliding row: a row is stopped to
+    // look at it, not to take what happens to be under the finger.
+    if (ended.moved || ended.stoppedRow)
         return;
     const QString path = PathAt(static_cast<float>(ended.x), static_cast<float>(ended.y));
-    if (path.isEmpty())
-        return;
-    // A finger's tap opens at once; the mouse needs a double-click, so that a click that stops
-    // a scrolling row opens nothing.
-    const bool mouse = contact.identifier == 0;
-    if (mouse && (path != lastClickPath_ ||
-                  contact.time - lastClickTime_ > static_cast<uint32_t>(QApplication::doubleClickInterval()))) {
-        lastClickPath_ = path;
-        lastClickTime_ = contact.time;
+    if (!path.isEmpty())
+        Tapped(path, contact);
+}
+
+void Photostrip::Tapped(const QString& path, const ContactRecord& contact)
+{
+    const bool again = path == lastClickPath_
+        && contact.time - lastClickTime_ <= static_cast<uint32_t>(QApplication::doubleClickInterval());
+    lastClickPath_ = path;
+    lastClickTime_ = contact.time;
+    if (content_ == StripContent::Photos) {
+        // A finger's tap opens at once; the mouse needs a double-click, so that a click that
+        // stops a scrolling row opens nothing.
+        const bool mouse = contact.identifier == 0;
+        if (mouse && !again)
+            return;
+        lastClickPath_.clear();
+        emit thumbnailActivated(path);
         return;
     }
-    lastClickPath_.clear();
-    emit thumbnailActivated(path);
+    // A frame or add-on is taken at the first click. The second click of a double-click on it
+    // (a habit from the photos strip) takes nothing more: two of the same sticker at once are
+    // never meant.
+    if (again)
+        return;
+    Highlight(path);
+    emit thumbnailPicked(path, kind_);
+}
+
+bool Photostrip::OnWheel(const WheelTurn& turn)
+{
+    // Along the row: a vertical wheel moves it too. Away from the user and to the left both
+    // bring the row's start into view.
+    const bool touchpad = turn.pixelX != 0.0f || turn.pixelY != 0.0f;
+    const float distance = touchpad
+        ? turn.pixelX + turn.pixelY
+        : (turn.angleX + turn.angleY) / kWheelNotch * kWheelNotchShare * static_cast<float>(width_);
+    if (distance == 0.0f)
+        return false;
+    // A touchpad glides by itself, and a row held by a finger or the button must not glide away
+    // under it: both move at once.
+    if (touchpad || manipulation().contactCount() > 0) {
+        StopInertia();
+        ManipulationDelta(distance, 0.0f);
+        update();
+        return true;
+    }
+    GlideBy(distance);
+    return true;
+}
+
+void Photostrip::GlideBy(float distance)
+{
+    // Whatever a fling or an earlier notch still had to go is added, so quick notches speed up;
+    // a turn against the motion starts from where the row is.
+    const float remaining = InertiaRemainingX();
+    float total = distance;
+    if ((remaining > 0.0f) == (distance > 0.0f))
+        total += remaining;
+    const float target = ClampedOffset(scrollOffset_ + total);
+    total = target - scrollOffset_;
+    if (total == 0.0f) {
+        StopInertia();
+        return;
+    }
+    // The speed that the drag's deceleration brings to rest after exactly this distance.
+    const float speed = std::sqrt(2.0f * kDeceleration * std::fabs(total));
+    StartInertia(total > 0.0f ? speed : -speed, 0.0f);
+    lastScroll_ = total;
+    restOffset_.reset();
+    if (loadOnDemand_)
+        restOffset_ = target;
+    RequestInView();
 }
 
 void Photostrip::OnContact(const ContactRecord& contact)

@@ -54,6 +54,13 @@ public:
     // How far a contact may move and still count as a tap, in pixels.
     static constexpr int kTapSlop = 4;
 
+    // The wheel moves the row along, within the limits of a drag: a notch of a wheel (either
+    // direction of it) glides the row a share of the strip's width, notches in quick succession
+    // adding up; a touchpad's pixels move it at once.
+    bool OnWheel(const WheelTurn& turn) override;
+    static constexpr float kWheelNotch = 120.0f;      // eighths of a degree
+    static constexpr float kWheelNotchShare = 0.3f;   // of the strip's width per notch
+
     // Draws the background and every thumbnail that overlaps the strip; an empty strip shows
     // its empty text instead.
     void Paint(QPainter& painter) const;
@@ -127,6 +134,8 @@ protected:
 private:
     void Pick(Photo& photo);
     void TrackTap(const ContactRecord& contact);
+    void Tapped(const QString& path, const ContactRecord& contact);
+    void GlideBy(float distance);
     void ReleaseRetired();
     void RequestInView();
     void ThumbnailReady(const QString& path, float height, std::optional<PhotoThumbnail> thumbnail);
@@ -172,6 +181,7 @@ private:
         int32_t x = 0;
         int32_t y = 0;
         bool moved = false;
+        bool stoppedRow = false; // the press caught the row still gliding
     };
     std::optional<Tap> tap_;
     QString lastClickPath_;

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QTouchEvent>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -134,6 +135,29 @@ void TouchOverlay::RouteMouse(MouseAction action, int x, int y, uint32_t timeMs)
     if (!mouseDown_)
         registry_.Erase(0);
     target->OnMouse(action, x, y, timeMs);
+}
+
+bool TouchOverlay::HandleWheel(int x, int y, const WheelTurn& turn)
+{
+    // A finger on a strip already moves it; the wheel would fight it.
+    if (touchesDown_ > 0)
+        return false;
+    ITouchTarget* target = registry_.TargetAt(static_cast<float>(x), static_cast<float>(y));
+    return target && target->OnWheel(turn);
+}
+
+void TouchOverlay::wheelEvent(QWheelEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    WheelTurn turn;
+    turn.angleX = static_cast<float>(event->angleDelta().x());
+    turn.angleY = static_cast<float>(event->angleDelta().y());
+    turn.pixelX = static_cast<float>(event->pixelDelta().x());
+    turn.pixelY = static_cast<float>(event->pixelDelta().y());
+    if (HandleWheel(p.x(), p.y(), turn))
+        event->accept();
+    else
+        event->ignore();
 }
 
 namespace {

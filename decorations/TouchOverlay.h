@@ -10,6 +10,7 @@
 
 class QMouseEvent;
 class QTouchEvent;
+class QWheelEvent;
 
 // An invisible input layer over the whole pane. It receives every touch contact and every
 // left-button mouse action, turns them into contact records, and routes each contact to the
@@ -28,6 +29,9 @@ public:
     void HandleTouchContacts(const std::vector<ContactRecord>& contacts);
     // The mouse path: a left-button press, a move or a left-button release at (x, y).
     void HandleMouse(MouseAction action, int x, int y, uint32_t timeMs);
+    // The wheel turned with the pointer at (x, y): the target there has it. False when none
+    // took it.
+    bool HandleWheel(int x, int y, const WheelTurn& turn);
 
     // Turns a touch event into contact records with identifiers that are never 0 (0 is the
     // mouse's) and stay fixed while each finger is down.
@@ -38,6 +42,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void RouteMouse(MouseAction action, int x, int y, uint32_t timeMs);

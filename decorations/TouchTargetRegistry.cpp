@@ -56,6 +56,14 @@ ITouchTarget* TouchTargetRegistry::Find(uint32_t identifier) const
     return it == contacts_.end() ? nullptr : it->second;
 }
 
+ITouchTarget* TouchTargetRegistry::TargetAt(float x, float y) const
+{
+    for (ITouchTarget* target : targets_)
+        if (target->HitTest(x, y))
+            return target;
+    return nullptr;
+}
+
 void TouchTargetRegistry::Erase(uint32_t identifier)
 {
     contacts_.erase(identifier);

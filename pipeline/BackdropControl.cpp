@@ -28,7 +28,15 @@ void BackdropControl::PickColourAt(cv::Point point)
 std::optional<cv::Scalar> BackdropControl::TakePicked()
 {
     std::scoped_lock lock(mutex_);
+    if (picked_)
+        toTell_ = picked_;
     return std::exchange(picked_, std::nullopt);
+}
+
+std::optional<cv::Scalar> BackdropControl::TakePickToTell()
+{
+    std::scoped_lock lock(mutex_);
+    return std::exchange(toTell_, std::nullopt);
 }
 
 BackdropWork BackdropControl::Prepare(const BackdropSettings& settings, cv::Size size, double seconds)

@@ -38,8 +38,10 @@ public:
     void PickColourAt(cv::Point point);
     // Once, after the room was seen to change: it should be learnt again.
     bool TakeSceneChanged() { return sceneChanged_.exchange(false); }
-    // The colour taken for a pick since the last look.
+    // The colour taken for a pick since the last look (the worker, which puts it to use).
     std::optional<cv::Scalar> TakePicked();
+    // The colour of the last pick put to use, once, for the interface to tell the user.
+    std::optional<cv::Scalar> TakePickToTell();
 
     // --- worker ---
     // The stage's part of this frame (size: the work frame's; seconds: its time).
@@ -53,6 +55,7 @@ private:
     QString playerPath_;
     std::optional<cv::Point> pickAt_;
     std::optional<cv::Scalar> picked_;
+    std::optional<cv::Scalar> toTell_;
 
     std::atomic<bool> learning_ { false };
     std::atomic<int> learntFrames_ { 0 };

@@ -8,13 +8,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <utility>
 
 CWebcamCtl::CWebcamCtl(const QString& systemDir, const QString& photoDir, FrameSourceFactory sourceFactory,
     QWidget* parent)
@@ -106,7 +109,11 @@ void CWebcamCtl::paintEvent(QPaintEvent*)
         for (const FunPreviewTile& tile : model().funPreview.tiles())
             labels.push_back({ QRect(tile.rect.x, tile.rect.y, tile.rect.width, tile.rect.height),
                 FunPreviewLabel(tile.effect) });
-        PaintTileLabels(painter, labels, rect(), font(), model().funPreview.page(), FunPreviewPageCount());
+        PaintTileLabels(painter, labels, font());
+        const PagerLayout pager = pagerLayout();
+        if (!pager.backing.isEmpty())
+            PaintPager(painter, pager, font(), model().funPreview.page(), FunPreviewPageCount(), pagerHovered_,
+                pagerPressed_);
     }
     else if (session_.faceBoxesShown() && cameraRunning() && model().faceStickers())
         PaintFaceBoxes(painter, model().ShownFaces(session_.faceSeconds()), scaleX_, scaleY_);
@@ -149,8 +156,64 @@ void CWebcamCtl::Flash()
     update();
 }
 
+PagerLayout CWebcamCtl::pagerLayout() const
+{
+    if (!previewShown() || FunPreviewPageCount() <= 1)
+        return {};
+    return LayOutPager(rect(), font());
+}
+
+bool CWebcamCtl::PagerPress(QPoint client)
+{
+    const PagerPart part = PagerPartAt(pagerLayout(), client);
+    if (part == PagerPart::None)
+        return false;
+    // The control lies over a tile: a press on any of it is the control's and picks nothing.
+    pagerPressed_ = part == PagerPart::Page ? PagerPart::None : part;
+    update();
+    return true;
+}
+
+void CWebcamCtl::SetPagerHovered(PagerPart part)
+{
+    if (part == PagerPart::Page)
+        part = PagerPart::None;
+    if (part == pagerHovered_)
+        return;
+    pagerHovered_ = part;
+    if (part == PagerPart::None)
+        unsetCursor();
+    else
+        setCursor(Qt::PointingHandCursor);
+    update();
+}
+
+bool CWebcamCtl::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const PagerLayout pager = pagerLayout();
+        const PagerPart part = PagerPartAt(pager, help->pos());
+        if (part == PagerPart::Back)
+            QToolTip::showText(help->globalPos(), tr("上一页（←）"), this, pager.back);
+        else if (part == PagerPart::Next)
+            QToolTip::showText(help->globalPos(), tr("下一页（→）"), this, pager.next);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    if (event->type() == QEvent::Leave)
+        SetPagerHovered(PagerPart::None);
+    return QWidget::event(event);
+}
+
 void CWebcamCtl::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    // Quick clicks on a page button turn two pages; they never switch the camera.
+    if (event->button() == Qt::LeftButton && previewShown() && PagerPress(event->position().toPoint())) {
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         photoClick_->stop(); // the press before it was half of this double-click
         emit cameraToggleRequested();
@@ -167,6 +230,10 @@ void CWebcamCtl::mousePressEvent(QMouseEvent* event)
         return;
     const QPoint client = event->position().toPoint();
     if (previewShown()) {
+        if (PagerPress(client)) {
+            event->accept();
+            return;
+        }
         // The grid covers the picture: a click picks, and nothing under the grid hears it.
         if (const std::optional<FunEffect> picked = model().funPreview.EffectAt({ client.x(), client.y() }))
             emit funEffectPicked(*picked);
@@ -202,6 +269,7 @@ void CWebcamCtl::mousePressEvent(QMouseEvent* event)
 
 void CWebcamCtl::mouseMoveEvent(QMouseEvent* event)
 {
+    SetPagerHovered(previewShown() ? PagerPartAt(pagerLayout(), event->position().toPoint()) : PagerPart::None);
     if (!cameraRunning() || previewShown())
         return;
     const QPoint client = event->position().toPoint();
@@ -219,11 +287,26 @@ void CWebcamCtl::mouseMoveEvent(QMouseEvent* event)
     } else if (s.mouseMode == kMouseDoodle && (event->buttons() & Qt::LeftButton)) {
         model().doodle.ExtendStroke({ picture.x(), picture.y() }, s.paintColour, s.penWidth);
     }
+    // Aiming at the cloth: a cross shows which point is taken. The pick ends on the worker, so
+    // the cross goes at the first move after it.
+    if (s.mouseMode == kMousePickKey)
+        setCursor(Qt::CrossCursor);
+    else if (cursor().shape() == Qt::CrossCursor)
+        unsetCursor();
     QWidget::mouseMoveEvent(event);
 }
 
 void CWebcamCtl::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && pagerPressed_ != PagerPart::None) {
+        // A button acts when let go on it, as every button does.
+        const PagerPart pressed = std::exchange(pagerPressed_, PagerPart::None);
+        update();
+        if (previewShown() && PagerPartAt(pagerLayout(), event->position().toPoint()) == pressed)
+            emit funPreviewPageRequested(pressed == PagerPart::Back ? -1 : 1);
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         if (selecting()) {
             EndRegionSelection(event->position().toPoint());

@@ -64,6 +64,9 @@ public:
     void Flash();
     int countdownShown() const { return countdownShown_; } // 0 while none is shown
     bool flashing() const { return flash_.active(); }
+    // Where the preview grid's page buttons are (client pixels); empty while the grid is not
+    // shown or has one page.
+    PagerLayout pagerLayout() const;
 
 signals:
     // A double-click on the picture: the camera's switch, run as its command.
@@ -71,8 +74,11 @@ signals:
     // A click on a tile of the preview grid: that fun effect (a FunEffect; none for the middle
     // tile), run as its command.
     void funEffectPicked(int effect);
+    // A click on the preview grid's back (-1) or next (1) button: that page, run as its command.
+    void funPreviewPageRequested(int step);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -86,6 +92,11 @@ private:
     void EndRegionSelection(QPoint client);
     bool previewShown() const { return cameraRunning() && session_.funPreviewShown(); }
     int wheelTurn_ = 0; // eighths of a degree not yet a page
+    // The preview grid's page buttons under the pointer and under a held button.
+    bool PagerPress(QPoint client);
+    PagerPart pagerHovered_ = PagerPart::None;
+    PagerPart pagerPressed_ = PagerPart::None;
+    void SetPagerHovered(PagerPart part);
 
     std::unique_ptr<ImageEx> welcomeImage_;
     bool welcomeStarted_ = false;

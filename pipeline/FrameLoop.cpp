@@ -220,7 +220,12 @@ void FrameLoop::Run(std::unique_ptr<FrameSource> source)
             const bool previews = model_.funPreview.shown();
             // Faces are looked for on the frame as the camera gave it, upright whatever the flip.
             const cv::Size pictureSize = work.empty() ? bgr.size() : work.size();
-            FunInput fun { &funState_, {}, funFrameNumber_++ };
+            FunInput fun { &funState_, {}, funFrameNumber_++, {} };
+            std::vector<std::uint64_t>& beneath = stickersBeneath_[nextWorkFrame_];
+            beneath.clear();
+            fun.beneathMovingEffect = [this, &beneath](cv::Mat& picture) {
+                beneath = model_.overlays.DrawFaceStickersInto(picture);
+            };
             fun.face = model_.FollowFaces(frame.image, FaceView(frame.image.size(), pictureSize, zoom, snapshot.flipMode),
                 previews || FunEffectFollowsFace(snapshot.funEffect));
             timer.Mark(Stage::Faces);
@@ -309,7 +314,8 @@ void FrameLoop::Present()
             presenting_ = job.frame;
         }
         presentChanged_.notify_all();
-        ComposeAndHandOut(workFrames_[job.frame], gridFrames_[job.frame], job.captured, job.times);
+        ComposeAndHandOut(workFrames_[job.frame], gridFrames_[job.frame], stickersBeneath_[job.frame], job.captured,
+            job.times);
         {
             std::scoped_lock lock(presentMutex_);
             presenting_ = -1;
@@ -318,13 +324,13 @@ void FrameLoop::Present()
     }
 }
 
-void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, const cv::Mat& grid, Clock::time_point captured,
-    StageTimes times)
+void FrameLoop::ComposeAndHandOut(const cv::Mat& frame, const cv::Mat& grid,
+    const std::vector<std::uint64_t>& beneath, Clock::time_point captured, StageTimes times)
 {
     StageTimer timer(times);
     FillPictureFromFrame(frame, picture_);
     timer.Mark(Stage::Picture);
-    model_.overlays.DrawOverlays(picture_);
+    model_.overlays.DrawOverlays(picture_, beneath);
     timer.Mark(Stage::Decorations);
     MarkPictureAlive(); // before the hand-out, so whoever receives the picture sees its time
     // While the preview grid is up the screen shows it instead of the picture; photos and

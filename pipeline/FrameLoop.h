@@ -21,6 +21,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 class PictureModel;
 
@@ -162,7 +163,8 @@ private:
     void HandOver(Clock::time_point captured, const StageTimes& times);
     // Presenter thread.
     void Present();
-    void ComposeAndHandOut(const cv::Mat& frame, const cv::Mat& grid, Clock::time_point captured, StageTimes times);
+    void ComposeAndHandOut(const cv::Mat& frame, const cv::Mat& grid, const std::vector<std::uint64_t>& beneath,
+        Clock::time_point captured, StageTimes times);
     void WakeWorker();
     // runMutex_ held: the run flag set, with what a start begins afresh.
     void BeginRunLocked();
@@ -210,6 +212,9 @@ private:
     std::condition_variable presentChanged_;
     cv::Mat workFrames_[2];
     cv::Mat gridFrames_[2]; // the preview grid of each work frame while it is shown, else empty
+    // The face stickers each work frame already has in it (a fun effect moved them with the face),
+    // which the presenter leaves out of the overlays; as the work frames, worker then presenter.
+    std::vector<std::uint64_t> stickersBeneath_[2];
     int nextWorkFrame_ = 0;                // worker only
     std::optional<HandedOver> handedOver_; // waiting for the presenter
     int presenting_ = -1;                  // the work frame the presenter composes

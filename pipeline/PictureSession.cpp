@@ -271,6 +271,9 @@ void PictureSession::ShowOnInterfaceThread(QImage image)
                 presentPosted_ = false;
             }
             emit framePresented();
+            // A colour picked by a click is told with the next picture.
+            if (const std::optional<cv::Scalar> picked = model_.backdrop.TakePickToTell())
+                emit clothColourPicked(QColor(cvRound((*picked)[2]), cvRound((*picked)[1]), cvRound((*picked)[0])));
         },
         Qt::QueuedConnection);
 }

@@ -6,6 +6,7 @@
 #include "pipeline/capture/FrameSource.h"
 #include "pipeline/record/BurstStrip.h"
 
+#include <QColor>
 #include <QImage>
 #include <QObject>
 #include <QSize>
@@ -169,6 +170,8 @@ signals:
     void learningCountdownChanged(int seconds);
     // Something about the backdrop for the status bar.
     void backdropMessage(const QString& text);
+    // A click on the picture took this colour for the cloth, now keyed out.
+    void clothColourPicked(const QColor& colour);
     // A photo was saved (path) or not (message for the status bar).
     void photoSaved(const QString& path);
     // The chosen photo folder is missing; the photo was kept at `keptAt` in the default folder.

@@ -255,6 +255,24 @@ Does it hold no stickers?
         <source>挂件目录 %1 中没有 %2 挂件：把 %2 图片放进这个目录，这里就会列出它们</source>
         <translation>No %2 stickers in %1: put %2 pictures into this folder and they appear here</translation>
     </message>
+    <message>
+        <source>单击一个相框，或把它往下拖，就加到画面上
+左右拖动或转动滚轮，看更多相框</source>
+        <translation>Click a frame, or drag it down, to put it on the picture
+Drag sideways or turn the wheel for more frames</translation>
+    </message>
+    <message>
+        <source>单击一个挂件，或把它往下拖，就加到画面上
+左右拖动或转动滚轮，看更多挂件</source>
+        <translation>Click a sticker, or drag it down, to put it on the picture
+Drag sideways or turn the wheel for more stickers</translation>
+    </message>
+    <message>
+        <source>双击打开照片，右键看更多操作
+左右拖动或转动滚轮，看更多照片</source>
+        <translation>Double-click a photo to open it, right-click for more
+Drag sideways or turn the wheel for more photos</translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>
@@ -358,6 +376,10 @@ Choose another photo folder?</translation>
         <source>摄像头 %1 又接上了，画面已恢复。</source>
         <translation>Camera %1 is back; the picture goes on. </translation>
     </message>
+    <message>
+        <source>已取幕布颜色 RGB(%1, %2, %3)：画面里这种颜色的地方换成背景</source>
+        <translation>Cloth colour taken: RGB(%1, %2, %3); where the picture has this colour, the backdrop shows</translation>
+    </message>
 </context>
 <context>
     <name>CTimeSetDlg</name>
@@ -411,6 +433,14 @@ Choose another photo folder?</translation>
     <message>
         <source>确定只在选区内显示特效？</source>
         <translation>Show the effect only inside the selected area?</translation>
+    </message>
+    <message>
+        <source>上一页（←）</source>
+        <translation>Previous page (←)</translation>
+    </message>
+    <message>
+        <source>下一页（→）</source>
+        <translation>Next page (→)</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,10 @@
 
 #include "pipeline/compose/Overlays.h"
 
+#include <QPainter>
+
+#include <algorithm>
+
 namespace {
 // Callers pause an animation before stopping it; the destructor then ends its thread.
 void PauseAndRelease(std::unique_ptr<ImageEx> image)
@@ -29,7 +33,7 @@ OverlayStore::~OverlayStore()
     ReleaseAll();
 }
 
-void OverlayStore::DrawOverlays(QImage& picture)
+void OverlayStore::DrawOverlays(QImage& picture, const std::vector<std::uint64_t>& beneath)
 {
     QImage logo;
     if (logoShown_)
@@ -39,7 +43,33 @@ void OverlayStore::DrawOverlays(QImage& picture)
     layers.logo = logo.isNull() ? nullptr : &logo;
     layers.frame = frameShown_ ? &frame_ : nullptr;
     layers.addOns = addOns_.shown() ? &addOns_ : nullptr;
+    layers.addOnsLeftOut = beneath;
     ::DrawOverlays(picture, layers);
+}
+
+std::vector<std::uint64_t> OverlayStore::DrawFaceStickersInto(cv::Mat& frame)
+{
+    std::vector<std::uint64_t> drawn;
+    if (!followFaces_ || frame.empty() || frame.type() != CV_8UC3)
+        return drawn;
+    std::scoped_lock lock(decorationsLock_);
+    if (!followFaces_ || onFaces_.empty() || !addOns_.shown())
+        return drawn;
+    // The frame's own pixels, painted in place.
+    QImage target(frame.data, frame.cols, frame.rows, static_cast<qsizetype>(frame.step), QImage::Format_BGR888);
+    QPainter painter(&target);
+    auto draw = [&](const AddOnRecord& record) {
+        if (record.moving || std::find(onFaces_.begin(), onFaces_.end(), record.serial) == onFaces_.end())
+            return;
+        record.Draw(painter);
+        drawn.push_back(record.serial);
+    };
+    // The order the overlays draw them in, so that overlapping stickers stack the same.
+    for (const AddOnRecord& record : addOns_.animated())
+        draw(record);
+    for (const AddOnRecord& record : addOns_.still())
+        draw(record);
+    return drawn;
 }
 
 void OverlayStore::SetFrameImage(const QString& path, int kind)
@@ -213,6 +243,7 @@ bool OverlayStore::ToggleFollowFaces()
     followFaces_.store(on);
     anchors_.Clear();
     faces_.clear();
+    onFaces_.clear();
     return on;
 }
 
@@ -226,9 +257,11 @@ void OverlayStore::FollowFaces(const std::vector<TrackedFace>& cameraFaces, cons
         return;
     faces_ = cameraFaces;
     view_ = view;
+    onFaces_.clear();
     if (anchors_.empty())
         return;
     for (const FaceAnchors::Placement& p : anchors_.Follow(cameraFaces)) {
+        onFaces_.push_back(p.sticker);
         // Rounded only once it is in the picture: a zoom would magnify the camera's rounding.
         const cv::Rect r = FaceAnchors::WholePixels(view.ToPicture(p.exact));
         addOns_.PlaceAt(p.sticker, { r.x, r.y, r.x + r.width, r.y + r.height });

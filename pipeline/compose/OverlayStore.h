@@ -28,8 +28,13 @@ public:
     OverlayStore(const OverlayStore&) = delete;
     OverlayStore& operator=(const OverlayStore&) = delete;
 
-    // Presenter thread: composes logo, big frame and add-ons onto the picture.
-    void DrawOverlays(QImage& picture);
+    // Presenter thread: composes logo, big frame and add-ons onto the picture, leaving out the
+    // add-ons whose serials are in beneath (the picture has them already).
+    void DrawOverlays(QImage& picture, const std::vector<std::uint64_t>& beneath = {});
+    // Worker: draws the add-ons on the faces of the latest FollowFaces into the frame (BGR, picture pixels), so that
+    // an effect that moves the picture moves them with their faces; one being dragged stays on
+    // top, where the pointer has it. Returns the serials drawn, for DrawOverlays to leave out.
+    std::vector<std::uint64_t> DrawFaceStickersInto(cv::Mat& frame);
 
     // Interface thread. Changes of the big frame and the add-ons.
     void SetFrameImage(const QString& path, int kind); // 0 GIF, 1 PNG, others ignored
@@ -108,6 +113,7 @@ private:
     std::atomic<bool> followFaces_{false};
     FaceAnchors anchors_;             // under decorationsLock_
     std::vector<TrackedFace> faces_;  // the latest frame's faces on the camera frame, under decorationsLock_
+    std::vector<std::uint64_t> onFaces_; // the stickers placed on a face present in the latest frame, likewise
     FaceView view_;                   // how that frame was shown, under decorationsLock_
 
     LogoCache logo_; // presenter only

@@ -17,5 +17,5 @@ void DrawOverlays(QImage& picture, const OverlayLayers& layers)
     if (layers.frame != nullptr)
         layers.frame->Draw(painter, picture.size());
     if (layers.addOns != nullptr)
-        layers.addOns->Draw(painter);
+        layers.addOns->Draw(painter, layers.addOnsLeftOut);
 }

@@ -69,8 +69,7 @@ void PaintGifBadge(QPainter& painter, const QRect& area, const QFont& base, std:
         QStringLiteral("GIF %1 / %2").arg(ElapsedText(std::min(taken, wanted)), ElapsedText(wanted)));
 }
 
-void PaintTileLabels(QPainter& painter, const std::vector<TileLabel>& labels, const QRect& area, const QFont& base,
-    int page, int pages)
+void PaintTileLabels(QPainter& painter, const std::vector<TileLabel>& labels, const QFont& base)
 {
     painter.save();
     for (const TileLabel& label : labels) {
@@ -83,15 +82,80 @@ void PaintTileLabels(QPainter& painter, const std::vector<TileLabel>& labels, co
         painter.fillRect(strip, QColor(0, 0, 0, 140));
         DrawShadowedText(painter, strip, Qt::AlignCenter, label.text, 1);
     }
-    if (pages > 1) {
-        QFont font = base;
-        font.setBold(true);
-        font.setPixelSize(std::clamp(area.height() / 30, 12, 24));
-        painter.setFont(font);
-        const QRect corner = area.adjusted(0, 4, -8, 0);
-        DrawShadowedText(painter, corner, Qt::AlignRight | Qt::AlignTop,
-            QStringLiteral("\u25C0 %1 / %2 \u25B6").arg(page + 1).arg(pages), 1);
-    }
+    painter.restore();
+}
+
+namespace {
+
+QFont PagerFont(const QFont& base, int buttonSide)
+{
+    QFont font = base;
+    font.setBold(true);
+    font.setPixelSize(std::max(buttonSide / 2, 8));
+    return font;
+}
+
+} // namespace
+
+PagerLayout LayOutPager(const QRect& area, const QFont& base)
+{
+    // Big enough to hit at a glance, small enough to leave the corner tile to be seen.
+    const int side = std::clamp(area.height() / 14, 22, 40);
+    const int pad = std::max(side / 6, 3);
+    const int margin = std::max(side / 4, 4);
+    // Wide enough for the widest page text there will be, so the buttons never move.
+    const int pageWidth = QFontMetrics(PagerFont(base, side)).horizontalAdvance(QStringLiteral("88 / 88")) + 2 * pad;
+    const int width = pad + side + pageWidth + side + pad;
+    PagerLayout layout;
+    layout.backing = QRect(area.right() + 1 - margin - width, area.top() + margin, width, side + 2 * pad);
+    layout.back = QRect(layout.backing.left() + pad, layout.backing.top() + pad, side, side);
+    layout.page = QRect(layout.back.right() + 1, layout.back.top(), pageWidth, side);
+    layout.next = QRect(layout.page.right() + 1, layout.back.top(), side, side);
+    return layout;
+}
+
+PagerPart PagerPartAt(const PagerLayout& layout, QPoint point)
+{
+    if (layout.back.contains(point))
+        return PagerPart::Back;
+    if (layout.next.contains(point))
+        return PagerPart::Next;
+    if (layout.backing.contains(point))
+        return PagerPart::Page;
+    return PagerPart::None;
+}
+
+void PaintPager(QPainter& painter, const PagerLayout& layout, const QFont& base, int page, int pages,
+    PagerPart hovered, PagerPart pressed)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal radius = layout.backing.height() / 2.0;
+    painter.setPen(QPen(QColor(255, 255, 255, 90), 1));
+    painter.setBrush(QColor(0, 0, 0, 175));
+    painter.drawRoundedRect(QRectF(layout.backing).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+
+    auto button = [&](const QRect& rect, PagerPart part) {
+        const int alpha = part == pressed ? 150 : part == hovered ? 95 : 45;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255, alpha));
+        painter.drawEllipse(QRectF(rect).adjusted(1, 1, -1, -1));
+        // Drawn, not a font's glyph: every machine has the triangle.
+        const QPointF c = QRectF(rect).center();
+        const qreal h = rect.height() * 0.22;
+        const qreal dir = part == PagerPart::Back ? -1.0 : 1.0;
+        const QPointF tip(c.x() + dir * h * 1.1, c.y());
+        const QPointF top(c.x() - dir * h * 0.7, c.y() - h);
+        const QPointF bottom(c.x() - dir * h * 0.7, c.y() + h);
+        const QPointF triangle[] = { tip, top, bottom };
+        painter.setBrush(Qt::white);
+        painter.drawPolygon(triangle, 3);
+    };
+    button(layout.back, PagerPart::Back);
+    button(layout.next, PagerPart::Next);
+
+    painter.setFont(PagerFont(base, layout.back.height()));
+    DrawShadowedText(painter, layout.page, Qt::AlignCenter, QStringLiteral("%1 / %2").arg(page + 1).arg(pages), 1);
     painter.restore();
 }
 

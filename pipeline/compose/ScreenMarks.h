@@ -35,10 +35,24 @@ struct TileLabel {
     QString text;
 };
 
-// Each tile's label on a dark band along its bottom edge, and the page ("2 / 3") at the top right
-// of area when there is more than one page.
-void PaintTileLabels(QPainter& painter, const std::vector<TileLabel>& labels, const QRect& area, const QFont& base,
-    int page, int pages);
+// Each tile's label on a dark band along its bottom edge.
+void PaintTileLabels(QPainter& painter, const std::vector<TileLabel>& labels, const QFont& base);
+
+// The preview grid's page control at the top right of the area: a back and a next button either
+// side of the page ("2 / 3"), on a dark backing that reads over any picture.
+struct PagerLayout {
+    QRect back;
+    QRect page;
+    QRect next;
+    QRect backing; // all of it: a click anywhere on it is the control's, never the tile's beneath
+};
+enum class PagerPart { None, Back, Page, Next };
+
+PagerLayout LayOutPager(const QRect& area, const QFont& base);
+PagerPart PagerPartAt(const PagerLayout& layout, QPoint point);
+// hovered and pressed light up their button.
+void PaintPager(QPainter& painter, const PagerLayout& layout, const QFont& base, int page, int pages,
+    PagerPart hovered, PagerPart pressed);
 
 // The countdown's digits, large in the middle of the area; the font is sized once per area and
 // number of digits, not on every frame.

@@ -8,6 +8,33 @@ FunEffect FunEffectFromStored(int value)
     return known == kFunEffects.end() ? kFunNone : *known;
 }
 
+bool FunEffectMovesPicture(FunEffect effect)
+{
+    switch (effect) {
+    case kFunBulge:
+    case kFunPinch:
+    case kFunTwirl:
+    case kFunStretch:
+    case kFunSqueeze:
+    case kFunFishEye:
+    case kFunMirror:
+    case kFunKaleidoscope:
+    case kFunLightTunnel:
+    case kFunBigHead:
+    case kFunThinFace:
+    case kFunPop:
+        return true;
+    case kFunNone:
+    case kFunThermal:
+    case kFunXRay:
+    case kFunComic:
+    case kFunMosaic:
+    case kFunOldFilm:
+        break;
+    }
+    return false;
+}
+
 void ApplyFunEffect(cv::Mat& frame, FunEffect effect, FunEffectState& state, const std::optional<FunFace>& face,
     std::int64_t frameNumber)
 {

@@ -39,6 +39,10 @@ inline constexpr std::array<FunEffect, 17> kFunEffects = {
     kFunOldFilm,
 };
 
+// Whether the effect moves parts of the picture about (the mirrors, the pop tiles), rather than only
+// changing its colours: what lies on a face must then go through the effect with it.
+bool FunEffectMovesPicture(FunEffect effect);
+
 // A stored number as an effect: one this version does not know (a newer version's, a damaged
 // file's) is none.
 FunEffect FunEffectFromStored(int value);

@@ -16,10 +16,27 @@ void Mark(StageTimer* timer, Stage stage)
         timer->Mark(stage);
 }
 
+// While the cloth's colour waits for its click the picture is the camera's own: the cloth not yet
+// keyed out, nothing recoloured or moved, so that the colour the click takes is the one the user
+// sees there. The click's colour is still taken, and a learning of the room goes on.
+PictureSettings AsTheCameraGivesIt(PictureSettings s)
+{
+    s.backdrop.look = BackdropLook::Off;
+    s.channelsDefault = true;
+    s.effectStyle = kEffectNone;
+    s.effectRegionOn = false;
+    s.funEffect = kFunNone;
+    return s;
+}
+
 // Every stage after the flip.
-void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow, DoodleLayer& doodle,
+void AfterFlip(cv::Mat& frame, const PictureSettings& chosen, FlowState& flow, DoodleLayer& doodle,
     GrainRandom& grainRandom, StageTimer* timer, BackdropWork* backdrop, const FunInput& fun)
 {
+    std::optional<PictureSettings> plain;
+    if (chosen.mouseMode == kMousePickKey)
+        plain = AsTheCameraGivesIt(chosen);
+    const PictureSettings& settings = plain ? *plain : chosen;
     if (backdrop)
         ApplyBackdrop(frame, settings.backdrop, backdrop->state, backdrop->picture, backdrop->seconds);
     Mark(timer, Stage::Backdrop);
@@ -34,6 +51,8 @@ void AfterFlip(cv::Mat& frame, const PictureSettings& settings, FlowState& flow,
     // Before the dots and the doodle: both are placed by clicks on the picture as shown, so they
     // must lie where it shows them, not be bent by a mirror after.
     if (settings.funEffect != kFunNone) {
+        if (fun.beneathMovingEffect && FunEffectMovesPicture(settings.funEffect))
+            fun.beneathMovingEffect(frame);
         thread_local FunEffectState ownState;
         ApplyFunEffect(frame, settings.funEffect, fun.state ? *fun.state : ownState, fun.face, fun.frameNumber);
     }

@@ -102,4 +102,59 @@ TEST_F(CommandRig, PreviewGridOpensWithTheCameraPagesAndLeavesByEscOrAPick)
     RememberFunEffect(kFunNone);
 }
 
+// The page buttons over the grid: a click turns the page through the rows and never picks the
+// tile beneath; a click is the button's only when let go on it; quick clicks turn two pages and
+// never switch the camera.
+TEST_F(CommandRig, PreviewPageButtonsTurnPagesAndNeverPickTheTileBeneath)
+{
+    RememberFunEffect(kFunNone);
+    ASSERT_TRUE(session().Start());
+    Run(ID_FUN_PREVIEW);
+    ASSERT_TRUE(WaitUntil([&] { return webcam()->model().funPreview.tiles().size() == 9; }, 10000));
+    const PagerLayout pager = webcam()->pagerLayout();
+    ASSERT_FALSE(pager.backing.isEmpty());
+    const FunPreviewTile corner = webcam()->model().funPreview.tiles()[2];
+    ASSERT_TRUE(corner.rect.contains(cv::Point(pager.next.center().x(), pager.next.center().y())))
+        << "the buttons lie over a tile";
+
+    std::vector<int> steps;
+    int picks = 0;
+    int toggles = 0;
+    QObject::connect(webcam(), &CWebcamCtl::funPreviewPageRequested, webcam(), [&](int step) {
+        steps.push_back(step);
+        Run(step < 0 ? ID_FUN_PAGE_BACK : ID_FUN_PAGE_NEXT);
+    });
+    QObject::connect(webcam(), &CWebcamCtl::funEffectPicked, webcam(), [&picks] { ++picks; });
+    QObject::connect(webcam(), &CWebcamCtl::cameraToggleRequested, webcam(), [&toggles] { ++toggles; });
+    auto send = [&](QEvent::Type type, QPoint at) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, webcam()->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(webcam(), &event);
+    };
+    auto click = [&](QPoint at) {
+        send(QEvent::MouseButtonPress, at);
+        send(QEvent::MouseButtonRelease, at);
+    };
+
+    click(pager.next.center());
+    EXPECT_EQ(steps, std::vector<int> { 1 });
+    EXPECT_EQ(webcam()->model().funPreview.page(), 1);
+    click(pager.back.center());
+    EXPECT_EQ(webcam()->model().funPreview.page(), 0);
+    click(pager.page.center()); // the page number between them
+    send(QEvent::MouseButtonPress, pager.next.center());
+    send(QEvent::MouseButtonRelease, pager.backing.bottomLeft() + QPoint(0, 40)); // slid off first
+    EXPECT_EQ(steps.size(), 2u);
+
+    click(pager.next.center());
+    send(QEvent::MouseButtonDblClick, pager.next.center());
+    send(QEvent::MouseButtonRelease, pager.next.center());
+    EXPECT_EQ(steps.size(), 4u);
+    EXPECT_EQ(webcam()->model().funPreview.page(), 2 % FunPreviewPageCount());
+    EXPECT_EQ(picks, 0);
+    EXPECT_EQ(toggles, 0);
+    EXPECT_TRUE(session().funPreviewShown());
+    session().Stop();
+}
+
 } // namespace

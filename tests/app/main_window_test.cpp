@@ -15,6 +15,7 @@
 #include "app/commands/CommandContext.h"
 #include "app/ribbon/RibbonBar.h"
 #include "pipeline/CWebcamCtl.h"
+#include "pipeline/PictureCommands.h"
 #include "pipeline/record/VideoRecorder.h"
 #include "pipeline/record/VideoSink.h"
 #include "ui/PathText.h"
@@ -314,6 +315,22 @@ TEST_F(MainWindowTest, DoubleClickOnThePictureRunsTheCameraCommand)
     EXPECT_FALSE(session().running());
     EXPECT_EQ(window->statusText(), "摄像头已经关闭");
     EXPECT_FALSE(Shown(ID_BUTTON_CAM_MANGER)->isChecked());
+}
+
+// A colour picked from the picture for the cloth is told in the status bar, as red, green and blue,
+// with a square of it; the next text takes the square away.
+TEST_F(MainWindowTest, APickedClothColourIsToldWithASwatch)
+{
+    ASSERT_TRUE(session().Start());
+    session().model().settings.Change([](PictureSettings& s) { ArmClothPick(s); });
+    session().model().backdrop.PickColourAt({ 2, 2 }); // the scripted camera's blue 10, green 20, red 30
+    ASSERT_TRUE(WaitUntil([&] { return window->statusSwatch()->isVisible(); }));
+    EXPECT_TRUE(window->statusText().contains("RGB(30, 20, 10)")) << window->statusText().toStdString();
+    const QImage square = window->statusSwatch()->pixmap().toImage();
+    EXPECT_EQ(square.pixelColor(square.width() / 2, square.height() / 2), QColor(30, 20, 10));
+    window->SetStatusText("照片已保存");
+    EXPECT_FALSE(window->statusSwatch()->isVisible());
+    session().Stop();
 }
 
 } // namespace

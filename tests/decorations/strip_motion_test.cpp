@@ -45,6 +45,13 @@ protected:
         }
     }
     void Send(uint32_t flags, int x, int y) { strip->OnContact(MakeContact(1, flags, x, y, now)); }
+    // A mouse click (contact 0) at (x, y) that does not move.
+    void Click(int x, int y)
+    {
+        strip->OnContact(MakeContact(0, ContactDown, x, y, now));
+        now += 60;
+        strip->OnContact(MakeContact(0, ContactUp, x, y, now));
+    }
     // Runs the motion timers until nothing moves any more.
     int TickUntilIdle(int limit = 1000)
     {
@@ -261,6 +268,104 @@ TEST_F(StripMotionTest, HitTestsUseTheirOwnCoordinates)
     EXPECT_TRUE(t.HitTest(174.5f, 159.5f));
     EXPECT_FALSE(t.HitTest(175, 100));
     EXPECT_FALSE(t.HitTest(24.9f, 100));
+}
+
+TEST_F(StripMotionTest, AClickTakesAFrameButNeitherADragNorTheClickThatStopsTheRow)
+{
+    Make(StripPlacement::Top, StripContent::Frames, {300, 300, 300, 300});
+    Click(100, 80);
+    ASSERT_EQ(picks.size(), 1u);
+    EXPECT_EQ(picks[0], QStringLiteral("/thumb/1.png"));
+    EXPECT_EQ(pickKind, 1);
+    EXPECT_EQ(strip->highlightedPath(), QStringLiteral("/thumb/1.png")) << "the taken one lights up";
+    EXPECT_FLOAT_EQ(Thumb(0).y(), 10) << "a click leaves the thumbnail in place";
+
+    // The second click of a double-click takes nothing more; a click later takes it again.
+    now += 100;
+    Click(100, 80);
+    EXPECT_EQ(picks.size(), 1u);
+    now += 2000;
+    Click(100, 80);
+    EXPECT_EQ(picks.size(), 2u);
+
+    // A sideways drag scrolls and takes nothing.
+    now += 2000;
+    Send(ContactDown, 100, 80);
+    for (int i = 1; i <= 5; ++i) {
+        now += 10;
+        Send(ContactMove, 100 - 10 * i, 80);
+    }
+    Send(ContactUp, 50, 80);
+    EXPECT_EQ(picks.size(), 2u);
+    // The row glides on; a click on it now only stops it.
+    ASSERT_TRUE(strip->inertiaRunning());
+    now += 10;
+    strip->Tick(now);
+    const float stoppedAt = strip->scrollOffset();
+    Click(200, 80);
+    TickUntilIdle();
+    EXPECT_FLOAT_EQ(strip->scrollOffset(), stoppedAt);
+    EXPECT_EQ(picks.size(), 2u);
+    // Still, a click of a finger.
+    now += 2000;
+    Send(ContactDown, 200, 80);
+    now += 50;
+    Send(ContactMove, 202, 82);
+    Send(ContactUp, 202, 82);
+    EXPECT_EQ(picks.size(), 3u);
+
+    // A click on the photos strip takes nothing: there it opens files, by a double-click.
+    Make(StripPlacement::Bottom, StripContent::Photos, {150.0f});
+    std::vector<QString> opened;
+    QObject::connect(strip.get(), &Photostrip::thumbnailActivated,
+                     [&opened](const QString& path) { opened.push_back(path); });
+    now += 2000;
+    Click(100, 100);
+    EXPECT_TRUE(opened.empty());
+    now += 100;
+    Click(100, 100);
+    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(picks.size(), 3u);
+}
+
+TEST_F(StripMotionTest, TheWheelGlidesTheRowAlongWithinTheDragLimits)
+{
+    Make(StripPlacement::Top, StripContent::Frames, {487.5f, 487.5f}); // 1000 with the gap
+    const float notch = Photostrip::kWheelNotchShare * 400;
+    WheelTurn down;
+    down.angleY = -120; // towards the user: further along the row
+    ASSERT_TRUE(strip->OnWheel(down));
+    EXPECT_FLOAT_EQ(strip->scrollOffset(), 0) << "it glides, it does not jump";
+    TickUntilIdle();
+    EXPECT_NEAR(strip->scrollOffset(), -notch, 0.5f);
+    EXPECT_NEAR(Thumb(0).x(), 25 - notch, 0.5f) << "the thumbnails go along";
+
+    // Notches in quick succession add up, and stop at the end of the row.
+    for (int i = 0; i < 20; ++i) {
+        strip->OnWheel(down);
+        now += 10;
+        strip->Tick(now);
+    }
+    TickUntilIdle();
+    EXPECT_NEAR(strip->scrollOffset(), -720, 0.01f);
+    // A tilt to the left (or the wheel away) goes back, no further than a drag may.
+    WheelTurn left;
+    left.angleX = 120 * 20;
+    strip->OnWheel(left);
+    TickUntilIdle();
+    EXPECT_NEAR(strip->scrollOffset(), 120, 0.01f);
+
+    // A touchpad's own pixels move the row at once, and stop a glide.
+    strip->OnWheel(down);
+    now += 10;
+    strip->Tick(now);
+    WheelTurn pad;
+    pad.pixelY = -30;
+    const float before = strip->scrollOffset();
+    strip->OnWheel(pad);
+    EXPECT_FLOAT_EQ(strip->scrollOffset(), before - 30);
+    EXPECT_FALSE(strip->inertiaRunning());
+    EXPECT_FALSE(strip->OnWheel(WheelTurn{})) << "no turn, nothing to take";
 }
 
 TEST_F(StripMotionTest, ClearingDuringAPickIsSafe)

@@ -4,6 +4,7 @@
 
 #include <QTimer>
 #include <QTouchEvent>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,14 @@ public:
         return x >= left_ && x < right_ && y >= top_ && y < bottom_;
     }
     void OnContact(const ContactRecord& contact) override { received.push_back(contact); }
+    bool OnWheel(const WheelTurn& turn) override
+    {
+        wheels.push_back(turn);
+        return true;
+    }
 
     std::vector<ContactRecord> received;
+    std::vector<WheelTurn> wheels;
 
 private:
     float left_, top_, right_, bottom_;
@@ -143,6 +150,26 @@ TEST_F(TouchRoutingTest, MouseIsIgnoredWhileAFingerIsDown)
     overlay->HandleMouse(MouseAction::Release, 50, 320, 5);
     overlay->HandleMouse(MouseAction::Press, 50, 300, 6);
     EXPECT_EQ(lower.received.size(), 1u);
+}
+
+TEST_F(TouchRoutingTest, TheWheelGoesToTheTargetUnderThePointerWhileNoFingerIsDown)
+{
+    const QPointF at(50, 400);
+    QWheelEvent wheel(at, overlay->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(overlay.get(), &wheel);
+    EXPECT_TRUE(wheel.isAccepted());
+    ASSERT_EQ(lower.wheels.size(), 1u);
+    EXPECT_EQ(lower.wheels[0].angleY, -120);
+    EXPECT_TRUE(upper.wheels.empty());
+    EXPECT_EQ(lower.received.size(), 0u) << "a wheel is no contact";
+
+    WheelTurn turn;
+    turn.angleY = 120;
+    EXPECT_FALSE(overlay->HandleWheel(400, 100, turn)) << "outside every target";
+    overlay->HandleTouchContacts({MakeContact(3, ContactDown, 10, 10, 0)});
+    EXPECT_FALSE(overlay->HandleWheel(50, 100, turn));
+    EXPECT_TRUE(upper.wheels.empty());
 }
 
 TEST_F(TouchRoutingTest, TouchEventsBecomeContactsWithStableNonZeroIdentifiers)

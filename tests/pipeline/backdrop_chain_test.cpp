@@ -124,6 +124,29 @@ TEST(BackdropChain, AClickTakesTheClothColourFromThePictureAsShown)
     EXPECT_FALSE(chain.state.picked);
 }
 
+// Aiming at the cloth, the user sees it: no backdrop over it, nor a look that recolours or moves
+// the picture; the click's colour is taken all the same, and then the cloth is keyed out again.
+TEST(BackdropChain, WhileThePickWaitsThePictureIsTheCamerasOwn)
+{
+    Chain chain;
+    PictureSettings s = KeyedOn(kFlipNone);
+    s.effectStyle = kEffectBlackWhite;
+    s.funEffect = kFunMirror;
+    ArmClothPick(s);
+    chain.state.pickAt = cv::Point(3, 3);
+    cv::Mat frame = ClothScene();
+    chain.Run(frame, s, HalvesBackdrop());
+    EXPECT_EQ(cv::norm(frame, ClothScene(), cv::NORM_INF), 0);
+    ASSERT_TRUE(chain.state.picked);
+
+    UseClothColour(s, *chain.state.picked);
+    frame = ClothScene();
+    chain.Run(frame, s, HalvesBackdrop());
+    const cv::Vec3b corner = frame.at<cv::Vec3b>(2, 2);
+    EXPECT_EQ(corner[0], corner[1]) << "grey again";
+    EXPECT_LT(corner[1], 120) << "the grey of the red backdrop, not of the bright cloth";
+}
+
 TEST(BackdropLooks, ReplaceAndBlurExcludeEachOtherAndTheClothNeedsNoRoom)
 {
     PictureSettings s;

@@ -6,6 +6,10 @@
 #include "pipeline/compose/Overlays.h"
 #include "pipeline/capture/TestSceneFace.h"
 #include "pipeline/capture/TestSceneSource.h"
+#include "pipeline/stages/Doodle.h"
+#include "pipeline/stages/GrainRandom.h"
+#include "pipeline/stages/OpticalFlow.h"
+#include "pipeline/stages/ProcessFrame.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -308,6 +312,64 @@ TEST_F(FaceStickersTest, AFollowingStickerIsComposedAtItsScaledPlace)
     EXPECT_EQ(picture.pixel(big.x + 1, big.y + 1), yellow);
     EXPECT_EQ(picture.pixel(big.x + big.width - 2, big.y + big.height - 2), yellow);
     EXPECT_EQ(picture.pixel(big.x + big.width + 1, big.y + big.height / 2), QColor(Qt::black).rgb());
+}
+
+// Under a fun effect that moves the picture the sticker goes through it with its face (the mirror
+// gives the mirrored face its sticker too) and is not laid over the picture again where the face
+// was; under one that only recolours, it stays on top, untouched.
+TEST_F(FaceStickersTest, AMovingFunEffectTakesTheStickerWithItsFace)
+{
+    ASSERT_TRUE(store_.ToggleFollowFaces());
+    const std::uint64_t crown = AddSticker();
+    const cv::Rect r = StickerRect(crown);
+    const cv::Point2d c = CentreOf(cv::Rect2d(r));
+    store_.FollowFaces({ { 1, cv::Rect2d(c.x - 100, c.y - 100, 200, 200) } });
+    Drag(crown, { cvRound(c.x), cvRound(c.y) + 1 });
+    ASSERT_TRUE(store_.followsFace(crown));
+    store_.FollowFaces({ { 1, cv::Rect2d(40, 100, 200, 200) } }); // the face on the left half
+    const cv::Rect placed = StickerRect(crown);
+    ASSERT_LT(placed.br().x, kSize.width / 2);
+    const cv::Point inside(placed.x + placed.width / 2, placed.y + placed.height / 2);
+    const QRgb yellow = QColor(Qt::yellow).rgb();
+
+    auto run = [&](FunEffect effect) {
+        PictureSettings settings;
+        settings.flipMode = kFlipNone;
+        settings.funEffect = effect;
+        cv::Mat frame(kSize, CV_8UC3, cv::Scalar(90, 60, 30));
+        FlowState flow;
+        DoodleLayer doodle;
+        GrainRandom random;
+        std::vector<std::uint64_t> beneath;
+        FunInput fun;
+        fun.beneathMovingEffect = [&](cv::Mat& f) { beneath = store_.DrawFaceStickersInto(f); };
+        ProcessFrame(frame, settings, flow, doodle, random, nullptr, nullptr, fun);
+        QImage picture = QImage(frame.data, frame.cols, frame.rows, static_cast<qsizetype>(frame.step),
+            QImage::Format_BGR888)
+                             .convertToFormat(QImage::Format_RGB32);
+        store_.DrawOverlays(picture, beneath);
+        return std::make_pair(picture, beneath);
+    };
+
+    const auto [mirrored, mirroredBeneath] = run(kFunMirror);
+    EXPECT_EQ(mirroredBeneath, std::vector<std::uint64_t> { crown });
+    EXPECT_EQ(mirrored.pixel(inside.x, inside.y), yellow);
+    EXPECT_EQ(mirrored.pixel(kSize.width - 1 - inside.x, inside.y), yellow) << "the mirrored face has it too";
+
+    const auto [pop, popBeneath] = run(kFunPop);
+    EXPECT_EQ(popBeneath.size(), 1u);
+    EXPECT_NE(pop.pixel(inside.x, inside.y), yellow) << "not laid again over the four pictures";
+
+    const auto [thermal, thermalBeneath] = run(kFunThermal);
+    EXPECT_TRUE(thermalBeneath.empty());
+    EXPECT_EQ(thermal.pixel(inside.x, inside.y), yellow);
+
+    // A sticker being dragged stays on top, where the pointer has it.
+    ASSERT_TRUE(store_.PointerMove(inside.x, inside.y));
+    store_.PointerDown();
+    store_.PointerMove(inside.x + 1, inside.y);
+    EXPECT_TRUE(run(kFunMirror).second.empty());
+    store_.PointerUp();
 }
 
 } // namespace

@@ -108,7 +108,7 @@ TEST_F(ProcessFrameOrder, FunEffectFollowsTheStyleOnTheWholePictureUnderTheDoodl
     settings.effectStyle = kEffectNone;
     settings.funEffect = kFunOldFilm;
     FunEffectState mine(3), same(3);
-    FunInput fun { &mine, std::nullopt, 40 };
+    FunInput fun { &mine, std::nullopt, 40, {} };
     cv::Mat film = picture.clone();
     ProcessFrame(film, settings, flow, doodle, random, nullptr, nullptr, fun);
     cv::Mat filmExpected = picture.clone();
