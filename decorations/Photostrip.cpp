@@ -464,12 +464,12 @@ bool Photostrip::Highlight(const QString& path)
     if (found.isEmpty())
         return false;
     highlightPath_ = found;
-    highlightStart_ = clock_.elapsed();
+    highlightStart_ = HighlightNow();
     if (!highlightTimer_) {
         highlightTimer_ = new QTimer(this);
         highlightTimer_->setInterval(40);
         connect(highlightTimer_, &QTimer::timeout, this, [this] {
-            if (clock_.elapsed() - highlightStart_ >= kHighlightMs)
+            if (HighlightNow() - highlightStart_ >= kHighlightMs)
                 EndHighlight();
             update();
         });
@@ -489,7 +489,7 @@ void Photostrip::EndHighlight()
 void Photostrip::PaintHighlight(QPainter& painter, const Photo& photo) const
 {
     // Full strength for the first two thirds, then fading out.
-    const double age = static_cast<double>(clock_.elapsed() - highlightStart_) / kHighlightMs;
+    const double age = static_cast<double>(HighlightNow() - highlightStart_) / kHighlightMs;
     const double strength = age < 2.0 / 3.0 ? 1.0 : std::clamp(3.0 * (1.0 - age), 0.0, 1.0);
     if (strength <= 0.0)
         return;

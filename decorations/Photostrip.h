@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -74,6 +75,8 @@ public:
     bool Highlight(const QString& path);
     const QString& highlightedPath() const { return highlightPath_; }
     static constexpr int kHighlightMs = 1600;
+    // The highlight's time in milliseconds (tests hold it still); the strip's own clock if none.
+    void SetHighlightClock(std::function<int64_t()> nowMs) { highlightNow_ = std::move(nowMs); }
 
     StripContent content() const { return content_; }
     StripPlacement placement() const { return placement_; }
@@ -166,6 +169,8 @@ private:
     QTimer* highlightTimer_ = nullptr; // repaints while the highlight fades
     std::map<int, QTimer*> timers_;
     QElapsedTimer clock_;
+    std::function<int64_t()> highlightNow_;
+    int64_t HighlightNow() const { return highlightNow_ ? highlightNow_() : clock_.elapsed(); }
 
     bool loadOnDemand_ = false;
     QHash<QString, PictureHeader> headerCache_;

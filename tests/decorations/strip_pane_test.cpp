@@ -231,6 +231,7 @@ TEST_F(StripPaneTest, GifsAmongThePhotosCarryABadgeAndTheSavedPhotoIsMarked)
     ASSERT_TRUE(WriteTestImage(In("frames", "f.gif"), 100, 100, QColor(0, 255, 0)));
     auto pane = ShowPane(); // strips 280 high: thumbnails 210 × 210, 235 apart
     pane->ReloadFrameStrip(0);
+    pane->photoStrip()->SetHighlightClock([] { return int64_t(0); }); // the mark at full strength
     pane->OnPhotoSaved(In("photos", "2026-5-3-9-7-5.jpg"));
     pane->WaitForLoads();
     auto painted = [](const Photostrip& strip) {
