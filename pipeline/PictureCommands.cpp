@@ -270,8 +270,17 @@ void ClearPaint(PictureSettings& s, DoodleLayer& doodle, cv::Size pictureSize)
 {
     if (s.mouseMode == kMouseDoodle)
         s.mouseMode = kMouseNothing;
-    doodle.Clear(pictureSize);
+    doodle.Wipe(pictureSize); // one step of the undo: a clear by mistake is taken back
     s.doodleShown = false;
+}
+
+bool UndoPaint(PictureSettings& s, DoodleLayer& doodle)
+{
+    if (!doodle.Undo())
+        return false;
+    // What came back is shown, also the drawing a clear had hidden.
+    s.doodleShown = true;
+    return true;
 }
 
 bool MousePaintPressed(const PictureSettings& s)
