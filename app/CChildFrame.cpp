@@ -4,6 +4,7 @@
 #include "decorations/CFrameView.h"
 #include "pipeline/CWebcamCtl.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QResizeEvent>
 #include <QSplitter>
@@ -40,6 +41,14 @@ CChildFrame::CChildFrame(const AppFolders& folders, const SettingsValues& values
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter_);
+    // The handle stays at the window's edge while the pane is folded away: a double-click on it
+    // brings the pane back, as dragging it out does.
+    splitter_->handle(1)->installEventFilter(this);
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+        const QList<int> sizes = splitter_->sizes();
+        if (sizes.size() == 2 && (sizes[1] == 0) != paneFolded_)
+            SetFolded(sizes[1] == 0);
+    });
 
     connect(view_, &CParvelWebcamView::sizeModeChanged, this, &CChildFrame::OnDisplaySizeChanged);
     connect(view_, &CParvelWebcamView::pictureSizeChanged, this, &CChildFrame::OnPictureSizeChanged);
@@ -95,6 +104,49 @@ void CChildFrame::ListAddOns(DecorationKind kind)
     pane_->ReloadAddOnStrip(static_cast<int>(kind));
 }
 
+bool CChildFrame::paneShown() const
+{
+    return !paneFolded_;
+}
+
+void CChildFrame::ShowPane(bool shown)
+{
+    if (shown != paneFolded_)
+        return;
+    const int total = splitter_->width() - splitter_->handleWidth();
+    if (!shown) {
+        const QList<int> sizes = splitter_->sizes();
+        if (sizes.size() == 2 && sizes[1] > 0)
+            paneWidthBeforeHiding_ = sizes[1];
+        SetFolded(true);
+        splitter_->setSizes({ std::max(total, 1), 0 });
+        return;
+    }
+    SetFolded(false);
+    // Back at its width, unless the window has become too narrow for it beside the picture.
+    const int width = paneWidthBeforeHiding_ > 0 ? paneWidthBeforeHiding_ : kPaneWidthBesideFit;
+    const int paneWidth = std::clamp(width, 1, std::max(total - kPaneWidthBesideFit, 1));
+    splitter_->setSizes({ std::max(total - paneWidth, 1), paneWidth });
+}
+
+void CChildFrame::SetFolded(bool folded)
+{
+    paneFolded_ = folded;
+    // Folded, all the room goes to the picture's side; otherwise as the display size wants it.
+    const bool viewGrows = folded || pictureFitted_;
+    splitter_->setStretchFactor(0, viewGrows ? 1 : 0);
+    splitter_->setStretchFactor(1, viewGrows ? 0 : 1);
+}
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == splitter_->handle(1) && event->type() == QEvent::MouseButtonDblClick) {
+        emit paneToggleRequested();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 // A picture wider than the window is cut at the pane (or shrinks, when fitted) rather than push
 // the pane out of sight.
 int CChildFrame::WidestBesidePane(int total)
@@ -111,6 +163,11 @@ void CChildFrame::resizeEvent(QResizeEvent* event)
     if (!pendingSplit_.isEmpty() && pendingSplit_[0] + pendingSplit_[1] == total) {
         splitter_->setSizes(pendingSplit_);
         pendingSplit_.clear();
+        return;
+    }
+    if (paneFolded_) {
+        splitDone_ = true;
+        splitter_->setSizes({ std::max(total, 1), 0 });
         return;
     }
     const int widest = WidestBesidePane(total);
@@ -157,6 +214,8 @@ void CChildFrame::OnDisplaySizeChanged(DisplaySize mode)
         return; // between the fixed sizes the split stays as the user left it
     pictureFitted_ = fit;
     const int total = splitter_->width() - splitter_->handleWidth();
+    if (paneFolded_)
+        return; // the picture's side has the whole width whatever its size
     const int widest = WidestBesidePane(total);
     int viewWidth = std::min(imageWidth_, widest);
     if (fit) {
@@ -171,7 +230,7 @@ void CChildFrame::OnDisplaySizeChanged(DisplaySize mode)
 void CChildFrame::OnPictureSizeChanged(QSize size)
 {
     imageWidth_ = size.width();
-    if (!splitDone_ || pictureFitted_)
+    if (!splitDone_ || pictureFitted_ || paneFolded_)
         return; // the first split or the fitted picture takes the new width by itself
     const int total = splitter_->width() - splitter_->handleWidth();
     const int viewWidth = std::min(view_->WidthNeeded(), WidestBesidePane(total));

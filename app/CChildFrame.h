@@ -32,13 +32,20 @@ public:
     DecorationKind addOnKind() const override;
     void ListFrames(DecorationKind kind) override;
     void ListAddOns(DecorationKind kind) override;
+    bool paneShown() const override;
+    void ShowPane(bool shown) override;
 
     // Puts the split back as it was (the sizes of the picture's side and the pane) once the frame
     // is as wide as it was then: a window leaving full screen gets its size back only later.
     void RestoreSplit(const QList<int>& sizes);
 
+signals:
+    // The splitter's handle was double-clicked: the window hides or shows the pane.
+    void paneToggleRequested();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The fitted picture takes what the window gains, the pane keeps its width; the other sizes
@@ -47,11 +54,14 @@ private:
     void OnPictureSizeChanged(QSize size);
 
     static int WidestBesidePane(int total);
+    void SetFolded(bool folded);
 
     int imageWidth_ = 0;
     bool splitDone_ = false;
     bool pictureFitted_ = false;
     QList<int> pendingSplit_;
+    bool paneFolded_ = false;
+    int paneWidthBeforeHiding_ = 0; // what the pane comes back at
     QSplitter* splitter_ = nullptr;
     CParvelWebcamView* view_ = nullptr;
     CFrameView* pane_ = nullptr;

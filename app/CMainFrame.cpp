@@ -9,6 +9,7 @@
 #include "app/CaptionBar.h"
 #include "app/CChildFrame.h"
 #include "app/CParvelWebcamView.h"
+#include "app/CPhotoViewer.h"
 #include "app/CustomizeDialog.h"
 #include "app/EditMenu.h"
 #include "app/Looks.h"
@@ -192,6 +193,8 @@ void CMainFrame::ConnectDocument()
         values_.cameraDetected = 1;
     });
 
+    connect(child_, &CChildFrame::paneToggleRequested, this, [this] { actions_->Run(ID_VIEW_SIDE_PANE); });
+
     CFrameView* pane = child_->pane();
     auto pick = [this](CommandId id) {
         return [this, id](const QString& path, int kind) {
@@ -203,11 +206,12 @@ void CMainFrame::ConnectDocument()
     };
     connect(pane, &CFrameView::framePicked, this, pick(ID_PICK_FRAME));
     connect(pane, &CFrameView::addOnPicked, this, pick(ID_PICK_ADD_ON));
-    // The photos strip's files: a double-click opens, the right button shows their menu.
+    // The photos strip's files: a double-click shows them in the viewer, the right button shows
+    // their menu.
     connect(pane, &CFrameView::photoActivated, this, [this](const QString& path) {
         CommandInput input;
         input.path = path;
-        actions_->Run(ID_PHOTO_OPEN, input);
+        actions_->Run(ID_PHOTO_VIEW, input);
     });
     connect(pane, &CFrameView::photoMenuRequested, this, [this](const QString& path, const QPoint& at) {
         const std::unique_ptr<QMenu> menu(BuildPhotoMenu(*actions_, path, this));
@@ -523,6 +527,16 @@ void CMainFrame::StopForShutdown()
     }
 }
 
+void CMainFrame::ShowInViewer(const QString& path)
+{
+    if (viewer_ == nullptr) {
+        viewer_ = new CPhotoViewer(*actions_, this);
+        viewer_->setAttribute(Qt::WA_QuitOnClose, false); // it goes with the main window
+        context_->viewer = viewer_;
+    }
+    viewer_->ShowFile(path);
+}
+
 void CMainFrame::CloseForShutdown()
 {
     shuttingDown_ = true; // the close is not refused, whatever runs
@@ -539,6 +553,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     // Nothing records without the camera, but a recording must never outlive the window.
     if (child_ != nullptr)
         child_->view()->session().StopRecording();
+    if (viewer_ != nullptr)
+        viewer_->close();
     event->accept();
 }
 

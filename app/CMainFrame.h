@@ -17,6 +17,7 @@
 class CaptionBar;
 class CChildFrame;
 class CommandActions;
+class CPhotoViewer;
 class QAction;
 class QColor;
 class QLabel;
@@ -73,6 +74,9 @@ public:
     void Close() override { close(); }
     // The document again after its tab was closed: the picture and the side pane, camera off.
     void OpenDocument() override;
+    // The program's photo viewer, made the first time a file is shown in it.
+    void ShowInViewer(const QString& path) override;
+    CPhotoViewer* viewer() const { return viewer_; }
     // The system ends the program (log-out, shutdown, a signal): the camera stops, which finishes
     // the recording and the GIF, with no box to answer. CloseForShutdown then closes the window.
     void StopForShutdown();
@@ -141,6 +145,7 @@ private:
     CommandActions* actions_ = nullptr;
     RibbonBar* ribbon_ = nullptr;
     RibbonKeyTips* keyTips_ = nullptr;
+    CPhotoViewer* viewer_ = nullptr;
     // What full screen hid, to bring back.
     struct Windowed {
         Qt::WindowStates states;

@@ -10,6 +10,11 @@
 QMenu* BuildEditMenu(CommandActions& actions, QWidget* parent)
 {
     auto* menu = new QMenu(QCoreApplication::translate("EditMenu", "编辑"), parent);
+    // The doodle's last stroke, taken back where the picture is.
+    if (actions.table().Contains(ID_PAINT_UNDO)) {
+        menu->addAction(actions.Action(ID_PAINT_UNDO));
+        menu->addSeparator();
+    }
     for (CommandId id : { ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE }) {
         if (!actions.table().Contains(id))
             continue;

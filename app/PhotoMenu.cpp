@@ -14,7 +14,7 @@ QMenu* BuildPhotoMenu(CommandActions& actions, const QString& photo, QWidget* pa
     const CommandTable& table = actions.table();
     CommandInput input;
     input.path = photo;
-    for (CommandId id : { ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE }) {
+    for (CommandId id : { ID_PHOTO_VIEW, ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE }) {
         if (!table.Contains(id))
             continue;
         if (id == ID_PHOTO_DELETE)
@@ -23,6 +23,8 @@ QMenu* BuildPhotoMenu(CommandActions& actions, const QString& photo, QWidget* pa
         action->setData(static_cast<int>(id));
         action->setEnabled(table.Update(id, actions.context(), input).enabled);
         QObject::connect(action, &QAction::triggered, menu, [&actions, id, input] { actions.Run(id, input); });
+        if (id == ID_PHOTO_VIEW)
+            menu->setDefaultAction(action); // what a double-click does, in bold
     }
     return menu;
 }

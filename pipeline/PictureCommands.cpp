@@ -277,9 +277,18 @@ void TogglePaintShown(PictureSettings& s)
 void ClearPaint(PictureSettings& s, DoodleLayer& doodle, cv::Size pictureSize)
 {
     // The ink goes, the pen stays in the hand: while painting, the cleared layer stays shown for
-    // the next strokes.
-    doodle.Clear(pictureSize);
+    // the next strokes. The clear is one step of the undo, so a clear by mistake is taken back.
+    doodle.Wipe(pictureSize);
     s.doodleShown = s.mouseMode == kMouseDoodle;
+}
+
+bool UndoPaint(PictureSettings& s, DoodleLayer& doodle)
+{
+    if (!doodle.Undo())
+        return false;
+    // What came back is shown, also the drawing a clear had hidden.
+    s.doodleShown = true;
+    return true;
 }
 
 bool MousePaintPressed(const PictureSettings& s)

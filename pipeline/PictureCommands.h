@@ -71,7 +71,10 @@ int PenWidthPixels(int galleryIndex); // 0 for an index outside the gallery
 int PenGalleryIndex(int penWidth);    // -1 for a width the gallery does not offer
 void SelectPenWidth(PictureSettings& s, int galleryIndex);
 void TogglePaintShown(PictureSettings& s);
+// Ends painting, empties the canvas (a step the undo takes back) and hides the layer.
 void ClearPaint(PictureSettings& s, DoodleLayer& doodle, cv::Size pictureSize);
+// Takes back the newest stroke or clear and shows the layer; false when there was none.
+bool UndoPaint(PictureSettings& s, DoodleLayer& doodle);
 bool MousePaintPressed(const PictureSettings& s);
 const char* PaintHideCaption(const PictureSettings& s); // UTF-8
 

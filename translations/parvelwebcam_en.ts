@@ -382,6 +382,41 @@ Choose another photo folder?</translation>
     </message>
 </context>
 <context>
+    <name>CPhotoViewer</name>
+    <message>
+        <source>找不到“%1”。
+它可能已被移走、改名或删除。</source>
+        <translation>Cannot find “%1”.
+It may have been moved, renamed or deleted.</translation>
+    </message>
+    <message>
+        <source>无法显示“%1”。
+文件可能已损坏，或者不是乐影屋能打开的图片或视频。</source>
+        <translation>Cannot show “%1”.
+The file may be damaged, or it is not a picture or video Parvel Webcam can open.</translation>
+    </message>
+    <message>
+        <source>“%1”太大，无法显示。</source>
+        <translation>“%1” is too large to show.</translation>
+    </message>
+    <message>
+        <source>这个文件夹里已经没有照片、视频或动图了。</source>
+        <translation>There are no photos, videos or animated GIFs left in this folder.</translation>
+    </message>
+    <message>
+        <source>照片查看 - 乐影屋</source>
+        <translation>Photo Viewer - Parvel Webcam</translation>
+    </message>
+    <message>
+        <source>%1 - 乐影屋</source>
+        <translation>%1 - Parvel Webcam</translation>
+    </message>
+    <message>
+        <source>%1 / %2    %3</source>
+        <translation>%1 / %2    %3</translation>
+    </message>
+</context>
+<context>
     <name>CTimeSetDlg</name>
     <message>
         <source>延时设置</source>
@@ -1287,20 +1322,12 @@ Leave your suggestions and questions on the Parvel Webcam home page: %1</transla
         <translation>English interface, now and at the next start</translation>
     </message>
     <message>
-        <source>打开</source>
-        <translation>Open</translation>
-    </message>
-    <message>
         <source>无法打开：%1</source>
         <translation>Cannot open: %1</translation>
     </message>
     <message>
         <source>打开所在文件夹</source>
         <translation>Open Containing Folder</translation>
-    </message>
-    <message>
-        <source>复制到剪贴板</source>
-        <translation>Copy to Clipboard</translation>
     </message>
     <message>
         <source>无法读取：%1</source>
@@ -1345,10 +1372,6 @@ Leave your suggestions and questions on the Parvel Webcam home page: %1</transla
     <message>
         <source>动图</source>
         <translation>Animated GIF</translation>
-    </message>
-    <message>
-        <source>把接下来几秒的画面录成循环播放的动图</source>
-        <translation>Records the next few seconds of the picture as a looping animated GIF</translation>
     </message>
     <message>
         <source>2 秒</source>
@@ -1829,6 +1852,122 @@ Delete it for good? It cannot be brought back.</translation>
     <message>
         <source>无法打开背景文件夹：%1</source>
         <translation>Cannot open the backdrop folder: %1</translation>
+    </message>
+    <message>
+        <source>撤销笔画</source>
+        <translation>Undo Stroke</translation>
+    </message>
+    <message>
+        <source>撤销最近画的一笔，可连续撤销 20 步；清除涂鸦后也能撤销，找回整幅涂鸦</source>
+        <translation>Takes back the last stroke, up to 20 steps; after Clear Doodle it brings the whole doodle back</translation>
+    </message>
+    <message>
+        <source>没有可以撤销的涂鸦</source>
+        <translation>No doodle to undo</translation>
+    </message>
+    <message>
+        <source>上一张</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>看前一个（更新的）文件，照片栏中它的左边那个</source>
+        <translation>Shows the file before (newer), left of it in the photo strip</translation>
+    </message>
+    <message>
+        <source>下一张</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>看后一个（更早的）文件，照片栏中它的右边那个</source>
+        <translation>Shows the file after (older), right of it in the photo strip</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>暂停或播放</source>
+        <translation>Pause or Play</translation>
+    </message>
+    <message>
+        <source>让动图或视频停在这一帧，再按一次接着播放</source>
+        <translation>Holds the animated GIF or video at this frame; press again to play on</translation>
+    </message>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>关闭照片查看，回到乐影屋</source>
+        <translation>Closes the photo viewer and goes back to Parvel Webcam</translation>
+    </message>
+    <message>
+        <source>查看</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>在乐影屋里放大查看，用左右方向键翻看其他照片</source>
+        <translation>Shows it large in Parvel Webcam; the left and right arrow keys go through the other photos</translation>
+    </message>
+    <message>
+        <source>打开方式</source>
+        <translation>Open With</translation>
+    </message>
+    <message>
+        <source>交给系统中打开这类文件的程序</source>
+        <translation>Hands it to the program the system opens such files with</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>把这张图片复制到剪贴板（动图和视频：正在显示的这一帧）</source>
+        <translation>Copies this picture to the clipboard (animated GIFs and videos: the frame shown)</translation>
+    </message>
+    <message>
+        <source>把这个文件移到回收站</source>
+        <translation>Moves this file to the trash</translation>
+    </message>
+    <message>
+        <source>动图长度</source>
+        <translation>GIF Length</translation>
+    </message>
+    <message>
+        <source>动图长度：%1 秒</source>
+        <translation>GIF length: %1 seconds</translation>
+    </message>
+    <message>
+        <source>把接下来几秒的画面录成循环播放的动图；长度在下拉菜单中选，或按 Ctrl+Shift+2、3、5</source>
+        <translation>Records the next few seconds of the picture as a looping animated GIF; choose its length in the drop-down, or press Ctrl+Shift+2, 3 or 5</translation>
+    </message>
+    <message>
+        <source>接下来录制的动图长 2 秒</source>
+        <translation>The next animated GIF lasts 2 seconds</translation>
+    </message>
+    <message>
+        <source>接下来录制的动图长 3 秒</source>
+        <translation>The next animated GIF lasts 3 seconds</translation>
+    </message>
+    <message>
+        <source>接下来录制的动图长 5 秒</source>
+        <translation>The next animated GIF lasts 5 seconds</translation>
+    </message>
+    <message>
+        <source>侧边栏</source>
+        <translation>Side Pane</translation>
+    </message>
+    <message>
+        <source>显示或隐藏侧边栏</source>
+        <translation>Show or Hide the Side Pane</translation>
+    </message>
+    <message>
+        <source>收起右侧的相框、挂件和照片栏，让图像占用它的位置；再按一次恢复。也可双击图像和侧边栏之间的分隔条</source>
+        <translation>Folds away the frames, add-ons and photos on the right so the picture takes their room; press again to bring them back. Double-clicking the divider between the picture and the pane does the same</translation>
     </message>
 </context>
 <context>

@@ -13,6 +13,7 @@ class PictureModel;
 class PictureSession;
 class Shell;
 class SidePanePort;
+class ViewerPort;
 class WindowPort;
 
 // What the control that sends a command gives with it.
@@ -36,6 +37,8 @@ struct CommandContext {
     SidePanePort* pane = nullptr;      // null with the session
     // The cameras present, for the camera chooser (the system's; a fake in tests).
     std::shared_ptr<CameraList> cameras {};
+    // The photo viewer, once it was opened (it stays, closed or not).
+    ViewerPort* viewer = nullptr;
 
     bool hasDocument() const { return session != nullptr; }
     // The document's parts; only for rows that need the document (never called without one).

@@ -122,6 +122,7 @@ enum CommandId : int {
     ID_PHOTO_OPEN_FOLDER = 33041,
     ID_PHOTO_COPY = 33042,
     ID_PHOTO_DELETE = 33043,
+    ID_PHOTO_VIEW = 33044, // in the program's own viewer (a double-click on the file)
     // A frame or an add-on picked in the side pane's strips
     ID_PICK_FRAME = 33050,
     ID_PICK_ADD_ON = 33051,
@@ -164,4 +165,14 @@ enum CommandId : int {
     ID_FUN_PREVIEW = 33121,
     ID_FUN_PAGE_BACK = 33122,
     ID_FUN_PAGE_NEXT = 33123,
+    // 挥毫泼墨: the newest stroke (or clear) taken back
+    ID_PAINT_UNDO = 33130,
+    // The side pane hidden, the picture taking its room, and back
+    ID_VIEW_SIDE_PANE = 33131,
+    // The photo viewer's own commands (the file it shows is copied, deleted, opened by the
+    // photos' commands above)
+    ID_VIEWER_PREVIOUS = 33140,
+    ID_VIEWER_NEXT = 33141,
+    ID_VIEWER_PLAY = 33142,
+    ID_VIEWER_CLOSE = 33143,
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<CommandName, 135> kNames { {
+constexpr std::array<CommandName, 142> kNames { {
     { "ID_CAPTION_BAR_OPTIONS", ID_CAPTION_BAR_OPTIONS },
     { "ID_VIEW_CAPTION_BAR", ID_VIEW_CAPTION_BAR },
     { "ID_VIEW_APPLOOK_OFF_2007_BLUE", ID_VIEW_APPLOOK_OFF_2007_BLUE },
@@ -104,6 +104,7 @@ constexpr std::array<CommandName, 135> kNames { {
     { "ID_PHOTO_OPEN_FOLDER", ID_PHOTO_OPEN_FOLDER },
     { "ID_PHOTO_COPY", ID_PHOTO_COPY },
     { "ID_PHOTO_DELETE", ID_PHOTO_DELETE },
+    { "ID_PHOTO_VIEW", ID_PHOTO_VIEW },
     { "ID_PICK_FRAME", ID_PICK_FRAME },
     { "ID_PICK_ADD_ON", ID_PICK_ADD_ON },
     { "ID_OPEN_DOCUMENT", ID_OPEN_DOCUMENT },
@@ -141,6 +142,12 @@ constexpr std::array<CommandName, 135> kNames { {
     { "ID_FUN_PREVIEW", ID_FUN_PREVIEW },
     { "ID_FUN_PAGE_BACK", ID_FUN_PAGE_BACK },
     { "ID_FUN_PAGE_NEXT", ID_FUN_PAGE_NEXT },
+    { "ID_PAINT_UNDO", ID_PAINT_UNDO },
+    { "ID_VIEW_SIDE_PANE", ID_VIEW_SIDE_PANE },
+    { "ID_VIEWER_PREVIOUS", ID_VIEWER_PREVIOUS },
+    { "ID_VIEWER_NEXT", ID_VIEWER_NEXT },
+    { "ID_VIEWER_PLAY", ID_VIEWER_PLAY },
+    { "ID_VIEWER_CLOSE", ID_VIEWER_CLOSE },
 } };
 
 } // namespace

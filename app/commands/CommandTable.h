@@ -22,6 +22,10 @@ struct CommandState {
     std::vector<QString> items {};  // the files a gallery of pictures offers, in order
 };
 
+// Where a row's shortcut works: the main window, or the photo viewer's own window (its keys, as
+// the arrows, mean something else there than in the main window).
+enum class KeyPlace { MainWindow, Viewer };
+
 // One user command: what it is called and what it does. Texts are UTF-8 source texts, translated
 // when shown. A row without an update rule is always enabled and has no pressed state.
 struct CommandRow {
@@ -41,6 +45,7 @@ struct CommandRow {
     // Said in the status bar when the shortcut is pressed while the row is disabled, so a key
     // never does nothing without a word; none: the key is silent then.
     const char* whenDisabled = "";
+    KeyPlace keyPlace = KeyPlace::MainWindow;
 };
 
 // Every command of the program, by id. Tool bars, menus and the ribbon only show rows of it.

@@ -190,6 +190,22 @@ void AddDoodleRows(CommandTable& table)
             c.model().settings.Change([&c, picture](PictureSettings& s) { ClearPaint(s, c.model().doodle, picture); });
         },
         {} });
+    // Strokes belong to the camera's run: a new start begins a fresh canvas with nothing to undo.
+    CommandRow undo { ID_PAINT_UNDO, "撤销笔画", "Y8", "撤销笔画",
+        "撤销最近画的一笔，可连续撤销 20 步；清除涂鸦后也能撤销，找回整幅涂鸦",
+        [](CommandContext& c, const CommandInput&) {
+            if (!c.cameraRunning())
+                return;
+            c.model().settings.Change([&c](PictureSettings& s) { UndoPaint(s, c.model().doodle); });
+        },
+        [](const CommandContext& c) {
+            CommandState state;
+            state.enabled = c.cameraRunning() && c.model().doodle.CanUndo();
+            return state;
+        } };
+    undo.shortcut = "Ctrl+Z";
+    undo.whenDisabled = "没有可以撤销的涂鸦";
+    table.Add(std::move(undo));
 }
 
 } // namespace

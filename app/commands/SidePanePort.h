@@ -20,4 +20,8 @@ public:
     virtual DecorationKind addOnKind() const = 0;
     virtual void ListFrames(DecorationKind kind) = 0;
     virtual void ListAddOns(DecorationKind kind) = 0;
+    // The pane beside the picture, or folded away with the picture taking its room; shown again,
+    // it comes back at the width it had.
+    virtual bool paneShown() const = 0;
+    virtual void ShowPane(bool shown) = 0;
 };

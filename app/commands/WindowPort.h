@@ -52,6 +52,8 @@ public:
     virtual void Close() = 0;
     // The picture and the side pane again, after the document's tab was closed.
     virtual void OpenDocument() = 0;
+    // Shows the file in the program's own viewer, which goes through the others of its folder.
+    virtual void ShowInViewer(const QString& path) = 0;
 
     // The picture's place in the window; only while the document is open.
     virtual DisplaySize displaySize() const = 0;

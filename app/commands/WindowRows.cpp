@@ -1,5 +1,6 @@
 #include "app/commands/CommandContext.h"
 #include "app/commands/Rows.h"
+#include "app/commands/SidePanePort.h"
 #include "app/commands/WindowPort.h"
 #include "pipeline/PictureSession.h"
 
@@ -48,6 +49,21 @@ void AddWindowRows(CommandTable& table)
         [](const CommandContext& c) { return Pressed(c.window.statusBarShown()); } };
     status.needsDocument = false;
     table.Add(std::move(status));
+
+    // The strips folded away give the picture their room; the full screen has no pane anyway.
+    CommandRow pane { ID_VIEW_SIDE_PANE, "侧边栏", "C", "显示或隐藏侧边栏",
+        "收起右侧的相框、挂件和照片栏，让图像占用它的位置；再按一次恢复。也可双击图像和侧边栏之间的分隔条",
+        [](CommandContext& c, const CommandInput&) {
+            if (!c.window.pictureFullScreen())
+                c.sidePane().ShowPane(!c.sidePane().paneShown());
+        },
+        [](const CommandContext& c) {
+            CommandState state = Pressed(c.sidePane().paneShown());
+            state.enabled = !c.window.pictureFullScreen();
+            return state;
+        } };
+    pane.shortcut = "F9";
+    table.Add(std::move(pane));
 
     CommandRow fullScreen { ID_VIEW_FULL_SCREEN, "全屏显示", "Q", "全屏显示", "只显示图像，铺满整个屏幕；按 Esc 退出",
         [](CommandContext& c, const CommandInput&) { c.window.SetPictureFullScreen(!c.window.pictureFullScreen()); },

@@ -82,10 +82,10 @@ void CommandActions::Retranslate()
     Refresh();
 }
 
-void CommandActions::AddShortcutsTo(QWidget& window)
+void CommandActions::AddShortcutsTo(QWidget& window, KeyPlace place)
 {
     for (const CommandRow* row : table_.rows()) {
-        if (*row->shortcut == '\0')
+        if (*row->shortcut == '\0' || row->keyPlace != place)
             continue;
         if (*row->whenDisabled == '\0') {
             window.addAction(Action(row->id));

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "app/commands/CommandId.h"
+#include "app/commands/CommandTable.h"
 
 #include <QObject>
 
 #include <map>
 
-class CommandTable;
 struct CommandContext;
 struct CommandInput;
 class QAction;
@@ -33,9 +33,9 @@ public:
     // Tooltips again from the table, after the interface changed its language (captions follow
     // at every refresh).
     void Retranslate();
-    // Every action with a keyboard shortcut, added to `window` so the keys work wherever the
-    // focus is inside it.
-    void AddShortcutsTo(QWidget& window);
+    // Every action whose keyboard shortcut works in that place, added to `window` so the keys
+    // work wherever the focus is inside it.
+    void AddShortcutsTo(QWidget& window, KeyPlace place = KeyPlace::MainWindow);
 
     const CommandTable& table() const { return table_; }
     CommandContext& context() const { return context_; }

@@ -176,6 +176,42 @@ void Draw(IconCanvas& c, CommandId id)
         Scene(c, kSceneRect);
         CrossBadge(c);
         return;
+    case ID_PHOTO_VIEW:
+        Scene(c, kSceneRect);
+        EyeBadge(c);
+        return;
+    // The viewer: arrows through the row, pause, close.
+    case ID_VIEWER_PREVIOUS:
+    case ID_VIEWER_NEXT: {
+        const double s = id == ID_VIEWER_NEXT ? 1.0 : -1.0;
+        const double w = c.small() ? 3.0 : 2.8;
+        c.line(QPointF(16 - s * 10, 16), QPointF(16 + s * 10, 16), blue, w);
+        QPainterPath head(QPointF(16 + s * 2, 7));
+        head.lineTo(16 + s * 11, 16);
+        head.lineTo(16 + s * 2, 25);
+        c.strokeOutlined(head, blue, w);
+        return;
+    }
+    case ID_VIEWER_PLAY:
+        c.fill(Polygon({ QPointF(3, 7), QPointF(15, 16), QPointF(3, 25) }), green);
+        c.fill(RoundRect(QRectF(18, 7, 4.5, 18), 1), blue);
+        c.fill(RoundRect(QRectF(25, 7, 4.5, 18), 1), blue);
+        return;
+    case ID_VIEWER_CLOSE:
+        WindowShape(c, QRectF(3, 4, 26, 24));
+        Scene(c, QRectF(7, 12, 14, 12));
+        CrossBadge(c);
+        return;
+    case ID_VIEW_SIDE_PANE: {
+        // The window with its strip of thumbnails down the right side.
+        WindowShape(c, QRectF(2.5, 4, 27, 24));
+        Scene(c, QRectF(5.5, 12, 13, 12));
+        const QRectF pane(20.5, 9, 7, 19);
+        c.flat(Rect(pane), night);
+        for (int i = 0; i < 3; ++i)
+            c.flat(Rect(QRectF(21.7, 10.5 + i * 6, 4.6, 4)), i == 1 ? gold : skyMid);
+        return;
+    }
     case ID_FACE_STICKERS:
         Face(c);
         return;
@@ -437,6 +473,10 @@ void Draw(IconCanvas& c, CommandId id)
         c.fill(RoundRect(QRectF(-8, -4.5, 16, 9), 2), pink);
         c.fill(RoundRect(QRectF(2, -4.5, 6, 9), 2), ring);
         c.painter().restore();
+        return;
+    case ID_PAINT_UNDO:
+        Squiggle(c, coral, c.small() ? 2.4 : 2.2);
+        UndoBadge(c);
         return;
     case ID_BUTTON_PEN_WIDETH: {
         const std::array<double, 3> widths{1.4, 3.0, 5.2};

@@ -42,7 +42,35 @@ void OverlayDoodle(cv::Mat& frame, const cv::Mat& canvas, const cv::Vec3b& key)
 void DoodleLayer::Clear(cv::Size pictureSize)
 {
     std::scoped_lock lock(mutex_);
+    ResetLocked(pictureSize);
+}
+
+void DoodleLayer::ResetLocked(cv::Size pictureSize)
+{
     // A new buffer, so that a copy handed out before keeps its pixels.
+    canvas_ = cv::Mat();
+    ClearDoodle(canvas_, pictureSize, key_);
+    painted_ = cv::Rect();
+    ++version_;
+    last_ = { -1, -1 };
+    penDown_ = false;
+    strokeBefore_ = cv::Mat();
+    strokeArea_ = cv::Rect();
+    undo_.clear();
+    undoBytes_ = 0;
+}
+
+void DoodleLayer::Wipe(cv::Size pictureSize)
+{
+    std::scoped_lock lock(mutex_);
+    FinishStrokeLocked();
+    if (canvas_.size() != pictureSize) {
+        ResetLocked(pictureSize); // what was kept no longer fits the picture
+        return;
+    }
+    // Outside what strokes painted the canvas is the key already: that part alone is kept.
+    if (!painted_.empty())
+        PushLocked({ painted_, canvas_(painted_).clone(), painted_ });
     canvas_ = cv::Mat();
     ClearDoodle(canvas_, pictureSize, key_);
     painted_ = cv::Rect();
@@ -51,9 +79,61 @@ void DoodleLayer::Clear(cv::Size pictureSize)
     penDown_ = false;
 }
 
+bool DoodleLayer::Undo()
+{
+    std::scoped_lock lock(mutex_);
+    FinishStrokeLocked();
+    // Moves after the undo, with the button still held, draw nothing until the next press.
+    last_ = { -1, -1 };
+    penDown_ = false;
+    if (undo_.empty())
+        return false;
+    UndoLevel level = std::move(undo_.back());
+    undo_.pop_back();
+    undoBytes_ -= level.before.total() * level.before.elemSize();
+    if ((level.area & cv::Rect(0, 0, canvas_.cols, canvas_.rows)) != level.area)
+        return false; // never the case: a canvas of another size starts without levels
+    level.before.copyTo(canvas_(level.area));
+    painted_ = level.paintedBefore;
+    ++version_;
+    return true;
+}
+
+bool DoodleLayer::CanUndo() const
+{
+    std::scoped_lock lock(mutex_);
+    return !undo_.empty() || !strokeArea_.empty();
+}
+
+std::size_t DoodleLayer::undoLevels() const
+{
+    std::scoped_lock lock(mutex_);
+    return undo_.size() + (strokeArea_.empty() ? 0 : 1);
+}
+
+void DoodleLayer::FinishStrokeLocked()
+{
+    if (!strokeBefore_.empty() && !strokeArea_.empty())
+        PushLocked({ strokeArea_, strokeBefore_(strokeArea_).clone(), strokePaintedBefore_ });
+    strokeBefore_ = cv::Mat();
+    strokeArea_ = cv::Rect();
+}
+
+void DoodleLayer::PushLocked(UndoLevel level)
+{
+    undoBytes_ += level.before.total() * level.before.elemSize();
+    undo_.push_back(std::move(level));
+    // The newest level stays whatever its size.
+    while (undo_.size() > 1 && (undo_.size() > kUndoLevels || undoBytes_ > kUndoBytes)) {
+        undoBytes_ -= undo_.front().before.total() * undo_.front().before.elemSize();
+        undo_.pop_front();
+    }
+}
+
 void DoodleLayer::BeginStroke(cv::Point p)
 {
     std::scoped_lock lock(mutex_);
+    FinishStrokeLocked(); // a stroke whose release never came is a step of its own
     last_ = p;
     penDown_ = true;
 }
@@ -66,6 +146,12 @@ void DoodleLayer::ExtendStroke(cv::Point p, const cv::Scalar& colour, int penWid
     if (last_.x < 0)
         last_ = p;
     if (!canvas_.empty()) {
+        // The canvas as the stroke found it, for its undo; kept whole until the stroke ends,
+        // when only the part it touched is kept.
+        if (strokeBefore_.empty()) {
+            strokeBefore_ = canvas_.clone();
+            strokePaintedBefore_ = painted_;
+        }
         const int width = std::max(penWidth, 1);
         cv::line(canvas_, last_, p, colour, width, cv::LINE_8, 0);
         // A thick line reaches no further than its width past its ends, caps and sides included.
@@ -74,6 +160,7 @@ void DoodleLayer::ExtendStroke(cv::Point p, const cv::Scalar& colour, int penWid
         const cv::Point high(std::max(last_.x, p.x) + reach + 1, std::max(last_.y, p.y) + reach + 1);
         const cv::Rect segment = cv::Rect(low, high) & cv::Rect(0, 0, canvas_.cols, canvas_.rows);
         painted_ = painted_.empty() ? segment : (painted_ | segment);
+        strokeArea_ = strokeArea_.empty() ? segment : (strokeArea_ | segment);
         ++version_;
     }
     last_ = p;
@@ -82,6 +169,7 @@ void DoodleLayer::ExtendStroke(cv::Point p, const cv::Scalar& colour, int penWid
 void DoodleLayer::EndStroke()
 {
     std::scoped_lock lock(mutex_);
+    FinishStrokeLocked();
     last_ = { -1, -1 };
     penDown_ = false;
 }

@@ -54,6 +54,7 @@ public:
     void SetPictureFullScreen(bool on) override { fullScreen = on; }
     void Close() override { closed = true; }
     void OpenDocument() override { ++documentsOpened; }
+    void ShowInViewer(const QString& path) override { viewed.push_back(path); }
     DisplaySize displaySize() const override { return frame_->view()->sizeMode(); }
     void SetDisplaySize(DisplaySize size) override { frame_->view()->SetDisplaySize(size); }
     bool CancelPictureSelection() override { return frame_->view()->webcam()->CancelSelection(); }
@@ -79,6 +80,7 @@ public:
     int customizeDialogs = 0, aboutDialogs = 0, documentsOpened = 0;
     int cameraSettingsDialogs = 0;
     std::string cameraSettingsFor; // the camera of the last settings dialog; empty for none
+    std::vector<QString> viewed;   // files asked to be shown in the viewer
     bool ribbonFoldedNow = false;
 
 private:

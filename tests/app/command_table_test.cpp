@@ -405,8 +405,11 @@ TEST_F(CommandRig, EditMenuShowsCutCopyPasteDisabledUntilSomethingHandlesThem)
     CommandActions actions(table, *context);
     std::unique_ptr<QMenu> menu(BuildEditMenu(actions, nullptr));
     EXPECT_EQ(menu->title(), QString("编辑"));
-    const QList<QAction*> items = menu->actions();
-    ASSERT_EQ(items.size(), 6); // and after a separator, the two removals
+    QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 8); // the doodle's undo first, and after a separator, the two removals
+    EXPECT_EQ(items[0]->text(), QString("撤销笔画"));
+    EXPECT_TRUE(items[1]->isSeparator());
+    items.remove(0, 2);
     EXPECT_EQ(items[0]->text(), QString("剪切(&T)\tCtrl+X"));
     EXPECT_EQ(items[1]->text(), QString("复制(&C)\tCtrl+C"));
     EXPECT_EQ(items[2]->text(), QString("粘贴(&P)\tCtrl+V"));
@@ -425,8 +428,8 @@ TEST_F(CommandRig, EditMenuShowsCutCopyPasteDisabledUntilSomethingHandlesThem)
     table.Add(copy);
     CommandActions after(table, *context);
     menu.reset(BuildEditMenu(after, nullptr));
-    EXPECT_FALSE(menu->actions()[0]->isEnabled());
-    EXPECT_TRUE(menu->actions()[1]->isEnabled());
+    EXPECT_FALSE(menu->actions()[2]->isEnabled());
+    EXPECT_TRUE(menu->actions()[3]->isEnabled());
 }
 
 // "复制" puts the picture a photo would save on the clipboard: at the picture's own size, as it
@@ -440,14 +443,14 @@ TEST_F(CommandRig, EditMenuCopyPutsThePhotoPictureOnTheClipboard)
     };
     CommandActions actions(table, *context);
     std::unique_ptr<QMenu> menu(BuildEditMenu(actions, nullptr));
-    EXPECT_FALSE(menu->actions()[1]->isEnabled()) << "nothing to copy while the camera is off";
+    EXPECT_FALSE(menu->actions()[3]->isEnabled()) << "nothing to copy while the camera is off";
     EXPECT_EQ(table.Shortcut(ID_EDIT_COPY), QKeySequence("Ctrl+C"));
 
     window.SetDisplaySize(kDisplayHalf);
     ASSERT_TRUE(session().Start());
     ASSERT_TRUE(WaitUntil([&] { return webcam()->shownImage().size() == QSize(320, 240); }, 10000));
     actions.Refresh();
-    const QList<QAction*> items = menu->actions();
+    const QList<QAction*> items = menu->actions().mid(2); // after the undo and its separator
     EXPECT_FALSE(items[0]->isEnabled());
     EXPECT_TRUE(items[1]->isEnabled());
     EXPECT_FALSE(items[2]->isEnabled());

@@ -239,7 +239,7 @@ TEST_F(GalleryRowsTest, WithoutATrashDeleteAsksAgainAndDeletesForGoodOrKeepsTheF
     EXPECT_FALSE(Listed().contains("a.jpg"));
 }
 
-TEST_F(GalleryRowsTest, TheMenuShowsTheFourRowsEnabledByTheirRules)
+TEST_F(GalleryRowsTest, TheMenuShowsItsRowsEnabledByTheirRules)
 {
     CommandActions actions(table, *context);
     const std::unique_ptr<QMenu> menu(BuildPhotoMenu(actions, Photo("c.mp4"), nullptr));
@@ -250,9 +250,13 @@ TEST_F(GalleryRowsTest, TheMenuShowsTheFourRowsEnabledByTheirRules)
             captions << action->text();
             enabled << action->isEnabled();
         }
-    EXPECT_EQ(captions, (QStringList { "打开", "打开所在文件夹", "复制到剪贴板", "删除" }));
-    EXPECT_EQ(enabled, (QList<bool> { true, true, false, true }));
-    menu->actions().front()->trigger();
+    EXPECT_EQ(captions, (QStringList { "查看", "打开方式", "打开所在文件夹", "复制", "删除" }));
+    EXPECT_EQ(enabled, (QList<bool> { true, true, true, false, true }));
+    EXPECT_EQ(menu->defaultAction(), menu->actions().front());
+    menu->actions().front()->trigger(); // in the program's viewer, as a double-click
+    EXPECT_EQ(window.viewed, (std::vector<QString> { Photo("c.mp4") }));
+    EXPECT_TRUE(shell.opened.empty());
+    menu->actions()[1]->trigger();
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0], Photo("c.mp4"));
 }

@@ -152,10 +152,10 @@ TEST_F(RibbonTest, EveryPlacedCommandHasARowAndEveryRowIsPlaced)
         }
     }
     // Off the ribbon: the right-button menus', the caption bar's, the Esc key's, the face
-    // boxes' and the side pane's picks' commands.
+    // boxes', the side pane's picks' and the photo viewer's commands.
     const std::set<CommandId> elsewhere { ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_CAPTION_BAR_OPTIONS, ID_ESCAPE,
-        ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE, ID_FACE_BOXES, ID_PICK_FRAME,
-        ID_PICK_ADD_ON };
+        ID_PHOTO_VIEW, ID_PHOTO_OPEN, ID_PHOTO_OPEN_FOLDER, ID_PHOTO_COPY, ID_PHOTO_DELETE, ID_FACE_BOXES,
+        ID_PICK_FRAME, ID_PICK_ADD_ON, ID_VIEWER_PREVIOUS, ID_VIEWER_NEXT, ID_VIEWER_PLAY, ID_VIEWER_CLOSE };
     for (CommandId id : window->commands().ids()) {
         if (elsewhere.count(id) == 0) {
             EXPECT_NE(std::find(placed.begin(), placed.end(), id), placed.end()) << NameOfCommand(id);

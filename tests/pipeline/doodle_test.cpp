@@ -139,3 +139,90 @@ TEST(DoodleLayer, StrokeJoinsSampledPositionsAndClearEmpties)
 }
 
 } // namespace
+
+// Undo takes strokes back newest first, pixel for pixel (also where a later stroke crossed an
+// earlier one), and the overlay follows; a press without a move is no step of its own.
+TEST(DoodleUndo, StrokesComeOffNewestFirstAndTheOverlayFollows)
+{
+    DoodleLayer layer;
+    layer.Clear({ 120, 90 });
+    std::vector<cv::Mat> states { layer.Canvas() };
+    cv::RNG rng(11);
+    for (int stroke = 0; stroke < 4; ++stroke) {
+        layer.BeginStroke({ rng.uniform(0, 120), rng.uniform(0, 90) });
+        for (int move = 0; move < 3; ++move)
+            layer.ExtendStroke({ rng.uniform(0, 120), rng.uniform(0, 90) }, cv::Scalar(40 * stroke, 200, 30), 3 + 4 * stroke);
+        layer.EndStroke();
+        states.push_back(layer.Canvas());
+        layer.BeginStroke({ 5, 5 }); // a click: nothing painted, nothing to take back
+        layer.EndStroke();
+    }
+    EXPECT_EQ(layer.undoLevels(), 4u);
+    const cv::Mat picture = RandomFrame(120, 90, 4);
+    for (int stroke = 3; stroke >= 0; --stroke) {
+        cv::Mat shown = picture.clone();
+        layer.Overlay(shown); // the mask of the later canvas is cached here
+        ASSERT_TRUE(layer.Undo());
+        ASSERT_TRUE(SameBytes(layer.Canvas(), states[stroke])) << stroke;
+        cv::Mat fast = picture.clone();
+        cv::Mat reference = picture.clone();
+        layer.Overlay(fast);
+        ReferenceOverlay(reference, states[stroke], kDoodleKey);
+        ASSERT_TRUE(SameBytes(fast, reference)) << stroke;
+    }
+    EXPECT_FALSE(layer.CanUndo());
+    EXPECT_FALSE(layer.Undo());
+}
+
+// A clear is one step: undone, the whole drawing is back, and the strokes before it can be taken
+// back after it. A new camera start (Clear) keeps nothing to undo.
+TEST(DoodleUndo, AWipeComesBackWholeAndANewStartForgets)
+{
+    DoodleLayer layer;
+    layer.Clear({ 80, 60 });
+    layer.BeginStroke({ 10, 10 });
+    layer.ExtendStroke({ 70, 50 }, cv::Scalar(0, 0, 255), 5);
+    layer.EndStroke();
+    const cv::Mat drawn = layer.Canvas();
+    layer.Wipe({ 80, 60 });
+    cv::Mat empty;
+    ClearDoodle(empty, { 80, 60 });
+    EXPECT_TRUE(SameBytes(layer.Canvas(), empty));
+    ASSERT_TRUE(layer.Undo());
+    EXPECT_TRUE(SameBytes(layer.Canvas(), drawn));
+    ASSERT_TRUE(layer.Undo());
+    EXPECT_TRUE(SameBytes(layer.Canvas(), empty));
+
+    layer.BeginStroke({ 10, 10 });
+    layer.ExtendStroke({ 70, 50 }, cv::Scalar(0, 0, 255), 5);
+    layer.Clear({ 80, 60 }); // also ends the stroke in progress
+    EXPECT_FALSE(layer.CanUndo());
+    layer.ExtendStroke({ 20, 20 }, cv::Scalar(0, 0, 255), 5);
+    EXPECT_TRUE(SameBytes(layer.Canvas(), empty));
+}
+
+// An undo while the button is still held takes back the stroke so far; the moves that follow
+// draw nothing until the next press. Only the newest levels are kept.
+TEST(DoodleUndo, MidStrokeUndoEndsTheStrokeAndOldLevelsGo)
+{
+    DoodleLayer layer;
+    layer.Clear({ 60, 40 });
+    cv::Mat empty = layer.Canvas();
+    layer.BeginStroke({ 5, 5 });
+    layer.ExtendStroke({ 50, 30 }, cv::Scalar(255, 0, 0), 3);
+    EXPECT_TRUE(layer.CanUndo());
+    ASSERT_TRUE(layer.Undo());
+    layer.ExtendStroke({ 10, 35 }, cv::Scalar(255, 0, 0), 3);
+    layer.EndStroke();
+    EXPECT_TRUE(SameBytes(layer.Canvas(), empty));
+
+    for (std::size_t i = 0; i < DoodleLayer::kUndoLevels + 5; ++i) {
+        layer.BeginStroke({ int(i % 60), 0 });
+        layer.ExtendStroke({ int(i % 60), 39 }, cv::Scalar(0, 255, 0), 1);
+        layer.EndStroke();
+    }
+    EXPECT_EQ(layer.undoLevels(), DoodleLayer::kUndoLevels);
+    while (layer.Undo()) {
+    }
+    EXPECT_FALSE(SameBytes(layer.Canvas(), empty)) << "the oldest strokes stay";
+}

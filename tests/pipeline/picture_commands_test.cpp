@@ -163,6 +163,14 @@ TEST(DoodleCommands, PaintHideClearAndPenWidths)
     ClearPaint(s, doodle, { 64, 48 }); // not painting: nothing left to show
     EXPECT_FALSE(s.doodleShown);
     EXPECT_EQ(s.mouseMode, kMouseDragAddOns);
+    EXPECT_FALSE(UndoPaint(s, doodle)); // nothing was painted: nothing to bring back
+    EXPECT_FALSE(s.doodleShown);
+    doodle.BeginStroke({ 2, 2 });
+    doodle.ExtendStroke({ 40, 30 }, red, 3);
+    doodle.EndStroke();
+    ClearPaint(s, doodle, { 64, 48 });
+    EXPECT_TRUE(UndoPaint(s, doodle)); // the clear taken back shows the drawing again
+    EXPECT_TRUE(s.doodleShown);
 
     const int widths[] = { 1, 3, 5, 8, 10, 13, 16, 20 };
     for (int i = 0; i < 8; ++i) {
