@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QPalette>
 #include <QResizeEvent>
 #include <QSplitter>
 
@@ -44,6 +45,7 @@ CChildFrame::CChildFrame(const AppFolders& folders, const SettingsValues& values
     // The handle stays at the window's edge while the pane is folded away: a double-click on it
     // brings the pane back, as dragging it out does.
     splitter_->handle(1)->installEventFilter(this);
+    SayWhatTheHandleDoes();
     connect(splitter_, &QSplitter::splitterMoved, this, [this] {
         const QList<int> sizes = splitter_->sizes();
         if (sizes.size() == 2 && (sizes[1] == 0) != paneFolded_)
@@ -136,6 +138,26 @@ void CChildFrame::SetFolded(bool folded)
     const bool viewGrows = folded || pictureFitted_;
     splitter_->setStretchFactor(0, viewGrows ? 1 : 0);
     splitter_->setStretchFactor(1, viewGrows ? 0 : 1);
+    // At the window's edge the handle would look like the empty room beside the picture: a
+    // darker tone shows where the pane went.
+    QSplitterHandle* handle = splitter_->handle(1);
+    handle->setAutoFillBackground(folded);
+    QPalette tone;
+    if (folded)
+        tone.setColor(QPalette::Window, handle->palette().color(QPalette::Mid));
+    handle->setPalette(tone);
+}
+
+void CChildFrame::SayWhatTheHandleDoes()
+{
+    splitter_->handle(1)->setToolTip(tr("双击可收起或展开侧边栏"));
+}
+
+void CChildFrame::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        SayWhatTheHandleDoes();
+    QWidget::changeEvent(event);
 }
 
 bool CChildFrame::eventFilter(QObject* watched, QEvent* event)

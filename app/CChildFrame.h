@@ -46,6 +46,7 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // The fitted picture takes what the window gains, the pane keeps its width; the other sizes
@@ -55,6 +56,7 @@ private:
 
     static int WidestBesidePane(int total);
     void SetFolded(bool folded);
+    void SayWhatTheHandleDoes();
 
     int imageWidth_ = 0;
     bool splitDone_ = false;

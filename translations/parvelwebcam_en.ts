@@ -186,6 +186,13 @@ Is the built-in camera disabled, or the USB camera unplugged?</translation>
     </message>
 </context>
 <context>
+    <name>CChildFrame</name>
+    <message>
+        <source>双击可收起或展开侧边栏</source>
+        <translation>Double-click to fold the side pane away or bring it back</translation>
+    </message>
+</context>
+<context>
     <name>CFrameView</name>
     <message>
         <source>相片长廊 无法打开照片目录:
