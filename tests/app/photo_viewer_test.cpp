@@ -4,6 +4,7 @@
 
 #include "app/CPhotoViewer.h"
 #include "app/ribbon/CommandActions.h"
+#include "pipeline/PictureCommands.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -314,8 +315,9 @@ TEST_F(CommandRig, DoodleUndoTakesBackStrokesAndAClear)
     doodle.EndStroke();
     const cv::Mat drawn = doodle.Canvas();
     EXPECT_TRUE(Update(ID_PAINT_UNDO).enabled);
-    Run(ID_BUTTON_PAINT_CLEAR);
-    EXPECT_FALSE(webcam()->model().settings.Snapshot().doodleShown);
+    Run(ID_BUTTON_PAINT_CLEAR); // the ink goes; the pen stays in the hand
+    EXPECT_EQ(doodle.Canvas().at<cv::Vec3b>(10, 10), kDoodleKey);
+    EXPECT_TRUE(MousePaintPressed(webcam()->model().settings.Snapshot()));
     Run(ID_PAINT_UNDO);
     EXPECT_TRUE(webcam()->model().settings.Snapshot().doodleShown);
     EXPECT_EQ(cv::norm(doodle.Canvas(), drawn, cv::NORM_INF), 0.0);
