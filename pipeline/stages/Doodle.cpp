@@ -52,8 +52,7 @@ void DoodleLayer::ResetLocked(cv::Size pictureSize)
     ClearDoodle(canvas_, pictureSize, key_);
     painted_ = cv::Rect();
     ++version_;
-    last_ = { -1, -1 };
-    penDown_ = false;
+    LiftPenLocked();
     strokeBefore_ = cv::Mat();
     strokeArea_ = cv::Rect();
     undo_.clear();
@@ -75,6 +74,11 @@ void DoodleLayer::Wipe(cv::Size pictureSize)
     ClearDoodle(canvas_, pictureSize, key_);
     painted_ = cv::Rect();
     ++version_;
+    LiftPenLocked();
+}
+
+void DoodleLayer::LiftPenLocked()
+{
     last_ = { -1, -1 };
     penDown_ = false;
 }
@@ -84,8 +88,7 @@ bool DoodleLayer::Undo()
     std::scoped_lock lock(mutex_);
     FinishStrokeLocked();
     // Moves after the undo, with the button still held, draw nothing until the next press.
-    last_ = { -1, -1 };
-    penDown_ = false;
+    LiftPenLocked();
     if (undo_.empty())
         return false;
     UndoLevel level = std::move(undo_.back());
@@ -170,8 +173,7 @@ void DoodleLayer::EndStroke()
 {
     std::scoped_lock lock(mutex_);
     FinishStrokeLocked();
-    last_ = { -1, -1 };
-    penDown_ = false;
+    LiftPenLocked();
 }
 
 bool DoodleLayer::StrokeInProgress() const

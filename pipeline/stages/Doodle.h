@@ -70,6 +70,8 @@ private:
     };
     void ResetLocked(cv::Size pictureSize);
     void FinishStrokeLocked();
+    // No stroke goes on: moves draw nothing until the next press.
+    void LiftPenLocked();
     void PushLocked(UndoLevel level);
 
     mutable std::mutex mutex_;
